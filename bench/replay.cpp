@@ -1,0 +1,103 @@
+// Replays a key script through the physics and prints the cars' states (a golden trace), or, with
+// --bench, measures the cost of a frame.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "AllocCount.h"
+#include "FrameBench.h"
+#include "KeyScript.h"
+#include "app/Input.h"
+#include "physics/Controls.h"
+#include "physics/Step.h"
+
+static void PrintTrace(long frame)
+{
+    std::printf("frame %ld", frame);
+    for (const Car& car : gCars) {
+        const dReal* p = dBodyGetPosition(car.chassis.body);
+        const dReal* v = dBodyGetLinearVel(car.chassis.body);
+        std::printf(" %.9g %.9g %.9g %.9g %.9g %.9g", p[0], p[1], p[2], v[0], v[1], v[2]);
+    }
+    std::printf("\n");
+}
+
+static int Replay(long frames, long every, const std::vector<KeyEvent>& events)
+{
+    BuildWorld();
+    PrintTrace(0);
+    size_t next = 0;
+    for (long f = 1; f <= frames; ++f) {
+        for (; next < events.size() && events[next].frame == f; ++next)
+            events[next].down ? HandleKeyDown(events[next].vk) : HandleKeyUp(events[next].vk);
+        UpdateCarControls();
+        StepSimulation();
+        if (f % every == 0 || f == frames)
+            PrintTrace(f);
+    }
+    DestroyWorld();
+    return 0;
+}
+
+static bool ReadCount(const char* text, long& value)
+{
+    char* end;
+    value = std::strtol(text, &end, 10);
+    return *text && !*end && value > 0;
+}
+
+static int Usage(const char* why)
+{
+    std::fprintf(stderr,
+                 "kelvaron-replay: %s\n"
+                 "usage: kelvaron-replay [--frames N] [--every K] [--script FILE]\n"
+                 "       kelvaron-replay --bench [--frames N]\n",
+                 why);
+    return 2;
+}
+
+int main(int argc, char** argv)
+{
+    long frames = 600, every = 50;
+    const char* script = nullptr;
+    bool bench = false;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (!std::strcmp(arg, "--bench")) {
+            bench = true;
+        } else if (!std::strcmp(arg, "--frames") && hasValue) {
+            if (!ReadCount(argv[++i], frames))
+                return Usage("--frames takes a whole number above 0");
+        } else if (!std::strcmp(arg, "--every") && hasValue) {
+            if (!ReadCount(argv[++i], every))
+                return Usage("--every takes a whole number above 0");
+        } else if (!std::strcmp(arg, "--script") && hasValue) {
+            script = argv[++i];
+        } else {
+            return Usage((std::string("unknown or incomplete option ") + arg).c_str());
+        }
+    }
+    StartCountingOdeAllocations();
+    if (bench)
+        return RunFrameBench(frames);
+
+    std::vector<KeyEvent> events;
+    if (script) {
+        std::FILE* file = std::fopen(script, "r");
+        if (!file) {
+            std::fprintf(stderr, "kelvaron-replay: cannot open %s: %s\n", script, std::strerror(errno));
+            return 2;
+        }
+        std::string error;
+        bool ok = ReadKeyScript(file, events, error);
+        std::fclose(file);
+        if (!ok) {
+            std::fprintf(stderr, "kelvaron-replay: %s: %s\n", script, error.c_str());
+            return 2;
+        }
+    }
+    return Replay(frames, every, events);
+}

@@ -1,0 +1,32 @@
+# Kelvaron::ODE: ODE 0.16.2 in single precision, built once from Debian's source package into
+# KELVARON_ODE_PREFIX (in the build tree unless given), or Debian's libode-dev on request.
+if(KELVARON_SYSTEM_ODE)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(ODE REQUIRED IMPORTED_TARGET ode)
+  add_library(Kelvaron::ODE ALIAS PkgConfig::ODE)
+  return()
+endif()
+
+if(CMAKE_CROSSCOMPILING)
+  set(_ode_target ${CMAKE_CXX_COMPILER_TARGET})
+  set(_ode_lib libode_singles.a)
+else()
+  set(_ode_target native)
+  set(_ode_lib libode.a)
+endif()
+set(KELVARON_ODE_PREFIX "${CMAKE_BINARY_DIR}/ode-${_ode_target}" CACHE PATH "Where the single-precision ODE is built")
+
+execute_process(
+  COMMAND bash "${CMAKE_CURRENT_LIST_DIR}/../scripts/build-ode.sh" ${_ode_target} "${KELVARON_ODE_PREFIX}"
+  RESULT_VARIABLE _ode_result)
+if(NOT _ode_result EQUAL 0)
+  message(FATAL_ERROR "Building ODE into ${KELVARON_ODE_PREFIX} failed")
+endif()
+
+find_package(Threads REQUIRED)
+add_library(Kelvaron::ODE STATIC IMPORTED)
+set_target_properties(Kelvaron::ODE PROPERTIES
+  IMPORTED_LOCATION "${KELVARON_ODE_PREFIX}/lib/${_ode_lib}"
+  INTERFACE_INCLUDE_DIRECTORIES "${KELVARON_ODE_PREFIX}/include"
+  INTERFACE_COMPILE_DEFINITIONS ODE_LIB
+  INTERFACE_LINK_LIBRARIES Threads::Threads)

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds ODE 0.16.2 in single precision as a static library from Debian's `ode` source package
+# and installs it under PREFIX. A second run with the library in place does nothing.
+#
+#   scripts/build-ode.sh TARGET PREFIX
+#   TARGET: native | i686-w64-mingw32
+set -euo pipefail
+
+target=${1:?usage: build-ode.sh native|i686-w64-mingw32 PREFIX}
+prefix=${2:?usage: build-ode.sh native|i686-w64-mingw32 PREFIX}
+here=$(cd "$(dirname "$0")" && pwd)
+
+case "$target" in
+  native) lib="$prefix/lib/libode.a" ;;
+  i686-w64-mingw32) lib="$prefix/lib/libode_singles.a" ;;
+  *) echo "build-ode.sh: unknown target '$target' (native or i686-w64-mingw32)" >&2; exit 2 ;;
+esac
+if [ -f "$lib" ] && grep -qs dSINGLE "$prefix/include/ode/precision.h"; then
+  exit 0
+fi
+
+work="$prefix/src"
+mkdir -p "$work"
+src=$(find "$work" -maxdepth 1 -type d -name 'ode-0.16*' | head -n 1)
+if [ -z "$src" ]; then
+  # Fetch the source package through a private, temporary deb-src list made from the machine's own
+  # binary entries, so the machine's apt configuration is left as it was.
+  apt_dir=$(mktemp -d)
+  trap 'rm -rf "$apt_dir"' EXIT
+  mkdir -p "$apt_dir/parts" "$apt_dir/lists/partial"
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && sed -E 's/^Types:.*/Types: deb-src/' "$f" > "$apt_dir/parts/$(basename "$f")"
+  done
+  if [ -f /etc/apt/sources.list ]; then
+    sed -nE 's/^deb (.*)/deb-src \1/p' /etc/apt/sources.list > "$apt_dir/parts/main.list"
+  fi
+  apt_opts=(-o APT::Sandbox::User=root -o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir/parts"
+            -o "Dir::State::Lists=$apt_dir/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=)
+  apt-get -qq "${apt_opts[@]}" update
+  (cd "$work" && apt-get -qq "${apt_opts[@]}" source --download-only ode)
+  tar -xzf "$work"/ode_0.16*.orig.tar.gz -C "$work"
+  src=$(find "$work" -maxdepth 1 -type d -name 'ode-0.16*' | head -n 1)
+fi
+
+cmake_args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix"
+            -DBUILD_SHARED_LIBS=OFF -DODE_DOUBLE_PRECISION=OFF
+            -DODE_WITH_DEMOS=OFF -DODE_WITH_TESTS=OFF -DODE_WITH_OPCODE=OFF)
+if [ "$target" = i686-w64-mingw32 ]; then
+  # ODE's source spells the header <Windows.h>; mingw's is <windows.h>, and Linux file names are
+  # case sensitive.
+  sed -i 's/<Windows.h>/<windows.h>/' "$src"/ode/src/*.cpp
+  cmake_args+=(-DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-i686.cmake")
+fi
+
+build="$work/build-$target"
+cmake -S "$src" -B "$build" "${cmake_args[@]}" > "$build.log" 2>&1 ||
+  { cat "$build.log" >&2; exit 1; }
+cmake --build "$build" -j "$(nproc)" >> "$build.log" 2>&1 || { tail -n 40 "$build.log" >&2; exit 1; }
+cmake --install "$build" >> "$build.log" 2>&1 || { tail -n 40 "$build.log" >&2; exit 1; }
+test -f "$lib" || { echo "build-ode.sh: $lib was not installed" >&2; exit 1; }

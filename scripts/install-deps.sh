@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing Kelvaron need, only those that are missing.
+set -euo pipefail
+
+packages=(
+  g++ cmake make pkg-config ca-certificates  # the build, and fetching ODE's source package
+  doctest-dev                                 # unit tests
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps.sh: these packages are missing and installing them needs root: ${missing[*]}" >&2
+  exit 1
+fi
+echo "Installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" > /dev/null

@@ -1,0 +1,16 @@
+// The configuration record, loaded at start and edited by the settings dialog.
+#pragma once
+#include <cstdint>
+
+struct Settings {
+    int32_t bitsPP;
+    int32_t screenWidth;
+    int32_t screenHeight;
+    int32_t dFps;
+    float sGravity;  // shown and stored, but the world always falls at -0.5
+    float boxMass;   // stored only
+};
+
+constexpr Settings kDefaultSettings = {16, 640, 480, 30, -10.5f, 0.02f};
+
+extern Settings gSettings;

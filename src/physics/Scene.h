@@ -1,0 +1,33 @@
+// The ODE world and its static scene: handles left by BuildWorld, valid until DestroyWorld.
+// The handles do not own anything; the world, the top-level space and the contact group do.
+#pragma once
+#include <ode/ode.h>
+
+struct BodyGeom {
+    dBodyID body;
+    dGeomID geom;  // attached to body
+};
+
+struct Table {
+    dJointID flapHinge;
+    BodyGeom legs[4];
+    BodyGeom top;
+    BodyGeom flap;
+};
+
+constexpr int kPostCount = 50;
+
+extern dWorldID gWorld;
+extern dSpaceID gSpace;
+extern dJointGroupID gContactGroup;
+extern dGeomID gGroundPlane;
+extern BodyGeom gPosts[kPostCount];
+extern BodyGeom gPlate;
+extern BodyGeom gBall;
+extern dGeomID gRamp1;
+extern dGeomID gRamp2;
+extern Table gTable;
+
+void BuildWorld();
+void BuildTable();
+void DestroyWorld();

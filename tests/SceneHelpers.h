@@ -1,0 +1,17 @@
+// Building, running and inspecting the physics scene in tests.
+#pragma once
+#include <vector>
+
+#include "physics/Scene.h"
+
+// A fresh world with all input state as at program start.
+void StartScene();
+void EndScene();
+// What the main loop does each frame, without a window.
+void RunFrames(int count);
+// Every body reachable through the geoms of gSpace and the car sub-spaces, each once.
+std::vector<dBodyID> CollectBodies();
+// The contact joints a collision pass makes right now; they stay in gContactGroup until it is emptied.
+std::vector<dJointID> CollectContacts();
+int CountContactJoints(dBodyID body);
+bool IsFinite(dBodyID body);

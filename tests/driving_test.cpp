@@ -1,0 +1,196 @@
+// Keys to motor targets, and what the cars do with them.
+#include <doctest/doctest.h>
+
+#include "SceneHelpers.h"
+#include "app/Input.h"
+#include "physics/Controls.h"
+#include "physics/Keys.h"
+#include "physics/Step.h"
+
+static void Hold(unsigned vk)
+{
+    HandleKeyDown(vk);
+}
+
+static void Release(unsigned vk)
+{
+    HandleKeyUp(vk);
+}
+
+TEST_CASE("the key table steps the targets within their limits")
+{
+    StartScene();
+    SUBCASE("no key held: every target is 0")
+    {
+        gCarSpeed[1] = 300;
+        gCarSteer[2] = 0.2f;
+        UpdateCarControls();
+        for (int c = 0; c < kCarCount; ++c) {
+            CHECK(gCarSpeed[c] == 0);
+            CHECK(gCarSteer[c] == 0);
+        }
+    }
+    SUBCASE("speed climbs by 5 to exactly 1000 and stays")
+    {
+        Hold('W');
+        UpdateCarControls();
+        CHECK(gCarSpeed[1] == 5);
+        for (int i = 1; i < 199; ++i)
+            UpdateCarControls();
+        CHECK(gCarSpeed[1] == 995);
+        UpdateCarControls();
+        CHECK(gCarSpeed[1] == 1000);
+        UpdateCarControls();
+        CHECK(gCarSpeed[1] == 1000);
+        CHECK(gCarSpeed[0] == 0);
+        // Both speed keys: 1000 falls once to 995 and then holds.
+        Hold('S');
+        UpdateCarControls();
+        CHECK(gCarSpeed[1] == 995);
+        UpdateCarControls();
+        CHECK(gCarSpeed[1] == 995);
+        // Letting go of the key of the current direction zeroes the target in that frame, and the
+        // other key still held takes it on into reverse.
+        Release('W');
+        UpdateCarControls();
+        CHECK(gCarSpeed[1] == -5);
+        Release('S');
+        UpdateCarControls();
+        CHECK(gCarSpeed[1] == 0);
+    }
+    SUBCASE("reverse stops at -1000, and both keys there hold it")
+    {
+        Hold('K');
+        for (int i = 0; i < 250; ++i)
+            UpdateCarControls();
+        CHECK(gCarSpeed[2] == -1000);
+        Hold('I');
+        UpdateCarControls();
+        CHECK(gCarSpeed[2] == -1000);
+    }
+    SUBCASE("steering eases in by 0.001 up to one step past 0.5 and snaps back")
+    {
+        Hold(kVkLeft);
+        UpdateCarControls();
+        CHECK(gCarSteer[0] == 0.001f);
+        UpdateCarControls();
+        CHECK(gCarSteer[0] == float(0.001f + 0.001));
+        for (int i = 0; i < 600; ++i)
+            UpdateCarControls();
+        CHECK(gCarSteer[0] >= 0.5f);
+        CHECK(gCarSteer[0] < 0.5f + 0.001f);
+        // Both steering keys: the raise key wins.
+        Hold(kVkRight);
+        float before = gCarSteer[0];
+        UpdateCarControls();
+        CHECK(gCarSteer[0] == before);
+        Release(kVkLeft);
+        UpdateCarControls();
+        CHECK(gCarSteer[0] == float(before - 0.001));
+        Release(kVkRight);
+        UpdateCarControls();
+        CHECK(gCarSteer[0] == 0);
+    }
+    SUBCASE("space stops car 0 only, whatever arrows are held")
+    {
+        Hold(kVkUp);
+        Hold(kVkLeft);
+        Hold('W');
+        Hold('A');
+        for (int i = 0; i < 20; ++i)
+            UpdateCarControls();
+        Hold(kVkSpace);
+        UpdateCarControls();
+        CHECK(gCarSpeed[0] == 0);
+        CHECK(gCarSteer[0] == 0);
+        CHECK(gCarSpeed[1] == 105);
+        CHECK(gCarSteer[1] == doctest::Approx(0.021));
+    }
+    EndScene();
+}
+
+TEST_CASE("the space bar drives car 0's front hubs while held")
+{
+    StartScene();
+    const Car& car = gCars[0];
+    Hold(kVkSpace);
+    Hold(kVkSpace);  // auto-repeat sets the same again
+    for (dJointID hub : {car.leftHubHinge, car.rightHubHinge}) {
+        CHECK(dJointGetHingeParam(hub, dParamVel) == 5.0f);
+        CHECK(dJointGetHingeParam(hub, dParamFMax) == 5.0f);
+    }
+    CHECK(dJointGetHingeParam(gCars[1].leftHubHinge, dParamFMax) == 0);
+    RunFrames(20);
+    CHECK(dJointGetHingeAngleRate(car.leftHubHinge) > 1);
+    Release(kVkSpace);
+    CHECK(!gKeys[kVkSpace]);
+    for (dJointID hub : {car.leftHubHinge, car.rightHubHinge}) {
+        CHECK(dJointGetHingeParam(hub, dParamVel) == 5.0f);
+        CHECK(dJointGetHingeParam(hub, dParamFMax) == 0);
+    }
+    EndScene();
+}
+
+TEST_CASE("keys the table does not know, or that come before the cars exist, do no harm")
+{
+    HandleKeyDown(kVkSpace);  // no world yet
+    HandleKeyUp(kVkSpace);
+    HandleKeyDown(256);
+    HandleKeyDown(0xFFFFFFFFu);
+    HandleKeyUp(300);
+    StartScene();
+    Hold(0x70);  // F1
+    UpdateCarControls();
+    for (int c = 0; c < kCarCount; ++c)
+        CHECK(gCarSpeed[c] == 0);
+    for (int i = 0; i < 5; ++i)
+        Hold(kVkCamera);
+    CHECK(gCameraMode == 1);
+    Hold(kVkCamera);
+    CHECK(gCameraMode == 2);
+    EndScene();
+}
+
+TEST_CASE("held keys drive, steer and lift the cars")
+{
+    StartScene();
+    RunFrames(500);
+    const dReal* car0 = dBodyGetPosition(gCars[0].chassis.body);
+    const double start0[3] = {car0[0], car0[1], car0[2]};
+    const double start1[2] = {dBodyGetPosition(gCars[1].chassis.body)[0], dBodyGetPosition(gCars[1].chassis.body)[1]};
+
+    SUBCASE("the up arrow drives car 0 along +x, the others stay put")
+    {
+        Hold(kVkUp);
+        RunFrames(200);
+        CHECK(car0[0] - start0[0] > 2);
+        CHECK(std::abs(car0[1] - start0[1]) < 0.5);
+        CHECK(dBodyGetLinearVel(gCars[0].chassis.body)[0] > 0.3);
+        const dReal* car1 = dBodyGetPosition(gCars[1].chassis.body);
+        CHECK(std::abs(car1[0] - start1[0]) < 0.1);
+        CHECK(std::abs(car1[1] - start1[1]) < 0.1);
+    }
+    SUBCASE("steering with the left arrow turns car 0 toward its left")
+    {
+        Hold(kVkUp);
+        Hold(kVkLeft);
+        RunFrames(400);
+        const dReal* r = dBodyGetRotation(gCars[0].chassis.body);
+        CHECK(r[4] > 0.1);  // the car's forward axis now points toward +y
+        CHECK(car0[1] - start0[1] > 0.5);
+    }
+    SUBCASE("the lift key raises the cabin, and the force stops with the key")
+    {
+        Hold('M');
+        UpdateCarControls();
+        CHECK(dBodyGetForce(gCars[0].cabin.body)[2] == 25);
+        StepSimulation();
+        RunFrames(40);
+        CHECK(dBodyGetPosition(gCars[0].cabin.body)[2] > start0[2] + 2);
+        Release('M');
+        UpdateCarControls();
+        CHECK(dBodyGetForce(gCars[0].cabin.body)[2] == 0);
+        CHECK(dBodyGetForce(gCars[1].cabin.body)[2] == 0);
+    }
+    EndScene();
+}
