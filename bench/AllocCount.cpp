@@ -8,7 +8,9 @@
 static unsigned long gProgramAllocs;
 static unsigned long gOdeAllocs;
 
-void* operator new(std::size_t size)
+// Every form of the global operator new and delete is replaced, so that whatever allocates is
+// counted and every block goes back the way it came (a sanitizer checks that).
+static void* CountedNew(std::size_t size)
 {
     ++gProgramAllocs;
     if (void* p = std::malloc(size ? size : 1))
@@ -16,15 +18,20 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
-void operator delete(void* p) noexcept
+void* operator new(std::size_t size) { return CountedNew(size); }
+void* operator new[](std::size_t size) { return CountedNew(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    std::free(p);
+    ++gProgramAllocs;
+    return std::malloc(size ? size : 1);
 }
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 static void* CountedOdeAlloc(dsizeint size)
 {

@@ -1,11 +1,11 @@
 #include "FrameBench.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
 
 #include "AllocCount.h"
+#include "Percentile.h"
 #include "app/Input.h"
 #include "physics/Controls.h"
 #include "physics/Keys.h"
@@ -38,11 +38,10 @@ static void MeasureScenario(const char* name, const std::vector<unsigned>& heldK
         odeAllocs += c.ode - a.ode;
     }
 
-    std::sort(micros.begin(), micros.end());
     double n = double(frames);
     std::printf("%-8s %ld frames: median %.1f us, p95 %.1f us; heap allocations per frame: operator new in "
                 "UpdateCarControls %.2f, in StepSimulation %.2f; ODE's allocator %.2f\n",
-                name, frames, micros[micros.size() / 2], micros[micros.size() * 95 / 100], controlAllocs / n,
+                name, frames, Percentile(micros, 0.5), Percentile(micros, 0.95), controlAllocs / n,
                 stepAllocs / n, odeAllocs / n);
     for (unsigned vk : heldKeys)
         HandleKeyUp(vk);

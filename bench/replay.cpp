@@ -9,6 +9,7 @@
 #include "AllocCount.h"
 #include "FrameBench.h"
 #include "KeyScript.h"
+#include "RenderBench.h"
 #include "app/Input.h"
 #include "physics/Controls.h"
 #include "physics/Step.h"
@@ -53,7 +54,8 @@ static int Usage(const char* why)
     std::fprintf(stderr,
                  "kelvaron-replay: %s\n"
                  "usage: kelvaron-replay [--frames N] [--every K] [--script FILE]\n"
-                 "       kelvaron-replay --bench [--frames N]\n",
+                 "       kelvaron-replay --bench [--frames N]\n"
+                 "       kelvaron-replay --render [--frames N]\n",
                  why);
     return 2;
 }
@@ -62,12 +64,14 @@ int main(int argc, char** argv)
 {
     long frames = 600, every = 50;
     const char* script = nullptr;
-    bool bench = false;
+    bool bench = false, render = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         bool hasValue = i + 1 < argc;
         if (!std::strcmp(arg, "--bench")) {
             bench = true;
+        } else if (!std::strcmp(arg, "--render")) {
+            render = true;
         } else if (!std::strcmp(arg, "--frames") && hasValue) {
             if (!ReadCount(argv[++i], frames))
                 return Usage("--frames takes a whole number above 0");
@@ -83,6 +87,8 @@ int main(int argc, char** argv)
     StartCountingOdeAllocations();
     if (bench)
         return RunFrameBench(frames);
+    if (render)
+        return RunRenderBench(frames);
 
     std::vector<KeyEvent> events;
     if (script) {

@@ -4,6 +4,9 @@ set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config ca-certificates  # the build, and fetching ODE's source package
+  libglu1-mesa-dev libosmesa6-dev            # GL 1.1 and GLU; Mesa's offscreen context for tests
+  libfreetype-dev libfontconfig-dev fonts-liberation  # overlay glyphs: Arial or its metric twin
+  libpng-dev                                  # frames saved by the tests
   doctest-dev                                 # unit tests
 )
 

@@ -1,0 +1,3 @@
+#include "app/RunState.h"
+
+float gDesiredFps = 30.0f;

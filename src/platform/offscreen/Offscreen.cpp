@@ -1,0 +1,64 @@
+#include "platform/offscreen/Offscreen.h"
+
+#include <GL/osmesa.h>
+#include <png.h>
+
+#include <vector>
+
+static OSMesaContext gContext;
+static std::vector<uint8_t> gFrame;
+static int gWidth, gHeight;
+
+bool StartOffscreenGl(int width, int height)
+{
+    gContext = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+    if (!gContext)
+        return false;
+    gWidth = width;
+    gHeight = height;
+    gFrame.assign(size_t(width) * height * 4, 0);
+    return OSMesaMakeCurrent(gContext, gFrame.data(), GL_UNSIGNED_BYTE, width, height);
+}
+
+void EndOffscreenGl()
+{
+    OSMesaDestroyContext(gContext);
+    gContext = nullptr;
+}
+
+Rgb ReadPixel(int x, int y)
+{
+    glFinish();
+    const uint8_t* p = &gFrame[(size_t(y) * gWidth + x) * 4];
+    return {p[0], p[1], p[2]};
+}
+
+int CountPixels(int x0, int y0, int width, int height, bool (*test)(Rgb))
+{
+    int n = 0;
+    for (int y = y0; y < y0 + height; ++y)
+        for (int x = x0; x < x0 + width; ++x)
+            n += test(ReadPixel(x, y));
+    return n;
+}
+
+bool IsBlack(Rgb c)
+{
+    return c.r == 0 && c.g == 0 && c.b == 0;
+}
+
+bool SaveFramePng(const char* path)
+{
+    glFinish();
+    // The clear colour's alpha is 0.5; a screen shows the colour alone.
+    std::vector<uint8_t> rgb;
+    for (size_t i = 0; i < gFrame.size(); i += 4)
+        rgb.insert(rgb.end(), &gFrame[i], &gFrame[i + 3]);
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(gWidth);
+    image.height = png_uint_32(gHeight);
+    image.format = PNG_FORMAT_RGB;
+    // A negative row stride writes the bottom-up GL rows top row first.
+    return png_image_write_to_file(&image, path, 0, rgb.data(), -gWidth * 3, nullptr) != 0;
+}

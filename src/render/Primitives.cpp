@@ -1,0 +1,154 @@
+#include "render/Primitives.h"
+
+#include <cmath>
+
+#include "physics/Scene.h"
+
+GLuint gSphereList;
+int gSphereQuality = 1;
+
+constexpr float kIcoX = 0.525731112119133606f;
+constexpr float kIcoZ = 0.850650808352039932f;
+
+static const float kIcosahedronVertices[12][3] = {
+    {-kIcoX, 0, kIcoZ}, {kIcoX, 0, kIcoZ},  {-kIcoX, 0, -kIcoZ}, {kIcoX, 0, -kIcoZ},
+    {0, kIcoZ, kIcoX},  {0, kIcoZ, -kIcoX}, {0, -kIcoZ, kIcoX},  {0, -kIcoZ, -kIcoX},
+    {kIcoZ, kIcoX, 0},  {-kIcoZ, kIcoX, 0}, {kIcoZ, -kIcoX, 0},  {-kIcoZ, -kIcoX, 0},
+};
+
+static const int kIcosahedronFaces[20][3] = {
+    {0, 4, 1},  {0, 9, 4},  {9, 5, 4},  {4, 5, 8},  {4, 8, 1},  {8, 10, 1}, {8, 3, 10},
+    {5, 3, 8},  {5, 2, 3},  {2, 7, 3},  {7, 10, 3}, {7, 6, 10}, {7, 11, 6}, {11, 0, 6},
+    {0, 1, 6},  {6, 1, 10}, {9, 0, 11}, {9, 11, 2}, {9, 2, 5},  {7, 2, 11},
+};
+
+void PushBodyTransform(const dReal* p, const dReal* r)
+{
+    const GLfloat m[16] = {
+        GLfloat(r[0]), GLfloat(r[4]), GLfloat(r[8]), 0,
+        GLfloat(r[1]), GLfloat(r[5]), GLfloat(r[9]), 0,
+        GLfloat(r[2]), GLfloat(r[6]), GLfloat(r[10]), 0,
+        GLfloat(p[0]), GLfloat(p[1]), GLfloat(p[2]), 1,
+    };
+    glPushMatrix();
+    glMultMatrixf(m);
+}
+
+void DrawBox(const dReal* position, const dReal* rotation, const dReal* sides)
+{
+    PushBodyTransform(position, rotation);
+    float a = float(sides[0]) * 0.5f, b = float(sides[1]) * 0.5f, c = float(sides[2]) * 0.5f;
+
+    glBegin(GL_TRIANGLE_STRIP);
+    glNormal3f(-1, 0, 0);
+    glVertex3f(-a, -b, -c);
+    glVertex3f(-a, -b, c);
+    glVertex3f(-a, b, -c);
+    glVertex3f(-a, b, c);
+    glNormal3f(0, 1, 0);
+    glVertex3f(a, b, -c);
+    glVertex3f(a, b, c);
+    glNormal3f(1, 0, 0);
+    glVertex3f(a, -b, -c);
+    glVertex3f(a, -b, c);
+    glNormal3f(0, -1, 0);
+    glVertex3f(-a, -b, -c);
+    glVertex3f(-a, -b, c);
+    glEnd();
+
+    glBegin(GL_TRIANGLE_FAN);
+    glNormal3f(0, 0, 1);
+    glVertex3f(-a, -b, c);
+    glVertex3f(a, -b, c);
+    glVertex3f(a, b, c);
+    glVertex3f(-a, b, c);
+    glEnd();
+
+    glBegin(GL_TRIANGLE_FAN);
+    glNormal3f(0, 0, -1);
+    glVertex3f(-a, -b, -c);
+    glVertex3f(-a, b, -c);
+    glVertex3f(a, b, -c);
+    glVertex3f(a, -b, -c);
+    glEnd();
+
+    glPopMatrix();
+}
+
+static void EmitCorner(const float* p)
+{
+    glNormal3f(p[0], p[1], p[2]);  // on the unit sphere the normal is the position
+    glVertex3f(p[0], p[1], p[2]);
+}
+
+static void SetUnitMidpoint(const float* a, const float* b, float* m)
+{
+    for (int i = 0; i < 3; ++i)
+        m[i] = (a[i] + b[i]) * 0.5f;
+    float scale = 1 / std::sqrt(m[0] * m[0] + m[1] * m[1] + m[2] * m[2]);
+    for (int i = 0; i < 3; ++i)
+        m[i] *= scale;
+}
+
+static void SubdivideTriangle(const float* p1, const float* p2, const float* p3, int depth)
+{
+    if (depth <= 0) {
+        EmitCorner(p1);
+        EmitCorner(p2);
+        EmitCorner(p3);
+        return;
+    }
+    float m12[3], m23[3], m31[3];
+    SetUnitMidpoint(p1, p2, m12);
+    SetUnitMidpoint(p2, p3, m23);
+    SetUnitMidpoint(p3, p1, m31);
+    SubdivideTriangle(p1, m12, m31, depth - 1);
+    SubdivideTriangle(m12, p2, m23, depth - 1);
+    SubdivideTriangle(m12, m23, m31, depth - 1);
+    SubdivideTriangle(m31, m23, p3, depth - 1);
+}
+
+static void CompileSphereList()
+{
+    gSphereList = glGenLists(1);
+    glNewList(gSphereList, GL_COMPILE);
+    glBegin(GL_TRIANGLES);
+    for (const int* face : kIcosahedronFaces)
+        SubdivideTriangle(kIcosahedronVertices[face[2]], kIcosahedronVertices[face[1]],
+                          kIcosahedronVertices[face[0]], gSphereQuality);
+    glEnd();
+    glEndList();
+}
+
+void DrawSphere(const dReal* position, const dReal* rotation, dReal radius)
+{
+    // The unit mesh is scaled, so its normals must be renormalised to light correctly.
+    glEnable(GL_NORMALIZE);
+    glShadeModel(GL_SMOOTH);
+    PushBodyTransform(position, rotation);
+    glScaled(double(radius), double(radius), double(radius));
+    if (gSphereList == 0)
+        CompileSphereList();
+    glCallList(gSphereList);
+    glPopMatrix();
+    glDisable(GL_NORMALIZE);
+}
+
+void DrawBodyBox(const BodyGeom& box)
+{
+    dVector3 sides;
+    dGeomBoxGetLengths(box.geom, sides);
+    DrawBox(dBodyGetPosition(box.body), dBodyGetRotation(box.body), sides);
+}
+
+void DrawGeomBox(dGeomID box)
+{
+    dVector3 sides;
+    dGeomBoxGetLengths(box, sides);
+    DrawBox(dGeomGetPosition(box), dGeomGetRotation(box), sides);
+}
+
+void DrawGeomSphere(dGeomID sphere)
+{
+    DrawSphere(dGeomGetPosition(sphere), dGeomGetRotation(sphere), dGeomSphereGetRadius(sphere));
+}

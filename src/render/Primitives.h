@@ -1,0 +1,21 @@
+// Drawing an ODE box or sphere, lit, under its pose, in the current colour.
+#pragma once
+#include <ode/ode.h>
+
+#include "platform/Gl.h"
+
+extern GLuint gSphereList;    // the unit-sphere mesh, compiled on first use; 0 until then
+extern int gSphereQuality;    // subdivision depth of that mesh
+
+// Pushes the model-view matrix and multiplies it by an ODE pose; the caller pops it.
+void PushBodyTransform(const dReal* position, const dReal* rotation);
+void DrawBox(const dReal* position, const dReal* rotation, const dReal* sides);
+// Leaves the shade model smooth and GL_NORMALIZE off.
+void DrawSphere(const dReal* position, const dReal* rotation, dReal radius);
+
+struct BodyGeom;
+// A box drawn under its body's pose with its geom's side lengths.
+void DrawBodyBox(const BodyGeom& box);
+// A box or sphere geom drawn under the geom's own pose.
+void DrawGeomBox(dGeomID box);
+void DrawGeomSphere(dGeomID sphere);

@@ -1,0 +1,131 @@
+#include "render/SceneView.h"
+
+#include "app/Input.h"
+#include "app/Settings.h"
+#include "physics/Car.h"
+#include "physics/Scene.h"
+#include "render/Overlay.h"
+#include "render/Primitives.h"
+
+void RenderFrame()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    int halfW = gSettings.screenWidth / 2, halfH = gSettings.screenHeight / 2;
+    glViewport(0, halfH, halfW, halfH);
+    DrawView(1);
+    glViewport(halfW, halfH, halfW, halfH);
+    DrawView(0);
+    glViewport(0, 0, halfW, halfH);
+    DrawView(2);
+    glViewport(halfW, 0, halfW, halfH);
+    DrawOverlay();
+}
+
+// The eye at a point given in the car's frame, lifted to a fixed world height.
+static void LookFromCar(dBodyID chassis, dReal x, dReal y, double eyeZ, const dReal* centre)
+{
+    dVector3 eye;
+    dBodyGetRelPointPos(chassis, x, y, 35, eye);
+    gluLookAt(eye[0], eye[1], eyeZ, centre[0], centre[1], centre[2], 0, 0, 1);
+}
+
+static void SetCamera(dBodyID chassis)
+{
+    const dReal* p = dBodyGetPosition(chassis);
+    switch (gCameraMode) {
+    case 1:  // chase
+        LookFromCar(chassis, -20, 0, 5, p);
+        break;
+    case 2:  // fixed high point
+        gluLookAt(10, 10, 100, p[0], p[1], p[2], 0, 0, 1);
+        break;
+    case 3:  // far chase
+        LookFromCar(chassis, -200, 0, 50, p);
+        break;
+    case 4:  // beside, from the car's left
+        LookFromCar(chassis, 0, 20, 5, p);
+        break;
+    case 5:  // overhead
+        gluLookAt(0, 0, 500, 2, 2, p[2], 0, 0, 1);
+        break;
+    }
+}
+
+static void DrawCar(const Car& car)
+{
+    glColor3f(0, 0.5f, 0.2f);
+    DrawGeomSphere(car.frontLeftWheel.geom);
+    DrawGeomSphere(car.frontRightWheel.geom);
+    DrawGeomSphere(car.rearLeftWheel.geom);
+    DrawGeomSphere(car.rearRightWheel.geom);
+    glColor3f(float(car.color[0]), float(car.color[1]), float(car.color[2]));
+    DrawBodyBox(car.cabin);
+    DrawBodyBox(car.chassis);
+    glColor3f(0, 0.4f, 0.8f);
+    DrawBodyBox(car.tieRod);
+    glColor3f(0.6f, 0, 0.8f);
+    DrawBodyBox(car.leftKnuckle);
+    glColor3f(0.6f, 0.4f, 0.4f);
+    DrawBodyBox(car.rightKnuckle);
+}
+
+void DrawView(int k)
+{
+    glLoadIdentity();
+    SetCamera(gCars[k].chassis.body);
+    DrawAxes();
+    DrawGrid();
+    // The ramps take the grid's green; ramp 1 is drawn again in yellow over itself, which the
+    // less-or-equal depth test lets through.
+    DrawGeomBox(gRamp1);
+    DrawGeomBox(gRamp2);
+    glColor3f(0, 1, 0);
+    DrawGeomSphere(gBall.geom);
+    glColor3f(1, 1, 0);
+    DrawGeomBox(gRamp1);
+    glColor3f(0.1f, 0.1f, 0.5f);
+    for (const BodyGeom& post : gPosts)
+        DrawBodyBox(post);
+    DrawBodyBox(gPlate);
+    for (const Car& car : gCars)
+        DrawCar(car);
+    glColor3f(0.2f, 0.1f, 0.4f);
+    DrawBodyBox(gTable.top);
+    DrawBodyBox(gTable.flap);
+    for (const BodyGeom& leg : gTable.legs)
+        DrawBodyBox(leg);
+}
+
+void DrawAxes()
+{
+    glLineWidth(5);
+    glColor3f(1, 0, 0);
+    glBegin(GL_LINES);
+    glVertex2f(-2000, 0);
+    glVertex2f(2000, 0);
+    glEnd();
+    glColor3f(1, 1, 0);
+    glBegin(GL_LINES);
+    glVertex2f(0, -2000);
+    glVertex2f(0, 2000);
+    glEnd();
+    glColor3f(0, 0, 1);
+    glBegin(GL_LINES);
+    glVertex3f(0, 0, -2000);
+    glVertex3f(0, 0, 2000);
+    glEnd();
+}
+
+void DrawGrid()
+{
+    glLineWidth(1);
+    glColor3f(0, 1, 0);
+    for (float v = -2000; v <= 2000; v += 50) {
+        glBegin(GL_LINES);
+        glVertex3f(-2000, v, 0);
+        glVertex3f(2000, v, 0);
+        glVertex3f(v, -2000, 0);
+        glVertex3f(v, 2000, 0);
+        glEnd();
+    }
+}

@@ -1,0 +1,139 @@
+// Whole frames drawn from the live scene into a real offscreen context and read back.
+#include <doctest/doctest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/offscreen/Offscreen.h"
+#include "SceneHelpers.h"
+#include "app/Input.h"
+#include "app/Settings.h"
+#include "platform/GlState.h"
+#include "platform/Platform.h"
+#include "platform/Text.h"
+#include "render/SceneView.h"
+
+// The world after a few seconds, in a context of the given size, font made, as the programs start.
+static void StartFrame(int width, int height)
+{
+    StartScene();
+    RunFrames(120);
+    REQUIRE(StartOffscreenGl(width, height));
+    InitRenderState();
+    ResizeViewport(width, height);
+    CreateBitmapFont();
+}
+
+static void EndFrame()
+{
+    DeleteBitmapFont();
+    EndOffscreenGl();
+    EndScene();
+}
+
+static bool IsRed(Rgb c) { return c.r > 150 && c.g < 60 && c.b < 60; }
+static bool IsGreen(Rgb c) { return c.g > 200 && c.r < 60 && c.b < 100; }
+static bool IsBlue(Rgb c) { return c.b > 150 && c.r < 60 && c.g < 60; }
+static bool IsYellow(Rgb c) { return c.r > 150 && c.g > 150 && c.b < 60; }
+static bool IsDimMagenta(Rgb c) { return c.r == c.b && c.r > 30 && c.r < 80 && c.g == 0; }
+static bool IsLit(Rgb c) { return !IsBlack(c); }
+static bool IsLitButNotText(Rgb c) { return IsLit(c) && !IsDimMagenta(c); }
+
+// Quadrants of a 640 x 480 frame, in GL window coordinates (origin at the bottom left).
+struct Quadrant {
+    int x, y;
+};
+constexpr Quadrant kCar1View = {0, 240}, kCar0View = {320, 240}, kCar2View = {0, 0}, kOverlay = {320, 0};
+
+static int Count(Quadrant q, bool (*test)(Rgb))
+{
+    return CountPixels(q.x, q.y, 320, 240, test);
+}
+
+static std::vector<int> Snapshot(Quadrant q)
+{
+    std::vector<int> pixels;
+    for (int y = q.y; y < q.y + 240; ++y)
+        for (int x = q.x; x < q.x + 320; ++x) {
+            Rgb c = ReadPixel(x, y);
+            pixels.push_back(c.r << 16 | c.g << 8 | c.b);
+        }
+    return pixels;
+}
+
+static int CountDifferences(const std::vector<int>& a, const std::vector<int>& b)
+{
+    int n = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        n += a[i] != b[i];
+    return n;
+}
+
+TEST_CASE("a frame shows three chase views, each centred on its car, and the overlay with its map")
+{
+    StartFrame(640, 480);
+    RenderFrame();
+    CHECK(SaveFramePng(KELVARON_FRAME_DIR "/frame.png"));
+    // Each view follows its own car from behind: that car fills the middle of the quadrant.
+    CHECK(IsBlue(ReadPixel(kCar1View.x + 160, kCar1View.y + 120 - 10)));
+    CHECK(IsRed(ReadPixel(kCar0View.x + 160, kCar0View.y + 120 - 10)));
+    CHECK(IsGreen(ReadPixel(kCar2View.x + 160, kCar2View.y + 120 - 10)));
+    CHECK(Count(kCar1View, IsBlue) > 2000);
+    CHECK(Count(kCar0View, IsRed) > 2000);
+    CHECK(Count(kCar2View, IsGreen) > 2000);
+    // Ramp 1 shows yellow far ahead, drawn over its green first drawing.
+    CHECK(Count(kCar2View, IsYellow) > 20);
+    // The overlay: dim magenta text and the three chassis on the map, and no scene.
+    CHECK(Count(kOverlay, IsDimMagenta) > 300);
+    CHECK(Count(kOverlay, IsRed) > 0);
+    CHECK(Count(kOverlay, IsGreen) > 0);
+    CHECK(Count(kOverlay, IsBlue) > 0);
+    CHECK(Count(kOverlay, IsLit) < 3000);
+    EndFrame();
+}
+
+TEST_CASE("the quadrants come from the configured size, not from the window")
+{
+    SUBCASE("an odd configured width leaves the last column clear")
+    {
+        StartFrame(641, 480);
+        gSettings.screenWidth = 641;
+        RenderFrame();
+        CHECK(CountPixels(640, 0, 1, 480, IsLit) == 0);
+        CHECK(CountPixels(639, 0, 1, 480, IsLit) > 0);
+        EndFrame();
+    }
+    SUBCASE("a window larger than the configured size keeps the rest clear")
+    {
+        StartFrame(800, 600);
+        RenderFrame();
+        // Only the overlay text, which a viewport does not cut, may run on past the quadrant.
+        CHECK(CountPixels(640, 0, 160, 600, IsLitButNotText) == 0);
+        CHECK(CountPixels(0, 480, 800, 120, IsLit) == 0);
+        CHECK(CountPixels(0, 0, 640, 480, IsLit) > 10000);
+        EndFrame();
+    }
+}
+
+TEST_CASE("each camera mode gives its own view, and the camera key wraps from 5 to 1")
+{
+    StartFrame(640, 480);
+    std::vector<std::vector<int>> views;
+    for (int mode = 1; mode <= 5; ++mode) {
+        gCameraMode = mode;
+        RenderFrame();
+        views.push_back(Snapshot(kCar0View));
+        CHECK(Count(kCar0View, IsLit) > 1000);
+    }
+    for (size_t a = 0; a < views.size(); ++a)
+        for (size_t b = a + 1; b < views.size(); ++b) {
+            CAPTURE(a + 1);
+            CAPTURE(b + 1);
+            CHECK(CountDifferences(views[a], views[b]) > 1000);
+        }
+    HandleKeyDown(kVkCamera);
+    CHECK(gCameraMode == 1);
+    RenderFrame();
+    CHECK(CountDifferences(Snapshot(kCar0View), views[0]) == 0);
+    EndFrame();
+}
