@@ -1,13 +1,57 @@
 // The one contract between the shared code and a platform backend. Only plain types cross it.
+// What a backend calls in return is in app/Input.h (keys) and app/WindowEvents.h (the rest).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
-// --- What a backend supplies ---
+// --- The render window and its GL context ---
+
+// Opens the render window with a current GL context (double-buffered RGBA, a depth buffer), sets the
+// viewport and the GL state, and returns true. parent 0: a top-level window, fullscreen at the given
+// size and depth if asked and possible (the backend asks the user whether to go on windowed); else
+// a child window filling the host window parent. On failure the backend has told the user why and
+// left nothing behind; gFullscreen tells whether the display mode was changed.
+bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent);
+// Closes the window and its context and gives the desktop back its display mode.
+void DestroyRenderWindow();
+// Replaces the render window's title.
+void SetRenderWindowTitle(const char* title);
+// Shows the frame just drawn.
+void PresentFrame();
+
+// --- Events ---
+
+enum class PumpResult {
+    kIdle,     // nothing was waiting: time for a frame
+    kHandled,  // one event was handled
+    kQuit,     // the quit request has arrived
+};
+// Takes at most one waiting event and hands it to the shared handlers.
+PumpResult PumpOneEvent();
+// Asks for the end of the run; PumpOneEvent answers kQuit once the events before it are handled.
+void PostQuitRequest();
+
+// --- Time ---
 
 // Milliseconds from an arbitrary start, wrapping at 2^32 like the Windows tick count.
 uint32_t ReadTickCount();
-// Replaces the render window's title.
-void SetRenderWindowTitle(const char* title);
+
+// --- Settings store: the six values in their stored form, indexed as kSettingNames ---
+
+constexpr int kStoredValueCount = 6;
+struct StoredSettings {
+    int32_t values[kStoredValueCount];
+    bool present[kStoredValueCount];
+};
+// Fills in what the store holds; anything missing or unreadable is marked absent.
+void ReadStoredSettings(StoredSettings* stored);
+// Writes all six values so that the old ones stay whole if it fails; false with the reason in error.
+bool WriteStoredSettings(const int32_t values[kStoredValueCount], char* error, size_t errorSize);
+// Shows the settings dialog until the user ends it; false, having said why, if it cannot be shown.
+bool RunSettingsDialog();
+
+// --- Overlay font ---
+
 // Makes the display lists of the overlay font's glyphs, codes kFontFirstChar on (see Text.h), and
 // sets gFontBase; leaves it 0 when no font can be had, so that text draws nothing.
 void CreateBitmapFont();

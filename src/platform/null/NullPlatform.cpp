@@ -2,17 +2,125 @@
 
 #include <cstdio>
 
-#include "platform/Platform.h"
+#include "app/Input.h"
+#include "app/WindowEvents.h"
+#include "platform/GlState.h"
+#include "platform/Text.h"
+#include "platform/offscreen/Offscreen.h"
 
 uint32_t gNullTickCount;
 char gNullWindowTitle[64];
+std::vector<NullEvent> gNullEvents;
+bool gNullWindowFails;
+NullWindow gNullWindow;
+long gNullFramesPresented;
+std::vector<std::string> gNullCalls;
+StoredSettings gNullStore;
+bool gNullStoreFails;
+static bool gQuitRequested;
+
+void ResetNullPlatform()
+{
+    gNullTickCount = 0;
+    gNullWindowTitle[0] = '\0';
+    gNullEvents.clear();
+    gNullWindowFails = false;
+    gNullWindow = NullWindow{};
+    gNullFramesPresented = 0;
+    gNullCalls.clear();
+    gNullStore = StoredSettings{};
+    gNullStoreFails = false;
+    gQuitRequested = false;
+}
+
+bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
+{
+    gNullCalls.push_back("CreateRenderWindow");
+    if (gNullWindowFails || !StartOffscreenGl(width, height))
+        return false;
+    gNullWindow = {true, title, width, height, bits, fullscreen, parent};
+    std::snprintf(gNullWindowTitle, sizeof gNullWindowTitle, "%s", title);
+    ResizeViewport(width, height);
+    InitRenderState();
+    return true;
+}
+
+void DestroyRenderWindow()
+{
+    gNullCalls.push_back(gFontBase ? "DestroyRenderWindow with the font" : "DestroyRenderWindow");
+    EndOffscreenGl();
+    gNullWindow.exists = false;
+}
+
+void SetRenderWindowTitle(const char* title)
+{
+    std::snprintf(gNullWindowTitle, sizeof gNullWindowTitle, "%s", title);
+}
+
+void PresentFrame()
+{
+    ++gNullFramesPresented;
+}
+
+static void DeliverEvent(const NullEvent& e)
+{
+    switch (e.kind) {
+    case NullEvent::kKeyDown: HandleKeyDown(unsigned(e.a)); break;
+    case NullEvent::kKeyUp: HandleKeyUp(unsigned(e.a)); break;
+    case NullEvent::kMouseMoved: HandleMouseMoved(e.a, e.b); break;
+    case NullEvent::kResized: HandleResized(e.a, e.b); break;
+    case NullEvent::kMinimised: HandleMinimised(true); break;
+    case NullEvent::kRestored: HandleMinimised(false); break;
+    case NullEvent::kCloseRequested: HandleCloseRequested(); break;
+    }
+}
+
+PumpResult PumpOneEvent()
+{
+    if (!gNullEvents.empty() && gNullEvents.front().frame <= gNullFramesPresented) {
+        NullEvent e = gNullEvents.front();
+        gNullEvents.erase(gNullEvents.begin());
+        DeliverEvent(e);
+        return PumpResult::kHandled;
+    }
+    if (gQuitRequested) {
+        gQuitRequested = false;
+        return PumpResult::kQuit;
+    }
+    return PumpResult::kIdle;
+}
+
+void PostQuitRequest()
+{
+    gNullCalls.push_back("PostQuitRequest");
+    gQuitRequested = true;
+}
 
 uint32_t ReadTickCount()
 {
     return gNullTickCount;
 }
 
-void SetRenderWindowTitle(const char* title)
+void ReadStoredSettings(StoredSettings* stored)
 {
-    std::snprintf(gNullWindowTitle, sizeof gNullWindowTitle, "%s", title);
+    *stored = gNullStore;
+}
+
+bool WriteStoredSettings(const int32_t values[kStoredValueCount], char* error, size_t errorSize)
+{
+    if (gNullStoreFails) {
+        std::snprintf(error, errorSize, "the store refused");
+        return false;
+    }
+    for (int i = 0; i < kStoredValueCount; ++i) {
+        gNullStore.values[i] = values[i];
+        gNullStore.present[i] = true;
+    }
+    return true;
+}
+
+bool RunSettingsDialog()
+{
+    gNullCalls.push_back("RunSettingsDialog");
+    return true;
 }

@@ -1,6 +1,35 @@
-// A backend with no window, for tests: the clock is set by hand and the title is kept.
+// The tests' backend: an offscreen GL context instead of a window, events scripted by frame, a clock
+// set by hand and a store in memory. It records what the shared code asked of it.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+struct NullEvent {
+    enum Kind { kKeyDown, kKeyUp, kMouseMoved, kResized, kMinimised, kRestored, kCloseRequested } kind;
+    long frame;  // handed over once this many frames have been presented
+    int a, b;    // key code, or x and y, or width and height
+};
+
+struct NullWindow {
+    bool exists;
+    std::string title;
+    int width, height, bits;
+    bool fullscreen;
+    uintptr_t parent;
+};
 
 extern uint32_t gNullTickCount;
 extern char gNullWindowTitle[64];
+extern std::vector<NullEvent> gNullEvents;  // in order; consumed from the front
+extern bool gNullWindowFails;               // CreateRenderWindow reports a failure
+extern NullWindow gNullWindow;
+extern long gNullFramesPresented;
+extern std::vector<std::string> gNullCalls;  // backend calls in order, with what was true at the time
+extern StoredSettings gNullStore;
+extern bool gNullStoreFails;
+
+// Back to a fresh process: no window, no events, an empty store.
+void ResetNullPlatform();

@@ -1,0 +1,21 @@
+# The Linux build: the backend in src/platform/linux, and the offscreen and null backends for tests.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(GLU REQUIRED IMPORTED_TARGET glu)
+pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2 fontconfig)
+target_link_libraries(kelvaron_shell PUBLIC PkgConfig::GLU)
+
+# Backends are object libraries, so that the shared libraries calling them can stand anywhere on the
+# link line.
+add_library(kelvaron_linux_font OBJECT src/platform/linux/FreetypeFont.cpp)
+target_link_libraries(kelvaron_linux_font PUBLIC kelvaron_shell PkgConfig::FREETYPE)
+
+# Mesa's offscreen context for tests and benchmarks. OSMesa comes first on the link line, so that
+# GLU's GL calls reach it rather than the desktop's libGL.
+pkg_check_modules(OSMESA REQUIRED IMPORTED_TARGET osmesa libpng)
+add_library(kelvaron_offscreen STATIC src/platform/offscreen/Offscreen.cpp)
+target_include_directories(kelvaron_offscreen PUBLIC src)
+target_link_libraries(kelvaron_offscreen PUBLIC PkgConfig::OSMESA)
+
+# The tests' backend: an offscreen context for a window, scripted events, a clock set by hand.
+add_library(kelvaron_null OBJECT src/platform/null/NullPlatform.cpp)
+target_link_libraries(kelvaron_null PUBLIC kelvaron_offscreen kelvaron_shell)

@@ -1,0 +1,31 @@
+// The settings' stored form and the dialog's fields, the same for every store and dialog.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "app/Settings.h"
+#include "platform/Platform.h"
+
+// The names of the stored values, in the order of the record's fields.
+extern const char* const kSettingNames[kStoredValueCount];
+constexpr double kRealScale = 100000;  // the two reals are stored as fixed point with five decimals
+
+int32_t EncodeReal(float value);  // times kRealScale, truncated toward zero
+float DecodeReal(int32_t stored);
+void EncodeSettings(const Settings& settings, int32_t values[kStoredValueCount]);
+
+// Takes the stored values into gSettings; a value the store lacks leaves its field as it is.
+void LoadSettings();
+// Stores gSettings; false with the reason when the old values had to be left as they were.
+bool SaveSettings(char* error, size_t errorSize);
+
+// The dialog's six texts, in field order.
+constexpr size_t kFieldTextSize = 260;
+struct SettingsFields {
+    char text[kStoredValueCount][kFieldTextSize];
+};
+void FormatSettingsFields(const Settings& settings, SettingsFields* fields);
+// Reads the fields as the dialog always has: integers unsigned (anything else is 0), reals as atof
+// reads them. A width or height that is not a positive whole number is refused: returns the
+// message to show and leaves settings alone. Returns null when settings were filled.
+const char* ReadSettingsFields(const SettingsFields& fields, Settings* settings);

@@ -1,0 +1,42 @@
+#include "app/WindowEvents.h"
+
+#include <cstdlib>
+
+#include "app/RunState.h"
+#include "platform/GlState.h"
+#include "platform/Platform.h"
+#include "platform/Text.h"
+
+int gMouseMoveCount = 1;
+int gMouseRefX, gMouseRefY;
+
+void HandleMouseMoved(int screenX, int screenY)
+{
+    // The first motion (the window appearing under the cursor) takes the reference; small motions
+    // never move it, so creeping away still ends the run.
+    if (gMouseMoveCount == 1) {
+        gMouseRefX = screenX;
+        gMouseRefY = screenY;
+    } else if (std::abs(screenX - gMouseRefX) > kMouseTolerance || std::abs(screenY - gMouseRefY) > kMouseTolerance) {
+        gMouseMoveCount = 0;
+        DeleteBitmapFont();
+        if (!gPreview)
+            PostQuitRequest();
+    }
+    ++gMouseMoveCount;
+}
+
+void HandleResized(int width, int height)
+{
+    ResizeViewport(width, height);
+}
+
+void HandleMinimised(bool minimised)
+{
+    gActive = !minimised;
+}
+
+void HandleCloseRequested()
+{
+    PostQuitRequest();
+}

@@ -1,0 +1,110 @@
+// The settings' stored form and the dialog's fields.
+#include <doctest/doctest.h>
+
+#include <cmath>
+#include <string>
+
+#include "app/SettingsStore.h"
+#include "platform/null/NullPlatform.h"
+
+static SettingsFields Fields(const char* bits, const char* width, const char* height, const char* fps,
+                             const char* gravity, const char* mass)
+{
+    SettingsFields f;
+    const char* texts[kStoredValueCount] = {bits, width, height, fps, gravity, mass};
+    for (int i = 0; i < kStoredValueCount; ++i)
+        snprintf(f.text[i], kFieldTextSize, "%s", texts[i]);
+    return f;
+}
+
+TEST_CASE("reals are stored as fixed point with five decimals, truncated toward zero")
+{
+    CHECK(EncodeReal(-10.5f) == -1050000);
+    CHECK(EncodeReal(0.02f) == 1999);  // the float nearest 0.02 lies just below it
+    CHECK(EncodeReal(0.123456f) == 12345);
+    CHECK(EncodeReal(-0.123456f) == -12345);
+    CHECK(DecodeReal(2000) == 0.02f);
+    CHECK(DecodeReal(-1050000) == -10.5f);
+    // What a typed "nan" or "1e40" makes of a field can no longer overflow the conversion.
+    CHECK(EncodeReal(std::nanf("")) == 0);
+    CHECK(EncodeReal(1e30f) == INT32_MAX);
+    CHECK(EncodeReal(-INFINITY) == INT32_MIN);
+}
+
+TEST_CASE("the dialog shows the defaults, and 0.01999 once they have been stored")
+{
+    ResetNullPlatform();
+    gSettings = kDefaultSettings;
+    SettingsFields f;
+    FormatSettingsFields(gSettings, &f);
+    const char* shown[] = {"16", "640", "480", "30", "-10.50000", "0.02000"};
+    for (int i = 0; i < kStoredValueCount; ++i)
+        CHECK(std::string(f.text[i]) == shown[i]);
+
+    char error[128];
+    REQUIRE(SaveSettings(error, sizeof error));
+    const int32_t stored[] = {16, 640, 480, 30, -1050000, 1999};
+    for (int i = 0; i < kStoredValueCount; ++i)
+        CHECK(gNullStore.values[i] == stored[i]);
+    LoadSettings();
+    FormatSettingsFields(gSettings, &f);
+    CHECK(std::string(f.text[5]) == "0.01999");
+    CHECK(SaveSettings(error, sizeof error));
+    LoadSettings();
+    FormatSettingsFields(gSettings, &f);
+    CHECK(std::string(f.text[5]) == "0.01999");  // and so from then on
+}
+
+TEST_CASE("a value the store lacks leaves its field")
+{
+    ResetNullPlatform();
+    gSettings = kDefaultSettings;
+    gNullStore.values[2] = 600;
+    gNullStore.present[2] = true;
+    gNullStore.values[4] = -250000;
+    gNullStore.present[4] = true;
+    LoadSettings();
+    CHECK(gSettings.screenWidth == 640);
+    CHECK(gSettings.screenHeight == 600);
+    CHECK(gSettings.sGravity == -2.5f);
+    CHECK(gSettings.boxMass == 0.02f);
+}
+
+TEST_CASE("the fields are read as the dialog always has, but a bad width or height is refused")
+{
+    Settings s = kDefaultSettings;
+    CHECK(ReadSettingsFields(Fields(" 24 ", "800", "600", "60", "-3.25", "1.5kg"), &s) == nullptr);
+    CHECK(s.bitsPP == 24);
+    CHECK(s.screenWidth == 800);
+    CHECK(s.screenHeight == 600);
+    CHECK(s.dFps == 60);
+    CHECK(s.sGravity == -3.25f);
+    CHECK(s.boxMass == 1.5f);
+
+    // Text that is not an unsigned number is 0 in an integer field, atof's reading in a real one.
+    CHECK(ReadSettingsFields(Fields("-5", "800", "600", "12abc", "abc", ""), &s) == nullptr);
+    CHECK(s.bitsPP == 0);
+    CHECK(s.dFps == 0);
+    CHECK(s.sGravity == 0);
+    CHECK(s.boxMass == 0);
+
+    Settings kept = kDefaultSettings;
+    const char* width = ReadSettingsFields(Fields("16", "abc", "480", "30", "1", "1"), &kept);
+    REQUIRE(width != nullptr);
+    CHECK(std::string(width).find("width") != std::string::npos);
+    CHECK(ReadSettingsFields(Fields("16", "640", "0", "30", "1", "1"), &kept) != nullptr);
+    CHECK(ReadSettingsFields(Fields("16", "-640", "480", "30", "1", "1"), &kept) != nullptr);
+    CHECK(ReadSettingsFields(Fields("16", "3000000000", "480", "30", "1", "1"), &kept) != nullptr);
+    CHECK(kept.screenWidth == 640);
+    CHECK(kept.sGravity == -10.5f);
+}
+
+TEST_CASE("a store that refuses says why")
+{
+    ResetNullPlatform();
+    gNullStoreFails = true;
+    char error[128] = "";
+    CHECK(!SaveSettings(error, sizeof error));
+    CHECK(std::string(error) == "the store refused");
+    CHECK(!gNullStore.present[0]);
+}

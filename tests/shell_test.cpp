@@ -1,0 +1,199 @@
+// The shared shell against the null backend: modes, start-up, the frame loop and the teardown.
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "SceneHelpers.h"
+#include "app/Input.h"
+#include "app/RunState.h"
+#include "app/Settings.h"
+#include "app/Shell.h"
+#include "app/WindowEvents.h"
+#include "physics/Car.h"
+#include "physics/Keys.h"
+#include "platform/Text.h"
+#include "platform/null/NullPlatform.h"
+#include "platform/offscreen/Offscreen.h"
+
+// A fresh process: defaults, no window, nothing stored.
+static void StartProcess()
+{
+    ResetNullPlatform();
+    gSettings = kDefaultSettings;
+    gPreview = false;
+    gFullscreen = true;
+    gActive = true;
+    gDesiredFps = 30;
+    gMouseMoveCount = 1;
+    std::memset(gKeys, 0, sizeof gKeys);
+}
+
+static void Script(NullEvent::Kind kind, long frame, int a = 0, int b = 0)
+{
+    gNullEvents.push_back({kind, frame, a, b});
+}
+
+static bool Called(const char* call)
+{
+    return std::find(gNullCalls.begin(), gNullCalls.end(), call) != gNullCalls.end();
+}
+
+TEST_CASE("the second character of the command line picks the mode")
+{
+    CHECK(ChooseRunMode("/p 1234") == RunMode::kPreview);
+    CHECK(ChooseRunMode("-P 1") == RunMode::kPreview);
+    CHECK(ChooseRunMode("/s") == RunMode::kFullRun);
+    CHECK(ChooseRunMode("/S") == RunMode::kFullRun);
+    CHECK(ChooseRunMode("/c:1234") == RunMode::kSettingsDialog);
+    CHECK(ChooseRunMode("/c") == RunMode::kSettingsDialog);
+    CHECK(ChooseRunMode("/") == RunMode::kSettingsDialog);
+    CHECK(ChooseRunMode("") == RunMode::kSettingsDialog);
+    CHECK(ChooseRunMode(nullptr) == RunMode::kSettingsDialog);
+}
+
+TEST_CASE("a full run opens at the stored size, or 640 x 480 x 16 when nothing is stored")
+{
+    StartProcess();
+    REQUIRE(StartFullRun());
+    CHECK(gNullWindow.title == "Start");
+    CHECK(gNullWindow.width == 640);
+    CHECK(gNullWindow.height == 480);
+    CHECK(gNullWindow.bits == 16);
+    CHECK(gNullWindow.fullscreen);
+    CHECK(gNullWindow.parent == 0);
+    CHECK(gDesiredFps == 30);
+    CHECK(!gPreview);
+    DestroyRenderWindow();
+
+    StartProcess();
+    gNullStore.values[1] = 800;
+    gNullStore.present[1] = true;
+    gNullStore.values[3] = 60;
+    gNullStore.present[3] = true;
+    REQUIRE(StartFullRun());
+    CHECK(gNullWindow.width == 800);
+    CHECK(gNullWindow.height == 480);
+    CHECK(gDesiredFps == 60);
+    DestroyRenderWindow();
+}
+
+TEST_CASE("a preview fills the host window and reads no settings")
+{
+    StartProcess();
+    gNullStore.values[1] = 800;
+    gNullStore.present[1] = true;
+    REQUIRE(StartPreview(0x2a00007, 152, 112));
+    CHECK(gNullWindow.title == "Kelvaron");
+    CHECK(gNullWindow.parent == 0x2a00007);
+    CHECK(gNullWindow.width == 152);
+    CHECK(gNullWindow.bits == 32);
+    CHECK(!gNullWindow.fullscreen);
+    CHECK(!gFullscreen);
+    CHECK(gPreview);
+    CHECK(gSettings.screenWidth == 640);
+    DestroyRenderWindow();
+}
+
+TEST_CASE("the run: keys drive, Escape ends it, and the teardown runs in order")
+{
+    StartProcess();
+    gNullWindowFails = true;
+    CHECK(!StartFullRun());
+
+    StartProcess();
+    REQUIRE(StartFullRun());
+    Script(NullEvent::kKeyDown, 100, kVkUp);
+    Script(NullEvent::kKeyDown, 300, kVkEscape);
+    CHECK(RunUntilQuit() == 0);
+    // The frame in which Escape is seen is not presented, and no quit request was needed.
+    CHECK(gNullFramesPresented == 300);
+    CHECK(!Called("PostQuitRequest"));
+    // The font went while its context was current, before the window; the world after it.
+    CHECK(Called("DestroyRenderWindow"));
+    CHECK(!Called("DestroyRenderWindow with the font"));
+    CHECK(gFontBase == 0);
+    CHECK(gCars[0].chassis.body == nullptr);
+    CHECK(!gNullWindow.exists);
+}
+
+TEST_CASE("closing the window ends the run through the quit request")
+{
+    StartProcess();
+    REQUIRE(StartFullRun());
+    Script(NullEvent::kCloseRequested, 5);
+    CHECK(RunUntilQuit() == 0);
+    CHECK(gNullFramesPresented == 5);
+    CHECK(Called("PostQuitRequest"));
+}
+
+TEST_CASE("while minimised the simulation steps and nothing is drawn")
+{
+    StartProcess();
+    REQUIRE(StartFullRun());
+    BuildWorld();
+    HandleMinimised(true);
+    double plateZ = dBodyGetPosition(gPlate.body)[2];
+    for (int i = 0; i < 20; ++i)
+        CHECK(RunFrame());
+    CHECK(dBodyGetPosition(gPlate.body)[2] < plateZ);
+    CHECK(gNullFramesPresented == 20);
+    CHECK(CountPixels(0, 0, 640, 480, [](Rgb c) { return !IsBlack(c); }) == 0);
+    HandleMinimised(false);
+    RunFrame();
+    CHECK(CountPixels(0, 0, 640, 480, [](Rgb c) { return !IsBlack(c); }) > 1000);
+    DestroyWorld();
+    DestroyRenderWindow();
+}
+
+TEST_CASE("mouse motion: 44 pixels from the reference are tolerated, 45 end a full run")
+{
+    StartProcess();
+    REQUIRE(StartFullRun());
+    CreateBitmapFont();
+    HandleMouseMoved(300, 200);  // the reference
+    HandleMouseMoved(344, 200);
+    HandleMouseMoved(300, 156);
+    HandleMouseMoved(256, 244);
+    CHECK(!Called("PostQuitRequest"));
+    // Creeping away moves no reference.
+    for (int x = 310; x <= 340; x += 10)
+        HandleMouseMoved(x, 200);
+    CHECK(!Called("PostQuitRequest"));
+    CHECK(gFontBase != 0);
+    HandleMouseMoved(345, 200);
+    CHECK(Called("PostQuitRequest"));
+    CHECK(gFontBase == 0);
+    // The next motion takes a new reference.
+    CHECK(gMouseMoveCount == 1);
+    gNullCalls.clear();
+    HandleMouseMoved(900, 900);
+    HandleMouseMoved(930, 930);
+    CHECK(!Called("PostQuitRequest"));
+    DestroyRenderWindow();
+}
+
+TEST_CASE("in a preview no mouse motion ends the run; the text goes, the check re-arms")
+{
+    StartProcess();
+    REQUIRE(StartPreview(42, 160, 120));
+    CreateBitmapFont();
+    HandleMouseMoved(10, 10);
+    HandleMouseMoved(500, 10);
+    CHECK(!Called("PostQuitRequest"));
+    CHECK(gFontBase == 0);
+    CHECK(gMouseMoveCount == 1);
+    DestroyRenderWindow();
+}
+
+TEST_CASE("resizing sets the viewport and projection for the new size")
+{
+    StartProcess();
+    REQUIRE(StartFullRun());
+    HandleResized(320, 200);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    CHECK(viewport[2] == 320);
+    CHECK(viewport[3] == 200);
+    DestroyRenderWindow();
+}
