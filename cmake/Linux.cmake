@@ -19,3 +19,18 @@ target_link_libraries(kelvaron_offscreen PUBLIC PkgConfig::OSMESA)
 # The tests' backend: an offscreen context for a window, scripted events, a clock set by hand.
 add_library(kelvaron_null OBJECT src/platform/null/NullPlatform.cpp)
 target_link_libraries(kelvaron_null PUBLIC kelvaron_offscreen kelvaron_shell)
+
+# The Linux program.
+pkg_check_modules(LINUX_UI REQUIRED IMPORTED_TARGET sdl2 gtk+-3.0 x11 gl)
+add_library(kelvaron_linux OBJECT
+  src/platform/linux/CommandLine.cpp
+  src/platform/linux/GtkDialog.cpp
+  src/platform/linux/Xlib.cpp
+  src/platform/linux/KeyfileStore.cpp
+  src/platform/linux/SdlEvents.cpp
+  src/platform/linux/SdlWindow.cpp
+)
+target_link_libraries(kelvaron_linux PUBLIC kelvaron_shell PkgConfig::LINUX_UI)
+add_executable(kelvaron src/platform/linux/Main.cpp)
+target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_font)
+install(TARGETS kelvaron RUNTIME DESTINATION bin)

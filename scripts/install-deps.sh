@@ -7,6 +7,8 @@ packages=(
   libglu1-mesa-dev libosmesa6-dev            # GL 1.1 and GLU; Mesa's offscreen context for tests
   libfreetype-dev libfontconfig-dev fonts-liberation  # overlay glyphs: Arial or its metric twin
   libpng-dev                                  # frames saved by the tests
+  libsdl2-dev libgtk-3-dev libx11-dev libgl-dev  # the Linux program: window, input, dialog
+  xvfb xauth x11-utils xdotool xclip imagemagick  # end-to-end tests on a private display
   doctest-dev                                 # unit tests
 )
 

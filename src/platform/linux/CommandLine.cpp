@@ -1,0 +1,102 @@
+#include "platform/linux/CommandLine.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/Shell.h"
+
+bool ReadWindowId(const char* text, unsigned long* id)
+{
+    if (!text || !*text)
+        return false;
+    bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = hex ? text + 2 : text;
+    if (!*digits || !std::strchr("0123456789abcdefABCDEF", *digits))
+        return false;
+    char* end;
+    errno = 0;
+    unsigned long value = std::strtoul(digits, &end, hex ? 16 : 10);
+    if (*end || errno == ERANGE || value == 0 || value > 0xFFFFFFFFul)
+        return false;
+    *id = value;
+    return true;
+}
+
+// -name or --name
+static bool IsOption(const char* arg, const char* name)
+{
+    if (arg[0] != '-')
+        return false;
+    return !std::strcmp(arg + 1, name) || (arg[1] == '-' && !std::strcmp(arg + 2, name));
+}
+
+static bool ReadXScreenSaverWindow(const char* text, LaunchRequest* request, std::string* error)
+{
+    request->mode = LaunchMode::kXScreenSaver;
+    request->window = 0;
+    if (text && !ReadWindowId(text, &request->window)) {
+        *error = std::string("XSCREENSAVER_WINDOW is not a window id: '") + text + "'";
+        return false;
+    }
+    return true;
+}
+
+bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensaverWindow,
+                       LaunchRequest* request, std::string* error)
+{
+    // XScreenSaver's own options come first.
+    if (argc >= 2 && IsOption(argv[1], "root")) {
+        if (argc == 2)
+            return ReadXScreenSaverWindow(xscreensaverWindow, request, error);
+        *error = "-root takes nothing after it";
+        return false;
+    }
+    if (argc >= 2 && IsOption(argv[1], "window-id")) {
+        request->mode = LaunchMode::kXScreenSaver;
+        if (argc == 3 && ReadWindowId(argv[2], &request->window))
+            return true;
+        *error = "-window-id needs one window id, decimal or 0x hexadecimal";
+        return false;
+    }
+    if (argc == 1 && xscreensaverWindow)
+        return ReadXScreenSaverWindow(xscreensaverWindow, request, error);
+
+    // The screensaver host's command line: the switch, and for a preview the host window after a blank.
+    std::string line;
+    for (int i = 1; i < argc; ++i)
+        line += (i > 1 ? " " : "") + std::string(argv[i]);
+    request->window = 0;
+    if (line.size() < 2) {
+        request->mode = LaunchMode::kSettingsDialog;
+        return true;
+    }
+    std::string option = line.substr(0, line.find(' '));
+    bool isSwitch = option[0] == '/' || option[0] == '-';
+    switch (ChooseRunMode(line.c_str())) {
+    case RunMode::kFullRun:
+        if (isSwitch && line.size() == 2) {
+            request->mode = LaunchMode::kFullRun;
+            return true;
+        }
+        break;
+    case RunMode::kPreview:
+        if (isSwitch && option.size() == 2) {
+            request->mode = LaunchMode::kPreview;
+            size_t blank = line.find(' ');
+            if (blank != std::string::npos && ReadWindowId(line.c_str() + blank + 1, &request->window))
+                return true;
+            *error = "the preview switch needs the host window's id after it, decimal or 0x hexadecimal";
+            return false;
+        }
+        break;
+    case RunMode::kSettingsDialog:
+        if (isSwitch && (option[1] == 'c' || option[1] == 'C') && (option.size() == 2 || option[2] == ':')) {
+            request->mode = LaunchMode::kSettingsDialog;
+            return true;
+        }
+        break;
+    }
+    *error = "unknown option '" + line + "'";
+    return false;
+}

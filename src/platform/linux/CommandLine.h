@@ -1,0 +1,22 @@
+// What the Linux program is asked to do: the screensaver host's switches, and XScreenSaver's.
+#pragma once
+#include <string>
+
+enum class LaunchMode {
+    kFullRun,
+    kPreview,         // inside the host window `window`
+    kSettingsDialog,
+    kXScreenSaver,    // inside `window` (0: the root window), with the stored settings
+};
+
+struct LaunchRequest {
+    LaunchMode mode;
+    unsigned long window;
+};
+
+// An X window id, decimal or hexadecimal with 0x; false for anything else or 0.
+bool ReadWindowId(const char* text, unsigned long* id);
+// Reads the arguments; xscreensaverWindow is the XSCREENSAVER_WINDOW variable or null. False with
+// the reason in error for an unknown option or a preview switch without a usable window id.
+bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensaverWindow,
+                       LaunchRequest* request, std::string* error);

@@ -1,0 +1,103 @@
+// The settings dialog on Linux: the same fields, labels, help text and buttons as the Windows one.
+#include <gtk/gtk.h>
+
+#include <cstdio>
+
+#include "app/Settings.h"
+#include "app/SettingsStore.h"
+#include "platform/Platform.h"
+
+static const char* const kFieldLabels[kStoredValueCount] = {
+    "Bits per pixel", "Screen width", "Screen height", "Desired Fps", "Gravity", "Box mass"};
+
+static const char* const kHelpText =
+    "Bits:  16,24,32,64\nWidth: 640,800,1024\nHeight:400,600, 768\nFps:   30 (1%cpu/P4)\nGravity: 0.005\nBox mass:0.005";
+
+static void ShowProblem(GtkWidget* dialog, const char* text)
+{
+    GtkWidget* box = gtk_message_dialog_new(GTK_WINDOW(dialog), GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
+                                            GTK_BUTTONS_OK, "%s", text);
+    gtk_window_set_title(GTK_WINDOW(box), "Screen Saver Config.");
+    gtk_dialog_run(GTK_DIALOG(box));
+    gtk_widget_destroy(box);
+}
+
+static GtkWidget* BuildFieldGrid(GtkWidget* entries[kStoredValueCount])
+{
+    GtkWidget* grid = gtk_grid_new();
+    gtk_grid_set_row_spacing(GTK_GRID(grid), 4);
+    gtk_grid_set_column_spacing(GTK_GRID(grid), 8);
+    gtk_container_set_border_width(GTK_CONTAINER(grid), 8);
+    for (int i = 0; i < kStoredValueCount; ++i) {
+        GtkWidget* label = gtk_label_new(kFieldLabels[i]);
+        gtk_widget_set_halign(label, GTK_ALIGN_END);
+        entries[i] = gtk_entry_new();
+        gtk_entry_set_width_chars(GTK_ENTRY(entries[i]), 10);
+        gtk_entry_set_activates_default(GTK_ENTRY(entries[i]), TRUE);
+        gtk_label_set_mnemonic_widget(GTK_LABEL(label), entries[i]);
+        gtk_grid_attach(GTK_GRID(grid), label, 0, i, 1, 1);
+        gtk_grid_attach(GTK_GRID(grid), entries[i], 1, i, 1, 1);
+    }
+    return grid;
+}
+
+static GtkWidget* BuildDialog(GtkWidget* entries[kStoredValueCount])
+{
+    GtkWidget* dialog = gtk_dialog_new_with_buttons("Screen Saver Config.", nullptr, GTK_DIALOG_MODAL, "OK",
+                                                    GTK_RESPONSE_OK, "Cancel", GTK_RESPONSE_CANCEL, nullptr);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
+
+    GtkWidget* fields = gtk_frame_new(nullptr);
+    gtk_container_add(GTK_CONTAINER(fields), BuildFieldGrid(entries));
+    GtkWidget* helpFrame = gtk_frame_new("Saver Settings.");
+    GtkWidget* help = gtk_label_new(kHelpText);
+    gtk_label_set_xalign(GTK_LABEL(help), 0);
+    gtk_container_set_border_width(GTK_CONTAINER(help), 8);
+    gtk_container_add(GTK_CONTAINER(helpFrame), help);
+    gtk_widget_set_valign(helpFrame, GTK_ALIGN_END);
+
+    GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
+    gtk_container_set_border_width(GTK_CONTAINER(row), 8);
+    gtk_box_pack_start(GTK_BOX(row), fields, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(row), helpFrame, FALSE, FALSE, 0);
+    gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), row);
+    return dialog;
+}
+
+bool RunSettingsDialog()
+{
+    if (!gtk_init_check(nullptr, nullptr)) {
+        std::fprintf(stderr, "kelvaron: cannot show the settings dialog: no display\n");
+        return false;
+    }
+    GtkWidget* entries[kStoredValueCount];
+    GtkWidget* dialog = BuildDialog(entries);
+
+    LoadSettings();
+    SettingsFields fields;
+    FormatSettingsFields(gSettings, &fields);
+    for (int i = 0; i < kStoredValueCount; ++i)
+        gtk_entry_set_text(GTK_ENTRY(entries[i]), fields.text[i]);
+
+    // Not centred: it opens at the top-left corner of the screen.
+    gtk_window_move(GTK_WINDOW(dialog), 0, 0);
+    gtk_widget_show_all(dialog);
+    gtk_widget_grab_focus(entries[0]);
+    while (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK) {
+        for (int i = 0; i < kStoredValueCount; ++i)
+            g_strlcpy(fields.text[i], gtk_entry_get_text(GTK_ENTRY(entries[i])), kFieldTextSize);
+        if (const char* problem = ReadSettingsFields(fields, &gSettings)) {
+            ShowProblem(dialog, problem);
+            continue;
+        }
+        char error[512];
+        if (SaveSettings(error, sizeof error))
+            break;
+        ShowProblem(dialog, error);
+    }
+    gtk_widget_destroy(dialog);
+    while (gtk_events_pending())
+        gtk_main_iteration();
+    return true;
+}

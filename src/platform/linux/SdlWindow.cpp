@@ -1,0 +1,142 @@
+// The render window on Linux: an SDL window with an OpenGL compatibility context, fullscreen,
+// windowed, or inside a host window.
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "app/RunState.h"
+#include "platform/GlState.h"
+#include "platform/Platform.h"
+#include "platform/linux/Xlib.h"
+#include "platform/linux/LinuxBackend.h"
+
+static SDL_Window* gWindow;
+static SDL_GLContext gContext;
+static bool gVideoStarted;
+
+void ShowMessage(const char* caption, const char* text, Uint32 flags)
+{
+    std::fprintf(stderr, "kelvaron: %s: %s\n", caption, text);
+    SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);
+}
+
+// X11 cannot change the colour depth of a running display: the depth counts as met when the
+// display's is at least the one asked for.
+static bool FindDisplayMode(int width, int height, int bits, SDL_DisplayMode* found)
+{
+    for (int i = 0; i < SDL_GetNumDisplayModes(0); ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w == width && mode.h == height &&
+            int(SDL_BITSPERPIXEL(mode.format)) >= bits) {
+            *found = mode;
+            return true;
+        }
+    }
+    return false;
+}
+
+static bool AskForWindowedMode()
+{
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
+    };
+    const SDL_MessageBoxData box = {
+        SDL_MESSAGEBOX_WARNING, nullptr, "GL",
+        "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
+        2, buttons, nullptr};
+    std::fprintf(stderr, "kelvaron: GL: the fullscreen mode is not available; asking about a window\n");
+    int answer = 0;
+    return SDL_ShowMessageBox(&box, &answer) == 0 && answer == 1;
+}
+
+static bool FailCreation(const char* text)
+{
+    DestroyRenderWindow();
+    ShowMessage("ERROR", text, SDL_MESSAGEBOX_WARNING);
+    return false;
+}
+
+bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
+{
+    gFullscreen = fullscreen;
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "kelvaron: ERROR: Window Creation Error. (%s)\n", SDL_GetError());
+        return false;
+    }
+    gVideoStarted = true;
+    SDL_DisableScreenSaver();  // no screensaver or monitor power-down over this one
+
+    SDL_DisplayMode mode = {};
+    if (gFullscreen && !FindDisplayMode(width, height, bits, &mode)) {
+        if (!AskForWindowedMode()) {
+            ShowMessage("ERROR", "Program Will Now Close.", SDL_MESSAGEBOX_ERROR);
+            gFullscreen = false;
+            DestroyRenderWindow();
+            return false;
+        }
+        gFullscreen = false;
+    }
+
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (gFullscreen)
+        flags |= SDL_WINDOW_FULLSCREEN;
+    else if (parent)
+        flags |= SDL_WINDOW_BORDERLESS;
+    else
+        flags |= SDL_WINDOW_RESIZABLE;
+    gWindow = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    if (!gWindow || (gFullscreen && SDL_SetWindowDisplayMode(gWindow, &mode) != 0))
+        return FailCreation("Window Creation Error.");
+    if (parent && !AdoptIntoHost(gWindow, parent))
+        return FailCreation("Window Creation Error.");
+    gContext = SDL_GL_CreateContext(gWindow);
+    if (!gContext)
+        return FailCreation("Can't Create A GL Rendering Context.");
+    if (SDL_GL_MakeCurrent(gWindow, gContext) != 0)
+        return FailCreation("Can't Activate The GL Rendering Context.");
+    SDL_ShowWindow(gWindow);
+    SDL_RaiseWindow(gWindow);
+    if (gFullscreen)
+        SDL_ShowCursor(SDL_DISABLE);
+    ResizeViewport(width, height);
+    InitRenderState();
+    return true;
+}
+
+void DestroyRenderWindow()
+{
+    if (gFullscreen && gWindow) {
+        SDL_SetWindowFullscreen(gWindow, 0);  // the desktop's display mode comes back
+        SDL_ShowCursor(SDL_ENABLE);
+    }
+    if (gContext) {
+        if (SDL_GL_MakeCurrent(gWindow, nullptr) != 0)
+            ShowMessage("SHUTDOWN ERROR", "Release Of DC And RC Failed.", SDL_MESSAGEBOX_INFORMATION);
+        SDL_GL_DeleteContext(gContext);
+        gContext = nullptr;
+    }
+    if (gWindow) {
+        SDL_DestroyWindow(gWindow);
+        gWindow = nullptr;
+    }
+    if (gVideoStarted) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        gVideoStarted = false;
+    }
+}
+
+void SetRenderWindowTitle(const char* title)
+{
+    if (gWindow)
+        SDL_SetWindowTitle(gWindow, title);
+}
+
+void PresentFrame()
+{
+    SDL_GL_SwapWindow(gWindow);
+}

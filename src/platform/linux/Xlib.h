@@ -1,0 +1,14 @@
+// What SDL does not give: a window another program owns (the preview host, XScreenSaver's window)
+// that the render window lives inside, noticing when it goes away, and the cursor's true position.
+#pragma once
+#include <SDL.h>
+
+// Opens a connection to the display and reads the window's size; window 0 becomes the root window.
+// False, having said why on standard error, if there is no display or no such window.
+bool FindHostWindow(unsigned long* window, int* width, int* height);
+// Makes the (hidden) render window a child of the host window at its top-left corner.
+bool AdoptIntoHost(SDL_Window* window, unsigned long host);
+// True once the host window has been destroyed; looks at most five times a second.
+bool IsHostWindowGone();
+// The cursor's position on the screen of the window, asked of the X server itself.
+bool QueryCursorPosition(SDL_Window* window, int* x, int* y);

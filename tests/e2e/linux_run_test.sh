@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# The Linux program for real on a private Xvfb display, driven with xdotool: the full run, its
+# fallback question, keys, camera, Escape, mouse tolerance, SIGTERM, and the preview in a host window.
+#   linux_run_test.sh KELVARON HOST-WINDOW
+set -u
+kelvaron=$1
+host_window=$2
+. "$(dirname "$0")/lib.sh"
+trap stop_display EXIT
+start_display 1024x768x24 || exit 1
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/kelvaron"
+store_mode() {  # WIDTH HEIGHT
+  printf '[ScreenSaverKelvaron]\nscreenWidth=%s\nscreenHeight=%s\n' "$1" "$2" > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
+}
+
+# A full run with a stored mode the display cannot take: the question, answered with the key given.
+start_full_run() {  # ANSWER-KEY
+  "$kelvaron" /s > "$work/run.log" 2>&1 &
+  pid=$!
+  question=$(wait_for_window GL) || return 1
+  xdotool key --window "$question" "$1"
+}
+
+store_mode 800 600
+start_full_run Return
+check "the GL question comes for a mode the display cannot take" [ -n "$question" ]
+win=$(wait_for_window Start)
+check "Yes gives a windowed run titled Start" [ -n "$win" ]
+sleep 2
+shot "$work/start.png"
+check "the upper-left view follows the blue car" [ "$(count_colour "$work/start.png" 400x300+0+0 blue)" -gt 1000 ]
+check "the upper-right view follows the red car" [ "$(count_colour "$work/start.png" 400x300+400+0 red)" -gt 1000 ]
+check "the lower-left view follows the green car" [ "$(count_colour "$work/start.png" 400x300+0+300 green)" -gt 1000 ]
+check "the overlay quadrant shows text and the map" [ "$(count_colour "$work/start.png" 400x300+400+300 lit)" -gt 100 ]
+check "nothing is drawn outside the window" [ "$(count_colour "$work/start.png" 224x768+800+0 lit)" -eq 0 ]
+
+xdotool windowfocus --sync "$win"
+shot "$work/before.png"
+xdotool keydown --window "$win" Up; sleep 1.5; xdotool keyup --window "$win" Up
+sleep 0.3
+shot "$work/driven.png"
+check "holding the up arrow changes car 0's view" [ "$(count_changed "$work/before.png" "$work/driven.png" 400x300+400+0)" -gt 2000 ]
+check "cars 1 and 2 stay put" [ "$(count_changed "$work/before.png" "$work/driven.png" 400x300+0+300)" -lt 20000 ]
+xdotool key --window "$win" c; sleep 0.5
+shot "$work/camera.png"
+check "C changes the camera" [ "$(count_changed "$work/driven.png" "$work/camera.png" 400x300+0+0)" -gt 2000 ]
+cp "$work/start.png" "${KELVARON_SHOT_DIR:-$work}/full-run.png" 2>/dev/null
+press_escape "$win"
+check "Escape ends the run" wait_for_exit "$pid"
+check "... with status 0" [ "${status:-1}" -eq 0 ]
+
+start_full_run Escape
+box=$(wait_for_window ERROR)
+check "No says the program will close" [ -n "$box" ]
+xdotool key --window "$box" Return
+check "and then it ends" wait_for_exit "$pid"
+check "... with status 1, as its window was not made" [ "${status:-0}" -eq 1 ]
+check "it printed the message too" grep -q 'Program Will Now Close.' "$work/run.log"
+
+# Mouse tolerance: the window appearing under the cursor gives the reference; 44 pixels from it are
+# tolerated, 45 end the run.
+xdotool mousemove 300 300
+start_full_run Return
+win=$(wait_for_window Start)
+sleep 1
+xdotool mousemove 344 300; sleep 0.3
+xdotool mousemove 300 256; sleep 0.5
+check "a motion of 44 pixels does not end the run" kill -0 "$pid"
+xdotool mousemove 345 300
+check "a motion of 45 pixels ends it" wait_for_exit "$pid" 5
+check "... with status 0" [ "${status:-1}" -eq 0 ]
+
+start_full_run Return
+wait_for_window Start > /dev/null
+sleep 1
+kill -TERM "$pid"
+check "SIGTERM ends the run cleanly" wait_for_exit "$pid" 5
+check "... with status 0" [ "${status:-1}" -eq 0 ]
+
+# The display's own size can be taken fullscreen: no question.
+store_mode 1024 768
+"$kelvaron" /s > "$work/full.log" 2>&1 &
+pid=$!
+win=$(wait_for_window Start)
+check "a mode the display has opens fullscreen without asking" [ -n "$win" ] 
+check "... no question" [ -z "$(find_windows GL)" ]
+sleep 1
+shot "$work/fullscreen.png"
+check "... and draws" [ "$(count_colour "$work/fullscreen.png" 512x384+512+0 red)" -gt 1000 ]
+press_escape "$win"
+check "... until Escape" wait_for_exit "$pid"
+
+# Preview inside a host window: it fills the host, ignores the mouse, and ends with the host.
+"$host_window" 152 112 > "$work/host.id" &
+host_pid=$!
+for _ in $(seq 50); do [ -s "$work/host.id" ] && break; sleep 0.1; done
+host=$(cat "$work/host.id")
+"$kelvaron" /p "$host" > "$work/preview.log" 2>&1 &
+pid=$!
+sleep 2
+child=$(xwininfo -children -id "$host" | awk '/^ +0x/ { print $1; exit }')
+check "the preview is a child of the host window" [ -n "$child" ]
+child_width() { [ -n "$child" ] && xwininfo -id "$child" | awk '/Width:/ { print $2 }'; }
+check "... filling it" [ "$(child_width)" = 152 ]
+shot "$work/preview.png"
+check "... and draws inside it" [ "$(count_colour "$work/preview.png" 152x112+100+100 lit)" -gt 500 ]
+xdotool mousemove 110 110; sleep 0.2; xdotool mousemove 240 200; sleep 0.5
+check "mouse motion does not end a preview" kill -0 "$pid"
+kill "$host_pid"
+check "closing the host ends the preview within a second or two" wait_for_exit "$pid" 3
+check "... with status 0" [ "${status:-1}" -eq 0 ]
+
+"$kelvaron" /p > /dev/null 2> "$work/err.log"
+check "a preview switch without a window id is refused with status 2" [ $? -eq 2 ]
+check "... saying why" grep -q 'window' "$work/err.log"
+"$kelvaron" /p 0x7fffff0 > /dev/null 2> "$work/err.log"
+check "a window id that names no window ends with status 1" [ $? -eq 1 ]
+"$kelvaron" -x > /dev/null 2>&1
+check "an unknown option is refused with status 2" [ $? -eq 2 ]
+finish
