@@ -34,3 +34,8 @@ target_link_libraries(kelvaron_linux PUBLIC kelvaron_shell PkgConfig::LINUX_UI)
 add_executable(kelvaron src/platform/linux/Main.cpp)
 target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_font)
 install(TARGETS kelvaron RUNTIME DESTINATION bin)
+install(FILES data/kelvaron.desktop DESTINATION share/applications)
+# XScreenSaver: the settings descriptor, and the program where it looks for its hacks.
+install(FILES data/kelvaron.xml DESTINATION share/xscreensaver/config)
+install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver\")
+  file(CREATE_LINK ../../bin/kelvaron \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver/kelvaron\" SYMBOLIC)")

@@ -9,6 +9,7 @@ packages=(
   libpng-dev                                  # frames saved by the tests
   libsdl2-dev libgtk-3-dev libx11-dev libgl-dev  # the Linux program: window, input, dialog
   xvfb xauth x11-utils xdotool xclip imagemagick  # end-to-end tests on a private display
+  xscreensaver                                # the XScreenSaver daemon, for the hack's test
   doctest-dev                                 # unit tests
 )
 

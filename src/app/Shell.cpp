@@ -11,22 +11,6 @@
 #include "render/Overlay.h"
 #include "render/SceneView.h"
 
-RunMode ChooseRunMode(const char* commandLine)
-{
-    if (!commandLine || !commandLine[0])
-        return RunMode::kSettingsDialog;
-    switch (commandLine[1]) {
-    case 'p':
-    case 'P':
-        return RunMode::kPreview;
-    case 's':
-    case 'S':
-        return RunMode::kFullRun;
-    default:
-        return RunMode::kSettingsDialog;
-    }
-}
-
 bool StartPreview(uintptr_t host, int width, int height)
 {
     gFullscreen = false;

@@ -3,14 +3,7 @@
 #pragma once
 #include <cstdint>
 
-enum class RunMode {
-    kPreview,         // inside the screensaver host's preview window
-    kFullRun,         // the screensaver proper, with the stored settings
-    kSettingsDialog,  // anything else
-};
-
-// The screensaver host's switch: the second character of the command line decides, in either case.
-RunMode ChooseRunMode(const char* commandLine);
+#include "app/RunMode.h"
 
 // Opens the preview window as a child of the host window at its client size. The settings are not
 // read. False when the window could not be made (the user has been told why).

@@ -58,6 +58,15 @@ wait_for_exit() {  # PID [SECONDS]
   return 0
 }
 
+# Waits for a process that is not a child of this shell to end.
+wait_for_exit_of() {  # PID [SECONDS]
+  local deadline=$((SECONDS + ${2:-10}))
+  while kill -0 "$1" 2>/dev/null; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.1
+  done
+}
+
 # Screenshots and their colours: counts pixels of a colour class in a region of a PNG.
 shot() { import -window root "$1"; }
 count_colour() {  # FILE WxH+X+Y red|green|blue|yellow|lit

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Shell.h"
+#include "app/RunMode.h"
 
 bool ReadWindowId(const char* text, unsigned long* id)
 {

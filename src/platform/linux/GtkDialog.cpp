@@ -53,7 +53,7 @@ static GtkWidget* BuildDialog(GtkWidget* entries[kStoredValueCount])
     GtkWidget* helpFrame = gtk_frame_new("Saver Settings.");
     GtkWidget* help = gtk_label_new(kHelpText);
     gtk_label_set_xalign(GTK_LABEL(help), 0);
-    gtk_container_set_border_width(GTK_CONTAINER(help), 8);
+    g_object_set(help, "margin", 8, nullptr);
     gtk_container_add(GTK_CONTAINER(helpFrame), help);
     gtk_widget_set_valign(helpFrame, GTK_ALIGN_END);
 

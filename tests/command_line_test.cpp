@@ -1,0 +1,66 @@
+// What the Linux program makes of its arguments.
+#include <doctest/doctest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/linux/CommandLine.h"
+
+static bool Read(std::initializer_list<const char*> args, LaunchRequest* request, std::string* error,
+                 const char* xscreensaverWindow = nullptr)
+{
+    std::vector<const char*> argv = {"kelvaron"};
+    argv.insert(argv.end(), args);
+    return ReadLaunchRequest(int(argv.size()), argv.data(), xscreensaverWindow, request, error);
+}
+
+TEST_CASE("the host's switches: the second character decides, in either case")
+{
+    LaunchRequest r;
+    std::string error;
+    REQUIRE(Read({"/s"}, &r, &error));
+    CHECK(r.mode == LaunchMode::kFullRun);
+    REQUIRE(Read({"-S"}, &r, &error));
+    CHECK(r.mode == LaunchMode::kFullRun);
+    REQUIRE(Read({"/p", "1234"}, &r, &error));
+    CHECK(r.mode == LaunchMode::kPreview);
+    CHECK(r.window == 1234);
+    REQUIRE(Read({"/P 0x2a00007"}, &r, &error));  // as one argument, as the Windows host passes it
+    CHECK(r.window == 0x2a00007);
+    for (auto args : {std::initializer_list<const char*>{}, {"/c"}, {"-C"}, {"/c:1234"}, {"x"}}) {
+        REQUIRE(Read(args, &r, &error));
+        CHECK(r.mode == LaunchMode::kSettingsDialog);
+    }
+}
+
+TEST_CASE("XScreenSaver's options come first")
+{
+    LaunchRequest r;
+    std::string error;
+    REQUIRE(Read({"-root"}, &r, &error));
+    CHECK(r.mode == LaunchMode::kXScreenSaver);
+    CHECK(r.window == 0);
+    REQUIRE(Read({"--root"}, &r, &error, "0x400008"));
+    CHECK(r.window == 0x400008);
+    REQUIRE(Read({"-window-id", "77"}, &r, &error));
+    CHECK(r.window == 77);
+    REQUIRE(Read({}, &r, &error, "4194312"));
+    CHECK(r.mode == LaunchMode::kXScreenSaver);
+    CHECK(r.window == 4194312);
+}
+
+TEST_CASE("unusable window ids and unknown options are refused with a reason")
+{
+    LaunchRequest r;
+    for (auto args : {std::initializer_list<const char*>{"/p"}, {"/p", "abc"}, {"/p", "0"}, {"/p", "0x"},
+                      {"/p", "12x"}, {"/p", "99999999999"}, {"-window-id"}, {"-window-id", "-5"},
+                      {"-x"}, {"/scr"}, {"/s", "extra"}, {"-root", "extra"}, {"/cx"}}) {
+        std::string error;
+        CHECK(!Read(args, &r, &error));
+        CHECK(!error.empty());
+    }
+    std::string error;
+    CHECK(!Read({"-root"}, &r, &error, "junk"));
+    CHECK(error.find("XSCREENSAVER_WINDOW") != std::string::npos);
+}
