@@ -25,5 +25,8 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+case " ${missing[*]}" in
+  *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386 ;;
+esac
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" > /dev/null

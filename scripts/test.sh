@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Kelvaron and runs every test: once as built for use, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds Kelvaron and runs every test: the Linux build once as built for
+# use and once under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVARON_BUILD_DIR:-$root/build}
@@ -21,3 +21,13 @@ for variant in release asan; do
   cmake --build "$build/$variant" -j "$jobs"
   ctest --test-dir "$build/$variant" --output-on-failure -j "$jobs"
 done
+
+echo "== windows build"
+cmake -S "$root" -B "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-i686-w64-mingw32" \
+      -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay" > "$build/windows.configure.log" 2>&1 ||
+  { cat "$build/windows.configure.log" >&2; exit 1; }
+cmake --build "$build/windows" -j "$jobs"
+export KELVARON_WINEPREFIX="$build/wineprefix"
+"$root/scripts/wine-run.sh" cmd /c exit > /dev/null 2>&1  # the prefix, made once before tests share it
+ctest --test-dir "$build/windows" --output-on-failure -j "$jobs"

@@ -1,0 +1,19 @@
+enable_language(RC)
+# The Windows build: kelvaron.scr on Win32, WGL and the registry, and the test suites that need no
+# offscreen GL, all run under Wine.
+# <GL/gl.h> wants the calling-convention macros of <windows.h>; shared code gets them here instead.
+target_compile_definitions(kelvaron_shell PUBLIC "WINGDIAPI=__declspec(dllimport)" "APIENTRY=__stdcall"
+                           "CALLBACK=__stdcall")
+target_link_libraries(kelvaron_shell PUBLIC glu32 opengl32)
+
+add_executable(kelvaron_scr WIN32
+  src/platform/win32/GdiFont.cpp
+  src/platform/win32/GlWindow.cpp
+  src/platform/win32/Registry.cpp
+  src/platform/win32/SettingsDialog.cpp
+  src/platform/win32/WinMain.cpp
+  src/platform/win32/WindowProc.cpp
+  src/platform/win32/Dialog.rc
+)
+target_link_libraries(kelvaron_scr PRIVATE kelvaron_shell gdi32 advapi32 user32)
+set_target_properties(kelvaron_scr PROPERTIES OUTPUT_NAME kelvaron SUFFIX .scr)

@@ -1,0 +1,68 @@
+// The render window's messages, handed to the shared handlers, and the message loop's pump.
+#include "app/Input.h"
+#include "app/RunState.h"
+#include "app/WindowEvents.h"
+#include "platform/Platform.h"
+#include "platform/win32/Win32Backend.h"
+
+LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE:
+        HandleResized(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_ACTIVATE:
+        HandleMinimised(HIWORD(wParam) != 0);
+        return 0;
+    case WM_CLOSE:
+        HandleCloseRequested();
+        return 0;
+    case WM_KEYDOWN:
+        HandleKeyDown(unsigned(wParam));
+        return 0;
+    case WM_KEYUP:
+        HandleKeyUp(unsigned(wParam));
+        return 0;
+    case WM_SYSCOMMAND:
+        // No screensaver and no monitor power-down over this one.
+        if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER)
+            return 0;
+        break;
+    case WM_MOUSEMOVE: {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        HandleMouseMoved(cursor.x, cursor.y);
+        return 0;
+    }
+    case WM_DESTROY:
+        // A preview window is destroyed with its host: the run ends rather than drawing into nothing.
+        if (gPreview && hWnd == gHwnd)
+            PostQuitRequest();
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+PumpResult PumpOneEvent()
+{
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        return PumpResult::kIdle;
+    if (msg.message == WM_QUIT)
+        return PumpResult::kQuit;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return PumpResult::kHandled;
+}
+
+void PostQuitRequest()
+{
+    PostQuitMessage(0);
+}
+
+uint32_t ReadTickCount()
+{
+    return GetTickCount();
+}

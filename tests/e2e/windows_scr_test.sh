@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# kelvaron.scr for real under Wine on a private Xvfb display: the settings dialog and the registry,
+# the full run with its question, keys, title and mouse tolerance, and the preview in a host window.
+#   windows_scr_test.sh WINE-RUN KELVARON.SCR HOST-WINDOW.EXE
+set -u
+wine_run=$1
+scr=$2
+host=$3
+. "$(dirname "$0")/lib.sh"
+trap 'stop_display' EXIT
+start_display 1024x768x24 || exit 1
+# A prefix of this test's own, so that the registry starts empty.
+export KELVARON_WINEPREFIX="$work/wine"
+key='HKCU\Software\ScreenSaverKelvaron'
+title="Screen Saver Config."
+reg_value() {  # NAME: the stored DWORD as a signed decimal
+  local v
+  v=$("$wine_run" reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }')
+  [ -n "$v" ] || return 0
+  v=$((v))
+  [ "$v" -ge 2147483648 ] && v=$((v - 4294967296))
+  echo "$v"
+}
+reg_dump() { "$wine_run" reg query "$key" 2>/dev/null | tr -d '\r'; }
+winepath_of() { "$wine_run" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+# The first window whose name starts with the text.
+wait_for_window_prefix() {  # TEXT [SECONDS]
+  local deadline=$((SECONDS + ${2:-20})) id
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(xwininfo -root -tree 2>/dev/null | awk -v p="\"$1" 'index($0, p) { print $1; exit }')
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.5
+  done
+  return 1
+}
+"$wine_run" cmd /c exit > /dev/null 2>&1  # makes the prefix before anything is timed
+
+open_dialog() {  # [SWITCH]
+  "$wine_run" "$scr" "${1-/c}" > "$work/scr.log" 2>&1 &
+  pid=$!
+  dialog=$(wait_for_window "$title" 60) || return 1
+  xdotool windowfocus --sync "$dialog"; sleep 0.5
+}
+# The edit fields in tab order after OK: each is selected as it gets the focus and is copied.
+read_fields() {
+  local k
+  for k in Tab "Tab Tab" Tab Tab Tab Tab; do
+    xdotool key $k; sleep 0.2; xdotool key ctrl+c; sleep 0.3
+    timeout 2 xclip -o -selection clipboard; echo
+  done
+  xdotool key Tab  # back on OK
+}
+field_width() {  # TEXT: types it into the width field, focus back on OK
+  xdotool key Tab Tab Tab Tab; xdotool type "$1"; xdotool key shift+Tab shift+Tab shift+Tab shift+Tab
+}
+
+open_dialog
+check "/c opens the dialog" [ -n "$dialog" ]
+# Wine's window frame sits at the corner; the client area a few pixels in.
+corner() { xwininfo -id "$dialog" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } END { print (x < 10 && y < 40) ? "near" : "far" }'; }
+check "... at the top-left corner" [ "$(corner)" = near ]
+check "... with the defaults" [ "$(read_fields | tr '\n' ' ')" = "16 640 480 30 -10.50000 0.02000 " ]
+shot "$work/dialog.png"; cp "$work/dialog.png" "${KELVARON_SHOT_DIR:-$work}/windows-dialog.png" 2>/dev/null
+xdotool key Return
+check "OK ends the dialog" wait_for_exit "$pid" 30
+check "OK writes the six REG_DWORD values" \
+  [ "$(reg_value bitsPP) $(reg_value screenWidth) $(reg_value screenHeight) $(reg_value dFps) $(reg_value sGravity) $(reg_value boxMass)" = "16 640 480 30 -1050000 1999" ]
+check "... as REG_DWORD" [ "$(reg_dump | grep -c REG_DWORD)" -eq 6 ]
+
+open_dialog
+check "reopened, the box mass shows 0.01999" [ "$(read_fields | tail -n 1)" = "0.01999" ]
+reg_dump > "$work/before.reg"
+field_width 9
+xdotool key Escape
+check "Cancel ends the dialog" wait_for_exit "$pid" 30
+check "... and writes nothing" diff -q <(reg_dump) "$work/before.reg"
+
+open_dialog
+xdotool key Tab Tab Tab Tab ctrl+a; xdotool type abc; xdotool key shift+Tab shift+Tab shift+Tab shift+Tab
+xdotool key Return; sleep 1.5
+check "a width of abc is refused with a message" [ "$(find_windows "$title" | wc -l)" -eq 2 ]
+xdotool key Return; sleep 0.5
+xdotool windowfocus --sync "$dialog" 2>/dev/null; xdotool key Escape
+wait_for_exit "$pid" 30
+check "... and nothing is written" diff -q <(reg_dump) "$work/before.reg"
+
+"$wine_run" reg add "$key" /v screenWidth /t REG_SZ /d 800 /f > /dev/null 2>&1
+"$wine_run" reg add "$key" /v screenHeight /t REG_BINARY /d 0102030405060708 /f > /dev/null 2>&1
+open_dialog x
+check "a one-character command line shows the dialog" [ -n "$dialog" ]
+check "values of another type or size are read without harm" [ "$(read_fields | sed -n '2,3p' | tr '\n' ' ')" = "640 480 " ]
+xdotool key Escape; wait_for_exit "$pid" 30
+open_dialog /c:1234
+check "/c:1234 shows the dialog too" [ -n "$dialog" ]
+xdotool key Escape; wait_for_exit "$pid" 30
+"$wine_run" reg delete "$key" /f > /dev/null 2>&1
+
+# The full run: 640 x 480 x 16 is not a mode of this display, so the question comes.
+start_run() {  # ANSWER-KEY
+  "$wine_run" "$scr" /s > "$work/scr.log" 2>&1 &
+  pid=$!
+  question=$(wait_for_window GL 60) || return 1
+  xdotool windowfocus --sync "$question"; sleep 0.3
+  xdotool key "$1"
+}
+xdotool mousemove 300 300
+start_run Return
+check "with nothing stored the GL question comes" [ -n "$question" ]
+win=$(wait_for_window Start 30)
+check "Yes gives a windowed run titled Start" [ -n "$win" ]
+sleep 3
+shot "$work/run.png"; cp "$work/run.png" "${KELVARON_SHOT_DIR:-$work}/windows-run.png" 2>/dev/null
+check "it shows the three views" [ "$(count_colour "$work/run.png" 320x240+4+23 blue)" -gt 1000 ] 
+check "... car 0 upper right" [ "$(count_colour "$work/run.png" 320x240+324+23 red)" -gt 1000 ]
+check "... car 2 lower left" [ "$(count_colour "$work/run.png" 320x240+4+263 green)" -gt 1000 ]
+check "... and the overlay" [ "$(count_colour "$work/run.png" 320x240+324+263 lit)" -gt 100 ]
+xdotool mousemove 344 300; sleep 0.5
+xdotool mousemove 300 256; sleep 0.5
+check "a mouse motion of 44 pixels does not end the run" kill -0 "$pid"
+fps=$(wait_for_window_prefix "FPS: " 20)
+check "after ten seconds the title shows the frame rate" [ -n "$fps" ]
+press_escape "${fps:-$win}"
+check "Escape ends the run" wait_for_exit "$pid" 15
+check "... with status 0" [ "${status:-1}" -eq 0 ]
+
+start_run Return
+wait_for_window Start 30 > /dev/null; sleep 2
+# (300, 300) is the reference, or within 44 pixels of the one taken as the window appeared.
+xdotool mousemove 300 300; sleep 0.5
+xdotool mousemove 345 300
+check "a mouse motion of 45 pixels ends it" wait_for_exit "$pid" 15
+
+start_run n
+box=$(wait_for_window ERROR 30)
+check "No says the program will close" [ -n "$box" ]
+xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Return
+check "... and it ends" wait_for_exit "$pid" 15
+check "... with status 1, as its window was not made" [ "${status:-0}" -eq 1 ]
+
+# The preview inside a host window that closes after eight seconds.
+"$wine_run" "$host" "$(winepath_of "$scr")" 8 > "$work/host.log" 2>&1 &
+host_pid=$!
+sleep 5
+shot "$work/preview.png"
+xdotool mousemove 150 150; sleep 0.3; xdotool mousemove 250 220; sleep 0.5
+check "the preview draws inside the host's client area" [ "$(count_colour "$work/preview.png" 200x150+104+123 lit)" -gt 2000 ]
+preview_runs() { pgrep -f "kelvaron.scr /p" > /dev/null; }
+check "... and mouse motion does not end it" preview_runs
+check "closing the host ends the preview" wait_for_exit "$host_pid" 30
+check "... by itself" grep -q 'preview ended' "$work/host.log"
+finish
