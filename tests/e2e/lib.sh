@@ -47,24 +47,19 @@ wait_for_window() {  # NAME [SECONDS]
   done
   return 1
 }
-# Waits for a process to end and leaves its exit status in $status; false if it does not end in time.
-wait_for_exit() {  # PID [SECONDS]
-  local deadline=$((SECONDS + ${2:-10}))
-  while kill -0 "$1" 2>/dev/null; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.1
-  done
-  wait "$1"; status=$?
-  return 0
-}
-
-# Waits for a process that is not a child of this shell to end.
+# Waits for a process to end; false if it does not end in time.
 wait_for_exit_of() {  # PID [SECONDS]
   local deadline=$((SECONDS + ${2:-10}))
   while kill -0 "$1" 2>/dev/null; do
     [ $SECONDS -ge $deadline ] && return 1
     sleep 0.1
   done
+}
+# The same for a child of this shell, leaving its exit status in $status.
+wait_for_exit() {  # PID [SECONDS]
+  wait_for_exit_of "$@" || return 1
+  wait "$1"; status=$?
+  return 0
 }
 
 # Screenshots and their colours: counts pixels of a colour class in a region of a PNG.
