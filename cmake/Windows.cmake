@@ -1,6 +1,7 @@
-enable_language(RC)
 # The Windows build: kelvaron.scr on Win32, WGL and the registry, and the test suites that need no
-# offscreen GL, all run under Wine.
+# offscreen GL, all run under Wine. windres compiles the dialog resource.
+enable_language(RC)
+
 # <GL/gl.h> wants the calling-convention macros of <windows.h>; shared code gets them here instead.
 target_compile_definitions(kelvaron_shell PUBLIC "WINGDIAPI=__declspec(dllimport)" "APIENTRY=__stdcall"
                            "CALLBACK=__stdcall")

@@ -47,7 +47,7 @@ int main(int argc, char** argv)
         DispatchMessageA(&msg);
     }
     // The preview must end by itself once its host has gone.
-    DWORD waited = WaitForSingleObject(process.hProcess, 5000);
+    DWORD waited = WaitForSingleObject(process.hProcess, 20000);
     std::printf(waited == WAIT_OBJECT_0 ? "preview ended\n" : "preview still running\n");
     return waited == WAIT_OBJECT_0 ? 0 : 3;
 }

@@ -146,6 +146,6 @@ xdotool mousemove 150 150; sleep 0.3; xdotool mousemove 250 220; sleep 0.5
 check "the preview draws inside the host's client area" [ "$(count_colour "$work/preview.png" 200x150+104+123 lit)" -gt 2000 ]
 preview_runs() { pgrep -f "kelvaron.scr /p" > /dev/null; }
 check "... and mouse motion does not end it" preview_runs
-check "closing the host ends the preview" wait_for_exit "$host_pid" 30
+check "closing the host ends the preview" wait_for_exit "$host_pid" 45
 check "... by itself" grep -q 'preview ended' "$work/host.log"
 finish
