@@ -4,9 +4,6 @@
 
 #include "app/Input.h"
 #include "app/WindowEvents.h"
-#include "platform/GlState.h"
-#include "platform/Text.h"
-#include "platform/offscreen/Offscreen.h"
 
 uint32_t gNullTickCount;
 char gNullWindowTitle[64];
@@ -33,33 +30,9 @@ void ResetNullPlatform()
     gQuitRequested = false;
 }
 
-bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
-{
-    gNullCalls.push_back("CreateRenderWindow");
-    if (gNullWindowFails || !StartOffscreenGl(width, height))
-        return false;
-    gNullWindow = {true, title, width, height, bits, fullscreen, parent};
-    std::snprintf(gNullWindowTitle, sizeof gNullWindowTitle, "%s", title);
-    ResizeViewport(width, height);
-    InitRenderState();
-    return true;
-}
-
-void DestroyRenderWindow()
-{
-    gNullCalls.push_back(gFontBase ? "DestroyRenderWindow with the font" : "DestroyRenderWindow");
-    EndOffscreenGl();
-    gNullWindow.exists = false;
-}
-
 void SetRenderWindowTitle(const char* title)
 {
     std::snprintf(gNullWindowTitle, sizeof gNullWindowTitle, "%s", title);
-}
-
-void PresentFrame()
-{
-    ++gNullFramesPresented;
 }
 
 static void DeliverEvent(const NullEvent& e)

@@ -1,4 +1,4 @@
-// The tests' backend: an offscreen GL context instead of a window, events scripted by frame, a clock
+// The tests' backend: an offscreen GL context instead of a window (NullWindow.cpp, Linux), events scripted by frame, a clock
 // set by hand and a store in memory. It records what the shared code asked of it.
 #pragma once
 #include <cstdint>

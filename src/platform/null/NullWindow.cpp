@@ -1,0 +1,32 @@
+// The null backend's window: an offscreen context of the asked size.
+#include <cstdio>
+
+#include "platform/GlState.h"
+#include "platform/Text.h"
+#include "platform/null/NullPlatform.h"
+#include "platform/offscreen/Offscreen.h"
+
+bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
+{
+    gNullCalls.push_back("CreateRenderWindow");
+    if (gNullWindowFails || !StartOffscreenGl(width, height))
+        return false;
+    gNullWindow = {true, title, width, height, bits, fullscreen, parent};
+    std::snprintf(gNullWindowTitle, sizeof gNullWindowTitle, "%s", title);
+    ResizeViewport(width, height);
+    InitRenderState();
+    return true;
+}
+
+void DestroyRenderWindow()
+{
+    gNullCalls.push_back(gFontBase ? "DestroyRenderWindow with the font" : "DestroyRenderWindow");
+    EndOffscreenGl();
+    gNullWindow.exists = false;
+}
+
+void PresentFrame()
+{
+    ++gNullFramesPresented;
+}
+
