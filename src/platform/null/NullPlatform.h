@@ -1,5 +1,6 @@
-// The tests' backend: an offscreen GL context instead of a window (NullWindow.cpp, Linux), events scripted by frame, a clock
-// set by hand and a store in memory. It records what the shared code asked of it.
+// The tests' backend: events scripted by frame, a clock set by hand and a store in memory, and on
+// Linux an offscreen GL context instead of a window (NullWindow.cpp). It records what the shared
+// code asked of it.
 #pragma once
 #include <cstdint>
 #include <string>
