@@ -28,6 +28,7 @@ add_library(kelvaron_linux OBJECT
   src/platform/linux/GtkDialog.cpp
   src/platform/linux/Xlib.cpp
   src/platform/linux/KeyfileStore.cpp
+  src/platform/linux/MessageBox.cpp
   src/platform/linux/SdlEvents.cpp
   src/platform/linux/SdlWindow.cpp
 )

@@ -14,12 +14,6 @@ static SDL_Window* gWindow;
 static SDL_GLContext gContext;
 static bool gVideoStarted;
 
-void ShowMessage(const char* caption, const char* text, Uint32 flags)
-{
-    std::fprintf(stderr, "kelvaron: %s: %s\n", caption, text);
-    SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);
-}
-
 // X11 cannot change the colour depth of a running display: the depth counts as met when the
 // display's is at least the one asked for.
 static bool FindDisplayMode(int width, int height, int bits, SDL_DisplayMode* found)
@@ -33,21 +27,6 @@ static bool FindDisplayMode(int width, int height, int bits, SDL_DisplayMode* fo
         }
     }
     return false;
-}
-
-static bool AskForWindowedMode()
-{
-    const SDL_MessageBoxButtonData buttons[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
-    };
-    const SDL_MessageBoxData box = {
-        SDL_MESSAGEBOX_WARNING, nullptr, "GL",
-        "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
-        2, buttons, nullptr};
-    std::fprintf(stderr, "kelvaron: GL: the fullscreen mode is not available; asking about a window\n");
-    int answer = 0;
-    return SDL_ShowMessageBox(&box, &answer) == 0 && answer == 1;
 }
 
 static bool FailCreation(const char* text)
