@@ -1,5 +1,5 @@
-// Replays a key script through the physics and prints the cars' states (a golden trace), or, with
-// --bench, measures the cost of a frame.
+// Replays a key script through the programs' own frame, not drawn, and prints the cars' states (a
+// golden trace), or, with --bench or --render, measures the cost of a frame.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,9 +10,10 @@
 #include "FrameBench.h"
 #include "KeyScript.h"
 #include "RenderBench.h"
-#include "app/Input.h"
-#include "physics/Controls.h"
-#include "physics/Step.h"
+#include "app/Frame.h"
+#include "app/RunState.h"
+#include "physics/Car.h"
+#include "platform/Platform.h"
 
 static void PrintTrace(long frame)
 {
@@ -27,14 +28,15 @@ static void PrintTrace(long frame)
 
 static int Replay(long frames, long every, const std::vector<KeyEvent>& events)
 {
-    BuildWorld();
+    // As a minimised window runs: every step, nothing drawn.
+    gActive = false;
+    BuildRunWorld();
     PrintTrace(0);
     size_t next = 0;
     for (long f = 1; f <= frames; ++f) {
         for (; next < events.size() && events[next].frame == f; ++next)
             events[next].down ? HandleKeyDown(events[next].vk) : HandleKeyUp(events[next].vk);
-        UpdateCarControls();
-        StepSimulation();
+        RunFrame();  // Escape held leaves the frame unpresented; the replay goes on
         if (f % every == 0 || f == frames)
             PrintTrace(f);
     }

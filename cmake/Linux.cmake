@@ -2,29 +2,33 @@
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(GLU REQUIRED IMPORTED_TARGET glu)
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2 fontconfig)
-target_link_libraries(kelvaron_shell PUBLIC PkgConfig::GLU)
+target_link_libraries(kelvaron_gl PUBLIC PkgConfig::GLU)
 
 # Backends are object libraries, so that the shared libraries calling them can stand anywhere on the
 # link line.
 add_library(kelvaron_linux_font OBJECT src/platform/linux/FreetypeFont.cpp)
-target_link_libraries(kelvaron_linux_font PUBLIC kelvaron_shell PkgConfig::FREETYPE)
+target_link_libraries(kelvaron_linux_font PUBLIC kelvaron_contract kelvaron_gl PkgConfig::FREETYPE)
 
 # Mesa's offscreen context for tests and benchmarks. OSMesa comes first on the link line, so that
 # GLU's GL calls reach it rather than the desktop's libGL.
 pkg_check_modules(OSMESA REQUIRED IMPORTED_TARGET osmesa libpng)
 add_library(kelvaron_offscreen STATIC src/platform/offscreen/Offscreen.cpp)
-target_include_directories(kelvaron_offscreen PUBLIC src)
+kelvaron_room_headers(kelvaron_offscreen PUBLIC platform/offscreen)
 target_link_libraries(kelvaron_offscreen PUBLIC PkgConfig::OSMESA)
 
 # The null backend's window: an offscreen context. Object libraries reach only the targets that name
 # them, so its users name kelvaron_null too.
 add_library(kelvaron_null_window OBJECT src/platform/null/NullWindow.cpp)
-target_link_libraries(kelvaron_null_window PUBLIC kelvaron_null kelvaron_offscreen)
+target_link_libraries(kelvaron_null_window PUBLIC kelvaron_null kelvaron_gl kelvaron_offscreen)
+
+# The command line reader, on its own so that its tests need no display.
+add_library(kelvaron_command_line OBJECT src/platform/linux/CommandLine.cpp)
+kelvaron_room_headers(kelvaron_command_line PUBLIC platform/linux/CommandLine.h)
+target_link_libraries(kelvaron_command_line PUBLIC kelvaron_app)
 
 # The Linux program.
 pkg_check_modules(LINUX_UI REQUIRED IMPORTED_TARGET sdl2 gtk+-3.0 x11 gl)
 add_library(kelvaron_linux OBJECT
-  src/platform/linux/CommandLine.cpp
   src/platform/linux/GtkDialog.cpp
   src/platform/linux/Xlib.cpp
   src/platform/linux/KeyfileStore.cpp
@@ -32,9 +36,10 @@ add_library(kelvaron_linux OBJECT
   src/platform/linux/SdlEvents.cpp
   src/platform/linux/SdlWindow.cpp
 )
-target_link_libraries(kelvaron_linux PUBLIC kelvaron_shell PkgConfig::LINUX_UI)
+kelvaron_room_headers(kelvaron_linux PUBLIC platform/linux)
+target_link_libraries(kelvaron_linux PUBLIC kelvaron_app kelvaron_gl PkgConfig::LINUX_UI)
 add_executable(kelvaron src/platform/linux/Main.cpp)
-target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_font)
+target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_font kelvaron_command_line)
 install(TARGETS kelvaron RUNTIME DESTINATION bin)
 install(FILES data/kelvaron.desktop DESTINATION share/applications)
 # XScreenSaver: the settings descriptor, and the program where it looks for its hacks.

@@ -3,9 +3,9 @@
 enable_language(RC)
 
 # <GL/gl.h> wants the calling-convention macros of <windows.h>; shared code gets them here instead.
-target_compile_definitions(kelvaron_shell PUBLIC "WINGDIAPI=__declspec(dllimport)" "APIENTRY=__stdcall"
+target_compile_definitions(kelvaron_gl PUBLIC "WINGDIAPI=__declspec(dllimport)" "APIENTRY=__stdcall"
                            "CALLBACK=__stdcall")
-target_link_libraries(kelvaron_shell PUBLIC glu32 opengl32)
+target_link_libraries(kelvaron_gl PUBLIC glu32 opengl32)
 
 add_executable(kelvaron_scr WIN32
   src/platform/win32/GdiFont.cpp
@@ -16,5 +16,6 @@ add_executable(kelvaron_scr WIN32
   src/platform/win32/WindowProc.cpp
   src/platform/win32/Dialog.rc
 )
-target_link_libraries(kelvaron_scr PRIVATE kelvaron_shell gdi32 advapi32 user32)
+kelvaron_room_headers(kelvaron_scr PRIVATE platform/win32)
+target_link_libraries(kelvaron_scr PRIVATE kelvaron_app kelvaron_gl gdi32 advapi32 user32)
 set_target_properties(kelvaron_scr PROPERTIES OUTPUT_NAME kelvaron SUFFIX .scr)

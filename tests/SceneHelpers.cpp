@@ -2,22 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
-#include "app/Input.h"
-#include "app/Settings.h"
-#include "physics/Controls.h"
-#include "physics/Keys.h"
+#include "app/Frame.h"
+#include "app/RunState.h"
 #include "physics/Step.h"
 
 void StartScene()
 {
-    std::memset(gKeys, 0, sizeof gKeys);
-    std::memset(gCarSpeed, 0, sizeof gCarSpeed);
-    std::memset(gCarSteer, 0, sizeof gCarSteer);
-    gCameraMode = 1;
-    gSettings = kDefaultSettings;
-    BuildWorld();
+    ResetRunState();
+    gActive = false;
+    BuildRunWorld();
 }
 
 void EndScene()
@@ -27,10 +21,8 @@ void EndScene()
 
 void RunFrames(int count)
 {
-    for (int i = 0; i < count; ++i) {
-        UpdateCarControls();
-        StepSimulation();
-    }
+    for (int i = 0; i < count; ++i)
+        RunFrame();
 }
 
 static void AddBodies(dSpaceID space, std::vector<dBodyID>& bodies)

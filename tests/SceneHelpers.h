@@ -4,10 +4,10 @@
 
 #include "physics/Scene.h"
 
-// A fresh world with all input state as at program start.
+// A fresh world with all run state as at program start, frames not drawn.
 void StartScene();
 void EndScene();
-// What the main loop does each frame, without a window.
+// Frames as the programs run them, with nothing drawn.
 void RunFrames(int count);
 // Every body reachable through the geoms of gSpace and the car sub-spaces, each once.
 std::vector<dBodyID> CollectBodies();

@@ -3,8 +3,8 @@
 
 #include "SceneHelpers.h"
 #include "app/Input.h"
-#include "physics/Controls.h"
-#include "physics/Keys.h"
+#include "platform/Platform.h"
+#include "app/Controls.h"
 #include "physics/Step.h"
 
 static void Hold(unsigned vk)

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "platform/offscreen/Offscreen.h"
-#include "platform/GlState.h"
+#include "gl/GlState.h"
 #include "platform/Platform.h"
-#include "platform/Text.h"
+#include "gl/Text.h"
 #include "render/Primitives.h"
 
 // An 80 x 80 context looking down -z at the square -4..4, ten pixels a unit, lit as the programs are.
@@ -125,7 +125,7 @@ static float RasterX()
 TEST_CASE("text: drawn with the glyph lists, bounded, harmless when empty or deleted")
 {
     StartTopDownView();
-    CreateBitmapFont();
+    gFontBase = CreateBitmapFont();
     REQUIRE(gFontBase != 0);
     glDisable(GL_LIGHTING);
     glColor3f(1, 1, 1);

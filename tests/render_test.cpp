@@ -8,10 +8,10 @@
 #include "SceneHelpers.h"
 #include "app/Input.h"
 #include "app/Settings.h"
-#include "platform/GlState.h"
+#include "gl/GlState.h"
 #include "platform/Platform.h"
-#include "platform/Text.h"
-#include "render/SceneView.h"
+#include "gl/Text.h"
+#include "app/Frame.h"
 
 // The world after a few seconds, in a context of the given size, font made, as the programs start.
 static void StartFrame(int width, int height)
@@ -21,7 +21,7 @@ static void StartFrame(int width, int height)
     REQUIRE(StartOffscreenGl(width, height));
     InitRenderState();
     ResizeViewport(width, height);
-    CreateBitmapFont();
+    gFontBase = CreateBitmapFont();
 }
 
 static void EndFrame()
@@ -72,7 +72,7 @@ static int CountDifferences(const std::vector<int>& a, const std::vector<int>& b
 TEST_CASE("a frame shows three chase views, each centred on its car, and the overlay with its map")
 {
     StartFrame(640, 480);
-    RenderFrame();
+    DrawFrame();
     CHECK(SaveFramePng(KELVARON_FRAME_DIR "/frame.png"));
     // Each view follows its own car from behind: that car fills the middle of the quadrant.
     CHECK(IsBlue(ReadPixel(kCar1View.x + 160, kCar1View.y + 120 - 10)));
@@ -98,7 +98,7 @@ TEST_CASE("the quadrants come from the configured size, not from the window")
     {
         StartFrame(641, 480);
         gSettings.screenWidth = 641;
-        RenderFrame();
+        DrawFrame();
         CHECK(CountPixels(640, 0, 1, 480, IsLit) == 0);
         CHECK(CountPixels(639, 0, 1, 480, IsLit) > 0);
         EndFrame();
@@ -106,7 +106,7 @@ TEST_CASE("the quadrants come from the configured size, not from the window")
     SUBCASE("a window larger than the configured size keeps the rest clear")
     {
         StartFrame(800, 600);
-        RenderFrame();
+        DrawFrame();
         // Only the overlay text, which a viewport does not cut, may run on past the quadrant.
         CHECK(CountPixels(640, 0, 160, 600, IsLitButNotText) == 0);
         CHECK(CountPixels(0, 480, 800, 120, IsLit) == 0);
@@ -121,7 +121,7 @@ TEST_CASE("each camera mode gives its own view, and the camera key wraps from 5 
     std::vector<std::vector<int>> views;
     for (int mode = 1; mode <= 5; ++mode) {
         gCameraMode = mode;
-        RenderFrame();
+        DrawFrame();
         views.push_back(Snapshot(kCar0View));
         CHECK(Count(kCar0View, IsLit) > 1000);
     }
@@ -133,7 +133,7 @@ TEST_CASE("each camera mode gives its own view, and the camera key wraps from 5 
         }
     HandleKeyDown(kVkCamera);
     CHECK(gCameraMode == 1);
-    RenderFrame();
+    DrawFrame();
     CHECK(CountDifferences(Snapshot(kCar0View), views[0]) == 0);
     EndFrame();
 }

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "SceneHelpers.h"
+#include "app/Frame.h"
 #include "app/Settings.h"
 #include "physics/Car.h"
 
@@ -174,7 +175,7 @@ TEST_CASE("both ramps rise toward +x and the table stands as built")
 TEST_CASE("the world falls at -0.5 whatever the settings held")
 {
     gSettings.sGravity = -9.81f;
-    BuildWorld();
+    BuildRunWorld();
     dVector3 g;
     dWorldGetGravity(gWorld, g);
     CheckAt(g, 0, 0, -0.5);

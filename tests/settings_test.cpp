@@ -4,7 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "app/SettingsStore.h"
+#include "app/RunState.h"
+#include "app/SettingsDialog.h"
 #include "platform/null/NullPlatform.h"
 
 static SettingsFields Fields(const char* bits, const char* width, const char* height, const char* fps,
@@ -97,6 +98,29 @@ TEST_CASE("the fields are read as the dialog always has, but a bad width or heig
     CHECK(ReadSettingsFields(Fields("16", "3000000000", "480", "30", "1", "1"), &kept) != nullptr);
     CHECK(kept.screenWidth == 640);
     CHECK(kept.sGravity == -10.5f);
+}
+
+TEST_CASE("OK in the dialog: a field to correct or a refused save keeps it open with the reason")
+{
+    ResetRunState();
+    ResetNullPlatform();
+    SettingsFields shown;
+    OpenSettingsDialog(&shown);
+    CHECK(std::string(shown.text[1]) == "640");
+    char message[128] = "";
+
+    CHECK(!ConfirmSettingsDialog(Fields("16", "0", "480", "30", "1", "1"), message, sizeof message));
+    CHECK(std::string(message).find("width") != std::string::npos);
+    CHECK(!gNullStore.present[1]);
+
+    gNullStoreFails = true;
+    CHECK(!ConfirmSettingsDialog(Fields("16", "800", "600", "30", "1", "1"), message, sizeof message));
+    CHECK(std::string(message) == "the store refused");
+
+    gNullStoreFails = false;
+    CHECK(ConfirmSettingsDialog(Fields("16", "800", "600", "30", "1", "1"), message, sizeof message));
+    CHECK(gNullStore.values[1] == 800);
+    CHECK(gNullStore.values[2] == 600);
 }
 
 TEST_CASE("a store that refuses says why")

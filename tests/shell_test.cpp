@@ -2,17 +2,20 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "SceneHelpers.h"
+#include "app/Frame.h"
 #include "app/Input.h"
 #include "app/RunState.h"
 #include "app/Settings.h"
 #include "app/Shell.h"
 #include "app/WindowEvents.h"
+#include "gl/Text.h"
 #include "physics/Car.h"
-#include "physics/Keys.h"
-#include "platform/Text.h"
+#include "physics/Step.h"
+#include "platform/Platform.h"
 #include "platform/null/NullPlatform.h"
 #include "platform/offscreen/Offscreen.h"
 
@@ -20,13 +23,7 @@
 static void StartProcess()
 {
     ResetNullPlatform();
-    gSettings = kDefaultSettings;
-    gPreview = false;
-    gFullscreen = true;
-    gActive = true;
-    gDesiredFps = 30;
-    gMouseMoveCount = 1;
-    std::memset(gKeys, 0, sizeof gKeys);
+    ResetRunState();
 }
 
 static void Script(NullEvent::Kind kind, long frame, int a = 0, int b = 0)
@@ -117,6 +114,77 @@ TEST_CASE("the run: keys drive, Escape ends it, and the teardown runs in order")
     CHECK(!gNullWindow.exists);
 }
 
+// What the shared code had done by each of the frame's calls into the backend.
+struct FrameMoment {
+    std::string call;
+    float speedTarget;     // car 0's, set by the driving controls
+    dVector3 chassis;      // car 0's position, moved by the step
+    std::vector<GLubyte> pixels;
+};
+static std::vector<FrameMoment> gMoments;
+
+static std::vector<GLubyte> ReadFrame()
+{
+    std::vector<GLubyte> pixels(640 * 480 * 4);
+    glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+static void NoteMoment(const char* call)
+{
+    const dReal* p = dBodyGetPosition(gCars[0].chassis.body);
+    gMoments.push_back({call, gCarSpeed[0], {p[0], p[1], p[2], 0}, ReadFrame()});
+}
+
+TEST_CASE("a frame: driving controls, statistics, step, drawing, and then the frame is shown")
+{
+    StartProcess();
+    REQUIRE(StartFullRun());
+    BuildRunWorld();
+    HandleKeyDown(kVkUp);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const std::vector<GLubyte> blank = ReadFrame();
+    const dReal* p = dBodyGetPosition(gCars[0].chassis.body);
+    const dVector3 before = {p[0], p[1], p[2], 0};
+    gMoments.clear();
+    gNullFrameWatcher = NoteMoment;
+    REQUIRE(RunFrame());
+    gNullFrameWatcher = nullptr;
+
+    REQUIRE(gMoments.size() == 2);
+    const FrameMoment& stats = gMoments[0];
+    const FrameMoment& shown = gMoments[1];
+    CHECK(stats.call == "ReadTickCount");
+    CHECK(stats.speedTarget == 5);  // the controls came first
+    CHECK(std::equal(before, before + 3, stats.chassis));  // the step not yet
+    CHECK(stats.pixels == blank);  // nor the drawing
+    CHECK(shown.call == "PresentFrame");
+    CHECK(!std::equal(before, before + 3, shown.chassis));
+    CHECK(shown.pixels != blank);
+    // Drawn after the step: the scene as it stands now draws the very frame that was shown.
+    DrawFrame();
+    CHECK(ReadFrame() == shown.pixels);
+    DestroyWorld();
+    DestroyRenderWindow();
+}
+
+TEST_CASE("XScreenSaver's window: stored settings, the quadrants of the window's size, no display mode")
+{
+    StartProcess();
+    gNullStore.values[3] = 60;
+    gNullStore.present[3] = true;
+    REQUIRE(StartXScreenSaverRun(0x3c00001, 1024, 768));
+    CHECK(gNullWindow.parent == 0x3c00001);
+    CHECK(gNullWindow.width == 1024);
+    CHECK(!gNullWindow.fullscreen);
+    CHECK(!gFullscreen);
+    CHECK(gPreview);
+    CHECK(gSettings.screenWidth == 1024);
+    CHECK(gSettings.screenHeight == 768);
+    CHECK(gDesiredFps == 60);
+    DestroyRenderWindow();
+}
+
 TEST_CASE("closing the window ends the run through the quit request")
 {
     StartProcess();
@@ -131,7 +199,7 @@ TEST_CASE("while minimised the simulation steps and nothing is drawn")
 {
     StartProcess();
     REQUIRE(StartFullRun());
-    BuildWorld();
+    BuildRunWorld();
     HandleMinimised(true);
     double plateZ = dBodyGetPosition(gPlate.body)[2];
     for (int i = 0; i < 20; ++i)
@@ -150,7 +218,7 @@ TEST_CASE("mouse motion: 44 pixels from the reference are tolerated, 45 end a fu
 {
     StartProcess();
     REQUIRE(StartFullRun());
-    CreateBitmapFont();
+    gFontBase = CreateBitmapFont();
     HandleMouseMoved(300, 200);  // the reference
     HandleMouseMoved(344, 200);
     HandleMouseMoved(300, 156);
@@ -177,7 +245,7 @@ TEST_CASE("in a preview no mouse motion ends the run; the text goes, the check r
 {
     StartProcess();
     REQUIRE(StartPreview(42, 160, 120));
-    CreateBitmapFont();
+    gFontBase = CreateBitmapFont();
     HandleMouseMoved(10, 10);
     HandleMouseMoved(500, 10);
     CHECK(!Called("PostQuitRequest"));

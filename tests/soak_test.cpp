@@ -5,8 +5,8 @@
 
 #include "SceneHelpers.h"
 #include "app/Input.h"
-#include "physics/Controls.h"
-#include "physics/Keys.h"
+#include "platform/Platform.h"
+#include "app/Controls.h"
 
 TEST_CASE("100,000 frames of random keys on all three cars keep every body finite")
 {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "SceneHelpers.h"
+#include "app/FrameStats.h"
 #include "app/RunState.h"
 #include "physics/Car.h"
 #include "platform/null/NullPlatform.h"
@@ -12,12 +13,8 @@
 
 static void ResetStats(uint32_t now)
 {
-    gStatsStarted = false;
-    gFrameCount = 0;
-    gFps = 0;
-    gSleepTime = 0;
-    gDesiredFps = 30;
-    gNullWindowTitle[0] = '\0';
+    ResetRunState();
+    ResetNullPlatform();
     gNullTickCount = now;
 }
 

@@ -1,51 +1,54 @@
 #include "app/Shell.h"
 
+#include "app/Frame.h"
 #include "app/RunState.h"
 #include "app/Settings.h"
 #include "app/SettingsStore.h"
-#include "physics/Controls.h"
-#include "physics/Keys.h"
-#include "physics/Step.h"
+#include "gl/Text.h"
+#include "physics/Scene.h"
 #include "platform/Platform.h"
-#include "platform/Text.h"
-#include "render/Overlay.h"
-#include "render/SceneView.h"
+
+// The backend says whether it changed the display mode; the teardown gives it back only then.
+static bool OpenRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
+{
+    bool modeChanged = false;
+    bool opened = CreateRenderWindow(title, width, height, bits, fullscreen, parent, &modeChanged);
+    gFullscreen = modeChanged;
+    return opened;
+}
 
 bool StartPreview(uintptr_t host, int width, int height)
 {
-    gFullscreen = false;
-    if (!CreateRenderWindow("Kelvaron", width, height, 32, false, host))
+    if (!OpenRenderWindow("Kelvaron", width, height, 32, false, host))
         return false;
     gPreview = true;
     return true;
 }
 
-bool StartFullRun()
+static void LoadRunSettings()
 {
-    gFullscreen = true;
     LoadSettings();
     gDesiredFps = float(gSettings.dFps);
-    return CreateRenderWindow("Start", gSettings.screenWidth, gSettings.screenHeight, gSettings.bitsPP,
-                              gFullscreen, 0);
 }
 
-bool RunFrame()
+bool StartFullRun()
 {
-    UpdateCarControls();
-    UpdateFrameStats();
-    StepSimulation();
-    if (gActive)
-        RenderFrame();
-    if (gKeys[kVkEscape])
-        return false;
-    PresentFrame();
-    return true;
+    LoadRunSettings();
+    return OpenRenderWindow("Start", gSettings.screenWidth, gSettings.screenHeight, gSettings.bitsPP, true, 0);
+}
+
+bool StartXScreenSaverRun(uintptr_t window, int width, int height)
+{
+    LoadRunSettings();
+    gSettings.screenWidth = width;
+    gSettings.screenHeight = height;
+    return StartPreview(window, width, height);
 }
 
 int RunUntilQuit()
 {
-    BuildWorld();
-    CreateBitmapFont();
+    BuildRunWorld();
+    gFontBase = CreateBitmapFont();
     for (;;) {
         PumpResult pumped = PumpOneEvent();
         if (pumped == PumpResult::kQuit || (pumped == PumpResult::kIdle && !RunFrame()))

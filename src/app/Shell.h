@@ -1,5 +1,5 @@
 // The run from start to end, the same on every platform: which mode, what is made in which order,
-// the order of a frame, and the order of the teardown.
+// and the order of the teardown. The order of a frame is in Frame.h.
 #pragma once
 #include <cstdint>
 
@@ -10,10 +10,10 @@
 bool StartPreview(uintptr_t host, int width, int height);
 // Loads the settings and opens the full-run window, fullscreen if the display allows.
 bool StartFullRun();
+// XScreenSaver's window: the stored settings as in a full run, the quadrants cut from the window's
+// size, and the display mode left alone. XScreenSaver itself watches the mouse.
+bool StartXScreenSaverRun(uintptr_t window, int width, int height);
 
 // With the window open: builds the scene and the font, runs frames until the quit request or Escape,
 // then takes everything down. Returns the exit status, 0.
 int RunUntilQuit();
-
-// One frame, as the loop runs it when no event is waiting; false once Escape is held.
-bool RunFrame();

@@ -3,13 +3,14 @@
 #include <cstdlib>
 
 #include "app/RunState.h"
-#include "platform/GlState.h"
+#include "gl/GlState.h"
 #include "platform/Platform.h"
-#include "platform/Text.h"
+#include "gl/Text.h"
 
 int gMouseMoveCount = 1;
 int gMouseRefX, gMouseRefY;
 
+// A motion of more than kMouseTolerance deletes the overlay font and, unless previewing, ends the run.
 void HandleMouseMoved(int screenX, int screenY)
 {
     // The first motion (the window appearing under the cursor) takes the reference; small motions

@@ -16,6 +16,7 @@ struct Table {
 };
 
 constexpr int kPostCount = 50;
+constexpr dReal kWorldGravity = -0.5f;  // along z, whatever the settings hold
 
 extern dWorldID gWorld;
 extern dSpaceID gSpace;

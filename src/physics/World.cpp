@@ -1,6 +1,5 @@
 #include "physics/Scene.h"
 
-#include "app/Settings.h"
 #include "physics/Bodies.h"
 #include "physics/Car.h"
 
@@ -32,10 +31,8 @@ void BuildWorld()
     dInitODE();
     gWorld = dWorldCreate();
     gSpace = dHashSpaceCreate(0);
-    // The world always falls at -0.5, whatever was stored; the overlay shows this value.
-    gSettings.sGravity = -0.5f;
     gContactGroup = dJointGroupCreate(0);
-    dWorldSetGravity(gWorld, 0, 0, gSettings.sGravity);
+    dWorldSetGravity(gWorld, 0, 0, kWorldGravity);
     gGroundPlane = dCreatePlane(gSpace, 0, 0, 1, 0);
     BuildCars();
     BuildTable();

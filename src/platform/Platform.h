@@ -1,17 +1,21 @@
-// The one contract between the shared code and a platform backend. Only plain types cross it.
-// What a backend calls in return is in app/Input.h (keys) and app/WindowEvents.h (the rest).
+// The one contract between the shared code and a platform backend, both ways: first what a backend
+// supplies, then what it calls in return. Only plain types cross it; a backend returns its results
+// rather than writing the shell's state.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+
+// ===== What a backend supplies =====
 
 // --- The render window and its GL context ---
 
 // Opens the render window with a current GL context (double-buffered RGBA, a depth buffer), sets the
 // viewport and the GL state, and returns true. parent 0: a top-level window, fullscreen at the given
 // size and depth if asked and possible (the backend asks the user whether to go on windowed); else
-// a child window filling the host window parent. On failure the backend has told the user why and
-// left nothing behind; gFullscreen tells whether the display mode was changed.
-bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent);
+// a child window filling the host window parent. *modeChanged tells whether the display mode was
+// changed for it. On failure the backend has told the user why and left nothing behind.
+bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent,
+                        bool* modeChanged);
 // Closes the window and its context and gives the desktop back its display mode.
 void DestroyRenderWindow();
 // Replaces the render window's title.
@@ -26,7 +30,7 @@ enum class PumpResult {
     kHandled,  // one event was handled
     kQuit,     // the quit request has arrived
 };
-// Takes at most one waiting event and hands it to the shared handlers.
+// Takes at most one waiting event and hands it to the handlers below.
 PumpResult PumpOneEvent();
 // Asks for the end of the run; PumpOneEvent answers kQuit once the events before it are handled.
 void PostQuitRequest();
@@ -47,11 +51,23 @@ struct StoredSettings {
 void ReadStoredSettings(StoredSettings* stored);
 // Writes all six values so that the old ones stay whole if it fails; false with the reason in error.
 bool WriteStoredSettings(const int32_t values[kStoredValueCount], char* error, size_t errorSize);
-// Shows the settings dialog until the user ends it; false, having said why, if it cannot be shown.
+// Shows the settings dialog until the user ends it (its decisions are in app/SettingsDialog.h);
+// false, having said why, if it cannot be shown.
 bool RunSettingsDialog();
 
 // --- Overlay font ---
 
-// Makes the display lists of the overlay font's glyphs, codes kFontFirstChar on (see Text.h), and
-// sets gFontBase; leaves it 0 when no font can be had, so that text draws nothing.
-void CreateBitmapFont();
+// Makes the display lists of the overlay font's glyphs in the current context, codes kFontFirstChar
+// on (see gl/Text.h), and returns the first list; 0 when no font can be had, so that text draws nothing.
+unsigned CreateBitmapFont();
+
+// ===== What a backend calls =====
+
+// Keys, by Windows virtual-key code on every platform.
+void HandleKeyDown(unsigned vk);
+void HandleKeyUp(unsigned vk);
+// The cursor moved; screenX and screenY are its position on the screen, not in the window.
+void HandleMouseMoved(int screenX, int screenY);
+void HandleResized(int width, int height);
+void HandleMinimised(bool minimised);
+void HandleCloseRequested();

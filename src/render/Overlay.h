@@ -1,18 +1,14 @@
-// Frame statistics, and the overlay quadrant: two lines of figures and a top-down map of the cars.
+// The overlay quadrant: two lines of figures and a top-down map of the cars.
 #pragma once
-#include <cstdint>
 
-extern float gFrameCount;       // frames since the last update
-extern uint32_t gLastStatTicks; // tick count of the last update, or of the first frame
-extern bool gStatsStarted;
-extern float gFps;              // frames per second measured at the last update
-extern float gSleepTime;        // moves by 10 toward the desired frame rate; never below 0
-extern char gTitleText[20];
+// The figures the shell hands over for the first line.
+struct OverlayFigures {
+    float fps;        // frames per second at the last measurement
+    float gravity;    // the settings' gravity, as shown
+    float sleepTime;  // the sleep-time figure
+};
 
-// Counts the frame; once more than ten seconds have passed since the last update, measures the frame
-// rate over the time really passed, shows it in the window title and moves the sleep-time figure.
-void UpdateFrameStats();
 // Draws into the current viewport under the projection ResizeViewport sets.
-void DrawOverlay();
+void DrawOverlay(const OverlayFigures& figures);
 // Car c's speed over the ground: the vertical velocity does not count.
 float CarGroundSpeed(int c);

@@ -2,7 +2,7 @@
 #pragma once
 #include <ode/ode.h>
 
-#include "platform/Gl.h"
+#include "gl/Gl.h"
 
 extern GLuint gSphereList;    // the unit-sphere mesh, compiled on first use; 0 until then
 extern int gSphereQuality;    // subdivision depth of that mesh

@@ -1,24 +1,22 @@
 #include "render/SceneView.h"
 
-#include "app/Input.h"
-#include "app/Settings.h"
 #include "physics/Car.h"
 #include "physics/Scene.h"
 #include "render/Overlay.h"
 #include "render/Primitives.h"
 
-void RenderFrame()
+void RenderFrame(const FrameView& view)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    int halfW = gSettings.screenWidth / 2, halfH = gSettings.screenHeight / 2;
+    int halfW = view.width / 2, halfH = view.height / 2;
     glViewport(0, halfH, halfW, halfH);
-    DrawView(1);
+    DrawView(1, view.cameraMode);
     glViewport(halfW, halfH, halfW, halfH);
-    DrawView(0);
+    DrawView(0, view.cameraMode);
     glViewport(0, 0, halfW, halfH);
-    DrawView(2);
+    DrawView(2, view.cameraMode);
     glViewport(halfW, 0, halfW, halfH);
-    DrawOverlay();
+    DrawOverlay(view.figures);
 }
 
 // The eye at a point given in the car's frame, lifted to a fixed world height.
@@ -29,10 +27,10 @@ static void LookFromCar(dBodyID chassis, dReal x, dReal y, double eyeZ, const dR
     gluLookAt(eye[0], eye[1], eyeZ, centre[0], centre[1], centre[2], 0, 0, 1);
 }
 
-static void SetCamera(dBodyID chassis)
+static void SetCamera(dBodyID chassis, int cameraMode)
 {
     const dReal* p = dBodyGetPosition(chassis);
-    switch (gCameraMode) {
+    switch (cameraMode) {
     case 1:  // chase
         LookFromCar(chassis, -20, 0, 5, p);
         break;
@@ -69,10 +67,10 @@ static void DrawCar(const Car& car)
     DrawBodyBox(car.rightKnuckle);
 }
 
-void DrawView(int k)
+void DrawView(int k, int cameraMode)
 {
     glLoadIdentity();
-    SetCamera(gCars[k].chassis.body);
+    SetCamera(gCars[k].chassis.body, cameraMode);
     DrawAxes();
     DrawGrid();
     // The ramps take the grid's green; ramp 1 is drawn again in yellow over itself, which the

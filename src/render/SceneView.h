@@ -1,9 +1,16 @@
 // A whole frame: three views that follow cars 1, 0 and 2, and the overlay quadrant.
 #pragma once
+#include "render/Overlay.h"
 
-// Quadrants come from the configured screen size, not from the window.
-void RenderFrame();
-// The camera of the current mode for car k, then the whole scene, into the current viewport.
-void DrawView(int k);
+// What the shell hands over for one frame.
+struct FrameView {
+    int width, height;  // the configured screen size the quadrants are cut from, not the window's
+    int cameraMode;     // 1 to 5
+    OverlayFigures figures;
+};
+
+void RenderFrame(const FrameView& view);
+// The camera of the given mode for car k, then the whole scene, into the current viewport.
+void DrawView(int k, int cameraMode);
 void DrawAxes();
 void DrawGrid();

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "gl/Text.h"
 #include "platform/Platform.h"
-#include "platform/Text.h"
 
 constexpr int kFontPixelHeight = 10;
 
@@ -50,16 +50,15 @@ static void CompileGlyph(GLuint list, FT_GlyphSlot glyph, std::vector<GLubyte>& 
     glEndList();
 }
 
-void CreateBitmapFont()
+unsigned CreateBitmapFont()
 {
-    gFontBase = 0;
+    GLuint base = 0;
     std::string file = FindFontFile();
     FT_Library library;
     if (file.empty() || FT_Init_FreeType(&library) != 0)
-        return;
+        return 0;
     FT_Face face;
     if (FT_New_Face(library, file.c_str(), 0, &face) == 0) {
-        GLuint base = 0;
         if (FT_Set_Pixel_Sizes(face, 0, kFontPixelHeight) == 0)
             base = glGenLists(kFontGlyphCount);
         if (base) {
@@ -78,9 +77,9 @@ void CreateBitmapFont()
                 }
             }
             glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-            gFontBase = base;
         }
         FT_Done_Face(face);
     }
     FT_Done_FreeType(library);
+    return base;
 }

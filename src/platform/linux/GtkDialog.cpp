@@ -3,8 +3,7 @@
 
 #include <cstdio>
 
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
+#include "app/SettingsDialog.h"
 #include "platform/Platform.h"
 
 static const char* const kFieldLabels[kStoredValueCount] = {
@@ -74,9 +73,8 @@ bool RunSettingsDialog()
     GtkWidget* entries[kStoredValueCount];
     GtkWidget* dialog = BuildDialog(entries);
 
-    LoadSettings();
     SettingsFields fields;
-    FormatSettingsFields(gSettings, &fields);
+    OpenSettingsDialog(&fields);
     for (int i = 0; i < kStoredValueCount; ++i)
         gtk_entry_set_text(GTK_ENTRY(entries[i]), fields.text[i]);
 
@@ -87,14 +85,10 @@ bool RunSettingsDialog()
     while (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK) {
         for (int i = 0; i < kStoredValueCount; ++i)
             g_strlcpy(fields.text[i], gtk_entry_get_text(GTK_ENTRY(entries[i])), kFieldTextSize);
-        if (const char* problem = ReadSettingsFields(fields, &gSettings)) {
-            ShowProblem(dialog, problem);
-            continue;
-        }
-        char error[512];
-        if (SaveSettings(error, sizeof error))
+        char message[512];
+        if (ConfirmSettingsDialog(fields, message, sizeof message))
             break;
-        ShowProblem(dialog, error);
+        ShowProblem(dialog, message);
     }
     gtk_widget_destroy(dialog);
     while (gtk_events_pending())

@@ -3,9 +3,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/RunState.h"
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
 #include "app/Shell.h"
 #include "platform/Platform.h"
 #include "platform/linux/CommandLine.h"
@@ -17,21 +14,6 @@ static const char* const kUsage =
     "       kelvaron /p WINDOW-ID  preview inside that window\n"
     "       kelvaron [/c]          settings\n"
     "       kelvaron -root | -window-id WINDOW-ID   as an XScreenSaver hack\n";
-
-// XScreenSaver's window: the stored settings as in a full run, drawn at the window's size, and the
-// display mode left alone. XScreenSaver itself watches the mouse.
-static bool StartXScreenSaverRun(unsigned long window, int width, int height)
-{
-    LoadSettings();
-    gDesiredFps = float(gSettings.dFps);
-    gSettings.screenWidth = width;
-    gSettings.screenHeight = height;
-    gFullscreen = false;
-    if (!CreateRenderWindow("Kelvaron", width, height, 32, false, window))
-        return false;
-    gPreview = true;
-    return true;
-}
 
 int main(int argc, char** argv)
 {

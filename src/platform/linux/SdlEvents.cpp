@@ -5,8 +5,6 @@
 #include <initializer_list>
 
 #include "app/Input.h"
-#include "app/WindowEvents.h"
-#include "physics/Keys.h"
 #include "platform/Platform.h"
 #include "platform/linux/Xlib.h"
 #include "platform/linux/LinuxBackend.h"

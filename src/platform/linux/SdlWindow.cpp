@@ -4,8 +4,7 @@
 
 #include <cstdio>
 
-#include "app/RunState.h"
-#include "platform/GlState.h"
+#include "gl/GlState.h"
 #include "platform/Platform.h"
 #include "platform/linux/Xlib.h"
 #include "platform/linux/LinuxBackend.h"
@@ -13,6 +12,7 @@
 static SDL_Window* gWindow;
 static SDL_GLContext gContext;
 static bool gVideoStarted;
+static bool gModeChanged;  // the display mode is to be given back
 
 // X11 cannot change the colour depth of a running display: the depth counts as met when the
 // display's is at least the one asked for.
@@ -36,9 +36,10 @@ static bool FailCreation(const char* text)
     return false;
 }
 
-bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
+bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent,
+                        bool* modeChanged)
 {
-    gFullscreen = fullscreen;
+    *modeChanged = false;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "kelvaron: ERROR: Window Creation Error. (%s)\n", SDL_GetError());
@@ -48,28 +49,28 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
     SDL_DisableScreenSaver();  // no screensaver or monitor power-down over this one
 
     SDL_DisplayMode mode = {};
-    if (gFullscreen && !FindDisplayMode(width, height, bits, &mode)) {
+    if (fullscreen && !FindDisplayMode(width, height, bits, &mode)) {
         if (!AskForWindowedMode()) {
             ShowMessage("ERROR", "Program Will Now Close.", SDL_MESSAGEBOX_ERROR);
-            gFullscreen = false;
             DestroyRenderWindow();
             return false;
         }
-        gFullscreen = false;
+        fullscreen = false;
     }
+    gModeChanged = fullscreen;
 
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (gFullscreen)
+    if (fullscreen)
         flags |= SDL_WINDOW_FULLSCREEN;
     else if (parent)
         flags |= SDL_WINDOW_BORDERLESS;
     else
         flags |= SDL_WINDOW_RESIZABLE;
     gWindow = SDL_CreateWindow(title, 0, 0, width, height, flags);
-    if (!gWindow || (gFullscreen && SDL_SetWindowDisplayMode(gWindow, &mode) != 0))
+    if (!gWindow || (fullscreen && SDL_SetWindowDisplayMode(gWindow, &mode) != 0))
         return FailCreation("Window Creation Error.");
     if (parent && !AdoptIntoHost(gWindow, parent))
         return FailCreation("Window Creation Error.");
@@ -80,19 +81,21 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
         return FailCreation("Can't Activate The GL Rendering Context.");
     SDL_ShowWindow(gWindow);
     SDL_RaiseWindow(gWindow);
-    if (gFullscreen)
+    if (fullscreen)
         SDL_ShowCursor(SDL_DISABLE);
     ResizeViewport(width, height);
     InitRenderState();
+    *modeChanged = fullscreen;
     return true;
 }
 
 void DestroyRenderWindow()
 {
-    if (gFullscreen && gWindow) {
+    if (gModeChanged && gWindow) {
         SDL_SetWindowFullscreen(gWindow, 0);  // the desktop's display mode comes back
         SDL_ShowCursor(SDL_ENABLE);
     }
+    gModeChanged = false;
     if (gContext) {
         if (SDL_GL_MakeCurrent(gWindow, nullptr) != 0)
             ShowMessage("SHUTDOWN ERROR", "Release Of DC And RC Failed.", SDL_MESSAGEBOX_INFORMATION);

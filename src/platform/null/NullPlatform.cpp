@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "app/Input.h"
-#include "app/WindowEvents.h"
 
 uint32_t gNullTickCount;
 char gNullWindowTitle[64];
@@ -14,6 +12,7 @@ long gNullFramesPresented;
 std::vector<std::string> gNullCalls;
 StoredSettings gNullStore;
 bool gNullStoreFails;
+void (*gNullFrameWatcher)(const char* call);
 static bool gQuitRequested;
 
 void ResetNullPlatform()
@@ -28,6 +27,7 @@ void ResetNullPlatform()
     gNullStore = StoredSettings{};
     gNullStoreFails = false;
     gQuitRequested = false;
+    gNullFrameWatcher = nullptr;
 }
 
 void SetRenderWindowTitle(const char* title)
@@ -69,9 +69,22 @@ void PostQuitRequest()
     gQuitRequested = true;
 }
 
+static void Watch(const char* call)
+{
+    if (gNullFrameWatcher)
+        gNullFrameWatcher(call);
+}
+
 uint32_t ReadTickCount()
 {
+    Watch("ReadTickCount");
     return gNullTickCount;
+}
+
+void PresentFrame()
+{
+    Watch("PresentFrame");
+    ++gNullFramesPresented;
 }
 
 void ReadStoredSettings(StoredSettings* stored)

@@ -31,6 +31,9 @@ extern long gNullFramesPresented;
 extern std::vector<std::string> gNullCalls;  // backend calls in order, with what was true at the time
 extern StoredSettings gNullStore;
 extern bool gNullStoreFails;
+// Told of the frame's backend calls (ReadTickCount, PresentFrame) as they happen, when set: a test
+// sees what the shared code had done by then.
+extern void (*gNullFrameWatcher)(const char* call);
 
 // Back to a fresh process: no window, no events, an empty store.
 void ResetNullPlatform();

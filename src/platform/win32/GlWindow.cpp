@@ -1,8 +1,7 @@
 // The render window with its OpenGL context: registered, sized, fullscreen or not, and taken down.
 #include <GL/gl.h>
 
-#include "app/RunState.h"
-#include "platform/GlState.h"
+#include "gl/GlState.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 
@@ -10,6 +9,7 @@ HWND gHwnd;
 HDC gHdc;
 HGLRC gHglrc;
 HINSTANCE gHinstance;
+static bool gModeChanged;  // the display mode is to be given back
 
 // Double-buffered RGBA with a 16-bit depth buffer; the colour depth is filled in per request.
 static const PIXELFORMATDESCRIPTOR kPixelFormat = {
@@ -51,23 +51,23 @@ static bool CreateGlWindow(const char* title, int width, int height, int bits, b
                            HWND parent)
 {
     RECT rect = {0, 0, width, height};
-    gFullscreen = fullscreen;
     gHinstance = GetModuleHandleA(nullptr);
     if (!RegisterWindowClass()) {
         MessageBoxA(nullptr, "Failed To Register The Window Class.", "ERROR", MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    if (gFullscreen && !SwitchDisplayMode(width, height, bits)) {
+    if (fullscreen && !SwitchDisplayMode(width, height, bits)) {
         if (MessageBoxA(nullptr,
                         "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
                         "GL", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
             MessageBoxA(nullptr, "Program Will Now Close.", "ERROR", MB_OK | MB_ICONSTOP);
             return false;
         }
-        gFullscreen = false;
+        fullscreen = false;
     }
+    gModeChanged = fullscreen;
     DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
-    if (gFullscreen) {
+    if (fullscreen) {
         exStyle = WS_EX_APPWINDOW;
         style = WS_POPUP;
         ShowCursor(FALSE);
@@ -98,10 +98,13 @@ static bool CreateGlWindow(const char* title, int width, int height, int bits, b
     return true;
 }
 
-bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
+bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent,
+                        bool* modeChanged)
 {
     DWORD style = parent ? WS_CHILD : WS_OVERLAPPEDWINDOW;
-    return CreateGlWindow(title, width, height, bits, fullscreen, style, reinterpret_cast<HWND>(parent));
+    bool created = CreateGlWindow(title, width, height, bits, fullscreen, style, reinterpret_cast<HWND>(parent));
+    *modeChanged = created && gModeChanged;
+    return created;
 }
 
 static void ReportShutdownError(const char* text)
@@ -111,9 +114,10 @@ static void ReportShutdownError(const char* text)
 
 void DestroyRenderWindow()
 {
-    if (gFullscreen) {
+    if (gModeChanged) {
         ChangeDisplaySettingsA(nullptr, 0);
         ShowCursor(TRUE);
+        gModeChanged = false;
     }
     if (gHglrc) {
         if (!wglMakeCurrent(nullptr, nullptr))

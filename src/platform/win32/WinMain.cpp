@@ -2,7 +2,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/RunState.h"
 #include "app/Shell.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
@@ -16,8 +15,6 @@ static HWND FindPreviewHost(const char* commandLine)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int)
 {
-    gFullscreen = false;
-    gPreview = false;
     bool started = false;
     switch (ChooseRunMode(lpCmdLine)) {
     case RunMode::kPreview: {

@@ -1,7 +1,5 @@
 // The render window's messages, handed to the shared handlers, and the message loop's pump.
-#include "app/Input.h"
 #include "app/RunState.h"
-#include "app/WindowEvents.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 

@@ -1,6 +1,6 @@
 // Overlay text drawn with one display list per glyph of a small bold bitmap font.
 #pragma once
-#include "platform/Gl.h"
+#include "gl/Gl.h"
 
 constexpr int kFontFirstChar = 32;
 constexpr int kFontGlyphCount = 96;  // codes 32 to 127

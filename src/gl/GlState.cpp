@@ -1,6 +1,6 @@
-#include "platform/GlState.h"
+#include "gl/GlState.h"
 
-#include "platform/Gl.h"
+#include "gl/Gl.h"
 
 bool InitRenderState()
 {

@@ -1,4 +1,4 @@
-#include "platform/Text.h"
+#include "gl/Text.h"
 
 #include <cstdarg>
 #include <cstdio>

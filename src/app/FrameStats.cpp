@@ -1,0 +1,41 @@
+#include "app/FrameStats.h"
+
+#include <cstdio>
+
+#include "app/RunState.h"
+#include "platform/Platform.h"
+
+constexpr uint32_t kStatIntervalMs = 10000;
+
+float gFrameCount;
+uint32_t gLastStatTicks;
+bool gStatsStarted;
+float gFps;
+float gSleepTime;
+char gTitleText[20];
+
+void UpdateFrameStats()
+{
+    uint32_t now = ReadTickCount();
+    if (!gStatsStarted) {
+        // The first frame starts the clock: there is nothing to measure yet.
+        gStatsStarted = true;
+        gLastStatTicks = now;
+        return;
+    }
+    gFrameCount += 1;
+    uint32_t elapsedMs = now - gLastStatTicks;  // unsigned, so a tick-count wrap does no harm
+    if (elapsedMs <= kStatIntervalMs)
+        return;
+    gLastStatTicks = now;
+    gFps = float(gFrameCount / (elapsedMs * 0.001));
+    std::snprintf(gTitleText, sizeof gTitleText, "FPS: %.1f", double(gFps));
+    SetRenderWindowTitle(gTitleText);
+    gFrameCount = 0;
+    if (gDesiredFps - 10 > gFps)
+        gSleepTime -= 10;
+    if (gSleepTime < 0)
+        gSleepTime = 0;
+    if (gDesiredFps + 10 < gFps)
+        gSleepTime += 10;
+}

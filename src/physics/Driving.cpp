@@ -1,0 +1,53 @@
+#include "physics/Driving.h"
+
+#include "physics/Step.h"
+
+static float NextSteer(const CarInput& input, float s)
+{
+    if (input.raiseSteer)
+        return s < kSteerLimit ? float(s + kSteerStep) : s;
+    if (input.lowerSteer)
+        return s > -kSteerLimit ? float(s - kSteerStep) : s;
+    return 0;
+}
+
+static float NextSpeed(const CarInput& input, float v)
+{
+    // Letting go of the key of the current direction stops the wheels at once.
+    if (!input.raiseSpeed && v > 0)
+        v = 0;
+    if (!input.lowerSpeed && v < 0)
+        v = 0;
+    if (input.raiseSpeed && v < kSpeedLimit)
+        v += kSpeedStep;
+    if (input.lowerSpeed && v > -kSpeedLimit)
+        v -= kSpeedStep;
+    return v;
+}
+
+void DriveCars(const CarInput inputs[kCarCount])
+{
+    for (int c = 0; c < kCarCount; ++c) {
+        const CarInput& input = inputs[c];
+        float s = NextSteer(input, gCarSteer[c]);
+        float v = NextSpeed(input, gCarSpeed[c]);
+        if (input.brake) {
+            v = 0;
+            s = 0;
+        }
+        gCarSteer[c] = s;
+        gCarSpeed[c] = v;
+        if (input.lift)
+            dBodyAddForce(gCars[c].cabin.body, 0, 0, kLiftForce);
+    }
+}
+
+void SetFrontHubMotors(dReal maxTorque)
+{
+    if (!gCars[0].leftHubHinge)
+        return;
+    dJointSetHingeParam(gCars[0].leftHubHinge, dParamVel, 5.0f);
+    dJointSetHingeParam(gCars[0].leftHubHinge, dParamFMax, maxTorque);
+    dJointSetHingeParam(gCars[0].rightHubHinge, dParamVel, 5.0f);
+    dJointSetHingeParam(gCars[0].rightHubHinge, dParamFMax, maxTorque);
+}
