@@ -1,17 +1,37 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Kelvaron need, only those that are missing.
+# Installs the Debian 12 packages that Kelvaron needs, only those that are missing:
+#   scripts/install-deps.sh run    building and running it (scripts/run.sh)
+#   scripts/install-deps.sh test   that, and what every test and test script calls (scripts/test.sh)
+# As root it installs them; otherwise only the install goes through sudo, or, without sudo, it names
+# the packages and the command to run and fails.
 set -euo pipefail
 
-packages=(
-  g++ cmake make pkg-config ca-certificates  # the build, and fetching ODE's source package
-  libglu1-mesa-dev libosmesa6-dev            # GL 1.1 and GLU; Mesa's offscreen context for tests
-  libfreetype-dev libfontconfig-dev fonts-liberation  # overlay glyphs: Arial or its metric twin
-  libpng-dev                                  # frames saved by the tests
-  libsdl2-dev libgtk-3-dev libx11-dev libgl-dev  # the Linux program: window, input, dialog
-  xvfb xauth x11-utils xdotool xclip imagemagick  # end-to-end tests on a private display
-  xscreensaver                                # the XScreenSaver daemon, for the hack's test
-  doctest-dev                                 # unit tests
+run_packages=(
+  g++ cmake make pkg-config               # the build
+  ca-certificates                         # apt-get source ode, for the single-precision ODE
+  libsdl2-dev libx11-dev                  # window, input, previews in a foreign X window
+  libgtk-3-dev                            # settings dialog and message boxes
+  libfreetype-dev libfontconfig-dev fonts-liberation  # overlay glyphs: Arial's metric twin
+  libgl-dev libglu1-mesa-dev libgl1-mesa-dri  # GL 1.1 and GLU, drawn by Mesa without a GPU
+  # The whole tree configures its tests too: the offscreen context, saved frames and doctest.
+  libosmesa6-dev libpng-dev doctest-dev
+  xvfb xfonts-base x11-utils              # the private display; X core fonts for SDL's message box
+  xdotool imagemagick                     # driving the cars there and saving screenshots
 )
+test_packages=(
+  xclip                                   # reading the settings dialogs' fields
+  xscreensaver                            # the daemon that runs the hack
+  procps                                  # ps: the cars' processes in a failure report
+  g++-mingw-w64-i686-posix                # kelvaron.scr and the Windows test programs
+  wine wine32:i386                        # running them here
+  libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386  # Wine's opengl32
+)
+
+case "${1:-}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: install-deps.sh run|test" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,14 +39,26 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+commands=()
+case " ${missing[*]}" in
+  *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || commands+=("dpkg --add-architecture i386") ;;
+esac
+commands+=("apt-get update -qq"
+           "env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends ${missing[*]}")
+
+sudo=()
 if [ "$(id -u)" -ne 0 ]; then
-  echo "install-deps.sh: these packages are missing and installing them needs root: ${missing[*]}" >&2
-  exit 1
+  if ! command -v sudo > /dev/null; then
+    echo "install-deps.sh: these packages are missing: ${missing[*]}" >&2
+    echo "Install them as root, then run this again:" >&2
+    printf '  %s\n' "${commands[@]}" >&2
+    exit 1
+  fi
+  sudo=(sudo)
 fi
 echo "Installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-case " ${missing[*]}" in
-  *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386 ;;
-esac
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" > /dev/null
+for c in "${commands[@]}"; do
+  # The list is one word a package: splitting the command line is what is meant.
+  # shellcheck disable=SC2086
+  "${sudo[@]}" $c > /dev/null
+done

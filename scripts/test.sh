@@ -7,7 +7,7 @@ build=${KELVARON_BUILD_DIR:-$root/build}
 jobs=$(nproc)
 mkdir -p "$build"
 
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" test
 # Both builds share one single-precision ODE, built once.
 ode="$build/deps/ode-native"
 

@@ -1,5 +1,7 @@
-# Helpers for the end-to-end tests: a private Xvfb display, waiting for windows, screenshots.
-# Sourced by the test scripts; each test script prints "N passed, N failed" and exits non-zero on failure.
+# Helpers for the end-to-end tests and the headless run: a private Xvfb display, waiting for windows
+# and for conditions under a deadline, screenshots. Sourced by the test scripts; each test script
+# prints "N passed, N failed" and exits non-zero on failure.
+# Every wait polls for what it waits for, so a loaded machine only makes it take longer.
 
 passed=0
 failed=0
@@ -14,46 +16,60 @@ finish() {
   [ "$failed" -eq 0 ]
 }
 
-# Starts Xvfb on the first free display from 90 on, at the given screen size.
-start_display() {
-  local size=${1:-1024x768x24} n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "$size" -nolisten tcp -noreset > "$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && return 0; sleep 0.1; done
-    kill "$xvfb_pid" 2>/dev/null
+# Runs the command until it succeeds, every tenth of a second, for at most SECONDS.
+wait_until() {  # SECONDS COMMAND...
+  local deadline=$((SECONDS + $1)); shift
+  until "$@"; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.1
   done
-  echo "could not start Xvfb" >&2
-  return 1
+}
+
+# Starts Xvfb on a display number it picks itself, at the given screen size, and waits until it
+# answers.
+start_display() {  # [WxHxD [XVFB-OPTION...]]
+  local size=${1:-1024x768x24} n=""
+  shift
+  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset "$@" 3> "$work/display" > "$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  # Xvfb writes the number once it listens.
+  display_named() { n=$(cat "$work/display"); [ -n "$n" ] || ! kill -0 "$xvfb_pid" 2> /dev/null; }
+  wait_until 60 display_named
+  if [ -z "$n" ]; then
+    echo "could not start Xvfb:" >&2; cat "$work/xvfb.log" >&2
+    return 1
+  fi
+  export DISPLAY=":$n"
+  wait_until 30 xdpyinfo > /dev/null 2>&1
+}
+end_display() {
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2> /dev/null && wait "$xvfb_pid" 2> /dev/null
 }
 stop_display() {
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  end_display
   rm -rf "$work"
 }
 
 # The ids of the windows with exactly this name (xdotool cannot read names stored as UTF-8).
 find_windows() {  # NAME
-  xwininfo -root -tree 2>/dev/null | awk -v name="\"$1\":" 'index($0, name) { print $1 }'
+  xwininfo -root -tree 2> /dev/null | awk -v name="\"$1\":" 'index($0, name) { print $1 }'
+}
+window_count_is() {  # NAME COUNT
+  [ "$(find_windows "$1" | wc -l)" -eq "$2" ]
 }
 # Prints the id of the first window with this name, waiting up to the given seconds.
 wait_for_window() {  # NAME [SECONDS]
-  local deadline=$((SECONDS + ${2:-20})) id
+  local deadline=$((SECONDS + ${2:-30})) id
   while [ $SECONDS -lt $deadline ]; do
     id=$(find_windows "$1" | head -n 1)
     [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
+    sleep 0.1
   done
   return 1
 }
 # Waits for a process to end; false if it does not end in time.
 wait_for_exit_of() {  # PID [SECONDS]
-  local deadline=$((SECONDS + ${2:-10}))
-  while kill -0 "$1" 2>/dev/null; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.1
-  done
+  wait_until "${2:-20}" eval "! kill -0 $1 2> /dev/null"
 }
 # The same for a child of this shell, leaving its exit status in $status.
 wait_for_exit() {  # PID [SECONDS]
@@ -73,15 +89,53 @@ count_colour() {  # FILE WxH+X+Y red|green|blue|yellow|lit
   esac
   convert "$1" -crop "$2" +repage -fx "($expr)?1:0" -format '%[fx:int(mean*w*h+0.5)]' info:
 }
+# Takes screenshots into FILE until the region holds more than MIN pixels of the colour, for at
+# most SECONDS: a window is mapped before its first frame is drawn.
+wait_for_colour() {  # FILE WxH+X+Y COLOUR MIN [SECONDS]
+  shot_has_colour() { shot "$1" && [ "$(count_colour "$1" "$2" "$3")" -gt "$4" ]; }
+  wait_until "${5:-30}" shot_has_colour "$1" "$2" "$3" "$4"
+}
 # How many pixels of a region differ between two screenshots.
 count_changed() {  # FILE1 FILE2 WxH+X+Y
   convert "$1" -crop "$3" +repage "$work/a.png"
   convert "$2" -crop "$3" +repage "$work/b.png"
   compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1
 }
-# Presses and releases Escape in the focused window. The release goes to whatever has the focus once
-# the window has gone, so the server never keeps Escape held for the next program.
+# Takes screenshots into FILE until the region differs from BEFORE in more than MIN pixels, for at
+# most SECONDS.
+wait_for_change() {  # BEFORE FILE WxH+X+Y MIN [SECONDS]
+  shot_changed() { shot "$2" && [ "$(count_changed "$1" "$2" "$3")" -gt "$4" ]; }
+  wait_until "${5:-30}" shot_changed "$1" "$2" "$3" "$4"
+}
+# Holds the keys down until the region has changed by more than MIN pixels from BEFORE (left in
+# FILE), for at most SECONDS, then lets them go.
+hold_until_changed() {  # BEFORE FILE WxH+X+Y MIN SECONDS KEYS...
+  local before=$1 file=$2 region=$3 min=$4 seconds=$5 result=0; shift 5
+  xdotool keydown "$@"
+  wait_for_change "$before" "$file" "$region" "$min" "$seconds" || result=1
+  xdotool keyup "$@"
+  return $result
+}
+# Presses and releases Escape in the window. The release goes to whatever has the focus once the
+# window has gone, so the server never keeps Escape held for the next program.
 press_escape() {  # WINDOW
   xdotool windowfocus --sync "$1" 2> /dev/null
-  xdotool keydown Escape; sleep 0.2; xdotool keyup Escape
+  xdotool keydown Escape keyup Escape
+}
+# The clipboard's text after COMMAND... copies into it: the clipboard is first set to a marker (xclip
+# serves it until another client takes the clipboard), and the copy is repeated until the text
+# differs from it. Fails after SECONDS.
+copied_text() {  # SECONDS COMMAND...
+  local deadline=$((SECONDS + $1)) marker="kelvaron-test-marker" text; shift
+  printf %s "$marker" | xclip -i -selection clipboard > /dev/null 2>&1 &
+  wait_until 10 eval '[ "$(timeout 2 xclip -o -selection clipboard 2> /dev/null)" = "$marker" ]' || return 1
+  while [ $SECONDS -lt $deadline ]; do
+    "$@"
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+      text=$(timeout 2 xclip -o -selection clipboard 2> /dev/null) || text=$marker
+      [ "$text" != "$marker" ] && { printf '%s\n' "$text"; return 0; }
+      sleep 0.1
+    done
+  done
+  return 1
 }

@@ -1,28 +1,81 @@
-// Message boxes of the Linux program: the same captions, texts and buttons as the Windows build's.
+// Message boxes of the Linux program: the same captions, texts, buttons and icons as the Windows
+// build's, as GTK message dialogs. SDL's own box is the fallback when GTK cannot open the display;
+// it needs the X core fonts.
 #include <SDL.h>
+#include <gtk/gtk.h>
 
+#include <clocale>
 #include <cstdio>
+#include <string>
 
 #include "platform/linux/LinuxBackend.h"
+
+static const char kQuestion[] =
+    "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?";
+
+static GtkMessageType GtkTypeOf(Uint32 flags)
+{
+    if (flags & SDL_MESSAGEBOX_ERROR)
+        return GTK_MESSAGE_ERROR;
+    if (flags & SDL_MESSAGEBOX_WARNING)
+        return GTK_MESSAGE_WARNING;
+    return GTK_MESSAGE_INFO;
+}
+
+// Shows a modal GTK message dialog and returns its response, or GTK_RESPONSE_NONE when GTK cannot
+// reach a display.
+static int RunGtkMessage(const char* caption, const char* text, GtkMessageType type, GtkButtonsType buttons)
+{
+    // gtk_init takes the locale from the environment; the run keeps the one it started with, so its
+    // numbers ("FPS: 12.5") read as on Windows.
+    const std::string locale = std::setlocale(LC_ALL, nullptr);
+    const bool opened = gtk_init_check(nullptr, nullptr);
+    std::setlocale(LC_ALL, locale.c_str());
+    if (!opened)
+        return GTK_RESPONSE_NONE;
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, type, buttons, "%s", text);
+    gtk_window_set_title(GTK_WINDOW(dialog), caption);
+    gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    if (buttons == GTK_BUTTONS_YES_NO)
+        gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_YES);
+    bool gone = false;
+    g_signal_connect(dialog, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer flag) { *static_cast<bool*>(flag) = true; }),
+                     &gone);
+    const int response = gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_destroy(dialog);
+    // GTK's main loop runs only inside gtk_dialog_run: what the dialog left pending (its unmapping,
+    // the focus going back) is handled now, so that nothing of it hangs over the SDL window.
+    while (!gone || g_main_context_pending(nullptr))
+        g_main_context_iteration(nullptr, !gone);
+    gdk_display_flush(gdk_display_get_default());
+    return response;
+}
 
 void ShowMessage(const char* caption, const char* text, Uint32 flags)
 {
     std::fprintf(stderr, "kelvaron: %s: %s\n", caption, text);
-    SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);
+    if (RunGtkMessage(caption, text, GtkTypeOf(flags), GTK_BUTTONS_OK) == GTK_RESPONSE_NONE &&
+        SDL_ShowSimpleMessageBox(flags, caption, text, nullptr) != 0)
+        std::fprintf(stderr, "kelvaron: the message could not be shown: %s\n", SDL_GetError());
 }
 
 bool AskForWindowedMode()
 {
+    std::fprintf(stderr, "kelvaron: GL: the fullscreen mode is not available; asking about a window\n");
+    const int response = RunGtkMessage("GL", kQuestion, GTK_MESSAGE_WARNING, GTK_BUTTONS_YES_NO);
+    if (response != GTK_RESPONSE_NONE)
+        return response == GTK_RESPONSE_YES;
+
     const SDL_MessageBoxButtonData buttons[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
     };
-    const SDL_MessageBoxData box = {
-        SDL_MESSAGEBOX_WARNING, nullptr, "GL",
-        "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
-        2, buttons, nullptr};
-    std::fprintf(stderr, "kelvaron: GL: the fullscreen mode is not available; asking about a window\n");
+    const SDL_MessageBoxData box = {SDL_MESSAGEBOX_WARNING, nullptr, "GL", kQuestion, 2, buttons, nullptr};
     int answer = 0;
-    return SDL_ShowMessageBox(&box, &answer) == 0 && answer == 1;
+    if (SDL_ShowMessageBox(&box, &answer) == 0)
+        return answer == 1;
+    // Unasked is not No: the run was asked for, and a window is the mode that can be had.
+    std::fprintf(stderr, "kelvaron: GL: the question could not be shown (no GTK display; SDL: %s); going on in a window\n",
+                 SDL_GetError());
+    return true;
 }
-

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Runs a command in a clean clone of this checkout's committed tree, inside a brand-new minimal
+# Debian 12 root, as root, the way a new machine sees the project: whatever it needs, the project's
+# own scripts must install.
+#
+#   scripts/clean-room.sh [--copy-out PATH]... COMMAND...
+#
+# PATH (relative to the clone) is copied back into this checkout after the command, whatever its
+# status. The base root is made with mmdebstrap from this machine's apt sources and kept as a
+# tarball for a day; downloaded .deb files and source tarballs are kept beside it, as caches only.
+# Needs root. Exits with the command's status.
+set -euo pipefail
+
+usage="usage: clean-room.sh [--copy-out PATH]... COMMAND..."
+copy_out=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    --copy-out) copy_out+=("${2:?$usage}"); shift 2 ;;
+    --) shift; break ;;
+    *) break ;;
+  esac
+done
+[ $# -gt 0 ] || { echo "$usage" >&2; exit 2; }
+[ "$(id -u)" -eq 0 ] || { echo "clean-room.sh: needs root (it mounts and chroots)" >&2; exit 2; }
+
+checkout=$(cd "$(dirname "$0")/.." && pwd)
+name=$(basename "$checkout")
+shared=$(dirname "$checkout")/shared
+cache=/var/cache/kelvaron-clean-room
+base=$cache/bookworm-minbase.tar
+mkdir -p "$cache/archives/partial" "$cache/downloads"
+
+if ! command -v mmdebstrap > /dev/null; then
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap > /dev/null
+fi
+if [ ! -s "$base" ] || [ -n "$(find "$base" -mmin +1440)" ]; then
+  sources=()
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+    [ -s "$f" ] && sources+=("$f")
+  done
+  [ ${#sources[@]} -gt 0 ] || { echo "clean-room.sh: this machine has no apt sources" >&2; exit 2; }
+  echo "clean-room.sh: making a minimal Debian 12 root" >&2
+  mmdebstrap --quiet --variant=minbase bookworm "$base.new" "${sources[@]}" >&2
+  mv "$base.new" "$base"
+fi
+
+root=$(mktemp -d /var/tmp/kelvaron-clean-room.XXXXXX)
+cleanup() {
+  # The mounts belong to the room's own mount namespace and went with it; anything still mounted
+  # under the root (a namespace that outlived its command) is taken down before the root goes.
+  findmnt -rno TARGET | grep -F "$root/" | sort -r | while read -r m; do umount -l "$m" || true; done
+  rm -rf --one-file-system "$root"
+}
+trap cleanup EXIT
+tar -xf "$base" -C "$root"
+cp /etc/resolv.conf "$root/etc/resolv.conf" 2> /dev/null || true
+mkdir -p "$root/work" "$root/var/cache/kelvaron-downloads"
+git clone -q "$checkout" "$root/work/$name"
+if [ -d "$shared" ]; then
+  cp -a "$shared" "$root/work/shared"
+  chmod -R a-w "$root/work/shared"
+fi
+
+# In a mount and PID namespace of its own: /dev, /sys and the caches are bound in, /proc shows only
+# the room's processes, and when the command ends every process it left and every mount go with it.
+setup='
+set -e
+room=$1 caches=$2
+shift 2
+mount --rbind /dev "$room/dev"
+mount --rbind /sys "$room/sys"
+mount --bind "$caches/archives" "$room/var/cache/apt/archives"
+mount --bind "$caches/downloads" "$room/var/cache/kelvaron-downloads"
+exec chroot "$room" "$@"'
+start=$(date +%s)
+status=0
+unshare --mount --propagation private --pid --fork --kill-child --mount-proc="$root/proc" \
+  bash -c "$setup" setup "$root" "$cache" /usr/bin/env -i HOME=/root \
+  PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin CI="${CI:-}" LANG=C.UTF-8 TERM=dumb \
+  KELVARON_DOWNLOADS=/var/cache/kelvaron-downloads \
+  bash -c 'chown _apt:root /var/cache/apt/archives/partial; cd "/work/$0" && exec "$@"' "$name" "$@" \
+  < /dev/null &
+room_pid=$!
+# Stopped from outside: the room goes first (unshare's death kills the namespace), then the root.
+trap 'kill "$room_pid" 2> /dev/null; wait "$room_pid"; exit 143' TERM INT HUP
+wait "$room_pid" || status=$?
+for p in "${copy_out[@]}"; do
+  if [ -e "$root/work/$name/$p" ]; then
+    mkdir -p "$(dirname "$checkout/$p")"
+    rm -rf "${checkout:?}/$p"
+    cp -a "$root/work/$name/$p" "$checkout/$p"
+  fi
+done
+echo "clean-room.sh: '$*' exited $status after $(($(date +%s) - start)) s in a fresh Debian 12 root"
+exit $status
