@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Share of a simulation frame spent inside ODE, counted in instructions by callgrind (repeatable on a
-# busy machine, unlike a clock). Only instructions inside UpdateCarControls and StepSimulation are
-# collected; those whose source file lies under src/ are the program's own, everything else is ODE
-# and the C library calls ODE makes.
+# busy machine, unlike a clock). Only instructions inside RunFrame (not drawn, as the frame benchmark
+# runs it) are collected; those whose source file lies under src/ are the program's own, everything
+# else is ODE and the C library calls ODE makes.
 #
 #   bench/ode-share.sh BUILD_DIR [FRAMES]
 set -euo pipefail
@@ -13,7 +13,7 @@ out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 
 valgrind --tool=callgrind --callgrind-out-file="$out" \
-  --toggle-collect='StepSimulation()' --toggle-collect='UpdateCarControls()' \
+  --toggle-collect='RunFrame()' \
   "$build/bench/kelvaron-replay" --bench --frames "$frames" > /dev/null 2>&1
 (cd / && callgrind_annotate --auto=no --threshold=100 "$out" 2>/dev/null) | awk -v src="$root/src/" '
   function count(s) { gsub(",", "", s); return s + 0 }
