@@ -15,6 +15,7 @@
 #include "gl/Text.h"
 #include "physics/Scene.h"
 #include "platform/Platform.h"
+#include "render/Primitives.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -61,6 +62,7 @@ static FrameTimes MeasureFrames(long frames, bool draw)
         t.finishAllocs += c.program - b.program;
     }
     DeleteBitmapFont();
+    DeleteSphereList();
     DestroyRenderWindow();
     DestroyWorld();
     return t;

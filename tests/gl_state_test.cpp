@@ -111,7 +111,8 @@ TEST_CASE("boxes and spheres are drawn where and how big ODE says, and lit")
         DrawSphere(at, kIdentity, 1);
         CHECK(gSphereList == list);
     }
-    gSphereList = 0;  // the list went with this context
+    DeleteSphereList();
+    CHECK(gSphereList == 0);
     EndOffscreenGl();
 }
 

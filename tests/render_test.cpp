@@ -12,6 +12,9 @@
 #include "platform/Platform.h"
 #include "gl/Text.h"
 #include "app/Frame.h"
+#include "app/FrameStats.h"
+#include "physics/Car.h"
+#include "render/Primitives.h"
 
 // The world after a few seconds, in a context of the given size, font made, as the programs start.
 static void StartFrame(int width, int height)
@@ -27,6 +30,7 @@ static void StartFrame(int width, int height)
 static void EndFrame()
 {
     DeleteBitmapFont();
+    DeleteSphereList();
     EndOffscreenGl();
     EndScene();
 }
@@ -135,5 +139,52 @@ TEST_CASE("each camera mode gives its own view, and the camera key wraps from 5 
     CHECK(gCameraMode == 1);
     DrawFrame();
     CHECK(CountDifferences(Snapshot(kCar0View), views[0]) == 0);
+    EndFrame();
+}
+
+// What the overlay's text printer is handed, read back through GL's feedback buffer: glyph lists
+// that draw nothing but pass their character through.
+static std::string PrintedText()
+{
+    GLuint base = glGenLists(kFontGlyphCount);
+    for (int i = 0; i < kFontGlyphCount; ++i) {
+        glNewList(base + GLuint(i), GL_COMPILE);
+        glPassThrough(GLfloat(kFontFirstChar + i));
+        glEndList();
+    }
+    DeleteBitmapFont();
+    gFontBase = base;
+    std::vector<GLfloat> feedback(1 << 22);
+    glFeedbackBuffer(GLsizei(feedback.size()), GL_3D, feedback.data());
+    glRenderMode(GL_FEEDBACK);
+    DrawFrame();
+    GLint n = glRenderMode(GL_RENDER);
+    REQUIRE(n > 0);
+    std::string text;
+    for (GLint i = 0; i < n;) {
+        GLint token = GLint(feedback[size_t(i++)]);
+        if (token == GL_PASS_THROUGH_TOKEN)
+            text += char(feedback[size_t(i++)]);
+        else if (token == GL_POLYGON_TOKEN)
+            i += 1 + 3 * GLint(feedback[size_t(i)]);
+        else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN)
+            i += 2 * 3;
+        else
+            i += 3;  // a point, bitmap or pixel rectangle: one vertex
+    }
+    return text;
+}
+
+TEST_CASE("the overlay prints its two lines exactly, from the run's figures")
+{
+    StartFrame(640, 480);
+    gFps = 12.5f;
+    gSleepTime = 20;
+    // Only the speed over the ground counts: (3, 4, 12) is 5, straight down is 0.
+    dBodySetLinearVel(gCars[0].chassis.body, 3, 4, 12);
+    dBodySetLinearVel(gCars[1].chassis.body, 0, 0, -7);
+    dBodySetLinearVel(gCars[2].chassis.body, 1.5, -2, 0);
+    CHECK(PrintedText() == " Fps:[12.50] Gravity:[-0.50000] SleepTime:[20.00]"
+                           "Velocity Car1>[5.000000], Car2>[0.000000], Car3>[2.500000]");
     EndFrame();
 }

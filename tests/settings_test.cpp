@@ -1,6 +1,7 @@
 // The settings' stored form and the dialog's fields.
 #include <doctest/doctest.h>
 
+#include <clocale>
 #include <cmath>
 #include <string>
 
@@ -121,6 +122,58 @@ TEST_CASE("OK in the dialog: a field to correct or a refused save keeps it open 
     CHECK(ConfirmSettingsDialog(Fields("16", "800", "600", "30", "1", "1"), message, sizeof message));
     CHECK(gNullStore.values[1] == 800);
     CHECK(gNullStore.values[2] == 600);
+}
+
+TEST_CASE("a stored screen size the dialog would refuse counts as not stored")
+{
+    for (int32_t bad : {0, -640, 16385, INT32_MAX}) {
+        CAPTURE(bad);
+        ResetRunState();
+        ResetNullPlatform();
+        gNullStore.values[1] = bad;
+        gNullStore.present[1] = true;
+        gNullStore.values[2] = bad;
+        gNullStore.present[2] = true;
+        LoadSettings();
+        CHECK(gSettings.screenWidth == 640);
+        CHECK(gSettings.screenHeight == 480);
+    }
+    gNullStore.values[1] = 16384;
+    LoadSettings();
+    CHECK(gSettings.screenWidth == 16384);
+    Settings kept = kDefaultSettings;
+    CHECK(ReadSettingsFields(Fields("16", "16385", "480", "30", "1", "1"), &kept) != nullptr);
+    CHECK(ReadSettingsFields(Fields("16", "16384", "480", "30", "1", "1"), &kept) == nullptr);
+}
+
+// A locale whose decimal separator is a comma, as a German desktop gives the dialog's toolkit.
+static bool UseCommaLocale()
+{
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "German_Germany.1252", "German"})
+        if (std::setlocale(LC_ALL, name) && *std::localeconv()->decimal_point == ',')
+            return true;
+    return false;
+}
+
+TEST_CASE("in a locale with a decimal comma, reals are shown with a point and read either way")
+{
+    REQUIRE_MESSAGE(UseCommaLocale(), "no German locale on this machine (Debian: locales, de_DE.UTF-8)");
+    SettingsFields f;
+    FormatSettingsFields(kDefaultSettings, &f);
+    CHECK(std::string(f.text[4]) == "-10.50000");
+    CHECK(std::string(f.text[5]) == "0.02000");
+    Settings s = kDefaultSettings;
+    CHECK(ReadSettingsFields(Fields("16", "640", "480", "30", "-2.5", "0,5"), &s) == nullptr);
+    CHECK(s.sGravity == -2.5f);
+    CHECK(s.boxMass == 0.5f);
+    // As atof reads: the number at the start, 0 for none; beyond a float, infinity.
+    CHECK(ReadSettingsFields(Fields("16", "640", "480", "30", " 1.5kg", "abc"), &s) == nullptr);
+    CHECK(s.sGravity == 1.5f);
+    CHECK(s.boxMass == 0);
+    CHECK(ReadSettingsFields(Fields("16", "640", "480", "30", "1e40", "-1e40"), &s) == nullptr);
+    CHECK(EncodeReal(s.sGravity) == INT32_MAX);
+    CHECK(EncodeReal(s.boxMass) == INT32_MIN);
+    std::setlocale(LC_ALL, "C");
 }
 
 TEST_CASE("a store that refuses says why")

@@ -18,6 +18,7 @@
 #include "platform/Platform.h"
 #include "platform/null/NullPlatform.h"
 #include "platform/offscreen/Offscreen.h"
+#include "render/Primitives.h"
 
 // A fresh process: defaults, no window, nothing stored.
 static void StartProcess()
@@ -183,6 +184,51 @@ TEST_CASE("XScreenSaver's window: stored settings, the quadrants of the window's
     CHECK(gSettings.screenHeight == 768);
     CHECK(gDesiredFps == 60);
     DestroyRenderWindow();
+}
+
+TEST_CASE("the next run's context draws the wheels and the ball: the sphere mesh went with the last one")
+{
+    StartProcess();
+    REQUIRE(StartFullRun());
+    Script(NullEvent::kKeyDown, 0, kVkEscape);
+    CHECK(RunUntilQuit() == 0);
+
+    StartProcess();
+    REQUIRE(StartFullRun());
+    BuildRunWorld();
+    DrawFrame();
+    const std::vector<GLubyte> drawn = ReadFrame();
+    DeleteSphereList();  // compiled afresh in this context
+    DrawFrame();
+    CHECK(ReadFrame() == drawn);
+    DeleteSphereList();
+    DestroyRenderWindow();
+    DestroyWorld();
+}
+
+TEST_CASE("keys held when the window loses the focus are let go: the car stops")
+{
+    StartProcess();
+    REQUIRE(StartFullRun());
+    BuildRunWorld();
+    HandleKeyDown(kVkUp);
+    HandleKeyDown(kVkSpace);
+    for (int i = 0; i < 5; ++i)
+        RunFrame();
+    CHECK(gCarSpeed[0] == 0);  // the space bar holds the car
+    HandleKeyUp(kVkSpace);
+    RunFrame();
+    CHECK(gCarSpeed[0] > 0);
+    HandleKeyDown(kVkSpace);
+    HandleFocusLost();
+    CHECK(!gKeys[kVkUp]);
+    CHECK(!gKeys[kVkSpace]);
+    // The space bar's hub torque went with its key.
+    CHECK(dJointGetHingeParam(gCars[0].leftHubHinge, dParamFMax) == 0);
+    RunFrame();
+    CHECK(gCarSpeed[0] == 0);
+    DestroyRenderWindow();
+    DestroyWorld();
 }
 
 TEST_CASE("closing the window ends the run through the quit request")

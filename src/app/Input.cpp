@@ -26,3 +26,11 @@ void HandleKeyUp(unsigned vk)
         SetFrontHubMotors(0.0f);
     gKeys[vk] = false;
 }
+
+void HandleFocusLost()
+{
+    // Released as if each key had come up here, so that the space bar's hub torque goes too.
+    for (unsigned vk = 0; vk < unsigned(kKeyCount); ++vk)
+        if (gKeys[vk])
+            HandleKeyUp(vk);
+}

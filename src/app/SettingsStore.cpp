@@ -2,9 +2,14 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iomanip>
+#include <locale>
+#include <sstream>
+#include <string>
 
 const char* const kSettingNames[kStoredValueCount] = {"bitsPP", "screenWidth", "screenHeight",
                                                       "dFps",   "sGravity",    "boxMass"};
@@ -35,10 +40,18 @@ void EncodeSettings(const Settings& s, int32_t values[kStoredValueCount])
         values[i] = encoded[i];
 }
 
+bool IsUsableScreenSize(int64_t pixels)
+{
+    return pixels >= 1 && pixels <= kMaxScreenSize;
+}
+
 void LoadSettings()
 {
     StoredSettings stored = {};
     ReadStoredSettings(&stored);
+    // A size the dialog would refuse would open an unusable window: it counts as not stored.
+    for (int i : {1, 2})
+        stored.present[i] = stored.present[i] && IsUsableScreenSize(stored.values[i]);
     int32_t* integers[4] = {&gSettings.bitsPP, &gSettings.screenWidth, &gSettings.screenHeight, &gSettings.dFps};
     for (int i = 0; i < 4; ++i)
         if (stored.present[i])
@@ -56,13 +69,40 @@ bool SaveSettings(char* error, size_t errorSize)
     return WriteStoredSettings(values, error, errorSize);
 }
 
+// Reals are written and read in the "C" locale whatever the process's locale (a toolkit may have
+// set one with a decimal comma), so that a field shows -10.50000 everywhere and reads back the same.
+static void FormatReal(float value, char* text)
+{
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out << std::fixed << std::setprecision(5) << double(value);
+    std::snprintf(text, kFieldTextSize, "%s", out.str().c_str());
+}
+
+// As atof reads a field (the number at its start, 0 for none), with a comma taken as the decimal point.
+static float ReadRealField(const char* text)
+{
+    std::string number(text);
+    size_t comma = number.find(',');
+    if (comma != std::string::npos && number.find('.') == std::string::npos)
+        number[comma] = '.';
+    std::istringstream in(number);
+    in.imbue(std::locale::classic());
+    double value = 0;
+    in >> value;
+    // Beyond a float's range the conversion would be undefined; infinity is what it always gave.
+    if (std::fabs(value) > FLT_MAX)
+        return value > 0 ? INFINITY : -INFINITY;
+    return float(value);
+}
+
 void FormatSettingsFields(const Settings& s, SettingsFields* fields)
 {
     const int32_t integers[4] = {s.bitsPP, s.screenWidth, s.screenHeight, s.dFps};
     for (int i = 0; i < 4; ++i)
         std::snprintf(fields->text[i], kFieldTextSize, "%d", integers[i]);
-    std::snprintf(fields->text[4], kFieldTextSize, "%.5f", double(s.sGravity));
-    std::snprintf(fields->text[5], kFieldTextSize, "%.5f", double(s.boxMass));
+    FormatReal(s.sGravity, fields->text[4]);
+    FormatReal(s.boxMass, fields->text[5]);
 }
 
 // An unsigned whole number, blanks around it allowed; false for anything else.
@@ -94,7 +134,7 @@ static int32_t ReadIntegerField(const char* text)
 static bool ReadScreenSize(const char* text, int32_t* size)
 {
     uint32_t value;
-    if (!ReadUnsigned(text, &value) || value == 0 || value > INT32_MAX)
+    if (!ReadUnsigned(text, &value) || !IsUsableScreenSize(value))
         return false;
     *size = int32_t(value);
     return true;
@@ -106,12 +146,12 @@ const char* ReadSettingsFields(const SettingsFields& fields, Settings* settings)
     read.bitsPP = ReadIntegerField(fields.text[0]);
     // A width or height of 0 would make the next full run unusable, so it is never stored.
     if (!ReadScreenSize(fields.text[1], &read.screenWidth))
-        return "Screen width must be a whole number of pixels greater than 0.";
+        return "Screen width must be a whole number of pixels from 1 to 16384.";
     if (!ReadScreenSize(fields.text[2], &read.screenHeight))
-        return "Screen height must be a whole number of pixels greater than 0.";
+        return "Screen height must be a whole number of pixels from 1 to 16384.";
     read.dFps = ReadIntegerField(fields.text[3]);
-    read.sGravity = float(std::atof(fields.text[4]));
-    read.boxMass = float(std::atof(fields.text[5]));
+    read.sGravity = ReadRealField(fields.text[4]);
+    read.boxMass = ReadRealField(fields.text[5]);
     *settings = read;
     return nullptr;
 }

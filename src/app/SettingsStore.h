@@ -14,7 +14,13 @@ int32_t EncodeReal(float value);  // times kRealScale, truncated toward zero
 float DecodeReal(int32_t stored);
 void EncodeSettings(const Settings& settings, int32_t values[kStoredValueCount]);
 
-// Takes the stored values into gSettings; a value the store lacks leaves its field as it is.
+// Larger than any display; a size outside 1 to kMaxScreenSize is refused by the dialog and ignored
+// when stored.
+constexpr int32_t kMaxScreenSize = 16384;
+bool IsUsableScreenSize(int64_t pixels);
+
+// Takes the stored values into gSettings; a value the store lacks, or a screen size that is not
+// usable, leaves its field as it is.
 void LoadSettings();
 // Stores gSettings; false with the reason when the old values had to be left as they were.
 bool SaveSettings(char* error, size_t errorSize);
@@ -26,6 +32,7 @@ struct SettingsFields {
 };
 void FormatSettingsFields(const Settings& settings, SettingsFields* fields);
 // Reads the fields as the dialog always has: integers unsigned (anything else is 0), reals as atof
-// reads them. A width or height that is not a positive whole number is refused: returns the
-// message to show and leaves settings alone. Returns null when settings were filled.
+// reads them in the "C" locale, a comma counting as the decimal point. A width or height that is not
+// a usable screen size is refused: returns the message to show and leaves settings alone. Returns
+// null when settings were filled.
 const char* ReadSettingsFields(const SettingsFields& fields, Settings* settings);

@@ -7,6 +7,7 @@
 #include "gl/Text.h"
 #include "physics/Scene.h"
 #include "platform/Platform.h"
+#include "render/Primitives.h"
 
 // The backend says whether it changed the display mode; the teardown gives it back only then.
 static bool OpenRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
@@ -54,9 +55,10 @@ int RunUntilQuit()
         if (pumped == PumpResult::kQuit || (pumped == PumpResult::kIdle && !RunFrame()))
             break;
     }
-    // The font's lists go while their context is still current; the scene after the window, as
-    // nothing draws it any more.
+    // GL objects go while their context is still current; the scene after the window, as nothing
+    // draws it any more.
     DeleteBitmapFont();
+    DeleteSphereList();
     DestroyRenderWindow();
     DestroyWorld();
     return 0;

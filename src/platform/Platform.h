@@ -66,6 +66,8 @@ unsigned CreateBitmapFont();
 // Keys, by Windows virtual-key code on every platform.
 void HandleKeyDown(unsigned vk);
 void HandleKeyUp(unsigned vk);
+// The window lost the keyboard: no key-up will come for the keys held now.
+void HandleFocusLost();
 // The cursor moved; screenX and screenY are its position on the screen, not in the window.
 void HandleMouseMoved(int screenX, int screenY);
 void HandleResized(int width, int height);

@@ -134,6 +134,13 @@ void DrawSphere(const dReal* position, const dReal* rotation, dReal radius)
     glDisable(GL_NORMALIZE);
 }
 
+void DeleteSphereList()
+{
+    if (gSphereList)
+        glDeleteLists(gSphereList, 1);
+    gSphereList = 0;
+}
+
 void DrawBodyBox(const BodyGeom& box)
 {
     dVector3 sides;

@@ -4,7 +4,7 @@
 
 #include "gl/Gl.h"
 
-extern GLuint gSphereList;    // the unit-sphere mesh, compiled on first use; 0 until then
+extern GLuint gSphereList;    // the unit-sphere mesh, compiled on first use in a context; 0 until then
 extern int gSphereQuality;    // subdivision depth of that mesh
 
 // Pushes the model-view matrix and multiplies it by an ODE pose; the caller pops it.
@@ -12,6 +12,9 @@ void PushBodyTransform(const dReal* position, const dReal* rotation);
 void DrawBox(const dReal* position, const dReal* rotation, const dReal* sides);
 // Leaves the shade model smooth and GL_NORMALIZE off.
 void DrawSphere(const dReal* position, const dReal* rotation, dReal radius);
+// The mesh belongs to its context: deleted while that is current, before it goes, so that the next
+// context compiles its own.
+void DeleteSphereList();
 
 struct BodyGeom;
 // A box drawn under its body's pose with its geom's side lengths.

@@ -1,27 +1,8 @@
 #include "platform/linux/CommandLine.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "app/RunMode.h"
-
-bool ReadWindowId(const char* text, unsigned long* id)
-{
-    if (!text || !*text)
-        return false;
-    bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const char* digits = hex ? text + 2 : text;
-    if (!*digits || !std::strchr("0123456789abcdefABCDEF", *digits))
-        return false;
-    char* end;
-    errno = 0;
-    unsigned long value = std::strtoul(digits, &end, hex ? 16 : 10);
-    if (*end || errno == ERANGE || value == 0 || value > 0xFFFFFFFFul)
-        return false;
-    *id = value;
-    return true;
-}
 
 // -name or --name
 static bool IsOption(const char* arg, const char* name)
@@ -86,7 +67,7 @@ bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensav
             size_t blank = line.find(' ');
             if (blank != std::string::npos && ReadWindowId(line.c_str() + blank + 1, &request->window))
                 return true;
-            *error = "the preview switch needs the host window's id after it, decimal or 0x hexadecimal";
+            *error = kBadPreviewId;
             return false;
         }
         break;

@@ -14,8 +14,6 @@ struct LaunchRequest {
     unsigned long window;
 };
 
-// An X window id, decimal or hexadecimal with 0x; false for anything else or 0.
-bool ReadWindowId(const char* text, unsigned long* id);
 // Reads the arguments; xscreensaverWindow is the XSCREENSAVER_WINDOW variable or null. False with
 // the reason in error for an unknown option or a preview switch without a usable window id.
 bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensaverWindow,

@@ -31,14 +31,16 @@ int main(int argc, char** argv)
         started = StartFullRun();
     } else {
         int width, height;
-        if (!FindHostWindow(&request.window, &width, &height))
-            return 1;
-        started = request.mode == LaunchMode::kPreview ? StartPreview(request.window, width, height)
-                                                       : StartXScreenSaverRun(request.window, width, height);
+        if (FindHostWindow(&request.window, &width, &height))
+            started = request.mode == LaunchMode::kPreview ? StartPreview(request.window, width, height)
+                                                           : StartXScreenSaverRun(request.window, width, height);
     }
     // A run whose window could not be made has failed, whatever the host makes of the status.
-    if (!started)
-        return 1;
-    CatchEndingSignals();
-    return RunUntilQuit();
+    int status = 1;
+    if (started) {
+        CatchEndingSignals();
+        status = RunUntilQuit();
+    }
+    ReleaseHostWindow();
+    return status;
 }

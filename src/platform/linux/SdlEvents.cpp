@@ -59,6 +59,7 @@ static void HandleWindowEvent(const SDL_WindowEvent& e)
     case SDL_WINDOWEVENT_MINIMIZED: HandleMinimised(true); break;
     case SDL_WINDOWEVENT_RESTORED: HandleMinimised(false); break;
     case SDL_WINDOWEVENT_CLOSE: HandleCloseRequested(); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: HandleFocusLost(); break;
     default: break;
     }
 }

@@ -54,6 +54,14 @@ bool AdoptIntoHost(SDL_Window* window, unsigned long host)
     return gXErrors == errors;
 }
 
+void ReleaseHostWindow()
+{
+    if (gHostDisplay)
+        XCloseDisplay(gHostDisplay);
+    gHostDisplay = nullptr;
+    gHost = 0;
+}
+
 bool IsHostWindowGone()
 {
     if (!gHost || !gHostDisplay)

@@ -8,6 +8,8 @@
 bool FindHostWindow(unsigned long* window, int* width, int* height);
 // Makes the (hidden) render window a child of the host window at its top-left corner.
 bool AdoptIntoHost(SDL_Window* window, unsigned long host);
+// Closes the connection FindHostWindow opened.
+void ReleaseHostWindow();
 // True once the host window has been destroyed; looks at most five times a second.
 bool IsHostWindowGone();
 // The cursor's position on the screen of the window, asked of the X server itself.

@@ -40,6 +40,7 @@ static void DeliverEvent(const NullEvent& e)
     switch (e.kind) {
     case NullEvent::kKeyDown: HandleKeyDown(unsigned(e.a)); break;
     case NullEvent::kKeyUp: HandleKeyUp(unsigned(e.a)); break;
+    case NullEvent::kFocusLost: HandleFocusLost(); break;
     case NullEvent::kMouseMoved: HandleMouseMoved(e.a, e.b); break;
     case NullEvent::kResized: HandleResized(e.a, e.b); break;
     case NullEvent::kMinimised: HandleMinimised(true); break;

@@ -9,7 +9,7 @@
 #include "platform/Platform.h"
 
 struct NullEvent {
-    enum Kind { kKeyDown, kKeyUp, kMouseMoved, kResized, kMinimised, kRestored, kCloseRequested } kind;
+    enum Kind { kKeyDown, kKeyUp, kFocusLost, kMouseMoved, kResized, kMinimised, kRestored, kCloseRequested } kind;
     long frame;  // handed over once this many frames have been presented
     int a, b;    // key code, or x and y, or width and height
 };

@@ -17,7 +17,10 @@ bool StartOffscreenGl(int width, int height)
     gWidth = width;
     gHeight = height;
     gFrame.assign(size_t(width) * height * 4, 0);
-    return OSMesaMakeCurrent(gContext, gFrame.data(), GL_UNSIGNED_BYTE, width, height);
+    if (OSMesaMakeCurrent(gContext, gFrame.data(), GL_UNSIGNED_BYTE, width, height))
+        return true;
+    EndOffscreenGl();
+    return false;
 }
 
 void EndOffscreenGl()

@@ -1,16 +1,20 @@
 // The screensaver's entry point: the host's switch picks preview, full run or settings.
-#include <cstdlib>
 #include <cstring>
 
+#include "app/RunMode.h"
 #include "app/Shell.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 
-// The host window's handle follows the first blank of a preview command line.
+// The host window's handle follows the first blank of a preview command line; null when what
+// follows is not a window id.
 static HWND FindPreviewHost(const char* commandLine)
 {
     const char* blank = std::strchr(commandLine, ' ');
-    return reinterpret_cast<HWND>(static_cast<intptr_t>(std::atoi(blank ? blank + 1 : "")));
+    unsigned long id = 0;
+    if (!blank || !ReadWindowId(blank + 1, &id))
+        return nullptr;
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(id));
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int)
@@ -19,6 +23,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int)
     switch (ChooseRunMode(lpCmdLine)) {
     case RunMode::kPreview: {
         HWND host = FindPreviewHost(lpCmdLine);
+        if (!host) {
+            MessageBoxA(nullptr, kBadPreviewId, "ERROR", MB_OK | MB_ICONEXCLAMATION);
+            return 2;
+        }
         RECT client;
         if (!IsWindow(host) || !GetClientRect(host, &client)) {
             MessageBoxA(nullptr, "The preview needs the handle of an existing host window after /p.", "ERROR",

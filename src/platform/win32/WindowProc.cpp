@@ -22,10 +22,14 @@ LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
         HandleKeyUp(unsigned(wParam));
         return 0;
     case WM_SYSCOMMAND:
-        // No screensaver and no monitor power-down over this one.
-        if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER)
+        // No screensaver and no monitor power-down over this one. The low four bits are the
+        // system's own.
+        if ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER)
             return 0;
         break;
+    case WM_KILLFOCUS:
+        HandleFocusLost();
+        return 0;
     case WM_MOUSEMOVE: {
         POINT cursor;
         GetCursorPos(&cursor);
