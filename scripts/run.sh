@@ -30,7 +30,7 @@ start_display 640x480x24
 XDG_CONFIG_HOME="$work/config" "$kelvaron" /s &
 pid=$!
 window=$(wait_for_window Start 120)
-xdotool windowfocus --sync "$window"
+focus_window "$window"
 wait_for_colour "$shots/1-start.png" 320x240+320+0 red 300 120
 hold() {  # SECONDS KEYS...: the cars drive for that long
   local seconds=$1; shift

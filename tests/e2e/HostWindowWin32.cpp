@@ -1,14 +1,20 @@
 // A stand-in for the Windows screensaver host's preview pane: a window of 200 x 150 whose handle is
-// passed to the screensaver with /p, closed after the given number of seconds.
-//   host-window.exe SCREENSAVER SECONDS
+// passed to the screensaver with /p. It closes when the file CLOSE-FILE appears, says whether the
+// preview was still running then, and waits for the preview to end by itself.
+//   host-window.exe SCREENSAVER CLOSE-FILE
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
+
+static const char* gCloseFile;
+static HANDLE gPreview;
 
 static LRESULT CALLBACK HostProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_TIMER) {
+    if (message == WM_TIMER && GetFileAttributesA(gCloseFile) != INVALID_FILE_ATTRIBUTES) {
+        const bool running = WaitForSingleObject(gPreview, 0) == WAIT_TIMEOUT;
+        std::printf(running ? "preview running when asked to close\n" : "preview had ended before\n");
+        std::fflush(stdout);
         DestroyWindow(hWnd);
         return 0;
     }
@@ -23,6 +29,7 @@ int main(int argc, char** argv)
 {
     if (argc < 3)
         return 2;
+    gCloseFile = argv[2];
     WNDCLASSA wc = {};
     wc.lpfnWndProc = HostProc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -40,14 +47,15 @@ int main(int argc, char** argv)
     PROCESS_INFORMATION process;
     if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return 1;
-    SetTimer(host, 1, UINT(std::atoi(argv[2]) * 1000), nullptr);
+    gPreview = process.hProcess;
+    SetTimer(host, 1, 100, nullptr);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    // The preview must end by itself once its host has gone.
-    DWORD waited = WaitForSingleObject(process.hProcess, 20000);
+    // The preview must end by itself once its host has gone; the test's own deadline is the longer.
+    DWORD waited = WaitForSingleObject(process.hProcess, 120000);
     std::printf(waited == WAIT_OBJECT_0 ? "preview ended\n" : "preview still running\n");
     return waited == WAIT_OBJECT_0 ? 0 : 3;
 }

@@ -29,7 +29,8 @@ wait_until() {  # SECONDS COMMAND...
 # answers.
 start_display() {  # [WxHxD [XVFB-OPTION...]]
   local size=${1:-1024x768x24} n=""
-  shift
+  shift $(($# > 0 ? 1 : 0))
+  : > "$work/display"
   Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset "$@" 3> "$work/display" > "$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   # Xvfb writes the number once it listens.
@@ -116,10 +117,25 @@ hold_until_changed() {  # BEFORE FILE WxH+X+Y MIN SECONDS KEYS...
   xdotool keyup "$@"
   return $result
 }
+# Gives the window the keyboard once it is mapped (Wine names its windows before it maps them).
+focus_window() {  # WINDOW
+  wait_until 60 eval "xwininfo -id $1 2> /dev/null | grep -q IsViewable" && xdotool windowfocus --sync "$1" 2> /dev/null
+}
+# Presses KEY in the window named NAME until that window has gone, for at most SECONDS: a box that
+# is mapped may not take keys yet.
+answer_box() {  # NAME KEY [SECONDS]
+  local deadline=$((SECONDS + ${3:-60})) id
+  while id=$(find_windows "$1" | head -n 1); [ -n "$id" ]; do
+    [ $SECONDS -ge $deadline ] && return 1
+    focus_window "$id"
+    xdotool key "$2"
+    wait_until 5 window_count_is "$1" 0 && return 0
+  done
+}
 # Presses and releases Escape in the window. The release goes to whatever has the focus once the
 # window has gone, so the server never keeps Escape held for the next program.
 press_escape() {  # WINDOW
-  xdotool windowfocus --sync "$1" 2> /dev/null
+  focus_window "$1"
   xdotool keydown Escape keyup Escape
 }
 # The clipboard's text after COMMAND... copies into it: the clipboard is first set to a marker (xclip

@@ -15,15 +15,13 @@ open_dialog() {
   "$kelvaron" /c > "$work/dialog.log" 2>&1 &
   pid=$!
   dialog=$(wait_for_window "$title") || return 1
-  xdotool windowfocus --sync "$dialog"
-  sleep 0.3
+  focus_window "$dialog"
 }
 # The six fields as shown, one a line, read through the clipboard; focus ends on the first field.
 read_fields() {
   local i
   for i in 1 2 3 4 5 6; do
-    xdotool key ctrl+a ctrl+c; sleep 0.1
-    timeout 2 xclip -o -selection clipboard; echo
+    copied_text 20 xdotool key ctrl+a ctrl+c || echo "(nothing copied)"
     xdotool key Tab
   done
   xdotool key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
@@ -60,11 +58,10 @@ check "... and leaves the keyfile byte for byte" cmp -s "$keyfile" "$work/before
 open_dialog
 type_field 1 abc
 xdotool key Return
-sleep 1
-check "a width of abc is refused with a message" [ "$(find_windows "$title" | wc -l)" -eq 2 ]
+check "a width of abc is refused with a message" wait_until 20 window_count_is "$title" 2
 check "... and nothing is stored" cmp -s "$keyfile" "$work/before.conf"
 xdotool key Return  # closes the message
-sleep 0.5
+wait_until 20 window_count_is "$title" 1
 type_field 1 800
 type_field 5 0.5
 xdotool key Return
@@ -92,9 +89,10 @@ rm -rf "$XDG_CONFIG_HOME/kelvaron"
 printf 'not a folder' > "$XDG_CONFIG_HOME/kelvaron"
 open_dialog
 xdotool key Return
-sleep 1
-check "a failed save says why" [ "$(find_windows "$title" | wc -l)" -eq 2 ]
-xdotool key Return; sleep 0.3; xdotool key Escape
+check "a failed save says why" wait_until 20 window_count_is "$title" 2
+xdotool key Return
+wait_until 20 window_count_is "$title" 1
+xdotool key Escape
 check "... and the dialog can still be left" wait_for_exit "$pid"
 check "... leaving what was there" [ "$(cat "$XDG_CONFIG_HOME/kelvaron")" = "not a folder" ]
 

@@ -21,8 +21,7 @@ start_full_run() {  # ANSWER-KEY
   pid=$!
   question=$(wait_for_window GL) || return 1
   xprop -id "$question" > "$work/question.props"
-  xdotool windowfocus --sync "$question"
-  xdotool key "$1"
+  answer_box GL "$1"
 }
 # The run's window is drawn: car 0's view has its red car.
 wait_until_drawn() {  # WINDOW
@@ -44,7 +43,7 @@ check "the lower-left view follows the green car" [ "$(count_colour "$work/start
 check "the overlay quadrant shows text and the map" [ "$(count_colour "$work/start.png" 400x300+400+300 lit)" -gt 100 ]
 check "nothing is drawn outside the window" [ "$(count_colour "$work/start.png" 224x768+800+0 lit)" -eq 0 ]
 
-xdotool windowfocus --sync "$win"
+focus_window "$win"
 shot "$work/before.png"
 check "holding the up arrow changes car 0's view" \
   hold_until_changed "$work/before.png" "$work/driven.png" 400x300+400+0 2000 30 Up
@@ -60,8 +59,7 @@ check "... with status 0" [ "${status:-1}" -eq 0 ]
 start_full_run Escape
 box=$(wait_for_window ERROR)
 check "No says the program will close" [ -n "$box" ]
-xdotool windowfocus --sync "$box"
-xdotool key Return
+answer_box ERROR Return
 check "and then it ends" wait_for_exit "$pid"
 check "... with status 1, as its window was not made" [ "${status:-0}" -eq 1 ]
 check "it printed the message too" grep -q 'Program Will Now Close.' "$work/run.log"
@@ -72,7 +70,7 @@ xdotool mousemove 300 300
 start_full_run Return
 win=$(wait_for_window Start)
 wait_until_drawn "$win"
-xdotool windowfocus --sync "$win"
+focus_window "$win"
 shot "$work/moved-before.png"
 # Events are handled in order: once C has changed the camera, the motions before it were seen too.
 xdotool mousemove 344 300 mousemove 300 256 key c

@@ -25,11 +25,11 @@ reg_dump() { "$wine_run" reg query "$key" 2>/dev/null | tr -d '\r'; }
 winepath_of() { "$wine_run" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 # The first window whose name starts with the text.
 wait_for_window_prefix() {  # TEXT [SECONDS]
-  local deadline=$((SECONDS + ${2:-20})) id
+  local deadline=$((SECONDS + ${2:-30})) id
   while [ $SECONDS -lt $deadline ]; do
     id=$(xwininfo -root -tree 2>/dev/null | awk -v p="\"$1" 'index($0, p) { print $1; exit }')
     [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.5
+    sleep 0.2
   done
   return 1
 }
@@ -39,14 +39,14 @@ open_dialog() {  # [SWITCH]
   "$wine_run" "$scr" "${1-/c}" > "$work/scr.log" 2>&1 &
   pid=$!
   dialog=$(wait_for_window "$title" 60) || return 1
-  xdotool windowfocus --sync "$dialog"; sleep 0.5
+  focus_window "$dialog"
 }
 # The edit fields in tab order after OK: each is selected as it gets the focus and is copied.
 read_fields() {
   local k
   for k in Tab "Tab Tab" Tab Tab Tab Tab; do
-    xdotool key $k; sleep 0.2; xdotool key ctrl+c; sleep 0.3
-    timeout 2 xclip -o -selection clipboard; echo
+    xdotool key $k
+    copied_text 30 xdotool key ctrl+c || echo "(nothing copied)"
   done
   xdotool key Tab  # back on OK
 }
@@ -77,10 +77,11 @@ check "... and writes nothing" diff -q <(reg_dump) "$work/before.reg"
 
 open_dialog
 xdotool key Tab Tab Tab Tab ctrl+a; xdotool type abc; xdotool key shift+Tab shift+Tab shift+Tab shift+Tab
-xdotool key Return; sleep 1.5
-check "a width of abc is refused with a message" [ "$(find_windows "$title" | wc -l)" -eq 2 ]
-xdotool key Return; sleep 0.5
-xdotool windowfocus --sync "$dialog" 2>/dev/null; xdotool key Escape
+xdotool key Return
+check "a width of abc is refused with a message" wait_until 60 window_count_is "$title" 2
+xdotool key Return
+wait_until 60 window_count_is "$title" 1
+focus_window "$dialog"; xdotool key Escape
 wait_for_exit "$pid" 30
 check "... and nothing is written" diff -q <(reg_dump) "$work/before.reg"
 
@@ -100,52 +101,61 @@ start_run() {  # ANSWER-KEY
   "$wine_run" "$scr" /s > "$work/scr.log" 2>&1 &
   pid=$!
   question=$(wait_for_window GL 60) || return 1
-  xdotool windowfocus --sync "$question"; sleep 0.3
-  xdotool key "$1"
+  answer_box GL "$1"
 }
 xdotool mousemove 300 300
 start_run Return
 check "with nothing stored the GL question comes" [ -n "$question" ]
-win=$(wait_for_window Start 30)
+win=$(wait_for_window Start 60)
 check "Yes gives a windowed run titled Start" [ -n "$win" ]
-sleep 3
-shot "$work/run.png"; cp "$work/run.png" "${KELVARON_SHOT_DIR:-$work}/windows-run.png" 2>/dev/null
+check "... that draws" wait_for_colour "$work/run.png" 320x240+324+23 red 1000 60
+cp "$work/run.png" "${KELVARON_SHOT_DIR:-$work}/windows-run.png" 2>/dev/null
 check "it shows the three views" [ "$(count_colour "$work/run.png" 320x240+4+23 blue)" -gt 1000 ] 
 check "... car 0 upper right" [ "$(count_colour "$work/run.png" 320x240+324+23 red)" -gt 1000 ]
 check "... car 2 lower left" [ "$(count_colour "$work/run.png" 320x240+4+263 green)" -gt 1000 ]
 check "... and the overlay" [ "$(count_colour "$work/run.png" 320x240+324+263 lit)" -gt 100 ]
-xdotool mousemove 344 300; sleep 0.5
-xdotool mousemove 300 256; sleep 0.5
+focus_window "$win"
+shot "$work/moved-before.png"
+# Events are handled in order: once C has changed the camera, the motions before it were seen too.
+xdotool mousemove 344 300 mousemove 300 256 key c
+wait_for_change "$work/moved-before.png" "$work/moved.png" 320x240+4+23 2000 60
 check "a mouse motion of 44 pixels does not end the run" kill -0 "$pid"
-fps=$(wait_for_window_prefix "FPS: " 20)
+fps=$(wait_for_window_prefix "FPS: " 60)
 check "after ten seconds the title shows the frame rate" [ -n "$fps" ]
 press_escape "${fps:-$win}"
-check "Escape ends the run" wait_for_exit "$pid" 15
+check "Escape ends the run" wait_for_exit "$pid" 60
 check "... with status 0" [ "${status:-1}" -eq 0 ]
 
 start_run Return
-wait_for_window Start 30 > /dev/null; sleep 2
-# (300, 300) is the reference, or within 44 pixels of the one taken as the window appeared.
-xdotool mousemove 300 300; sleep 0.5
+win=$(wait_for_window Start 60)
+wait_for_colour "$work/run2.png" 320x240+324+23 red 1000 60
+# (300, 300) is the reference, or within 44 pixels of the one taken as the window appeared; the
+# camera's change shows the motion to it was handled before the next one comes.
+focus_window "$win"
+shot "$work/moved-before.png"
+xdotool mousemove 300 300 key c
+wait_for_change "$work/moved-before.png" "$work/moved.png" 320x240+4+23 2000 60
 xdotool mousemove 345 300
-check "a mouse motion of 45 pixels ends it" wait_for_exit "$pid" 15
+check "a mouse motion of 45 pixels ends it" wait_for_exit "$pid" 60
 
 start_run n
-box=$(wait_for_window ERROR 30)
+box=$(wait_for_window ERROR 60)
 check "No says the program will close" [ -n "$box" ]
-xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Return
-check "... and it ends" wait_for_exit "$pid" 15
+answer_box ERROR Return
+check "... and it ends" wait_for_exit "$pid" 60
 check "... with status 1, as its window was not made" [ "${status:-0}" -eq 1 ]
 
-# The preview inside a host window that closes after eight seconds.
-"$wine_run" "$host" "$(winepath_of "$scr")" 8 > "$work/host.log" 2>&1 &
+# The preview inside a host window, which closes when the test asks.
+close="$work/close-host"
+"$wine_run" "$host" "$(winepath_of "$scr")" "$(winepath_of "$close")" > "$work/host.log" 2>&1 &
 host_pid=$!
-sleep 5
-shot "$work/preview.png"
-xdotool mousemove 150 150; sleep 0.3; xdotool mousemove 250 220; sleep 0.5
-check "the preview draws inside the host's client area" [ "$(count_colour "$work/preview.png" 200x150+104+123 lit)" -gt 2000 ]
-preview_runs() { pgrep -f "kelvaron.scr /p" > /dev/null; }
-check "... and mouse motion does not end it" preview_runs
-check "closing the host ends the preview" wait_for_exit "$host_pid" 45
+check "the preview draws inside the host's client area" \
+  wait_for_colour "$work/preview.png" 200x150+104+123 lit 2000 60
+xdotool mousemove 150 150 mousemove 250 220
+shot "$work/preview-moved.png"
+wait_for_change "$work/preview-moved.png" "$work/preview-later.png" 200x150+104+123 20 20
+touch "$close"
+check "... and mouse motion does not end it" wait_until 60 grep -q 'running when asked to close' "$work/host.log"
+check "closing the host ends the preview" wait_for_exit "$host_pid" 180
 check "... by itself" grep -q 'preview ended' "$work/host.log"
 finish

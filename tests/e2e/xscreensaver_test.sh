@@ -4,10 +4,11 @@
 #   xscreensaver_test.sh KELVARON
 set -u
 . "$(dirname "$0")/lib.sh"
-trap 'pkill -f "xscreensaver -no-splash" 2>/dev/null; stop_display' EXIT
+trap '[ -n "${daemon:-}" ] && kill "$daemon" 2> /dev/null; stop_display' EXIT
 start_display 1024x768x24 || exit 1
 
 # xscreensaver launches no hacks as root: run it as nobody, with the program and a home it can reach.
+# setpriv changes the user in place, so the daemon keeps the process id it was started with.
 chmod 755 "$work"
 cp "$1" "$work/kelvaron"
 home="$work/home"
@@ -15,14 +16,16 @@ mkdir -p "$home"
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
   chown nobody "$home"
-  as_user=(runuser -u nobody --)
+  as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
 fi
-# The hack is a script that outlives Kelvaron to keep its exit status; XScreenSaver signals the
-# whole process group.
+# The hack is a script that outlives Kelvaron to keep its process id and exit status; XScreenSaver
+# signals the whole process group.
 cat > "$work/hack.sh" <<HACK
 #!/bin/sh
 trap '' TERM
-"$work/kelvaron" -root
+"$work/kelvaron" -root &
+echo \$! > "$home/pid"
+wait \$!
 echo \$? > "$home/status"
 HACK
 chmod 755 "$work/hack.sh"
@@ -39,19 +42,16 @@ CONFIG
 saver() { "${as_user[@]}" env HOME="$home" DISPLAY="$DISPLAY" "$@"; }
 
 saver xscreensaver -no-splash -verbose > "$work/xscreensaver.log" 2>&1 &
-sleep 2
+daemon=$!
+check "the daemon answers" wait_until 60 eval 'saver xscreensaver-command -version > /dev/null 2>&1'
 saver xscreensaver-command -activate > /dev/null
-for _ in $(seq 50); do pgrep -f "$work/kelvaron" > /dev/null && break; sleep 0.2; done
-pid=$(pgrep -f "$work/kelvaron" | head -n 1)
-check "activating starts Kelvaron" [ -n "$pid" ]
-sleep 3
-drawn=$(find_windows Kelvaron | head -n 1)
-check "it draws inside XScreenSaver's window" [ -n "$drawn" ]
-shot "$work/saver.png"
-check "... filling the screen with the three views" [ "$(count_colour "$work/saver.png" 512x384+512+0 red)" -gt 2000 ]
+check "activating starts Kelvaron" wait_until 60 [ -s "$home/pid" ]
+pid=$(cat "$home/pid" 2> /dev/null)
+check "it draws inside XScreenSaver's window" eval '[ -n "$(wait_for_window Kelvaron)" ]'
+check "... filling the screen with the three views" wait_for_colour "$work/saver.png" 512x384+512+0 red 2000
 check "... and the overlay in the fourth quadrant" [ "$(count_colour "$work/saver.png" 512x384+512+384 lit)" -gt 100 ]
 saver xscreensaver-command -deactivate > /dev/null
-check "deactivating ends it" wait_for_exit_of "$pid" 5
-for _ in $(seq 20); do [ -s "$home/status" ] && break; sleep 0.1; done
+check "deactivating ends it" wait_for_exit_of "$pid"
+wait_until 20 [ -s "$home/status" ]
 check "... cleanly, on SIGTERM, with status 0" [ "$(cat "$home/status" 2>/dev/null)" = 0 ]
 finish
