@@ -41,15 +41,17 @@ if [ ! -s "$base" ] || [ -n "$(find "$base" -mmin +1440)" ]; then
   done
   [ ${#sources[@]} -gt 0 ] || { echo "clean-room.sh: this machine has no apt sources" >&2; exit 2; }
   echo "clean-room.sh: making a minimal Debian 12 root" >&2
-  mmdebstrap --quiet --variant=minbase bookworm "$base.new" "${sources[@]}" >&2
-  mv "$base.new" "$base"
+  rm -f "$cache/making.tar"
+  mmdebstrap --quiet --variant=minbase bookworm "$cache/making.tar" "${sources[@]}" >&2
+  mv "$cache/making.tar" "$base"
 fi
 
 root=$(mktemp -d /var/tmp/kelvaron-clean-room.XXXXXX)
 cleanup() {
   # The mounts belong to the room's own mount namespace and went with it; anything still mounted
   # under the root (a namespace that outlived its command) is taken down before the root goes.
-  findmnt -rno TARGET | grep -F "$root/" | sort -r | while read -r m; do umount -l "$m" || true; done
+  local m
+  for m in $(findmnt -rno TARGET | grep -F "$root/" | sort -r); do umount -l "$m" || true; done
   rm -rf --one-file-system "$root"
 }
 trap cleanup EXIT
