@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that Kelvaron needs, only those that are missing:
 #   scripts/install-deps.sh run    building and running it (scripts/run.sh)
-#   scripts/install-deps.sh test   that, and what every test and test script calls (scripts/test.sh)
+#   scripts/install-deps.sh [test] that, and what every test and test script calls (scripts/test.sh)
 # As root it installs them; otherwise only the install goes through sudo, or, without sudo, it names
 # the packages and the command to run and fails.
 set -euo pipefail
@@ -29,8 +29,8 @@ test_packages=(
 
 case "${1:-}" in
   run) packages=("${run_packages[@]}") ;;
-  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: install-deps.sh run|test" >&2; exit 2 ;;
+  test | "") packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: install-deps.sh [run|test]" >&2; exit 2 ;;
 esac
 
 missing=()
