@@ -1,9 +1,21 @@
-#include "RenderBench.h"
-
+// The Windows build's replay: what needs Mesa's offscreen context or /proc is Linux's.
 #include <cstdio>
+
+#include "RenderBench.h"
+#include "Soak.h"
+
+static int SayUnavailable()
+{
+    std::fprintf(stderr, "kelvaron-replay: this build has no offscreen frames or memory figures; use the Linux build\n");
+    return 2;
+}
 
 int RunRenderBench(long)
 {
-    std::fprintf(stderr, "kelvaron-replay: this build draws no offscreen frames; use the Linux build\n");
-    return 2;
+    return SayUnavailable();
+}
+
+int RunSoak(long, unsigned)
+{
+    return SayUnavailable();
 }

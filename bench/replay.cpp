@@ -10,6 +10,7 @@
 #include "FrameBench.h"
 #include "KeyScript.h"
 #include "RenderBench.h"
+#include "Soak.h"
 #include "app/Frame.h"
 #include "app/RunState.h"
 #include "physics/Car.h"
@@ -57,16 +58,17 @@ static int Usage(const char* why)
                  "kelvaron-replay: %s\n"
                  "usage: kelvaron-replay [--frames N] [--every K] [--script FILE]\n"
                  "       kelvaron-replay --bench [--frames N]\n"
-                 "       kelvaron-replay --render [--frames N]\n",
+                 "       kelvaron-replay --render [--frames N]\n"
+                 "       kelvaron-replay --soak [--frames N] [--seed S]\n",
                  why);
     return 2;
 }
 
 int main(int argc, char** argv)
 {
-    long frames = 600, every = 50;
+    long frames = 600, every = 50, seed = 1;
     const char* script = nullptr;
-    bool bench = false, render = false;
+    bool bench = false, render = false, soak = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         bool hasValue = i + 1 < argc;
@@ -74,6 +76,11 @@ int main(int argc, char** argv)
             bench = true;
         } else if (!std::strcmp(arg, "--render")) {
             render = true;
+        } else if (!std::strcmp(arg, "--soak")) {
+            soak = true;
+        } else if (!std::strcmp(arg, "--seed") && hasValue) {
+            if (!ReadCount(argv[++i], seed))
+                return Usage("--seed takes a whole number above 0");
         } else if (!std::strcmp(arg, "--frames") && hasValue) {
             if (!ReadCount(argv[++i], frames))
                 return Usage("--frames takes a whole number above 0");
@@ -91,6 +98,8 @@ int main(int argc, char** argv)
         return RunFrameBench(frames);
     if (render)
         return RunRenderBench(frames);
+    if (soak)
+        return RunSoak(frames, unsigned(seed));
 
     std::vector<KeyEvent> events;
     if (script) {

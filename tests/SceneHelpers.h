@@ -2,6 +2,7 @@
 #pragma once
 #include <vector>
 
+#include "SceneChecks.h"
 #include "physics/Scene.h"
 
 // A fresh world with all run state as at program start, frames not drawn.
@@ -9,9 +10,6 @@ void StartScene();
 void EndScene();
 // Frames as the programs run them, with nothing drawn.
 void RunFrames(int count);
-// Every body reachable through the geoms of gSpace and the car sub-spaces, each once.
-std::vector<dBodyID> CollectBodies();
 // The contact joints a collision pass makes right now; they stay in gContactGroup until it is emptied.
 std::vector<dJointID> CollectContacts();
 int CountContactJoints(dBodyID body);
-bool IsFinite(dBodyID body);
