@@ -21,7 +21,8 @@ run_packages=(
 test_packages=(
   xclip                                   # reading the settings dialogs' fields
   xscreensaver                            # the daemon that runs the hack
-  procps                                  # ps: the cars' processes in a failure report
+  procps                                  # ps: what a process that did not end is doing
+  locales                                 # de_DE's source, compiled by the settings tests
   g++-mingw-w64-i686-posix                # kelvaron.scr and the Windows test programs
   wine wine32:i386                        # running them here
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386  # Wine's opengl32

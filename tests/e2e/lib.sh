@@ -68,9 +68,11 @@ wait_for_window() {  # NAME [SECONDS]
   done
   return 1
 }
-# Waits for a process to end; false if it does not end in time.
+# Waits for a process to end; false, showing what it is doing, if it does not end in time.
 wait_for_exit_of() {  # PID [SECONDS]
-  wait_until "${2:-20}" eval "! kill -0 $1 2> /dev/null"
+  wait_until "${2:-20}" eval "! kill -0 $1 2> /dev/null" && return 0
+  ps -o pid=,stat=,etime=,args= -p "$1" >&2
+  return 1
 }
 # The same for a child of this shell, leaving its exit status in $status.
 wait_for_exit() {  # PID [SECONDS]
