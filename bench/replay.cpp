@@ -11,7 +11,9 @@
 #include "KeyScript.h"
 #include "RenderBench.h"
 #include "Soak.h"
+#include "app/Autopilot.h"
 #include "app/Frame.h"
+#include "app/Settings.h"
 #include "app/RunState.h"
 #include "physics/Car.h"
 #include "platform/Platform.h"
@@ -27,11 +29,16 @@ static void PrintTrace(long frame)
     std::printf("\n");
 }
 
-static int Replay(long frames, long every, const std::vector<KeyEvent>& events)
+// With a seed, the autopilot drives every car that the script leaves alone.
+static int Replay(long frames, long every, const std::vector<KeyEvent>& events, uint32_t autopilotSeed)
 {
     // As a minimised window runs: every step, nothing drawn.
     gActive = false;
     BuildRunWorld();
+    if (autopilotSeed) {
+        gSettings.autopilot = true;
+        StartAutopilot(autopilotSeed);
+    }
     PrintTrace(0);
     size_t next = 0;
     for (long f = 1; f <= frames; ++f) {
@@ -56,7 +63,7 @@ static int Usage(const char* why)
 {
     std::fprintf(stderr,
                  "kelvaron-replay: %s\n"
-                 "usage: kelvaron-replay [--frames N] [--every K] [--script FILE]\n"
+                 "usage: kelvaron-replay [--frames N] [--every K] [--script FILE] [--autopilot SEED]\n"
                  "       kelvaron-replay --bench [--frames N]\n"
                  "       kelvaron-replay --render [--frames N]\n"
                  "       kelvaron-replay --soak [--frames N] [--seed S]\n",
@@ -66,7 +73,7 @@ static int Usage(const char* why)
 
 int main(int argc, char** argv)
 {
-    long frames = 600, every = 50, seed = 1;
+    long frames = 600, every = 50, seed = 1, autopilotSeed = 0;
     const char* script = nullptr;
     bool bench = false, render = false, soak = false;
     for (int i = 1; i < argc; ++i) {
@@ -76,6 +83,9 @@ int main(int argc, char** argv)
             bench = true;
         } else if (!std::strcmp(arg, "--render")) {
             render = true;
+        } else if (!std::strcmp(arg, "--autopilot") && hasValue) {
+            if (!ReadCount(argv[++i], autopilotSeed))
+                return Usage("--autopilot takes a seed, a whole number above 0");
         } else if (!std::strcmp(arg, "--soak")) {
             soak = true;
         } else if (!std::strcmp(arg, "--seed") && hasValue) {
@@ -116,5 +126,5 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    return Replay(frames, every, events);
+    return Replay(frames, every, events, uint32_t(autopilotSeed));
 }

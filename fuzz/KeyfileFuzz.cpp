@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     StoredSettings stored;
     ReadStoredSettings(&stored);
-    const int32_t values[kStoredValueCount] = {32, 800, 600, 60, -50000, 2000};
+    const int32_t values[kStoredValueCount] = {32, 800, 600, 60, -50000, 2000, 1, 0};
     char error[512];
     if (!WriteStoredSettings(values, error, sizeof error))
         std::abort();

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SettingsFields fields = {};
     int field = 0;
     size_t length = 0;
-    for (size_t i = 0; i < size && field < kStoredValueCount; ++i) {
+    for (size_t i = 0; i < size && field < kFieldCount; ++i) {
         if (data[i] == '\n') {
             ++field;
             length = 0;

@@ -48,6 +48,16 @@ TEST_CASE("XScreenSaver's options come first")
     REQUIRE(Read({}, &r, &error, "4194312"));
     CHECK(r.mode == LaunchMode::kXScreenSaver);
     CHECK(r.window == 4194312);
+    // There nobody can drive: the autopilot and the steady pace are on unless XScreenSaver says no.
+    CHECK((r.autopilot && r.steadyPace));
+    REQUIRE(Read({"-root", "--no-autopilot"}, &r, &error));
+    CHECK((!r.autopilot && r.steadyPace));
+    REQUIRE(Read({"-window-id", "77", "-no-pace", "--no-autopilot"}, &r, &error));
+    CHECK((!r.autopilot && !r.steadyPace && r.window == 77));
+    REQUIRE(Read({"/s"}, &r, &error));
+    CHECK((!r.autopilot && !r.steadyPace));  // elsewhere the settings decide
+    REQUIRE(Read({"--help"}, &r, &error));
+    CHECK(r.mode == LaunchMode::kHelp);
 }
 
 TEST_CASE("unusable window ids and unknown options are refused with a reason")
@@ -55,7 +65,8 @@ TEST_CASE("unusable window ids and unknown options are refused with a reason")
     LaunchRequest r;
     for (auto args : {std::initializer_list<const char*>{"/p"}, {"/p", "abc"}, {"/p", "0"}, {"/p", "0x"},
                       {"/p", "12x"}, {"/p", "99999999999"}, {"-window-id"}, {"-window-id", "-5"},
-                      {"-x"}, {"/scr"}, {"/s", "extra"}, {"-root", "extra"}, {"/cx"}}) {
+                      {"-x"}, {"/scr"}, {"/s", "extra"}, {"-root", "extra"}, {"/cx"}, {"/s", "--no-pace"},
+                      {"--help", "/s"}}) {
         std::string error;
         CHECK(!Read(args, &r, &error));
         CHECK(!error.empty());

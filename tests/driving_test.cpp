@@ -1,10 +1,16 @@
 // Keys to motor targets, and what the cars do with them.
 #include <doctest/doctest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include "SceneHelpers.h"
 #include "app/Input.h"
 #include "platform/Platform.h"
+#include "app/Autopilot.h"
 #include "app/Controls.h"
+#include "app/Settings.h"
 #include "physics/Step.h"
 
 static void Hold(unsigned vk)
@@ -193,4 +199,66 @@ TEST_CASE("held keys drive, steer and lift the cars")
         CHECK(dBodyGetForce(gCars[1].cabin.body)[2] == 0);
     }
     EndScene();
+}
+
+TEST_CASE("the autopilot: cars left alone drive off, stay in the world, and a key hands a car back")
+{
+    StartScene();
+    gSettings.autopilot = true;
+    StartAutopilot(42);
+    dVector3 start[kCarCount];
+    for (int c = 0; c < kCarCount; ++c)
+        std::copy(dBodyGetPosition(gCars[c].chassis.body), dBodyGetPosition(gCars[c].chassis.body) + 3, start[c]);
+    RunFrames(int(kAutopilotIdleFrames) - 1);
+    for (const AutopilotCar& a : gAutopilot)
+        CHECK(!a.driving);  // not before they have been left alone for a while
+    RunFrames(3000);
+    for (int c = 0; c < kCarCount; ++c) {
+        CAPTURE(c);
+        CHECK(gAutopilot[c].driving);
+        const dReal* p = dBodyGetPosition(gCars[c].chassis.body);
+        CHECK(std::hypot(p[0] - start[c][0], p[1] - start[c][1]) > 50);
+    }
+
+    // A person presses car 0's key: the autopilot lets go of the car at once, and of its keys.
+    HandleKeyDown(kVkDown);
+    CHECK(!gAutopilot[0].driving);
+    CHECK(!gKeys[kVkUp]);
+    CHECK(gKeys[kVkDown]);
+    CHECK(gAutopilot[1].driving);
+    HandleKeyUp(kVkDown);
+    RunFrames(int(kAutopilotIdleFrames) - 1);
+    CHECK(!gAutopilot[0].driving);
+    CHECK(!gKeys[kVkUp]);
+    EndScene();
+}
+
+// Chassis positions after frames of the autopilot from the built world.
+static std::vector<dReal> AutopilotTrace(uint32_t seed, int frames)
+{
+    StartScene();
+    gSettings.autopilot = true;
+    StartAutopilot(seed);
+    std::vector<dReal> trace;
+    for (int f = 0; f < frames; f += 100) {
+        RunFrames(100);
+        for (const Car& car : gCars)
+            trace.insert(trace.end(), dBodyGetPosition(car.chassis.body), dBodyGetPosition(car.chassis.body) + 3);
+    }
+    std::vector<dBodyID> bodies = CollectBodies();
+    for (dBodyID b : bodies)
+        CHECK(IsFinite(b));
+    EndScene();
+    return trace;
+}
+
+TEST_CASE("the autopilot's run is the same for the same seed, and keeps every car in the world")
+{
+    std::vector<dReal> first = AutopilotTrace(7, 20000);
+    CHECK(first == AutopilotTrace(7, 20000));
+    CHECK(first != AutopilotTrace(8, 20000));
+    for (size_t i = 0; i < first.size(); i += 3) {
+        CHECK(std::fabs(first[i]) < 2000);
+        CHECK(std::fabs(first[i + 1]) < 2000);
+    }
 }

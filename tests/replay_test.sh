@@ -13,6 +13,12 @@ fail=0
 first=$("$replay" --script "$script" --frames 600 --every 25)
 second=$("$replay" --script "$script" --frames 600 --every 25)
 [ "$first" = "$second" ] || { echo "two replays of $script differ"; fail=1; }
+# With the autopilot the seed decides: the same seed gives the same trace, another seed another.
+driven=$("$replay" --script "$script" --frames 3000 --every 500 --autopilot 5)
+[ "$driven" = "$("$replay" --script "$script" --frames 3000 --every 500 --autopilot 5)" ] ||
+  { echo "two autopilot replays with seed 5 differ"; fail=1; }
+[ "$driven" != "$("$replay" --script "$script" --frames 3000 --every 500 --autopilot 6)" ] ||
+  { echo "seeds 5 and 6 gave the same autopilot trace"; fail=1; }
 [ "$(printf '%s\n' "$first" | wc -l)" -eq 25 ] || { echo "expected 25 trace lines"; fail=1; }
 # Car 0 has driven off along +x; car 1 has not moved forward.
 printf '%s\n' "$first" | awk 'END { if (!($2 > 20 && $8 < 13.5)) { print "unexpected last line: " $0; exit 1 } }' || fail=1

@@ -13,8 +13,8 @@ static SettingsFields Fields(const char* bits, const char* width, const char* he
                              const char* gravity, const char* mass)
 {
     SettingsFields f;
-    const char* texts[kStoredValueCount] = {bits, width, height, fps, gravity, mass};
-    for (int i = 0; i < kStoredValueCount; ++i)
+    const char* texts[kFieldCount] = {bits, width, height, fps, gravity, mass};
+    for (int i = 0; i < kFieldCount; ++i)
         snprintf(f.text[i], kFieldTextSize, "%s", texts[i]);
     return f;
 }
@@ -40,13 +40,13 @@ TEST_CASE("the dialog shows the defaults, and 0.01999 once they have been stored
     SettingsFields f;
     FormatSettingsFields(gSettings, &f);
     const char* shown[] = {"16", "640", "480", "30", "-10.50000", "0.02000"};
-    for (int i = 0; i < kStoredValueCount; ++i)
+    for (int i = 0; i < kFieldCount; ++i)
         CHECK(std::string(f.text[i]) == shown[i]);
 
     char error[128];
     REQUIRE(SaveSettings(error, sizeof error));
     const int32_t stored[] = {16, 640, 480, 30, -1050000, 1999};
-    for (int i = 0; i < kStoredValueCount; ++i)
+    for (int i = 0; i < kFieldCount; ++i)
         CHECK(gNullStore.values[i] == stored[i]);
     LoadSettings();
     FormatSettingsFields(gSettings, &f);
@@ -55,6 +55,33 @@ TEST_CASE("the dialog shows the defaults, and 0.01999 once they have been stored
     LoadSettings();
     FormatSettingsFields(gSettings, &f);
     CHECK(std::string(f.text[5]) == "0.01999");  // and so from then on
+}
+
+TEST_CASE("the two switches are stored beside the six, which stay as they were")
+{
+    ResetRunState();
+    ResetNullPlatform();
+    LoadSettings();
+    CHECK(!gSettings.autopilot);  // absent reads as off
+    CHECK(!gSettings.steadyPace);
+    char error[128];
+    REQUIRE(SaveSettings(error, sizeof error));
+    const int32_t stored[kStoredValueCount] = {16, 640, 480, 30, -1050000, 1999, 0, 0};
+    for (int i = 0; i < kStoredValueCount; ++i)
+        CHECK(gNullStore.values[i] == stored[i]);
+
+    SettingsFields f;
+    OpenSettingsDialog(&f);
+    f.autopilot = true;
+    CHECK(ConfirmSettingsDialog(f, error, sizeof error));
+    CHECK(gNullStore.values[6] == 1);
+    CHECK(gNullStore.values[7] == 0);
+    ResetRunState();
+    OpenSettingsDialog(&f);
+    CHECK(f.autopilot);
+    CHECK(!f.steadyPace);
+    for (int i = 0; i < kFieldCount; ++i)
+        CHECK(gNullStore.values[i] == stored[i]);
 }
 
 TEST_CASE("a value the store lacks leaves its field")

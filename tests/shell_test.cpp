@@ -76,6 +76,28 @@ TEST_CASE("a full run opens at the stored size, or 640 x 480 x 16 when nothing i
     DestroyRenderWindow();
 }
 
+TEST_CASE("with the steady pace, frames come at the desired rate and the run sleeps between them")
+{
+    StartProcess();
+    REQUIRE(StartFullRun());
+    Script(NullEvent::kKeyDown, 90, kVkEscape);
+    CHECK(RunUntilQuit() == 0);
+    CHECK(gNullWaits == 0);  // back to back, as ever, unless asked
+    CHECK(gNullTickCount == 0);
+
+    StartProcess();
+    gNullStore.values[7] = 1;  // steadyPace
+    gNullStore.present[7] = true;
+    REQUIRE(StartFullRun());
+    Script(NullEvent::kKeyDown, 90, kVkEscape);
+    CHECK(RunUntilQuit() == 0);
+    CHECK(gNullFramesPresented == 90);
+    // 90 frames at 30 per second: three seconds on the clock, all of it slept.
+    CHECK(gNullTickCount >= 2990);
+    CHECK(gNullTickCount <= 3100);
+    CHECK(gNullWaits >= 90);
+}
+
 TEST_CASE("a preview fills the host window and reads no settings")
 {
     StartProcess();
@@ -174,7 +196,7 @@ TEST_CASE("XScreenSaver's window: stored settings, the quadrants of the window's
     StartProcess();
     gNullStore.values[3] = 60;
     gNullStore.present[3] = true;
-    REQUIRE(StartXScreenSaverRun(0x3c00001, 1024, 768));
+    REQUIRE(StartXScreenSaverRun(0x3c00001, 1024, 768, true, false));
     CHECK(gNullWindow.parent == 0x3c00001);
     CHECK(gNullWindow.width == 1024);
     CHECK(!gNullWindow.fullscreen);
@@ -183,7 +205,31 @@ TEST_CASE("XScreenSaver's window: stored settings, the quadrants of the window's
     CHECK(gSettings.screenWidth == 1024);
     CHECK(gSettings.screenHeight == 768);
     CHECK(gDesiredFps == 60);
+    CHECK(gSettings.autopilot);
+    CHECK(!gSettings.steadyPace);
     DestroyRenderWindow();
+}
+
+TEST_CASE("with the steady pace, frames come at the desired rate and the run sleeps between them")
+{
+    StartProcess();
+    REQUIRE(StartFullRun());
+    Script(NullEvent::kKeyDown, 90, kVkEscape);
+    CHECK(RunUntilQuit() == 0);
+    CHECK(gNullWaits == 0);  // back to back, as ever, unless asked
+    CHECK(gNullTickCount == 0);
+
+    StartProcess();
+    gNullStore.values[7] = 1;  // steadyPace
+    gNullStore.present[7] = true;
+    REQUIRE(StartFullRun());
+    Script(NullEvent::kKeyDown, 90, kVkEscape);
+    CHECK(RunUntilQuit() == 0);
+    CHECK(gNullFramesPresented == 90);
+    // 90 frames at 30 per second: three seconds on the clock, all of it slept.
+    CHECK(gNullTickCount >= 2990);
+    CHECK(gNullTickCount <= 3100);
+    CHECK(gNullWaits >= 90);
 }
 
 TEST_CASE("the next run's context draws the wheels and the ball: the sphere mesh went with the last one")

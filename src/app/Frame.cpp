@@ -1,5 +1,6 @@
 #include "app/Frame.h"
 
+#include "app/Autopilot.h"
 #include "app/Controls.h"
 #include "app/FrameStats.h"
 #include "app/Input.h"
@@ -23,6 +24,8 @@ void DrawFrame()
 
 bool RunFrame()
 {
+    if (gSettings.autopilot)
+        UpdateAutopilot();
     UpdateCarControls();
     UpdateFrameStats();
     StepSimulation();

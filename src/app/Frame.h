@@ -6,6 +6,6 @@
 void BuildRunWorld();
 // Draws the scene as it stands, with the camera mode and the figures of the run.
 void DrawFrame();
-// One frame: driving controls, frame statistics, one simulation step, the drawing (while the window
+// One frame: the autopilot's keys (when it is on), driving controls, frame statistics, one simulation step, the drawing (while the window
 // is not minimised), and the frame presented. False, with nothing presented, once Escape is held.
 bool RunFrame();

@@ -1,5 +1,6 @@
 #include "app/Input.h"
 
+#include "app/Autopilot.h"
 #include "physics/Driving.h"
 #include "platform/Platform.h"
 
@@ -11,6 +12,7 @@ void HandleKeyDown(unsigned vk)
 {
     if (vk >= unsigned(kKeyCount))
         return;
+    NoteKeyFromPerson(vk);
     gKeys[vk] = true;
     if (vk == unsigned(kVkCamera) && ++gCameraMode > gCameraModeCount)
         gCameraMode = 1;
@@ -22,6 +24,7 @@ void HandleKeyUp(unsigned vk)
 {
     if (vk >= unsigned(kKeyCount))
         return;
+    NoteKeyFromPerson(vk);
     if (vk == unsigned(kVkSpace))
         SetFrontHubMotors(0.0f);
     gKeys[vk] = false;
@@ -29,8 +32,9 @@ void HandleKeyUp(unsigned vk)
 
 void HandleFocusLost()
 {
-    // Released as if each key had come up here, so that the space bar's hub torque goes too.
+    // Released as if each key had come up here, so that the space bar's hub torque goes too. What
+    // the autopilot holds is its own, not the keyboard's.
     for (unsigned vk = 0; vk < unsigned(kKeyCount); ++vk)
-        if (gKeys[vk])
+        if (gKeys[vk] && !IsAutopilotKey(vk))
             HandleKeyUp(vk);
 }

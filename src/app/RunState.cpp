@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "app/Autopilot.h"
 #include "app/FrameStats.h"
 #include "app/Input.h"
 #include "app/Settings.h"
@@ -33,4 +34,5 @@ void ResetRunState()
     gTitleText[0] = '\0';
     std::fill(std::begin(gCarSpeed), std::end(gCarSpeed), 0.0f);
     std::fill(std::begin(gCarSteer), std::end(gCarSteer), 0.0f);
+    StartAutopilot(1);
 }

@@ -7,5 +7,5 @@ extern bool gActive;       // the window is not minimised: frames are drawn
 extern float gDesiredFps;  // the frame rate the sleep-time figure aims at; 30 until settings say otherwise
 
 // Puts every piece of run state (these, the settings, keys, camera, mouse reference, frame
-// statistics and the cars' targets) back as a new process has it.
+// statistics, the autopilot and the cars' targets) back as a new process has it.
 void ResetRunState();

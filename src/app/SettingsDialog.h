@@ -5,6 +5,10 @@
 
 #include "app/SettingsStore.h"
 
+// The check boxes' labels, below the fields.
+constexpr const char* kAutopilotLabel = "Cars drive themselves when left alone";
+constexpr const char* kSteadyPaceLabel = "Steady pace at the desired Fps";
+
 // The fields as the dialog opens: the stored settings, or the defaults for what is not stored.
 void OpenSettingsDialog(SettingsFields* fields);
 // OK: takes the fields into gSettings and stores them. True when the dialog may close; otherwise the

@@ -11,8 +11,8 @@
 #include <sstream>
 #include <string>
 
-const char* const kSettingNames[kStoredValueCount] = {"bitsPP", "screenWidth", "screenHeight",
-                                                      "dFps",   "sGravity",    "boxMass"};
+const char* const kSettingNames[kStoredValueCount] = {"bitsPP",  "screenWidth", "screenHeight", "dFps",
+                                                      "sGravity", "boxMass",     "autopilot",    "steadyPace"};
 
 int32_t EncodeReal(float value)
 {
@@ -35,7 +35,8 @@ float DecodeReal(int32_t stored)
 void EncodeSettings(const Settings& s, int32_t values[kStoredValueCount])
 {
     const int32_t encoded[kStoredValueCount] = {s.bitsPP, s.screenWidth, s.screenHeight, s.dFps,
-                                                EncodeReal(s.sGravity), EncodeReal(s.boxMass)};
+                                                EncodeReal(s.sGravity), EncodeReal(s.boxMass),
+                                                s.autopilot, s.steadyPace};
     for (int i = 0; i < kStoredValueCount; ++i)
         values[i] = encoded[i];
 }
@@ -60,6 +61,10 @@ void LoadSettings()
         gSettings.sGravity = DecodeReal(stored.values[4]);
     if (stored.present[5])
         gSettings.boxMass = DecodeReal(stored.values[5]);
+    if (stored.present[6])
+        gSettings.autopilot = stored.values[6] != 0;
+    if (stored.present[7])
+        gSettings.steadyPace = stored.values[7] != 0;
 }
 
 bool SaveSettings(char* error, size_t errorSize)
@@ -103,6 +108,8 @@ void FormatSettingsFields(const Settings& s, SettingsFields* fields)
         std::snprintf(fields->text[i], kFieldTextSize, "%d", integers[i]);
     FormatReal(s.sGravity, fields->text[4]);
     FormatReal(s.boxMass, fields->text[5]);
+    fields->autopilot = s.autopilot;
+    fields->steadyPace = s.steadyPace;
 }
 
 // An unsigned whole number, blanks around it allowed; false for anything else.
@@ -152,6 +159,8 @@ const char* ReadSettingsFields(const SettingsFields& fields, Settings* settings)
     read.dFps = ReadIntegerField(fields.text[3]);
     read.sGravity = ReadRealField(fields.text[4]);
     read.boxMass = ReadRealField(fields.text[5]);
+    read.autopilot = fields.autopilot;
+    read.steadyPace = fields.steadyPace;
     *settings = read;
     return nullptr;
 }

@@ -6,7 +6,8 @@
 #include "app/Settings.h"
 #include "platform/Platform.h"
 
-// The names of the stored values, in the order of the record's fields.
+// The names of the stored values, in the order of the record's fields: the six the dialog has always
+// had, then the two switches (0 or 1; absent is off).
 extern const char* const kSettingNames[kStoredValueCount];
 constexpr double kRealScale = 100000;  // the two reals are stored as fixed point with five decimals
 
@@ -25,10 +26,13 @@ void LoadSettings();
 // Stores gSettings; false with the reason when the old values had to be left as they were.
 bool SaveSettings(char* error, size_t errorSize);
 
-// The dialog's six texts, in field order.
+// The dialog's six texts, in field order, and its two check boxes.
+constexpr int kFieldCount = 6;
 constexpr size_t kFieldTextSize = 260;
 struct SettingsFields {
-    char text[kStoredValueCount][kFieldTextSize];
+    char text[kFieldCount][kFieldTextSize];
+    bool autopilot;
+    bool steadyPace;
 };
 void FormatSettingsFields(const Settings& settings, SettingsFields* fields);
 // Reads the fields as the dialog always has: integers unsigned (anything else is 0), reals as atof

@@ -1,5 +1,8 @@
 #include "app/Shell.h"
 
+#include <cmath>
+
+#include "app/Autopilot.h"
 #include "app/Frame.h"
 #include "app/RunState.h"
 #include "app/Settings.h"
@@ -38,21 +41,48 @@ bool StartFullRun()
     return OpenRenderWindow("Start", gSettings.screenWidth, gSettings.screenHeight, gSettings.bitsPP, true, 0);
 }
 
-bool StartXScreenSaverRun(uintptr_t window, int width, int height)
+bool StartXScreenSaverRun(uintptr_t window, int width, int height, bool autopilot, bool steadyPace)
 {
     LoadRunSettings();
     gSettings.screenWidth = width;
     gSettings.screenHeight = height;
+    gSettings.autopilot = autopilot;
+    gSettings.steadyPace = steadyPace;
     return StartPreview(window, width, height);
+}
+
+// Milliseconds a frame takes with the steady pace, or 0 when frames run back to back.
+static double ReadPacedFrameMs()
+{
+    if (!gSettings.steadyPace || gSettings.dFps < 1 || gSettings.dFps > 1000)
+        return 0;
+    return 1000.0 / gSettings.dFps;
 }
 
 int RunUntilQuit()
 {
     BuildRunWorld();
+    StartAutopilot(ReadTickCount());
     gFontBase = CreateBitmapFont();
+    const double frameMs = ReadPacedFrameMs();
+    const uint32_t start = ReadTickCount();
+    double framesDue = 0;  // paced frames since start, as the clock counts them
     for (;;) {
         PumpResult pumped = PumpOneEvent();
-        if (pumped == PumpResult::kQuit || (pumped == PumpResult::kIdle && !RunFrame()))
+        if (pumped == PumpResult::kQuit)
+            break;
+        if (pumped == PumpResult::kHandled)
+            continue;
+        if (frameMs > 0) {
+            double elapsed = double(uint32_t(ReadTickCount() - start));  // unsigned: a wrap does no harm
+            if (elapsed < framesDue * frameMs) {
+                WaitForEvents(uint32_t(framesDue * frameMs - elapsed) + 1);
+                continue;
+            }
+            // A machine that falls behind goes on at the pace from now, rather than in a rush.
+            framesDue = std::fmax(framesDue + 1, std::floor(elapsed / frameMs));
+        }
+        if (!RunFrame())
             break;
     }
     // GL objects go while their context is still current; the scene after the window, as nothing

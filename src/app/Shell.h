@@ -11,8 +11,9 @@ bool StartPreview(uintptr_t host, int width, int height);
 // Loads the settings and opens the full-run window, fullscreen if the display allows.
 bool StartFullRun();
 // XScreenSaver's window: the stored settings as in a full run, the quadrants cut from the window's
-// size, and the display mode left alone. XScreenSaver itself watches the mouse.
-bool StartXScreenSaverRun(uintptr_t window, int width, int height);
+// size, and the display mode left alone; the autopilot and the steady pace as XScreenSaver's settings
+// say. XScreenSaver itself watches the mouse.
+bool StartXScreenSaverRun(uintptr_t window, int width, int height, bool autopilot, bool steadyPace);
 
 // With the window open: builds the scene and the font, runs frames until the quit request or Escape,
 // then takes everything down. Returns the exit status, 0.

@@ -34,22 +34,24 @@ enum class PumpResult {
 PumpResult PumpOneEvent();
 // Asks for the end of the run; PumpOneEvent answers kQuit once the events before it are handled.
 void PostQuitRequest();
+// Sleeps until an event is waiting or the milliseconds have passed, whichever comes first.
+void WaitForEvents(uint32_t milliseconds);
 
 // --- Time ---
 
 // Milliseconds from an arbitrary start, wrapping at 2^32 like the Windows tick count.
 uint32_t ReadTickCount();
 
-// --- Settings store: the six values in their stored form, indexed as kSettingNames ---
+// --- Settings store: the values in their stored form, indexed as kSettingNames ---
 
-constexpr int kStoredValueCount = 6;
+constexpr int kStoredValueCount = 8;
 struct StoredSettings {
     int32_t values[kStoredValueCount];
     bool present[kStoredValueCount];
 };
 // Fills in what the store holds; anything missing or unreadable is marked absent.
 void ReadStoredSettings(StoredSettings* stored);
-// Writes all six values so that the old ones stay whole if it fails; false with the reason in error.
+// Writes all the values so that the old ones stay whole if it fails; false with the reason in error.
 bool WriteStoredSettings(const int32_t values[kStoredValueCount], char* error, size_t errorSize);
 // Shows the settings dialog until the user ends it (its decisions are in app/SettingsDialog.h);
 // false, having said why, if it cannot be shown.

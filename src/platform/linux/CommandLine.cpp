@@ -12,6 +12,25 @@ static bool IsOption(const char* arg, const char* name)
     return !std::strcmp(arg + 1, name) || (arg[1] == '-' && !std::strcmp(arg + 2, name));
 }
 
+// XScreenSaver cannot be driven from the keyboard: there the cars drive themselves at a steady pace
+// unless its settings say otherwise, with these options after -root or -window-id ID.
+static bool ReadXScreenSaverOptions(int first, int argc, const char* const* argv, LaunchRequest* request,
+                                    std::string* error)
+{
+    request->autopilot = request->steadyPace = true;
+    for (int i = first; i < argc; ++i) {
+        if (IsOption(argv[i], "no-autopilot")) {
+            request->autopilot = false;
+        } else if (IsOption(argv[i], "no-pace")) {
+            request->steadyPace = false;
+        } else {
+            *error = std::string("unknown option '") + argv[i] + "' for XScreenSaver";
+            return false;
+        }
+    }
+    return true;
+}
+
 static bool ReadXScreenSaverWindow(const char* text, LaunchRequest* request, std::string* error)
 {
     request->mode = LaunchMode::kXScreenSaver;
@@ -26,22 +45,26 @@ static bool ReadXScreenSaverWindow(const char* text, LaunchRequest* request, std
 bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensaverWindow,
                        LaunchRequest* request, std::string* error)
 {
-    // XScreenSaver's own options come first.
-    if (argc >= 2 && IsOption(argv[1], "root")) {
-        if (argc == 2)
-            return ReadXScreenSaverWindow(xscreensaverWindow, request, error);
-        *error = "-root takes nothing after it";
-        return false;
+    request->autopilot = request->steadyPace = false;
+    if (argc == 2 && (IsOption(argv[1], "help") || !std::strcmp(argv[1], "-h"))) {
+        request->mode = LaunchMode::kHelp;
+        return true;
     }
+    // XScreenSaver's own options come first.
+    if (argc >= 2 && IsOption(argv[1], "root"))
+        return ReadXScreenSaverOptions(2, argc, argv, request, error) &&
+               ReadXScreenSaverWindow(xscreensaverWindow, request, error);
     if (argc >= 2 && IsOption(argv[1], "window-id")) {
         request->mode = LaunchMode::kXScreenSaver;
-        if (argc == 3 && ReadWindowId(argv[2], &request->window))
-            return true;
-        *error = "-window-id needs one window id, decimal or 0x hexadecimal";
-        return false;
+        if (argc < 3 || !ReadWindowId(argv[2], &request->window)) {
+            *error = "-window-id needs one window id, decimal or 0x hexadecimal";
+            return false;
+        }
+        return ReadXScreenSaverOptions(3, argc, argv, request, error);
     }
     if (argc == 1 && xscreensaverWindow)
-        return ReadXScreenSaverWindow(xscreensaverWindow, request, error);
+        return ReadXScreenSaverOptions(1, argc, argv, request, error) &&
+               ReadXScreenSaverWindow(xscreensaverWindow, request, error);
 
     // The screensaver host's command line: the switch, and for a preview the host window after a blank.
     std::string line;

@@ -3,6 +3,7 @@
 #include <string>
 
 enum class LaunchMode {
+    kHelp,
     kFullRun,
     kPreview,         // inside the host window `window`
     kSettingsDialog,
@@ -12,6 +13,8 @@ enum class LaunchMode {
 struct LaunchRequest {
     LaunchMode mode;
     unsigned long window;
+    bool autopilot;   // under XScreenSaver: on unless --no-autopilot
+    bool steadyPace;  // under XScreenSaver: on unless --no-pace
 };
 
 // Reads the arguments; xscreensaverWindow is the XSCREENSAVER_WINDOW variable or null. False with

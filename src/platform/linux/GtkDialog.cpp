@@ -6,7 +6,7 @@
 #include "app/SettingsDialog.h"
 #include "platform/Platform.h"
 
-static const char* const kFieldLabels[kStoredValueCount] = {
+static const char* const kFieldLabels[kFieldCount] = {
     "Bits per pixel", "Screen width", "Screen height", "Desired Fps", "Gravity", "Box mass"};
 
 static const char* const kHelpText =
@@ -21,26 +21,36 @@ static void ShowProblem(GtkWidget* dialog, const char* text)
     gtk_widget_destroy(box);
 }
 
-static GtkWidget* BuildFieldGrid(GtkWidget* entries[kStoredValueCount])
+struct DialogWidgets {
+    GtkWidget* entries[kFieldCount];
+    GtkWidget* autopilot;
+    GtkWidget* steadyPace;
+};
+
+static GtkWidget* BuildFieldGrid(DialogWidgets* w)
 {
     GtkWidget* grid = gtk_grid_new();
     gtk_grid_set_row_spacing(GTK_GRID(grid), 4);
     gtk_grid_set_column_spacing(GTK_GRID(grid), 8);
     gtk_container_set_border_width(GTK_CONTAINER(grid), 8);
-    for (int i = 0; i < kStoredValueCount; ++i) {
+    for (int i = 0; i < kFieldCount; ++i) {
         GtkWidget* label = gtk_label_new(kFieldLabels[i]);
         gtk_widget_set_halign(label, GTK_ALIGN_END);
-        entries[i] = gtk_entry_new();
-        gtk_entry_set_width_chars(GTK_ENTRY(entries[i]), 10);
-        gtk_entry_set_activates_default(GTK_ENTRY(entries[i]), TRUE);
-        gtk_label_set_mnemonic_widget(GTK_LABEL(label), entries[i]);
+        w->entries[i] = gtk_entry_new();
+        gtk_entry_set_width_chars(GTK_ENTRY(w->entries[i]), 10);
+        gtk_entry_set_activates_default(GTK_ENTRY(w->entries[i]), TRUE);
+        gtk_label_set_mnemonic_widget(GTK_LABEL(label), w->entries[i]);
         gtk_grid_attach(GTK_GRID(grid), label, 0, i, 1, 1);
-        gtk_grid_attach(GTK_GRID(grid), entries[i], 1, i, 1, 1);
+        gtk_grid_attach(GTK_GRID(grid), w->entries[i], 1, i, 1, 1);
     }
+    w->autopilot = gtk_check_button_new_with_label(kAutopilotLabel);
+    w->steadyPace = gtk_check_button_new_with_label(kSteadyPaceLabel);
+    gtk_grid_attach(GTK_GRID(grid), w->autopilot, 0, kFieldCount, 2, 1);
+    gtk_grid_attach(GTK_GRID(grid), w->steadyPace, 0, kFieldCount + 1, 2, 1);
     return grid;
 }
 
-static GtkWidget* BuildDialog(GtkWidget* entries[kStoredValueCount])
+static GtkWidget* BuildDialog(DialogWidgets* w)
 {
     GtkWidget* dialog = gtk_dialog_new_with_buttons("Screen Saver Config.", nullptr, GTK_DIALOG_MODAL, "OK",
                                                     GTK_RESPONSE_OK, "Cancel", GTK_RESPONSE_CANCEL, nullptr);
@@ -48,7 +58,7 @@ static GtkWidget* BuildDialog(GtkWidget* entries[kStoredValueCount])
     gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
 
     GtkWidget* fields = gtk_frame_new(nullptr);
-    gtk_container_add(GTK_CONTAINER(fields), BuildFieldGrid(entries));
+    gtk_container_add(GTK_CONTAINER(fields), BuildFieldGrid(w));
     GtkWidget* helpFrame = gtk_frame_new("Saver Settings.");
     GtkWidget* help = gtk_label_new(kHelpText);
     gtk_label_set_xalign(GTK_LABEL(help), 0);
@@ -70,21 +80,25 @@ bool RunSettingsDialog()
         std::fprintf(stderr, "kelvaron: cannot show the settings dialog: no display\n");
         return false;
     }
-    GtkWidget* entries[kStoredValueCount];
-    GtkWidget* dialog = BuildDialog(entries);
+    DialogWidgets w;
+    GtkWidget* dialog = BuildDialog(&w);
 
     SettingsFields fields;
     OpenSettingsDialog(&fields);
-    for (int i = 0; i < kStoredValueCount; ++i)
-        gtk_entry_set_text(GTK_ENTRY(entries[i]), fields.text[i]);
+    for (int i = 0; i < kFieldCount; ++i)
+        gtk_entry_set_text(GTK_ENTRY(w.entries[i]), fields.text[i]);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(w.autopilot), fields.autopilot);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(w.steadyPace), fields.steadyPace);
 
     // Not centred: it opens at the top-left corner of the screen.
     gtk_window_move(GTK_WINDOW(dialog), 0, 0);
     gtk_widget_show_all(dialog);
-    gtk_widget_grab_focus(entries[0]);
+    gtk_widget_grab_focus(w.entries[0]);
     while (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK) {
-        for (int i = 0; i < kStoredValueCount; ++i)
-            g_strlcpy(fields.text[i], gtk_entry_get_text(GTK_ENTRY(entries[i])), kFieldTextSize);
+        for (int i = 0; i < kFieldCount; ++i)
+            g_strlcpy(fields.text[i], gtk_entry_get_text(GTK_ENTRY(w.entries[i])), kFieldTextSize);
+        fields.autopilot = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w.autopilot));
+        fields.steadyPace = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w.steadyPace));
         char message[512];
         if (ConfirmSettingsDialog(fields, message, sizeof message))
             break;

@@ -13,7 +13,21 @@ static const char* const kUsage =
     "usage: kelvaron /s            full run\n"
     "       kelvaron /p WINDOW-ID  preview inside that window\n"
     "       kelvaron [/c]          settings\n"
-    "       kelvaron -root | -window-id WINDOW-ID   as an XScreenSaver hack\n";
+    "       kelvaron -root | -window-id WINDOW-ID [--no-autopilot] [--no-pace]\n"
+    "                              as an XScreenSaver hack\n"
+    "       kelvaron --help\n";
+
+static const char* const kHelp =
+    "\nKeys: the arrow keys drive car 0 (red), W A S D car 1 (blue), I J K L car 2 (green);\n"
+    "M, Q and U lift their cabins; the space bar stops car 0 and spins its front wheels;\n"
+    "C cycles the five cameras; Escape ends the run, and so does moving the mouse in a full run.\n"
+    "\nIn the settings (kelvaron /c), two check boxes below the fields:\n"
+    "  \"Cars drive themselves when left alone\": a car no one has driven for ten seconds\n"
+    "      drives itself until one of its keys is pressed.\n"
+    "  \"Steady pace at the desired Fps\": frames are paced to Desired Fps, so the scene\n"
+    "      moves at the same speed on every machine and the processor rests.\n"
+    "Both are off unless ticked; under XScreenSaver both are on unless its settings turn\n"
+    "them off (--no-autopilot, --no-pace).\n";
 
 int main(int argc, char** argv)
 {
@@ -22,6 +36,10 @@ int main(int argc, char** argv)
     if (!ReadLaunchRequest(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), &request, &error)) {
         std::fprintf(stderr, "kelvaron: %s\n%s", error.c_str(), kUsage);
         return 2;
+    }
+    if (request.mode == LaunchMode::kHelp) {
+        std::printf("%s%s", kUsage, kHelp);
+        return 0;
     }
     if (request.mode == LaunchMode::kSettingsDialog)
         return RunSettingsDialog() ? 0 : 1;
@@ -33,7 +51,9 @@ int main(int argc, char** argv)
         int width, height;
         if (FindHostWindow(&request.window, &width, &height))
             started = request.mode == LaunchMode::kPreview ? StartPreview(request.window, width, height)
-                                                           : StartXScreenSaverRun(request.window, width, height);
+                                                           : StartXScreenSaverRun(request.window, width, height,
+                                                                                  request.autopilot,
+                                                                                  request.steadyPace);
     }
     // A run whose window could not be made has failed, whatever the host makes of the status.
     int status = 1;

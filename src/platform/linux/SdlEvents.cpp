@@ -105,6 +105,11 @@ PumpResult PumpOneEvent()
     return PumpResult::kIdle;
 }
 
+void WaitForEvents(uint32_t milliseconds)
+{
+    SDL_WaitEventTimeout(nullptr, int(milliseconds));  // the event stays queued for PumpOneEvent
+}
+
 void PostQuitRequest()
 {
     gQuitPosted = true;

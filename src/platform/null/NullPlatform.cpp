@@ -13,6 +13,7 @@ std::vector<std::string> gNullCalls;
 StoredSettings gNullStore;
 bool gNullStoreFails;
 void (*gNullFrameWatcher)(const char* call);
+long gNullWaits;
 static bool gQuitRequested;
 
 void ResetNullPlatform()
@@ -28,6 +29,7 @@ void ResetNullPlatform()
     gNullStoreFails = false;
     gQuitRequested = false;
     gNullFrameWatcher = nullptr;
+    gNullWaits = 0;
 }
 
 void SetRenderWindowTitle(const char* title)
@@ -62,6 +64,13 @@ PumpResult PumpOneEvent()
         return PumpResult::kQuit;
     }
     return PumpResult::kIdle;
+}
+
+void WaitForEvents(uint32_t milliseconds)
+{
+    // The clock set by hand moves on by what was slept.
+    gNullTickCount += milliseconds;
+    ++gNullWaits;
 }
 
 void PostQuitRequest()

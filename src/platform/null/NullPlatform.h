@@ -34,6 +34,7 @@ extern bool gNullStoreFails;
 // Told of the frame's backend calls (ReadTickCount, PresentFrame) as they happen, when set: a test
 // sees what the shared code had done by then.
 extern void (*gNullFrameWatcher)(const char* call);
+extern long gNullWaits;  // WaitForEvents calls; each moves the clock on by what it was asked
 
 // Back to a fresh process: no window, no events, an empty store.
 void ResetNullPlatform();

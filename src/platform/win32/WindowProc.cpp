@@ -59,6 +59,11 @@ PumpResult PumpOneEvent()
     return PumpResult::kHandled;
 }
 
+void WaitForEvents(uint32_t milliseconds)
+{
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+}
+
 void PostQuitRequest()
 {
     PostQuitMessage(0);

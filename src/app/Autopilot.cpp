@@ -1,0 +1,169 @@
+#include "app/Autopilot.h"
+
+#include <cmath>
+
+#include "app/Controls.h"
+#include "app/Input.h"
+#include "physics/Scene.h"
+#include "physics/Step.h"
+#include "physics/Upright.h"
+
+AutopilotCar gAutopilot[kCarCount];
+uint32_t gAutopilotRandom = 1;
+
+constexpr float kArrivedDistance = 20;     // near enough to a target to pick the next
+constexpr long kTargetPatienceFrames = 1500;
+constexpr float kWorldHalfSize = 1500;     // targets stay well inside the grid's 2000
+constexpr float kAimTolerance = 0.15f;     // radians either way that count as straight ahead
+constexpr float kStuckSpeed = 0.3f;        // over the ground
+constexpr long kStuckFrames = 80;
+constexpr long kBackOutFrames = 60;
+constexpr long kOverturnedFrames = 40;
+constexpr float kPi = 3.14159265f;
+
+// xorshift32: the same numbers from the same seed on every build and library.
+static uint32_t NextRandom()
+{
+    uint32_t x = gAutopilotRandom;
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    return gAutopilotRandom = x;
+}
+
+static float RandomBetween(float low, float high)
+{
+    return low + (high - low) * float(NextRandom() % 10001) / 10000.0f;
+}
+
+// Somewhere worth going: open ground, over one of the ramps, the table's flap, or a post to knock over.
+static void PickTarget(AutopilotCar& a)
+{
+    float x = 0, y = 0;
+    switch (NextRandom() % 5) {
+    case 0:
+        x = RandomBetween(-800, 800);
+        y = RandomBetween(-800, 800);
+        break;
+    case 1:
+        x = dGeomGetPosition(gRamp1)[0] + 40;
+        break;
+    case 2:
+        x = dGeomGetPosition(gRamp2)[0] + 40;
+        break;
+    case 3: {
+        const dReal* p = dBodyGetPosition(gTable.flap.body);
+        x = float(p[0]);
+        y = float(p[1]);
+        break;
+    }
+    default: {
+        const dReal* p = dBodyGetPosition(gPosts[NextRandom() % kPostCount].body);
+        x = float(p[0]);
+        y = float(p[1]);
+        break;
+    }
+    }
+    a.target[0] = std::fmax(-kWorldHalfSize, std::fmin(kWorldHalfSize, x));
+    a.target[1] = std::fmax(-kWorldHalfSize, std::fmin(kWorldHalfSize, y));
+    a.targetFrames = 0;
+}
+
+static void HoldKeys(int c, bool forward, bool backward, bool left, bool right)
+{
+    const CarKeys& keys = kCarKeys[c];
+    gKeys[keys.raiseSpeed] = forward;
+    gKeys[keys.lowerSpeed] = backward;
+    gKeys[keys.raiseSteer] = left;
+    gKeys[keys.lowerSteer] = right;
+    gKeys[keys.lift] = false;
+}
+
+void StartAutopilot(uint32_t seed)
+{
+    for (AutopilotCar& a : gAutopilot)
+        a = AutopilotCar{};
+    gAutopilotRandom = seed ? seed : 1;  // xorshift never leaves 0
+}
+
+static bool IsKeyOfCar(unsigned vk, int c)
+{
+    const CarKeys& k = kCarKeys[c];
+    return int(vk) == k.raiseSteer || int(vk) == k.lowerSteer || int(vk) == k.raiseSpeed ||
+           int(vk) == k.lowerSpeed || int(vk) == k.lift || (c == 0 && vk == unsigned(kVkSpace));
+}
+
+bool IsAutopilotKey(unsigned vk)
+{
+    for (int c = 0; c < kCarCount; ++c)
+        if (gAutopilot[c].driving && IsKeyOfCar(vk, c))
+            return true;
+    return false;
+}
+
+void NoteKeyFromPerson(unsigned vk)
+{
+    for (int c = 0; c < kCarCount; ++c) {
+        if (!IsKeyOfCar(vk, c))
+            continue;
+        if (gAutopilot[c].driving)
+            HoldKeys(c, false, false, false, false);
+        gAutopilot[c].driving = false;
+        gAutopilot[c].idleFrames = 0;
+    }
+}
+
+static void DriveCar(int c, AutopilotCar& a)
+{
+    dBodyID chassis = gCars[c].chassis.body;
+    if (IsCarOverturned(c)) {
+        HoldKeys(c, false, false, false, false);
+        if (++a.overturnedFrames >= kOverturnedFrames) {
+            RightCar(c);
+            a.overturnedFrames = 0;
+        }
+        return;
+    }
+    a.overturnedFrames = 0;
+
+    const dReal* p = dBodyGetPosition(chassis);
+    const dReal* r = dBodyGetRotation(chassis);
+    float dx = a.target[0] - float(p[0]), dy = a.target[1] - float(p[1]);
+    if (std::hypot(dx, dy) < kArrivedDistance || ++a.targetFrames > kTargetPatienceFrames) {
+        PickTarget(a);
+        dx = a.target[0] - float(p[0]);
+        dy = a.target[1] - float(p[1]);
+    }
+    // Turning left (raising the steering target) turns the car toward a larger heading.
+    float turn = std::atan2(dy, dx) - std::atan2(float(r[4]), float(r[0]));
+    turn = std::remainder(turn, 2 * kPi);
+    bool left = turn > kAimTolerance, right = turn < -kAimTolerance;
+
+    if (a.reverseFrames > 0) {
+        --a.reverseFrames;
+        HoldKeys(c, false, true, right, left);  // backing out turns the other way
+        return;
+    }
+    const dReal* v = dBodyGetLinearVel(chassis);
+    bool crawling = std::hypot(float(v[0]), float(v[1])) < kStuckSpeed && gCarSpeed[c] > 100;
+    a.slowFrames = crawling ? a.slowFrames + 1 : 0;
+    if (a.slowFrames > kStuckFrames) {
+        a.slowFrames = 0;
+        a.reverseFrames = kBackOutFrames;
+    }
+    HoldKeys(c, true, false, left, right);
+}
+
+void UpdateAutopilot()
+{
+    for (int c = 0; c < kCarCount; ++c) {
+        AutopilotCar& a = gAutopilot[c];
+        if (!a.driving) {
+            if (++a.idleFrames < kAutopilotIdleFrames)
+                continue;
+            a.driving = true;
+            PickTarget(a);
+        }
+        DriveCar(c, a);
+    }
+}

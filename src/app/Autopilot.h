@@ -1,0 +1,31 @@
+// The autopilot: a car no one has driven for a while drives itself, through the same held keys a
+// person would press, until a person touches one of its keys again. Its choices come from a seeded
+// generator and the scene, so the same seed and keys give the same run.
+#pragma once
+#include <cstdint>
+
+#include "physics/Car.h"
+
+constexpr long kAutopilotIdleFrames = 300;  // ten seconds at 30 frames per second
+
+struct AutopilotCar {
+    long idleFrames;        // frames since a person last pressed or released one of the car's keys
+    bool driving;           // the autopilot holds the car's keys
+    float target[2];        // where it is heading, on the ground
+    long targetFrames;      // frames spent heading there
+    long slowFrames;        // frames in a row with the wheels driven and the car hardly moving
+    long reverseFrames;     // frames left backing out
+    long overturnedFrames;  // frames in a row on its side or roof
+};
+
+extern AutopilotCar gAutopilot[kCarCount];
+extern uint32_t gAutopilotRandom;  // the generator's state
+
+// Every car back to a person's hands, and the generator seeded.
+void StartAutopilot(uint32_t seed);
+// A person pressed or released key vk: its car is theirs again at once.
+void NoteKeyFromPerson(unsigned vk);
+// Key vk belongs to a car the autopilot drives now.
+bool IsAutopilotKey(unsigned vk);
+// Before the frame's driving controls: sets the held keys of every car the autopilot drives.
+void UpdateAutopilot();
