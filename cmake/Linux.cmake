@@ -39,6 +39,7 @@ add_library(kelvaron_linux OBJECT
 kelvaron_room_headers(kelvaron_linux PUBLIC platform/linux)
 target_link_libraries(kelvaron_linux PUBLIC kelvaron_app kelvaron_gl PkgConfig::LINUX_UI)
 add_executable(kelvaron src/platform/linux/Main.cpp)
+target_compile_definitions(kelvaron PRIVATE KELVARON_VERSION="${PROJECT_VERSION}")
 target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_font kelvaron_command_line)
 install(TARGETS kelvaron RUNTIME DESTINATION bin)
 install(FILES data/kelvaron.desktop DESTINATION share/applications)

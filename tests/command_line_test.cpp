@@ -58,6 +58,8 @@ TEST_CASE("XScreenSaver's options come first")
     CHECK((!r.autopilot && !r.steadyPace));  // elsewhere the settings decide
     REQUIRE(Read({"--help"}, &r, &error));
     CHECK(r.mode == LaunchMode::kHelp);
+    REQUIRE(Read({"--version"}, &r, &error));
+    CHECK(r.mode == LaunchMode::kVersion);
 }
 
 TEST_CASE("unusable window ids and unknown options are refused with a reason")

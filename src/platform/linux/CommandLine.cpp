@@ -50,6 +50,10 @@ bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensav
         request->mode = LaunchMode::kHelp;
         return true;
     }
+    if (argc == 2 && IsOption(argv[1], "version")) {
+        request->mode = LaunchMode::kVersion;
+        return true;
+    }
     // XScreenSaver's own options come first.
     if (argc >= 2 && IsOption(argv[1], "root"))
         return ReadXScreenSaverOptions(2, argc, argv, request, error) &&

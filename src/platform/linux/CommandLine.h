@@ -4,6 +4,7 @@
 
 enum class LaunchMode {
     kHelp,
+    kVersion,
     kFullRun,
     kPreview,         // inside the host window `window`
     kSettingsDialog,

@@ -15,7 +15,7 @@ static const char* const kUsage =
     "       kelvaron [/c]          settings\n"
     "       kelvaron -root | -window-id WINDOW-ID [--no-autopilot] [--no-pace]\n"
     "                              as an XScreenSaver hack\n"
-    "       kelvaron --help\n";
+    "       kelvaron --help | --version\n";
 
 static const char* const kHelp =
     "\nKeys: the arrow keys drive car 0 (red), W A S D car 1 (blue), I J K L car 2 (green);\n"
@@ -36,6 +36,10 @@ int main(int argc, char** argv)
     if (!ReadLaunchRequest(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), &request, &error)) {
         std::fprintf(stderr, "kelvaron: %s\n%s", error.c_str(), kUsage);
         return 2;
+    }
+    if (request.mode == LaunchMode::kVersion) {
+        std::printf("kelvaron %s\n", KELVARON_VERSION);
+        return 0;
     }
     if (request.mode == LaunchMode::kHelp) {
         std::printf("%s%s", kUsage, kHelp);
