@@ -27,12 +27,13 @@ kelvaron_room_headers(kelvaron_command_line PUBLIC platform/linux/CommandLine.h)
 target_link_libraries(kelvaron_command_line PUBLIC kelvaron_app)
 
 # The Linux program.
-pkg_check_modules(LINUX_UI REQUIRED IMPORTED_TARGET sdl2 gtk+-3.0 x11 gl)
+pkg_check_modules(LINUX_UI REQUIRED IMPORTED_TARGET sdl2 gtk+-3.0 x11 gl libpng)
 add_library(kelvaron_linux OBJECT
   src/platform/linux/GtkDialog.cpp
   src/platform/linux/Xlib.cpp
   src/platform/linux/KeyfileStore.cpp
   src/platform/linux/MessageBox.cpp
+  src/platform/linux/PngPicture.cpp
   src/platform/linux/SdlEvents.cpp
   src/platform/linux/SdlWindow.cpp
 )

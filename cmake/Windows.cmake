@@ -10,6 +10,7 @@ target_link_libraries(kelvaron_gl PUBLIC glu32 opengl32)
 add_executable(kelvaron_scr WIN32
   src/platform/win32/GdiFont.cpp
   src/platform/win32/GlWindow.cpp
+  src/platform/win32/Picture.cpp
   src/platform/win32/Registry.cpp
   src/platform/win32/SettingsDialog.cpp
   src/platform/win32/WinMain.cpp
@@ -17,5 +18,9 @@ add_executable(kelvaron_scr WIN32
   src/platform/win32/Dialog.rc
 )
 kelvaron_room_headers(kelvaron_scr PRIVATE platform/win32)
-target_link_libraries(kelvaron_scr PRIVATE kelvaron_app kelvaron_gl gdi32 advapi32 user32)
+target_link_libraries(kelvaron_scr PRIVATE kelvaron_app kelvaron_gl gdi32 advapi32 user32 shell32)
+# stb_image_write is one header: Debian's copy, without the rest of /usr/include.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/stb-include)
+file(CREATE_LINK /usr/include/stb ${CMAKE_BINARY_DIR}/stb-include/stb SYMBOLIC)
+target_include_directories(kelvaron_scr SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/stb-include)
 set_target_properties(kelvaron_scr PROPERTIES OUTPUT_NAME kelvaron SUFFIX .scr)

@@ -5,6 +5,7 @@
 #include "app/FrameStats.h"
 #include "app/Input.h"
 #include "app/RunState.h"
+#include "app/Screenshot.h"
 #include "app/Settings.h"
 #include "physics/Scene.h"
 #include "physics/Step.h"
@@ -19,18 +20,34 @@ void BuildRunWorld()
 
 void DrawFrame()
 {
-    RenderFrame({gSettings.screenWidth, gSettings.screenHeight, gCameraMode, {gFps, gSettings.sGravity, gSleepTime}});
+    RenderFrame({gSettings.screenWidth, gSettings.screenHeight, gCameraMode,
+                 {gFps, gSettings.sGravity, gSleepTime, gPaused}});
+}
+
+// Paused, the scene stands still and is drawn; N lets exactly one frame of simulation through.
+static bool TakeSimulationFrame()
+{
+    bool advance = !gPaused || gStepRequested;
+    gStepRequested = false;
+    return advance;
 }
 
 bool RunFrame()
 {
-    if (gSettings.autopilot)
-        UpdateAutopilot();
-    UpdateCarControls();
+    bool advance = TakeSimulationFrame();
+    if (advance) {
+        if (gSettings.autopilot)
+            UpdateAutopilot();
+        UpdateCarControls();
+    }
     UpdateFrameStats();
-    StepSimulation();
-    if (gActive)
+    if (advance)
+        StepSimulation();
+    if (gActive) {
         DrawFrame();
+        if (gScreenshotRequested)
+            SaveScreenshot();
+    }
     if (gKeys[kVkEscape])
         return false;
     PresentFrame();

@@ -2,17 +2,48 @@
 
 #include "app/Autopilot.h"
 #include "physics/Driving.h"
+#include "physics/Upright.h"
 #include "platform/Platform.h"
 
 bool gKeys[kKeyCount];
 int gCameraMode = 1;
 const int gCameraModeCount = 5;
+bool gPaused;
+bool gStepRequested;
+bool gScreenshotRequested;
+
+// Keys that act once a press: a key held down repeats its key-down, and only the first counts.
+static void HandleFreshPress(unsigned vk)
+{
+    switch (vk) {
+    case kVkRightCars:
+        for (int c = 0; c < kCarCount; ++c)
+            if (IsCarOverturned(c))
+                RightCar(c);
+        break;
+    case kVkPause:
+        gPaused = !gPaused;
+        gStepRequested = false;
+        break;
+    case kVkStep:
+        gStepRequested = gPaused;
+        break;
+    case kVkScreenshot:
+        gScreenshotRequested = true;
+        break;
+    default:
+        break;
+    }
+}
 
 void HandleKeyDown(unsigned vk)
 {
     if (vk >= unsigned(kKeyCount))
         return;
     NoteKeyFromPerson(vk);
+    // A key can arrive while the window opens, before the cars exist.
+    if (!gKeys[vk] && gCars[0].chassis.body)
+        HandleFreshPress(vk);
     gKeys[vk] = true;
     if (vk == unsigned(kVkCamera) && ++gCameraMode > gCameraModeCount)
         gCameraMode = 1;

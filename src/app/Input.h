@@ -13,6 +13,13 @@ constexpr int kVkUp = 0x26;
 constexpr int kVkRight = 0x27;
 constexpr int kVkDown = 0x28;
 constexpr int kVkCamera = 'C';
+constexpr int kVkRightCars = 'R';   // every car on its side or roof back on its wheels
+constexpr int kVkPause = 'P';       // the simulation stands still, or goes on
+constexpr int kVkStep = 'N';        // while paused: one frame of simulation
+constexpr int kVkScreenshot = 0x7B; // F12: the next frame drawn is saved as a picture
 
 extern int gCameraMode;             // 1 to gCameraModeCount
 extern const int gCameraModeCount;  // 5
+extern bool gPaused;
+extern bool gStepRequested;         // N was pressed while paused; the next frame steps
+extern bool gScreenshotRequested;

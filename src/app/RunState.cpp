@@ -14,6 +14,8 @@ bool gPreview;
 bool gFullscreen = true;
 bool gActive = true;
 float gDesiredFps = 30.0f;
+int gWindowWidth;
+int gWindowHeight;
 
 void ResetRunState()
 {
@@ -21,9 +23,11 @@ void ResetRunState()
     gFullscreen = true;
     gActive = true;
     gDesiredFps = 30.0f;
+    gWindowWidth = gWindowHeight = 0;
     gSettings = kDefaultSettings;
     std::fill(std::begin(gKeys), std::end(gKeys), false);
     gCameraMode = 1;
+    gPaused = gStepRequested = gScreenshotRequested = false;
     gMouseMoveCount = 1;
     gMouseRefX = gMouseRefY = 0;
     gFrameCount = 0;

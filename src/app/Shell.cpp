@@ -18,6 +18,8 @@ static bool OpenRenderWindow(const char* title, int width, int height, int bits,
     bool modeChanged = false;
     bool opened = CreateRenderWindow(title, width, height, bits, fullscreen, parent, &modeChanged);
     gFullscreen = modeChanged;
+    gWindowWidth = width;
+    gWindowHeight = height;
     return opened;
 }
 

@@ -29,6 +29,8 @@ void HandleMouseMoved(int screenX, int screenY)
 
 void HandleResized(int width, int height)
 {
+    gWindowWidth = width;
+    gWindowHeight = height;
     ResizeViewport(width, height);
 }
 

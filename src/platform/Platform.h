@@ -57,6 +57,12 @@ bool WriteStoredSettings(const int32_t values[kStoredValueCount], char* error, s
 // false, having said why, if it cannot be shown.
 bool RunSettingsDialog();
 
+// --- Pictures ---
+
+// Saves a frame (rgb: height rows of width RGB pixels, top row first) as a PNG named with the date
+// and time in the user's pictures folder; puts its path in where, or on failure the reason.
+bool SavePicture(const unsigned char* rgb, int width, int height, char* where, size_t whereSize);
+
 // --- Overlay font ---
 
 // Makes the display lists of the overlay font's glyphs in the current context, codes kFontFirstChar

@@ -29,6 +29,10 @@ void DrawOverlay(const OverlayFigures& figures)
     glRasterPos2f(-0.45f, -0.37f);
     PrintText("Velocity Car1>[%f], Car2>[%f], Car3>[%f]", double(speeds[0]), double(speeds[1]),
               double(speeds[2]));
+    if (figures.paused) {
+        glRasterPos2f(-0.45f, -0.29f);
+        PrintText("Paused: P goes on, N steps one frame");
+    }
 
     // From high above, nearly straight down: world +x runs to the upper right, +y to the upper left.
     gluLookAt(0, 0, 1500, 2, 2, 10, 0, 0, 1);

@@ -6,6 +6,7 @@ struct OverlayFigures {
     float fps;        // frames per second at the last measurement
     float gravity;    // the settings' gravity, as shown
     float sleepTime;  // the sleep-time figure
+    bool paused;      // the simulation stands still: a third line says so
 };
 
 // Draws into the current viewport under the projection ResizeViewport sets.

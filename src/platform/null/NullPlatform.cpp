@@ -14,6 +14,8 @@ StoredSettings gNullStore;
 bool gNullStoreFails;
 void (*gNullFrameWatcher)(const char* call);
 long gNullWaits;
+std::vector<unsigned char> gNullPicture;
+int gNullPictureWidth, gNullPictureHeight;
 static bool gQuitRequested;
 
 void ResetNullPlatform()
@@ -30,6 +32,8 @@ void ResetNullPlatform()
     gQuitRequested = false;
     gNullFrameWatcher = nullptr;
     gNullWaits = 0;
+    gNullPicture.clear();
+    gNullPictureWidth = gNullPictureHeight = 0;
 }
 
 void SetRenderWindowTitle(const char* title)
@@ -64,6 +68,15 @@ PumpResult PumpOneEvent()
         return PumpResult::kQuit;
     }
     return PumpResult::kIdle;
+}
+
+bool SavePicture(const unsigned char* rgb, int width, int height, char* where, size_t whereSize)
+{
+    gNullPicture.assign(rgb, rgb + size_t(width) * height * 3);
+    gNullPictureWidth = width;
+    gNullPictureHeight = height;
+    std::snprintf(where, whereSize, "memory");
+    return true;
 }
 
 void WaitForEvents(uint32_t milliseconds)

@@ -35,6 +35,8 @@ extern bool gNullStoreFails;
 // sees what the shared code had done by then.
 extern void (*gNullFrameWatcher)(const char* call);
 extern long gNullWaits;  // WaitForEvents calls; each moves the clock on by what it was asked
+extern std::vector<unsigned char> gNullPicture;  // the last picture saved, rows top down, RGB
+extern int gNullPictureWidth, gNullPictureHeight;
 
 // Back to a fresh process: no window, no events, an empty store.
 void ResetNullPlatform();
