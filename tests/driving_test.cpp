@@ -12,6 +12,7 @@
 #include "app/Controls.h"
 #include "app/Settings.h"
 #include "physics/Step.h"
+#include "physics/Upright.h"
 
 static void Hold(unsigned vk)
 {
@@ -261,4 +262,46 @@ TEST_CASE("the autopilot's run is the same for the same seed, and keeps every ca
         CHECK(std::fabs(first[i]) < 2000);
         CHECK(std::fabs(first[i + 1]) < 2000);
     }
+}
+
+TEST_CASE("R sets a car that has turned over back on its wheels, whole, and it drives again")
+{
+    StartScene();
+    RunFrames(100);
+    // Lift car 1's left side until it lies on its side or roof.
+    for (int i = 0; i < 400 && !IsCarOverturned(1); ++i) {
+        dBodyAddForceAtRelPos(gCars[1].chassis.body, 0, 0, 400, 0, 2.5, 0);
+        RunFrames(1);
+    }
+    REQUIRE(IsCarOverturned(1));
+    CHECK(!IsCarOverturned(0));
+    const dReal* untouched = dBodyGetPosition(gCars[0].chassis.body);
+    const dVector3 car0 = {untouched[0], untouched[1], untouched[2], 0};
+
+    // No joint torn: every part moves with the chassis, so each joint's two anchors keep their gap (the
+    // suspension's give), and it shrinks back as the car settles.
+    auto wheelGap = [] {
+        dVector3 onChassis, onWheel;
+        dJointGetHinge2Anchor(gCars[1].rearLeftHinge2, onChassis);
+        dJointGetHinge2Anchor2(gCars[1].rearLeftHinge2, onWheel);
+        return std::hypot(onChassis[0] - onWheel[0], onChassis[1] - onWheel[1], onChassis[2] - onWheel[2]);
+    };
+    const dReal gap = wheelGap();
+    Hold(kVkRightCars);
+    Release(kVkRightCars);
+    CHECK(!IsCarOverturned(1));
+    CHECK(wheelGap() == doctest::Approx(gap).epsilon(0.001));
+    CHECK(std::equal(car0, car0 + 3, dBodyGetPosition(gCars[0].chassis.body)));  // one on its wheels stays
+
+    RunFrames(200);
+    CHECK(!IsCarOverturned(1));
+    CHECK(wheelGap() < 1.5);
+    const dReal* settled = dBodyGetPosition(gCars[1].chassis.body);
+    const dVector3 before = {settled[0], settled[1], settled[2], 0};
+    Hold('W');
+    RunFrames(300);
+    const dReal* after = dBodyGetPosition(gCars[1].chassis.body);
+    CHECK(std::hypot(after[0] - before[0], after[1] - before[1]) > 5);
+    CHECK(!IsCarOverturned(1));
+    EndScene();
 }

@@ -186,5 +186,9 @@ TEST_CASE("the overlay prints its two lines exactly, from the run's figures")
     dBodySetLinearVel(gCars[2].chassis.body, 1.5, -2, 0);
     CHECK(PrintedText() == " Fps:[12.50] Gravity:[-0.50000] SleepTime:[20.00]"
                            "Velocity Car1>[5.000000], Car2>[0.000000], Car3>[2.500000]");
+    gPaused = true;
+    CHECK(PrintedText() == " Fps:[12.50] Gravity:[-0.50000] SleepTime:[20.00]"
+                           "Velocity Car1>[5.000000], Car2>[0.000000], Car3>[2.500000]"
+                           "Paused: P goes on, N steps one frame");
     EndFrame();
 }

@@ -357,3 +357,71 @@ TEST_CASE("resizing sets the viewport and projection for the new size")
     CHECK(viewport[3] == 200);
     DestroyRenderWindow();
 }
+
+TEST_CASE("P pauses: the views keep drawing a still scene, N steps one frame, C and Escape still work")
+{
+    StartProcess();
+    REQUIRE(StartFullRun());
+    BuildRunWorld();
+    for (int i = 0; i < 5; ++i)
+        RunFrame();
+    auto plateZ = [] { return dBodyGetPosition(gPlate.body)[2]; };
+    HandleKeyDown(kVkPause);
+    HandleKeyDown(kVkPause);  // a held key's repeat does not toggle it back
+    HandleKeyUp(kVkPause);
+    REQUIRE(gPaused);
+    const dReal still = plateZ();
+    glClear(GL_COLOR_BUFFER_BIT);
+    REQUIRE(RunFrame());
+    CHECK(plateZ() == still);
+    CHECK(CountPixels(0, 0, 640, 480, [](Rgb c) { return !IsBlack(c); }) > 10000);
+    HandleKeyDown(kVkCamera);
+    CHECK(gCameraMode == 2);
+
+    HandleKeyDown(kVkStep);
+    HandleKeyUp(kVkStep);
+    RunFrame();
+    const dReal stepped = plateZ();
+    CHECK(stepped < still);
+    RunFrame();
+    CHECK(plateZ() == stepped);  // exactly one
+
+    HandleKeyDown(kVkPause);
+    HandleKeyUp(kVkPause);
+    RunFrame();
+    CHECK(plateZ() < stepped);
+    HandleKeyDown(kVkPause);
+    HandleKeyDown(kVkEscape);
+    CHECK(!RunFrame());
+    DestroyRenderWindow();
+    DestroyWorld();
+}
+
+TEST_CASE("F12 saves the frame just drawn, as it was drawn, and the title says where")
+{
+    StartProcess();
+    REQUIRE(StartFullRun());
+    BuildRunWorld();
+    RunFrame();
+    HandleKeyDown(kVkScreenshot);
+    RunFrame();
+    REQUIRE(gNullPictureWidth == 640);
+    REQUIRE(gNullPictureHeight == 480);
+    REQUIRE(gNullPicture.size() == 640u * 480u * 3u);
+    // The picture's rows run top down, GL's bottom up.
+    int lit = 0;
+    for (int y = 0; y < 480; y += 7)
+        for (int x = 0; x < 640; x += 5) {
+            Rgb drawn = ReadPixel(x, y);
+            const unsigned char* saved = &gNullPicture[(size_t(479 - y) * 640 + size_t(x)) * 3];
+            CHECK((saved[0] == drawn.r && saved[1] == drawn.g && saved[2] == drawn.b));
+            lit += !IsBlack(drawn);
+        }
+    CHECK(lit > 100);
+    CHECK(std::string(gNullWindowTitle) == "Saved memory");
+    gNullPicture.clear();
+    RunFrame();
+    CHECK(gNullPicture.empty());  // once a press
+    DestroyRenderWindow();
+    DestroyWorld();
+}
