@@ -1,0 +1,65 @@
+# The packages people install, both at PROJECT_VERSION: on Linux the man page and a Debian package
+# made by CPack (`cmake --build DIR --target package`), on Windows the NSIS installer
+# kelvaron-setup.exe (`cmake --build DIR --target kelvaron_setup`). scripts/package-deb.sh and
+# scripts/package-windows.sh make them and check them.
+if(WIN32)
+  target_compile_definitions(kelvaron_scr PRIVATE
+    $<$<COMPILE_LANGUAGE:RC>:KELVARON_VERSION="${PROJECT_VERSION}";KELVARON_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};KELVARON_VERSION_MINOR=${PROJECT_VERSION_MINOR};KELVARON_VERSION_PATCH=${PROJECT_VERSION_PATCH}>)
+  find_program(KELVARON_MAKENSIS makensis)
+  if(KELVARON_MAKENSIS)
+    add_custom_command(
+      OUTPUT ${CMAKE_BINARY_DIR}/kelvaron-setup.exe
+      COMMAND ${KELVARON_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DSCR=$<TARGET_FILE:kelvaron_scr>
+              -DOUTFILE=${CMAKE_BINARY_DIR}/kelvaron-setup.exe ${PROJECT_SOURCE_DIR}/packaging/windows/kelvaron.nsi
+      DEPENDS kelvaron_scr ${PROJECT_SOURCE_DIR}/packaging/windows/kelvaron.nsi
+      COMMENT "Making kelvaron-setup.exe with NSIS"
+      VERBATIM)
+    add_custom_target(kelvaron_setup DEPENDS ${CMAKE_BINARY_DIR}/kelvaron-setup.exe)
+  endif()
+  return()
+endif()
+
+# Debian's changelog and man pages are installed compressed (gzip -9n: no name or time inside, so the
+# package is the same whenever it is made). Dates come from SOURCE_DATE_EPOCH when it is set.
+string(TIMESTAMP KELVARON_DATE "%Y-%m-%d" UTC)
+string(TIMESTAMP KELVARON_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+set(KELVARON_MAINTAINER "Kelvaron maintainers <maintainers@users.noreply.c-seed-f8fa3889.example>"
+    CACHE STRING "The Debian package's maintainer, as Name <address>")
+set(pkg ${CMAKE_BINARY_DIR}/packaging)
+configure_file(packaging/kelvaron.6.in ${pkg}/kelvaron.6 @ONLY)
+configure_file(packaging/debian/changelog.in ${pkg}/changelog @ONLY)
+add_custom_command(
+  OUTPUT ${pkg}/kelvaron.6.gz ${pkg}/changelog.gz
+  COMMAND gzip -9nf -k ${pkg}/kelvaron.6 ${pkg}/changelog
+  DEPENDS ${pkg}/kelvaron.6 ${pkg}/changelog
+  VERBATIM)
+add_custom_target(kelvaron_docs ALL DEPENDS ${pkg}/kelvaron.6.gz ${pkg}/changelog.gz)
+install(FILES ${pkg}/kelvaron.6.gz DESTINATION share/man/man6)
+install(FILES packaging/debian/copyright ${pkg}/changelog.gz DESTINATION share/doc/kelvaron)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME kelvaron)
+set(CPACK_PACKAGE_CONTACT "${KELVARON_MAINTAINER}")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+    WORLD_READ WORLD_EXECUTE)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D screensaver and driving toy with three jointed cars")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Three jointed four-wheeled cars share a ground plane with fifty posts, a table
+with a hinged flap, a falling plate, a ball and two ramps, simulated with ODE
+and drawn with OpenGL in four quadrants: three chase views and an overlay with
+the frame rate, the cars' speeds and a map. The keyboard drives the cars.
+.
+It runs on its own (kelvaron /s), as a preview inside another window, and as
+an XScreenSaver hack.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# A screensaver first, as XScreenSaver's hacks are: games would belong in /usr/games.
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The shared libraries come from the binary; what it finds at run time comes from here: the overlay
+# looks for Arial's metric twin, and XScreenSaver runs it as a hack.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver")
+include(CPack)
