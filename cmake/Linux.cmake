@@ -35,6 +35,7 @@ add_library(kelvaron_linux OBJECT
   src/platform/linux/MessageBox.cpp
   src/platform/linux/PngPicture.cpp
   src/platform/linux/SdlEvents.cpp
+  src/platform/linux/SdlPads.cpp
   src/platform/linux/SdlWindow.cpp
 )
 kelvaron_room_headers(kelvaron_linux PUBLIC platform/linux)

@@ -15,6 +15,7 @@ add_executable(kelvaron_scr WIN32
   src/platform/win32/SettingsDialog.cpp
   src/platform/win32/WinMain.cpp
   src/platform/win32/WindowProc.cpp
+  src/platform/win32/XInputPads.cpp
   src/platform/win32/Dialog.rc
 )
 kelvaron_room_headers(kelvaron_scr PRIVATE platform/win32)

@@ -5,6 +5,7 @@
 
 #include "app/Autopilot.h"
 #include "app/FrameStats.h"
+#include "app/Gamepad.h"
 #include "app/Input.h"
 #include "app/Settings.h"
 #include "app/WindowEvents.h"
@@ -28,6 +29,7 @@ void ResetRunState()
     std::fill(std::begin(gKeys), std::end(gKeys), false);
     gCameraMode = 1;
     gPaused = gStepRequested = gScreenshotRequested = false;
+    std::fill(std::begin(gPadStates), std::end(gPadStates), PadState{});
     gMouseMoveCount = 1;
     gMouseRefX = gMouseRefY = 0;
     gFrameCount = 0;

@@ -81,3 +81,19 @@ void HandleMouseMoved(int screenX, int screenY);
 void HandleResized(int width, int height);
 void HandleMinimised(bool minimised);
 void HandleCloseRequested();
+
+// Gamepads, read once a frame: pad n drives car n (the first pad found is car 0) through the same
+// held keys the keyboard sets for that car, so keys and pads mix.
+constexpr int kPadCount = 3;
+struct PadState {
+    float steer;     // left stick across, or the d-pad: -1 full left to 1 full right
+    bool forward;    // right trigger, or face button A
+    bool backward;   // left trigger, or face button B
+    bool lift;       // either shoulder button
+    bool brake;      // face button X: on pad 0 what the space bar does
+    bool rightCar;   // face button Y: this pad's car back on its wheels
+};
+// The pad's keys go down and up as its state has changed since the last call.
+void UpdatePad(int pad, const PadState& state);
+// The pad went away: every key it held comes up.
+void ReleasePad(int pad);

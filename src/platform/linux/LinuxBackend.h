@@ -8,3 +8,11 @@ void ShowMessage(const char* caption, const char* text, Uint32 flags);
 bool AskForWindowedMode();
 // From now on SIGTERM, SIGINT and SIGHUP end the run through the ordinary teardown.
 void CatchEndingSignals();
+
+// Gamepads (SdlPads.cpp): started with the window, taken down with it.
+void StartGamepads();
+void StopGamepads();
+// Opens an added pad or lets a removed one go; false for any other event.
+bool HandlePadEvent(const SDL_Event& e);
+// Hands every open pad's state to the shell; once a frame.
+void PollGamepads();

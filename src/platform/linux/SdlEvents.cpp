@@ -85,7 +85,7 @@ static void HandleEvent(const SDL_Event& e)
     }
     case SDL_WINDOWEVENT: HandleWindowEvent(e.window); break;
     case SDL_QUIT: HandleCloseRequested(); break;
-    default: break;
+    default: HandlePadEvent(e); break;
     }
 }
 
@@ -102,6 +102,7 @@ PumpResult PumpOneEvent()
         gQuitPosted = false;
         return PumpResult::kQuit;
     }
+    PollGamepads();  // nothing waiting: a frame follows
     return PumpResult::kIdle;
 }
 

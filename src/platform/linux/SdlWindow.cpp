@@ -46,6 +46,7 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
         return false;
     }
     gVideoStarted = true;
+    StartGamepads();
     SDL_DisableScreenSaver();  // no screensaver or monitor power-down over this one
 
     SDL_DisplayMode mode = {};
@@ -107,6 +108,7 @@ void DestroyRenderWindow()
         gWindow = nullptr;
     }
     if (gVideoStarted) {
+        StopGamepads();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         gVideoStarted = false;
     }

@@ -90,6 +90,7 @@ static bool CreateGlWindow(const char* title, int width, int height, int bits, b
         return FailCreation("Can't Create A GL Rendering Context.");
     if (!wglMakeCurrent(gHdc, gHglrc))
         return FailCreation("Can't Activate The GL Rendering Context.");
+    StartGamepads();
     ShowWindow(gHwnd, SW_SHOW);
     SetForegroundWindow(gHwnd);
     SetFocus(gHwnd);
@@ -114,6 +115,7 @@ static void ReportShutdownError(const char* text)
 
 void DestroyRenderWindow()
 {
+    StopGamepads();
     if (gModeChanged) {
         ChangeDisplaySettingsA(nullptr, 0);
         ShowCursor(TRUE);

@@ -12,3 +12,8 @@ extern HINSTANCE gHinstance;
 
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SettingsDialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Gamepads (XInputPads.cpp): started with the window, taken down with it, read once a frame.
+void StartGamepads();
+void StopGamepads();
+void PollGamepads();

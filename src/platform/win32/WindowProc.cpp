@@ -50,8 +50,10 @@ LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
 PumpResult PumpOneEvent()
 {
     MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        PollGamepads();  // nothing waiting: a frame follows
         return PumpResult::kIdle;
+    }
     if (msg.message == WM_QUIT)
         return PumpResult::kQuit;
     TranslateMessage(&msg);

@@ -1,0 +1,46 @@
+#include "app/Gamepad.h"
+
+#include "app/Controls.h"
+#include "app/Input.h"
+#include "physics/Upright.h"
+#include "platform/Platform.h"
+
+constexpr int kPadKeyCount = 6;
+PadState gPadStates[kPadCount];
+
+// The keys a pad's state holds for its car, in a fixed order.
+static void ListPadKeys(int pad, const PadState& s, int keys[kPadKeyCount], bool held[kPadKeyCount])
+{
+    const CarKeys& k = kCarKeys[pad];
+    const int list[kPadKeyCount] = {k.raiseSteer, k.lowerSteer, k.raiseSpeed, k.lowerSpeed, k.lift, kVkSpace};
+    const bool wanted[kPadKeyCount] = {s.steer < -kStickDeadZone, s.steer > kStickDeadZone, s.forward,
+                                       s.backward, s.lift, pad == 0 && s.brake};
+    for (int i = 0; i < kPadKeyCount; ++i) {
+        keys[i] = list[i];
+        held[i] = wanted[i];
+    }
+}
+
+void UpdatePad(int pad, const PadState& state)
+{
+    if (pad < 0 || pad >= kPadCount)
+        return;
+    int keys[kPadKeyCount];
+    bool was[kPadKeyCount], now[kPadKeyCount];
+    ListPadKeys(pad, gPadStates[pad], keys, was);
+    ListPadKeys(pad, state, keys, now);
+    for (int i = 0; i < kPadKeyCount; ++i) {
+        if (now[i] && !was[i])
+            HandleKeyDown(unsigned(keys[i]));
+        else if (!now[i] && was[i])
+            HandleKeyUp(unsigned(keys[i]));
+    }
+    if (state.rightCar && !gPadStates[pad].rightCar && gCars[pad].chassis.body && IsCarOverturned(pad))
+        RightCar(pad);
+    gPadStates[pad] = state;
+}
+
+void ReleasePad(int pad)
+{
+    UpdatePad(pad, PadState{});
+}

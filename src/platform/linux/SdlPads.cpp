@@ -1,0 +1,99 @@
+// Gamepads on Linux: SDL's game controller API. Pads may come and go during a run; the first three
+// found drive cars 0, 1 and 2, each keeping its car while it stays.
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "platform/Platform.h"
+#include "platform/linux/LinuxBackend.h"
+
+static SDL_GameController* gPads[kPadCount];
+
+void StartGamepads()
+{
+    // SDL then reports each pad already there as added, like one plugged in later.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+        std::fprintf(stderr, "kelvaron: no gamepads: %s\n", SDL_GetError());
+}
+
+void StopGamepads()
+{
+    for (int pad = 0; pad < kPadCount; ++pad)
+        if (gPads[pad]) {
+            ReleasePad(pad);
+            SDL_GameControllerClose(gPads[pad]);
+            gPads[pad] = nullptr;
+        }
+    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+}
+
+static int FindPad(SDL_JoystickID instance)
+{
+    for (int pad = 0; pad < kPadCount; ++pad)
+        if (gPads[pad] && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(gPads[pad])) == instance)
+            return pad;
+    return -1;
+}
+
+static void AddPad(int deviceIndex)
+{
+    if (FindPad(SDL_JoystickGetDeviceInstanceID(deviceIndex)) >= 0)
+        return;
+    for (int pad = 0; pad < kPadCount; ++pad)
+        if (!gPads[pad]) {
+            gPads[pad] = SDL_GameControllerOpen(deviceIndex);
+            return;
+        }
+}
+
+static void RemovePad(SDL_JoystickID instance)
+{
+    int pad = FindPad(instance);
+    if (pad < 0)
+        return;
+    ReleasePad(pad);
+    SDL_GameControllerClose(gPads[pad]);
+    gPads[pad] = nullptr;
+}
+
+bool HandlePadEvent(const SDL_Event& e)
+{
+    if (e.type == SDL_CONTROLLERDEVICEADDED)
+        AddPad(e.cdevice.which);
+    else if (e.type == SDL_CONTROLLERDEVICEREMOVED)
+        RemovePad(e.cdevice.which);
+    else
+        return false;
+    return true;
+}
+
+static bool Pressed(SDL_GameController* pad, SDL_GameControllerButton button)
+{
+    return SDL_GameControllerGetButton(pad, button) != 0;
+}
+
+static bool TriggerHeld(SDL_GameController* pad, SDL_GameControllerAxis trigger)
+{
+    return SDL_GameControllerGetAxis(pad, trigger) > SDL_JOYSTICK_AXIS_MAX / 3;
+}
+
+void PollGamepads()
+{
+    for (int pad = 0; pad < kPadCount; ++pad) {
+        SDL_GameController* p = gPads[pad];
+        if (!p)
+            continue;
+        PadState s = {};
+        s.steer = float(SDL_GameControllerGetAxis(p, SDL_CONTROLLER_AXIS_LEFTX)) / SDL_JOYSTICK_AXIS_MAX;
+        if (Pressed(p, SDL_CONTROLLER_BUTTON_DPAD_LEFT))
+            s.steer = -1;
+        if (Pressed(p, SDL_CONTROLLER_BUTTON_DPAD_RIGHT))
+            s.steer = 1;
+        s.forward = TriggerHeld(p, SDL_CONTROLLER_AXIS_TRIGGERRIGHT) || Pressed(p, SDL_CONTROLLER_BUTTON_A);
+        s.backward = TriggerHeld(p, SDL_CONTROLLER_AXIS_TRIGGERLEFT) || Pressed(p, SDL_CONTROLLER_BUTTON_B);
+        s.lift = Pressed(p, SDL_CONTROLLER_BUTTON_LEFTSHOULDER) || Pressed(p, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
+        s.brake = Pressed(p, SDL_CONTROLLER_BUTTON_X);
+        s.rightCar = Pressed(p, SDL_CONTROLLER_BUTTON_Y);
+        UpdatePad(pad, s);
+    }
+}

@@ -1,0 +1,77 @@
+// Gamepads on Windows: XInput, loaded when the window opens so that a machine without it still runs.
+// Controllers 0 to 2 drive cars 0 to 2, read once a frame.
+#include <windows.h>
+#include <xinput.h>
+
+#include <initializer_list>
+
+#include "platform/Platform.h"
+#include "platform/win32/Win32Backend.h"
+
+typedef DWORD(WINAPI* XInputGetStateFunction)(DWORD, XINPUT_STATE*);
+
+constexpr int kRecheckFrames = 60;  // asking after an absent pad is slow: once a second or so
+
+static HMODULE gXInput;
+static XInputGetStateFunction gGetState;
+static bool gConnected[kPadCount];
+static int gFramesToRecheck;
+
+void StartGamepads()
+{
+    for (const char* name : {"xinput1_4.dll", "xinput1_3.dll", "xinput9_1_0.dll"})
+        if ((gXInput = LoadLibraryA(name)))
+            break;
+    if (gXInput)
+        gGetState = reinterpret_cast<XInputGetStateFunction>(
+            reinterpret_cast<void*>(GetProcAddress(gXInput, "XInputGetState")));
+}
+
+void StopGamepads()
+{
+    for (int pad = 0; pad < kPadCount; ++pad)
+        if (gConnected[pad])
+            ReleasePad(pad);
+    for (bool& connected : gConnected)
+        connected = false;
+    gGetState = nullptr;
+    if (gXInput)
+        FreeLibrary(gXInput);
+    gXInput = nullptr;
+}
+
+static PadState ReadPadState(const XINPUT_GAMEPAD& g)
+{
+    PadState s = {};
+    s.steer = float(g.sThumbLX) / 32767.0f;
+    if (g.wButtons & XINPUT_GAMEPAD_DPAD_LEFT)
+        s.steer = -1;
+    if (g.wButtons & XINPUT_GAMEPAD_DPAD_RIGHT)
+        s.steer = 1;
+    s.forward = g.bRightTrigger > 255 / 3 || (g.wButtons & XINPUT_GAMEPAD_A);
+    s.backward = g.bLeftTrigger > 255 / 3 || (g.wButtons & XINPUT_GAMEPAD_B);
+    s.lift = g.wButtons & (XINPUT_GAMEPAD_LEFT_SHOULDER | XINPUT_GAMEPAD_RIGHT_SHOULDER);
+    s.brake = g.wButtons & XINPUT_GAMEPAD_X;
+    s.rightCar = g.wButtons & XINPUT_GAMEPAD_Y;
+    return s;
+}
+
+void PollGamepads()
+{
+    if (!gGetState)
+        return;
+    bool recheck = --gFramesToRecheck <= 0;
+    if (recheck)
+        gFramesToRecheck = kRecheckFrames;
+    for (int pad = 0; pad < kPadCount; ++pad) {
+        if (!gConnected[pad] && !recheck)
+            continue;
+        XINPUT_STATE state;
+        bool connected = gGetState(DWORD(pad), &state) == ERROR_SUCCESS;
+        if (connected)
+            UpdatePad(pad, ReadPadState(state.Gamepad));
+        else if (gConnected[pad])
+            ReleasePad(pad);
+        gConnected[pad] = connected;
+    }
+}
