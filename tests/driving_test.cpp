@@ -13,6 +13,7 @@
 #include "app/Settings.h"
 #include "physics/Step.h"
 #include "physics/Upright.h"
+#include "platform/Platform.h"
 
 static void Hold(unsigned vk)
 {
@@ -303,5 +304,51 @@ TEST_CASE("R sets a car that has turned over back on its wheels, whole, and it d
     const dReal* after = dBodyGetPosition(gCars[1].chassis.body);
     CHECK(std::hypot(after[0] - before[0], after[1] - before[1]) > 5);
     CHECK(!IsCarOverturned(1));
+    EndScene();
+}
+
+TEST_CASE("a pad drives its own car through that car's keys, and lets them go as it changes")
+{
+    StartScene();
+    UpdatePad(0, {-1, true, false, false, false, false});  // stick full left, right trigger
+    CHECK((gKeys[kVkLeft] && gKeys[kVkUp] && !gKeys[kVkRight] && !gKeys['A']));
+    UpdatePad(0, {0.2f, true, false, false, true, false});  // inside the dead zone; X brakes car 0
+    CHECK((!gKeys[kVkLeft] && !gKeys[kVkRight] && gKeys[kVkSpace]));
+    RunFrames(10);
+    CHECK(gCarSpeed[0] == 0);
+    UpdatePad(1, {0.9f, false, true, true, true, false});  // pad 1: car 1; its X is nothing
+    CHECK((gKeys['D'] && gKeys['S'] && gKeys['Q'] && !gKeys['W']));
+    ReleasePad(0);
+    CHECK((!gKeys[kVkUp] && !gKeys[kVkSpace]));
+    CHECK(gKeys['S']);
+    // A key held on the keyboard stays held while the pad does nothing.
+    Hold('I');
+    UpdatePad(2, PadState{});
+    CHECK(gKeys['I']);
+    EndScene();
+}
+
+TEST_CASE("a pad takes its car back from the autopilot, and its Y rights that car")
+{
+    StartScene();
+    gSettings.autopilot = true;
+    StartAutopilot(3);
+    RunFrames(int(kAutopilotIdleFrames) + 10);
+    REQUIRE(gAutopilot[2].driving);
+    UpdatePad(2, {0, false, true, false, false, false});
+    CHECK(!gAutopilot[2].driving);
+    CHECK(!gKeys['I']);
+    CHECK(gKeys['K']);
+    ReleasePad(2);
+
+    for (int i = 0; i < 400 && !IsCarOverturned(2); ++i) {
+        dBodyAddForceAtRelPos(gCars[2].chassis.body, 0, 0, 400, 0, 2.5, 0);
+        RunFrames(1);
+    }
+    REQUIRE(IsCarOverturned(2));
+    UpdatePad(1, {0, false, false, false, false, true});  // another pad's Y leaves car 2 alone
+    CHECK(IsCarOverturned(2));
+    UpdatePad(2, {0, false, false, false, false, true});
+    CHECK(!IsCarOverturned(2));
     EndScene();
 }
