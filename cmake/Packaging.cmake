@@ -4,12 +4,16 @@
 # scripts/package-windows.sh make them and check them.
 if(WIN32)
   target_compile_definitions(kelvaron_scr PRIVATE
-    $<$<COMPILE_LANGUAGE:RC>:KELVARON_VERSION="${PROJECT_VERSION}";KELVARON_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};KELVARON_VERSION_MINOR=${PROJECT_VERSION_MINOR};KELVARON_VERSION_PATCH=${PROJECT_VERSION_PATCH}>)
+    $<$<COMPILE_LANGUAGE:RC>:KELVARON_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};KELVARON_VERSION_MINOR=${PROJECT_VERSION_MINOR};KELVARON_VERSION_PATCH=${PROJECT_VERSION_PATCH}>)
   find_program(KELVARON_MAKENSIS makensis)
   if(KELVARON_MAKENSIS)
+    # The installer carries the screensaver without its debugging information.
+    set(scr ${CMAKE_BINARY_DIR}/packaging/kelvaron.scr)
     add_custom_command(
       OUTPUT ${CMAKE_BINARY_DIR}/kelvaron-setup.exe
-      COMMAND ${KELVARON_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DSCR=$<TARGET_FILE:kelvaron_scr>
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+      COMMAND ${CMAKE_STRIP} -o ${scr} $<TARGET_FILE:kelvaron_scr>
+      COMMAND ${KELVARON_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DSCR=${scr}
               -DOUTFILE=${CMAKE_BINARY_DIR}/kelvaron-setup.exe ${PROJECT_SOURCE_DIR}/packaging/windows/kelvaron.nsi
       DEPENDS kelvaron_scr ${PROJECT_SOURCE_DIR}/packaging/windows/kelvaron.nsi
       COMMENT "Making kelvaron-setup.exe with NSIS"

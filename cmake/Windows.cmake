@@ -17,6 +17,7 @@ add_executable(kelvaron_scr WIN32
   src/platform/win32/WindowProc.cpp
   src/platform/win32/XInputPads.cpp
   src/platform/win32/Dialog.rc
+  src/platform/win32/Version.rc
 )
 kelvaron_room_headers(kelvaron_scr PRIVATE platform/win32)
 target_link_libraries(kelvaron_scr PRIVATE kelvaron_app kelvaron_gl gdi32 advapi32 user32 shell32)

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# kelvaron-setup.exe in a fresh 32-bit Wine prefix on a private Xvfb display: a silent install puts
+# kelvaron.scr in the system folder with its version and an uninstall entry, leaves the current
+# screensaver alone unless /ACTIVATE is given, and the settings dialog opens from there; the silent
+# uninstall takes all of it away again but the user's settings and a screensaver not its own.
+#   tests/package/windows_installer_test.sh KELVARON-SETUP.EXE
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+wine_run=$here/../../scripts/wine-run.sh
+version=$(sed -n 's/^project(Kelvaron VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")
+. "$here/../e2e/lib.sh"
+set +e  # the checks count failures themselves
+trap stop_display EXIT
+start_display 1024x768x24 || exit 1
+
+export KELVARON_WINEPREFIX="$work/wine"
+wine_run() { "$wine_run" "$@"; }
+# Waits until every program of the prefix has ended: the uninstaller goes on in a copy of itself.
+settle() { WINEPREFIX="$KELVARON_WINEPREFIX" wineserver -w; }
+reg_value() {  # KEY NAME: the value's data, nothing when it is not there
+  wine_run reg query "$1" /v "$2" 2> /dev/null | tr -d '\r' |
+    awk -v n="$2" '$1 == n { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }'
+}
+has_key() { wine_run reg query "$1" > /dev/null 2>&1; }
+drive=$KELVARON_WINEPREFIX/drive_c
+scr=$drive/windows/system32/kelvaron.scr
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kelvaron'
+settings_key='HKCU\Software\ScreenSaverKelvaron'
+desktop_key='HKCU\Control Panel\Desktop'
+other='C:\windows\system32\other.scr'
+# The string after NAME in the file's version resource.
+version_string() {  # FILE NAME
+  strings -el "$1" | awk -v n="$2" 'found { print; exit } $0 == n { found = 1 }'
+}
+
+wine_run cmd /c exit > /dev/null 2>&1  # a new prefix
+wine_run reg add "$settings_key" /v dFps /t REG_DWORD /d 25 /f > /dev/null 2>&1
+wine_run reg add "$desktop_key" /v SCRNSAVE.EXE /d "$other" /f > /dev/null 2>&1
+
+wine_run "$setup" /S > "$work/setup.log" 2>&1
+check "/S installs with status 0" [ $? -eq 0 ]
+settle
+check "kelvaron.scr is in the 32-bit system folder" [ -s "$scr" ]
+check "... with the project's version as its file and product version" \
+  [ "$(version_string "$scr" FileVersion) $(version_string "$scr" ProductVersion)" = "$version $version" ]
+check "... and a description" [ -n "$(version_string "$scr" FileDescription)" ]
+check "Add or Remove Programs lists it" [ "$(reg_value "$uninstall_key" DisplayName)" = "Kelvaron screensaver" ]
+check "... at the project's version" [ "$(reg_value "$uninstall_key" DisplayVersion)" = "$version" ]
+uninstaller=$(reg_value "$uninstall_key" QuietUninstallString)
+check "... with a silent uninstaller that is there" \
+  [ "$uninstaller" = '"C:\Program Files\Kelvaron\uninstall.exe" /S' -a -s "$drive/Program Files/Kelvaron/uninstall.exe" ]
+check "... pointing at the screensaver for its icon" [ "$(reg_value "$uninstall_key" DisplayIcon)" = 'C:\windows\system32\kelvaron.scr' ]
+check "without /ACTIVATE the current screensaver stays" [ "$(reg_value "$desktop_key" SCRNSAVE.EXE)" = "$other" ]
+
+wine_run 'C:\windows\system32\kelvaron.scr' /c > "$work/scr.log" 2>&1 &
+pid=$!
+dialog=$(wait_for_window "Screen Saver Config." 90)
+check "kelvaron.scr /c opens the settings dialog from there" [ -n "$dialog" ]
+[ -n "$dialog" ] && focus_window "$dialog" && xdotool key Escape
+check "... which closes with status 0" eval 'wait_for_exit "$pid" 60 && [ "$status" -eq 0 ]'
+
+uninstall() { wine_run 'C:\Program Files\Kelvaron\uninstall.exe' /S > "$work/uninstall.log" 2>&1; settle; }
+uninstall
+check "the silent uninstall removes kelvaron.scr" [ ! -e "$scr" ]
+check "... the uninstaller and its folder" [ ! -e "$drive/Program Files/Kelvaron" ]
+check "... and the uninstall entry" eval '! has_key "$uninstall_key"'
+check "... but keeps the user's settings" [ "$(reg_value "$settings_key" dFps)" = 0x19 ]
+check "... and a current screensaver that is not Kelvaron" [ "$(reg_value "$desktop_key" SCRNSAVE.EXE)" = "$other" ]
+
+wine_run "$setup" /S /ACTIVATE > "$work/setup.log" 2>&1
+settle
+check "/S /ACTIVATE makes Kelvaron the current screensaver" \
+  [ "$(reg_value "$desktop_key" SCRNSAVE.EXE)" = 'C:\windows\system32\kelvaron.scr' -a -s "$scr" ]
+uninstall
+check "uninstalling clears the current screensaver that is still Kelvaron" \
+  eval '[ -z "$(reg_value "$desktop_key" SCRNSAVE.EXE)" ] && [ ! -e "$scr" ]'
+check "... and still keeps the user's settings" [ "$(reg_value "$settings_key" dFps)" = 0x19 ]
+finish
