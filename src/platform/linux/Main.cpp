@@ -20,7 +20,12 @@ static const char* const kUsage =
 static const char* const kHelp =
     "\nKeys: the arrow keys drive car 0 (red), W A S D car 1 (blue), I J K L car 2 (green);\n"
     "M, Q and U lift their cabins; the space bar stops car 0 and spins its front wheels;\n"
-    "C cycles the five cameras; Escape ends the run, and so does moving the mouse in a full run.\n"
+    "C cycles the five cameras; R sets every car on its side or roof back on its wheels;\n"
+    "P pauses and goes on, N steps one frame while paused; F12 saves the frame as a PNG in\n"
+    "your pictures folder; Escape ends the run, and so does moving the mouse in a full run.\n"
+    "\nGamepads: pad 1 drives car 0, pad 2 car 1, pad 3 car 2. Left stick or d-pad steers,\n"
+    "right trigger or A drives forward, left trigger or B backward, a shoulder button lifts\n"
+    "the cabin, Y sets the pad's car back on its wheels, X on pad 1 does what the space bar does.\n"
     "\nIn the settings (kelvaron /c), two check boxes below the fields:\n"
     "  \"Cars drive themselves when left alone\": a car no one has driven for ten seconds\n"
     "      drives itself until one of its keys is pressed.\n"
