@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Inside a brand-new minimal Debian 12 root (deb_clean_room_test.sh makes it): installs the package
+# with apt-get as a user would, then uses it: --version, the man page, a short full run on a private
+# Xvfb display, the hack under XScreenSaver's daemon with the programs line the man page gives; then
+# purges it and checks that nothing of it is left.
+#   tests/package/deb_install_test.sh ./kelvaron_VERSION_amd64.deb     (as root, in the room)
+set -euo pipefail
+deb=$1
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../e2e/lib.sh"
+set +e  # the checks count failures themselves
+trap stop_display EXIT
+export DEBIAN_FRONTEND=noninteractive
+# Test tools come after the package, so that only its own dependencies serve its first start.
+apt_install() { apt-get install -y -qq --no-install-recommends "$@" > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; false; }; }
+version=$(dpkg-deb -f "$deb" Version)
+
+apt-get update -qq
+apt_install "$deb"
+check "apt-get install $deb installs it with what it depends on" [ $? -eq 0 ]
+[ "$failed" -eq 0 ] || { finish; exit 1; }
+check "kelvaron --version prints the package's version" [ "$(kelvaron --version)" = "kelvaron $version" ]
+check "XScreenSaver's hack folder links to it" \
+  [ "$(readlink -f /usr/libexec/xscreensaver/kelvaron)" = /usr/bin/kelvaron -a -s /usr/share/xscreensaver/config/kelvaron.xml ]
+
+apt_install man-db
+check "man 6 kelvaron finds the page" [ "$(man -w 6 kelvaron)" = /usr/share/man/man6/kelvaron.6.gz ]
+MANWIDTH=80 man 6 kelvaron > "$work/man.txt" 2> "$work/man.err"
+check "... which renders without warnings" [ -s "$work/man.txt" -a ! -s "$work/man.err" ]
+check "... with the version, the keys, the settings file and the exit statuses" eval \
+  'grep -q "kelvaron $version" "$work/man.txt" && grep -q "^KEYS" "$work/man.txt" &&
+   grep -q "kelvaron/kelvaron.conf" "$work/man.txt" && grep -q "^EXIT STATUS" "$work/man.txt"'
+
+# The full run, at a stored mode the display has: the screen, with no question first.
+apt_install xvfb x11-utils xdotool imagemagick
+start_display 1024x768x24 || exit 1
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/kelvaron"
+printf '[ScreenSaverKelvaron]\nbitsPP=24\nscreenWidth=1024\nscreenHeight=768\n' > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
+kelvaron /s > "$work/run.log" 2>&1 &
+pid=$!
+win=$(wait_for_window Start 60)
+check "kelvaron /s opens its window" [ -n "$win" ]
+check "... and draws car 0's view" wait_for_colour "$work/run.png" 512x384+512+0 red 2000 60
+[ -n "$win" ] && press_escape "$win"
+check "Escape ends it with status 0" eval 'wait_for_exit "$pid" 60 && [ "$status" -eq 0 ]'
+
+# XScreenSaver as nobody (it runs no hacks as root), with the line the man page says to add.
+apt_install xscreensaver procps
+home="$work/home"
+mkdir -p "$home"
+chmod 755 "$work"
+chown nobody "$home"
+cat > "$home/.xscreensaver" <<'CONFIG'
+mode: one
+selected: 0
+timeout: 0:30:00
+lock: False
+splash: False
+fade: False
+unfade: False
+programs: \
+  kelvaron -root \n\
+  maze -root \n
+CONFIG
+saver() { setpriv --reuid=nobody --regid=nogroup --clear-groups -- env HOME="$home" DISPLAY="$DISPLAY" "$@"; }
+saver xscreensaver -no-splash > "$work/xscreensaver.log" 2>&1 &
+daemon=$!
+trap 'kill "$daemon" 2> /dev/null; stop_display' EXIT
+wait_until 60 eval 'saver xscreensaver-command -version > /dev/null 2>&1'
+saver xscreensaver-command -activate > /dev/null
+check "XScreenSaver runs the hack from the programs line" wait_until 60 pgrep -x kelvaron
+check "... which draws on the screen" wait_for_colour "$work/saver.png" 512x384+512+0 red 2000 60
+saver xscreensaver-command -deactivate > /dev/null
+check "... and ends when deactivated" wait_until 60 eval '! pgrep -x kelvaron > /dev/null'
+kill "$daemon"; wait "$daemon"
+
+dpkg -L kelvaron > "$work/files"
+apt-get purge -y -qq kelvaron > "$work/apt.log" 2>&1
+check "apt-get purge removes it" [ -z "$(dpkg-query -W -f '${db:Status-Status}' kelvaron 2> /dev/null | grep -v not-installed)" ]
+check "... and dpkg's list of its files" [ -z "$(ls /var/lib/dpkg/info/kelvaron.* 2> /dev/null)" ]
+# Every file and link of the package is gone, and no folder of it is left empty.
+left=$(while read -r p; do
+  if [ -L "$p" ] || [ -f "$p" ] || { [ -d "$p" ] && [ -z "$(ls -A "$p")" ]; }; then echo "$p"; fi
+done < "$work/files")
+check "... and every file it put there" [ -z "$left" ]
+[ -n "$left" ] && echo "left behind: $left"
+finish
