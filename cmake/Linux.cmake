@@ -27,7 +27,7 @@ kelvaron_room_headers(kelvaron_command_line PUBLIC platform/linux/CommandLine.h)
 target_link_libraries(kelvaron_command_line PUBLIC kelvaron_app)
 
 # The Linux program.
-pkg_check_modules(LINUX_UI REQUIRED IMPORTED_TARGET sdl2 gtk+-3.0 x11 gl libpng)
+pkg_check_modules(LINUX_UI REQUIRED IMPORTED_TARGET sdl2 gtk+-3.0 x11 xinerama gl libpng)
 add_library(kelvaron_linux OBJECT
   src/platform/linux/GtkDialog.cpp
   src/platform/linux/Xlib.cpp

@@ -81,6 +81,8 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
     if (SDL_GL_MakeCurrent(gWindow, gContext) != 0)
         return FailCreation("Can't Activate The GL Rendering Context.");
     SDL_ShowWindow(gWindow);
+    if (!parent)
+        CoverOtherMonitors(gWindow);
     SDL_RaiseWindow(gWindow);
     if (fullscreen)
         SDL_ShowCursor(SDL_DISABLE);
@@ -92,6 +94,7 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
 
 void DestroyRenderWindow()
 {
+    UncoverMonitors();
     if (gModeChanged && gWindow) {
         SDL_SetWindowFullscreen(gWindow, 0);  // the desktop's display mode comes back
         SDL_ShowCursor(SDL_ENABLE);

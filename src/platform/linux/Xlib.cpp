@@ -2,8 +2,10 @@
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/Xinerama.h>
 
 #include <cstdio>
+#include <vector>
 
 static Display* gHostDisplay;
 static Window gHost;
@@ -72,6 +74,61 @@ bool IsHostWindowGone()
     gLastLook = now;
     XWindowAttributes attributes;
     return !XGetWindowAttributes(gHostDisplay, gHost, &attributes);
+}
+
+static Display* gCoverDisplay;
+static std::vector<Window> gCovers;
+
+// The monitors as the X server reports them: Xinerama's heads (on a desktop with RandR these are its
+// outputs; Xephyr and Xvfb report their heads only this way), else the one screen.
+static std::vector<XineramaScreenInfo> ListMonitors(Display* display)
+{
+    std::vector<XineramaScreenInfo> monitors;
+    int count = 0;
+    if (XineramaIsActive(display))
+        if (XineramaScreenInfo* heads = XineramaQueryScreens(display, &count)) {
+            monitors.assign(heads, heads + count);
+            XFree(heads);
+        }
+    return monitors;
+}
+
+void CoverOtherMonitors(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return;
+    Display* display = info.info.x11.display;
+    int x, y, w, h;
+    SDL_GetWindowPosition(window, &x, &y);
+    SDL_GetWindowSize(window, &w, &h);
+    const int centreX = x + w / 2, centreY = y + h / 2;
+    XSetWindowAttributes black = {};
+    black.override_redirect = True;  // no window manager frames or moves it
+    black.background_pixel = BlackPixel(display, DefaultScreen(display));
+    for (const XineramaScreenInfo& m : ListMonitors(display)) {
+        bool showsRun = centreX >= m.x_org && centreX < m.x_org + m.width && centreY >= m.y_org &&
+                        centreY < m.y_org + m.height;
+        if (showsRun)
+            continue;
+        Window cover = XCreateWindow(display, DefaultRootWindow(display), m.x_org, m.y_org, unsigned(m.width),
+                                     unsigned(m.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                     CWOverrideRedirect | CWBackPixel, &black);
+        XMapRaised(display, cover);
+        gCovers.push_back(cover);
+    }
+    XFlush(display);
+    gCoverDisplay = display;
+}
+
+void UncoverMonitors()
+{
+    for (Window cover : gCovers)
+        XDestroyWindow(gCoverDisplay, cover);
+    if (!gCovers.empty())
+        XFlush(gCoverDisplay);
+    gCovers.clear();
 }
 
 bool QueryCursorPosition(SDL_Window* window, int* x, int* y)

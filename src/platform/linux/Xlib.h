@@ -12,5 +12,9 @@ bool AdoptIntoHost(SDL_Window* window, unsigned long host);
 void ReleaseHostWindow();
 // True once the host window has been destroyed; looks at most five times a second.
 bool IsHostWindowGone();
+// A full run's other monitors go black: a plain black window over each monitor the run's window does
+// not stand on. Uncovered again before the window goes, however the run ends.
+void CoverOtherMonitors(SDL_Window* window);
+void UncoverMonitors();
 // The cursor's position on the screen of the window, asked of the X server itself.
 bool QueryCursorPosition(SDL_Window* window, int* x, int* y);

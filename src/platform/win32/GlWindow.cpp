@@ -92,6 +92,8 @@ static bool CreateGlWindow(const char* title, int width, int height, int bits, b
         return FailCreation("Can't Activate The GL Rendering Context.");
     StartGamepads();
     ShowWindow(gHwnd, SW_SHOW);
+    if (!parent)
+        CoverOtherMonitors(gHwnd);
     SetForegroundWindow(gHwnd);
     SetFocus(gHwnd);
     ResizeViewport(width, height);
@@ -115,6 +117,7 @@ static void ReportShutdownError(const char* text)
 
 void DestroyRenderWindow()
 {
+    UncoverMonitors();
     StopGamepads();
     if (gModeChanged) {
         ChangeDisplaySettingsA(nullptr, 0);

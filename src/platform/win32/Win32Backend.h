@@ -13,6 +13,10 @@ extern HINSTANCE gHinstance;
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SettingsDialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 
+// A full run's other monitors black while it lasts (MonitorCovers.cpp).
+void CoverOtherMonitors(HWND run);
+void UncoverMonitors();
+
 // Gamepads (XInputPads.cpp): started with the window, taken down with it, read once a frame.
 void StartGamepads();
 void StopGamepads();
