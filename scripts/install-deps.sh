@@ -9,7 +9,7 @@ set -euo pipefail
 run_packages=(
   g++ cmake make pkg-config               # the build
   ca-certificates                         # apt-get source ode, for the single-precision ODE
-  libsdl2-dev libx11-dev                  # window, input, previews in a foreign X window
+  libsdl2-dev libx11-dev libxinerama-dev  # window, input, previews in a foreign X window, monitors
   libgtk-3-dev                            # settings dialog and message boxes
   libfreetype-dev libfontconfig-dev fonts-liberation  # overlay glyphs: Arial's metric twin
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri  # GL 1.1 and GLU, drawn by Mesa without a GPU

@@ -42,8 +42,7 @@ hold 4 Up Left w d i
 shot "$shots/3-turning.png"
 previous="$shots/3-turning.png"
 for mode in 2 3 4 5; do
-  xdotool key c
-  wait_for_change "$previous" "$shots/$((mode + 2))-camera-$mode.png" 320x240+0+0 1000
+  hold_until_changed "$previous" "$shots/$((mode + 2))-camera-$mode.png" 320x240+0+0 1000 60 c
   previous="$shots/$((mode + 2))-camera-$mode.png"
 done
 press_escape "$window"

@@ -11,6 +11,11 @@ check() {  # check DESCRIPTION COMMAND...
   if "$@"; then passed=$((passed + 1)); echo "ok: $what"
   else failed=$((failed + 1)); echo "FAILED: $what"; fi
 }
+# The same for a value read off a program: on failure it says what was read.
+check_equal() {  # DESCRIPTION EXPECTED ACTUAL
+  check "$1" [ "$2" = "$3" ]
+  [ "$2" = "$3" ] || echo "   expected '$2', read '$3'"
+}
 finish() {
   echo "$passed passed, $failed failed"
   [ "$failed" -eq 0 ]
@@ -134,11 +139,17 @@ answer_box() {  # NAME KEY [SECONDS]
     wait_until 5 window_count_is "$1" 0 && return 0
   done
 }
-# Presses and releases Escape in the window. The release goes to whatever has the focus once the
-# window has gone, so the server never keeps Escape held for the next program.
-press_escape() {  # WINDOW
+# Holds Escape in the window until the window has gone (the programs read a key's state once a
+# frame, so a press shorter than a frame of a loaded machine can go unseen), for at most SECONDS.
+# The release goes to whatever has the focus then, so the server never keeps Escape held for the
+# next program.
+press_escape() {  # WINDOW [SECONDS]
+  local result=0
   focus_window "$1"
-  xdotool keydown Escape keyup Escape
+  xdotool keydown Escape
+  wait_until "${2:-60}" eval "! xwininfo -id $1 > /dev/null 2>&1" || result=1
+  xdotool keyup Escape
+  return $result
 }
 # The clipboard's text after COMMAND... copies into it: the clipboard is first set to a marker (xclip
 # serves it until another client takes the clipboard), and the copy is repeated until the text

@@ -49,8 +49,7 @@ check "holding the up arrow changes car 0's view" \
   hold_until_changed "$work/before.png" "$work/driven.png" 400x300+400+0 2000 30 Up
 check "cars 1 and 2 stay put" [ "$(count_changed "$work/before.png" "$work/driven.png" 400x300+0+300)" -lt 20000 ]
 shot "$work/driven.png"
-xdotool key c
-check "C changes the camera" wait_for_change "$work/driven.png" "$work/camera.png" 400x300+0+0 2000
+check "C changes the camera" hold_until_changed "$work/driven.png" "$work/camera.png" 400x300+0+0 2000 30 c
 cp "$work/start.png" "${KELVARON_SHOT_DIR:-$work}/full-run.png" 2>/dev/null
 press_escape "$win"
 check "Escape ends the run" wait_for_exit "$pid"
@@ -73,8 +72,8 @@ wait_until_drawn "$win"
 focus_window "$win"
 shot "$work/moved-before.png"
 # Events are handled in order: once C has changed the camera, the motions before it were seen too.
-xdotool mousemove 344 300 mousemove 300 256 key c
-wait_for_change "$work/moved-before.png" "$work/moved.png" 400x300+0+0 2000
+xdotool mousemove 344 300 mousemove 300 256
+hold_until_changed "$work/moved-before.png" "$work/moved.png" 400x300+0+0 2000 60 c
 check "a motion of 44 pixels does not end the run" kill -0 "$pid"
 xdotool mousemove 345 300
 check "a motion of 45 pixels ends it" wait_for_exit "$pid"

@@ -59,7 +59,7 @@ check "/c opens the dialog" [ -n "$dialog" ]
 # Wine's window frame sits at the corner; the client area a few pixels in.
 corner() { xwininfo -id "$dialog" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } END { print (x < 10 && y < 40) ? "near" : "far" }'; }
 check "... at the top-left corner" [ "$(corner)" = near ]
-check "... with the defaults" [ "$(read_fields | tr '\n' ' ')" = "16 640 480 30 -10.50000 0.02000 " ]
+check_equal "... with the defaults" "16 640 480 30 -10.50000 0.02000 " "$(read_fields | tr '\n' ' ')"
 shot "$work/dialog.png"; cp "$work/dialog.png" "${KELVARON_SHOT_DIR:-$work}/windows-dialog.png" 2>/dev/null
 xdotool key Return
 check "OK ends the dialog" wait_for_exit "$pid" 30
@@ -68,7 +68,7 @@ check "OK writes the six REG_DWORD values" \
 check "... as REG_DWORD" [ "$(reg_dump | grep -c REG_DWORD)" -eq 6 ]
 
 open_dialog
-check "reopened, the box mass shows 0.01999" [ "$(read_fields | tail -n 1)" = "0.01999" ]
+check_equal "reopened, the box mass shows 0.01999" 0.01999 "$(read_fields | tail -n 1)"
 reg_dump > "$work/before.reg"
 field_width 9
 xdotool key Escape
@@ -89,7 +89,7 @@ check "... and nothing is written" diff -q <(reg_dump) "$work/before.reg"
 "$wine_run" reg add "$key" /v screenHeight /t REG_BINARY /d 0102030405060708 /f > /dev/null 2>&1
 open_dialog x
 check "a one-character command line shows the dialog" [ -n "$dialog" ]
-check "values of another type or size are read without harm" [ "$(read_fields | sed -n '2,3p' | tr '\n' ' ')" = "640 480 " ]
+check_equal "values of another type or size are read without harm" "640 480 " "$(read_fields | sed -n '2,3p' | tr '\n' ' ')"
 xdotool key Escape; wait_for_exit "$pid" 30
 open_dialog /c:1234
 check "/c:1234 shows the dialog too" [ -n "$dialog" ]
@@ -117,8 +117,8 @@ check "... and the overlay" [ "$(count_colour "$work/run.png" 320x240+324+263 li
 focus_window "$win"
 shot "$work/moved-before.png"
 # Events are handled in order: once C has changed the camera, the motions before it were seen too.
-xdotool mousemove 344 300 mousemove 300 256 key c
-wait_for_change "$work/moved-before.png" "$work/moved.png" 320x240+4+23 2000 60
+xdotool mousemove 344 300 mousemove 300 256
+hold_until_changed "$work/moved-before.png" "$work/moved.png" 320x240+4+23 2000 60 c
 check "a mouse motion of 44 pixels does not end the run" kill -0 "$pid"
 fps=$(wait_for_window_prefix "FPS: " 60)
 check "after ten seconds the title shows the frame rate" [ -n "$fps" ]
@@ -133,8 +133,8 @@ wait_for_colour "$work/run2.png" 320x240+324+23 red 1000 60
 # camera's change shows the motion to it was handled before the next one comes.
 focus_window "$win"
 shot "$work/moved-before.png"
-xdotool mousemove 300 300 key c
-wait_for_change "$work/moved-before.png" "$work/moved.png" 320x240+4+23 2000 60
+xdotool mousemove 300 300
+hold_until_changed "$work/moved-before.png" "$work/moved.png" 320x240+4+23 2000 60 c
 xdotool mousemove 345 300
 check "a mouse motion of 45 pixels ends it" wait_for_exit "$pid" 60
 
@@ -158,4 +158,5 @@ touch "$close"
 check "... and mouse motion does not end it" wait_until 60 grep -q 'running when asked to close' "$work/host.log"
 check "closing the host ends the preview" wait_for_exit "$host_pid" 180
 check "... by itself" grep -q 'preview ended' "$work/host.log"
+grep -q 'preview ended' "$work/host.log" || sed 's/^/   host: /' "$work/host.log"
 finish
