@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Ending signals: SIGTERM, SIGINT and SIGHUP during a full run, a preview and an XScreenSaver run each
+# end the process through the ordinary teardown, with status 0, the window gone and the display as
+# it was; a second signal during the teardown does no harm. Prints how long each end took.
+#   signals_test.sh KELVARON HOST-WINDOW
+set -u
+kelvaron=$1
+host_window=$2
+. "$(dirname "$0")/lib.sh"
+trap 'kill "${host_pid:-}" 2> /dev/null; stop_display' EXIT
+start_display 1024x768x24 || exit 1
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/kelvaron"
+printf '[ScreenSaverKelvaron]\nscreenWidth=1024\nscreenHeight=768\n' > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
+
+"$host_window" 320 240 > "$work/host.id" &
+host_pid=$!
+wait_until 30 [ -s "$work/host.id" ]
+host=$(cat "$work/host.id")
+windows_before=$(xwininfo -root -children | grep -c '^ *0x')
+
+# Starts the run, waits for its first frame, sends the signals and checks how it ended.
+end_with() {  # WHAT SIGNAL... -- KELVARON-ARGUMENT...
+  local what=$1 signals=() started ended
+  shift
+  while [ "$1" != -- ]; do signals+=("$1"); shift; done
+  shift
+  "$kelvaron" "$@" > "$work/run.log" 2>&1 &
+  pid=$!
+  if [ "$1" = /s ]; then
+    wait_for_colour "$work/drawn.png" 512x384+512+0 red 1000
+  else
+    wait_for_colour "$work/drawn.png" 320x240+100+100 lit 500
+  fi
+  started=$(date +%s%N)
+  for signal in "${signals[@]}"; do kill "-$signal" "$pid"; done
+  check "$what ends" wait_for_exit "$pid" 20
+  ended=$(date +%s%N)
+  echo "   $what: ended $(( (ended - started) / 1000000 )) ms after the signal"
+  check "... within a second" [ $(( (ended - started) / 1000000 )) -le 1000 ]
+  check "... with status 0" [ "${status:-1}" -eq 0 ]
+  check "... leaving no window of its own" window_count_is Start 0
+  check "... nor anything else on the display" [ "$(xwininfo -root -children | grep -c '^ *0x')" -eq "$windows_before" ]
+  check "... nor a child in the host" [ -z "$(xwininfo -children -id "$host" | awk '/^ +0x/ { print $1 }')" ]
+}
+
+for signal in TERM INT HUP; do
+  end_with "SIG$signal during a full run" "$signal" -- /s
+  end_with "SIG$signal during a preview" "$signal" -- /p "$host"
+  end_with "SIG$signal during an XScreenSaver run" "$signal" -- -window-id "$host"
+done
+end_with "SIGTERM twice, the second during the teardown" TERM TERM -- /s
+end_with "SIGINT then SIGHUP during a preview" INT HUP -- /p "$host"
+finish
