@@ -1,7 +1,6 @@
 # The packages people install, both at PROJECT_VERSION: on Linux the man page and a Debian package
 # made by CPack (`cmake --build DIR --target package`), on Windows the NSIS installer
-# kelvaron-setup.exe (`cmake --build DIR --target kelvaron_setup`). scripts/package-deb.sh and
-# scripts/package-windows.sh make them and check them.
+# kelvaron-setup.exe (`cmake --build DIR --target kelvaron_setup`). scripts/package.sh makes both.
 if(WIN32)
   target_compile_definitions(kelvaron_scr PRIVATE
     $<$<COMPILE_LANGUAGE:RC>:KELVARON_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};KELVARON_VERSION_MINOR=${PROJECT_VERSION_MINOR};KELVARON_VERSION_PATCH=${PROJECT_VERSION_PATCH}>)

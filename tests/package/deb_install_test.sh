@@ -64,9 +64,7 @@ chown nobody "$home"
 cat > "$home/.xscreensaver" <<'CONFIG'
 mode: one
 selected: 0
-timeout: 0:30:00
 lock: False
-splash: False
 fade: False
 unfade: False
 programs: \
@@ -74,13 +72,14 @@ programs: \
   maze -root \n
 CONFIG
 saver() { setpriv --reuid=nobody --regid=nogroup --clear-groups -- env HOME="$home" DISPLAY="$DISPLAY" "$@"; }
-saver xscreensaver -no-splash > "$work/xscreensaver.log" 2>&1 &
+saver xscreensaver -no-splash -verbose > "$work/xscreensaver.log" 2>&1 &
 daemon=$!
 trap 'kill "$daemon" 2> /dev/null; stop_display' EXIT
 wait_until 60 eval 'saver xscreensaver-command -version > /dev/null 2>&1'
 saver xscreensaver-command -activate > /dev/null
-hack_runs() { pgrep -f '^kelvaron -root' > /dev/null; }
+hack_runs() { pgrep -f 'kelvaron -root' > /dev/null; }
 check "XScreenSaver runs the hack from the programs line" wait_until 60 hack_runs
+hack_runs || { ps -eo pid=,args= | grep -v grep | grep kelvaron; tail -n 20 "$work/xscreensaver.log"; }
 check "... which draws on the screen" wait_for_colour "$work/saver.png" 512x384+512+0 red 2000 60
 saver xscreensaver-command -deactivate > /dev/null
 check "... and ends when deactivated" wait_until 60 eval '! hack_runs'

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Makes the packages people install, into PACKAGES (build/packages), and prints their paths:
+#   scripts/package.sh [deb|windows]...     (both when none is named)
+#   deb      kelvaron_<version>_amd64.deb: the program built with Debian's build flags (hardening)
+#            in deb/, CPack's DEB generator (dependencies from dpkg-shlibdeps), then lintian
+#   windows  kelvaron-setup.exe: kelvaron.scr cross-built in windows/, the tree scripts/test.sh
+#            tests, and NSIS's makensis (the kelvaron_setup target)
+# KELVARON_BUILD_DIR (build/) holds the builds; ODE is built once into KELVARON_DEPS_DIR
+# (build/deps), as scripts/test.sh does.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KELVARON_BUILD_DIR:-$root/build}
+deps=${KELVARON_DEPS_DIR:-$build/deps}
+out=$build/packages
+mkdir -p "$out"
+
+# Runs the command with its output in LOG, shown only if it fails.
+logged() {  # LOG COMMAND...
+  local log=$1; shift
+  "$@" > "$log" 2>&1 || { tail -n 40 "$log" >&2; return 1; }
+}
+
+deb() {
+  local dir=$build/deb
+  flags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
+  # Only what is installed is built: CPack's install step then builds nothing more (no tests).
+  logged "$dir.configure.log" cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=None \
+    -DKELVARON_ODE_PREFIX="$deps/ode-native" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+    -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)"
+  logged "$dir.build.log" cmake --build "$dir" -j "$(nproc)" --target kelvaron kelvaron_docs
+  rm -f "$out"/kelvaron_*.deb
+  (cd "$dir" && logged "$dir.cpack.log" cpack -G DEB -B "$out")
+  rm -rf "$out/_CPack_Packages"
+  local package
+  package=$(ls "$out"/kelvaron_*_amd64.deb)
+  lintian --fail-on error --info "$package" >&2
+  echo "$package"
+}
+
+windows() {
+  local dir=$build/windows
+  logged "$dir.configure.log" cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$deps/ode-i686-w64-mingw32"
+  logged "$dir.setup.log" cmake --build "$dir" -j "$(nproc)" --target kelvaron_setup
+  cp "$dir/kelvaron-setup.exe" "$out/"
+  echo "$out/kelvaron-setup.exe"
+}
+
+[ $# -gt 0 ] || set -- deb windows
+for kind in "$@"; do
+  case $kind in
+    deb | windows) "$kind" ;;
+    *) echo "usage: package.sh [deb|windows]..." >&2; exit 2 ;;
+  esac
+done
