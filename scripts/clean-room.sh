@@ -28,7 +28,7 @@ name=$(basename "$checkout")
 shared=$(dirname "$checkout")/shared
 cache=/var/cache/kelvaron-clean-room
 base=$cache/bookworm-minbase.tar
-mkdir -p "$cache/archives/partial" "$cache/downloads"
+mkdir -p "$cache/archives" "$cache/downloads"
 
 if ! command -v mmdebstrap > /dev/null; then
   apt-get update -qq
@@ -48,6 +48,8 @@ fi
 
 root=$(mktemp -d /var/tmp/kelvaron-clean-room.XXXXXX)
 cleanup() {
+  # The .deb files it downloaded join the cache, whatever happened.
+  find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -ln -t "$cache/archives" {} + 2> /dev/null || true
   # The mounts belong to the room's own mount namespace and went with it; anything still mounted
   # under the root (a namespace that outlived its command) is taken down before the root goes.
   local m
@@ -58,21 +60,24 @@ trap cleanup EXIT
 tar -xf "$base" -C "$root"
 cp /etc/resolv.conf "$root/etc/resolv.conf" 2> /dev/null || true
 mkdir -p "$root/work" "$root/var/cache/kelvaron-downloads"
+# apt's cache is the room's own (rooms may run at once, and apt locks its cache), filled with links
+# to the cached files.
+find "$cache/archives" -maxdepth 1 -name '*.deb' -exec cp -l -t "$root/var/cache/apt/archives" {} +
 git clone -q "$checkout" "$root/work/$name"
 if [ -d "$shared" ]; then
   cp -a "$shared" "$root/work/shared"
   chmod -R a-w "$root/work/shared"
 fi
 
-# In a mount and PID namespace of its own: /dev, /sys and the caches are bound in, /proc shows only
-# the room's processes, and when the command ends every process it left and every mount go with it.
+# In a mount and PID namespace of its own: /dev, /sys and the source cache are bound in, /proc
+# shows only the room's processes, and when the command ends every process it left and every mount
+# go with it.
 setup='
 set -e
 room=$1 caches=$2
 shift 2
 mount --rbind /dev "$room/dev"
 mount --rbind /sys "$room/sys"
-mount --bind "$caches/archives" "$room/var/cache/apt/archives"
 mount --bind "$caches/downloads" "$room/var/cache/kelvaron-downloads"
 exec chroot "$room" "$@"'
 start=$(date +%s)
@@ -81,7 +86,7 @@ unshare --mount --propagation private --pid --fork --kill-child --mount-proc="$r
   bash -c "$setup" setup "$root" "$cache" /usr/bin/env -i HOME=/root \
   PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin CI="${CI:-}" LANG=C.UTF-8 TERM=dumb \
   KELVARON_DOWNLOADS=/var/cache/kelvaron-downloads \
-  bash -c 'chown _apt:root /var/cache/apt/archives/partial; cd "/work/$0" && exec "$@"' "$name" "$@" \
+  bash -c 'cd "/work/$0" && exec "$@"' "$name" "$@" \
   < /dev/null &
 room_pid=$!
 # Stopped from outside: the room goes first (unshare's death kills the namespace), then the root.
