@@ -38,7 +38,7 @@ open_dialog
 check "the dialog opens" [ -n "$dialog" ]
 corner() { xwininfo -id "$dialog" | awk '/Absolute upper-left/ { printf "%s ", $4 }'; }
 check "... at the top-left corner" [ "$(corner)" = "0 0 " ]
-check "... showing the defaults" [ "$(read_fields | tr '\n' ' ')" = "16 640 480 30 -10.50000 0.02000 " ]
+check_equal "... showing the defaults" "16 640 480 30 -10.50000 0.02000 " "$(read_fields | tr '\n' ' ')"
 shot "$work/dialog.png"
 cp "$work/dialog.png" "${KELVARON_SHOT_DIR:-$work}/settings-dialog.png" 2>/dev/null
 xdotool key Return
@@ -48,7 +48,7 @@ check "OK stores the six values in their stored form" \
   [ "$(value bitsPP) $(value screenWidth) $(value screenHeight) $(value dFps) $(value sGravity) $(value boxMass)" = "16 640 480 30 -1050000 1999" ]
 
 open_dialog
-check "reopened, the box mass shows 0.01999" [ "$(read_fields | tail -n 1)" = "0.01999" ]
+check_equal "reopened, the box mass shows 0.01999" 0.01999 "$(read_fields | tail -n 1)"
 cp "$keyfile" "$work/before.conf"
 type_field 1 800
 xdotool key Escape
@@ -71,8 +71,8 @@ check "... keeping the rest" [ "$(value screenHeight) $(value sGravity)" = "480 
 
 printf '[ScreenSaverKelvaron]\nscreenWidth=12ab\nscreenHeight=99999999999\ndFps=45\n' > "$keyfile"
 open_dialog
-check "values that are not whole numbers in range leave their fields" \
-  [ "$(read_fields | head -n 4 | tr '\n' ' ')" = "16 640 480 45 " ]
+check_equal "values that are not whole numbers in range leave their fields" \
+  "16 640 480 45 " "$(read_fields | head -n 4 | tr '\n' ' ')"
 check "... and are reported" grep -q 'screenWidth' "$work/dialog.log"
 xdotool key Escape
 wait_for_exit "$pid"
@@ -80,7 +80,7 @@ wait_for_exit "$pid"
 head -c 300 /dev/urandom > "$keyfile"
 printf '[[[\0' >> "$keyfile"
 open_dialog
-check "a corrupt keyfile leaves the defaults" [ "$(read_fields | head -n 2 | tr '\n' ' ')" = "16 640 " ]
+check_equal "a corrupt keyfile leaves the defaults" "16 640 " "$(read_fields | head -n 2 | tr '\n' ' ')"
 xdotool key Return
 check "... and OK replaces it with a good one" wait_for_exit "$pid"
 check "... that reads back" [ "$(value screenWidth)" = 640 ]
