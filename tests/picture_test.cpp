@@ -3,26 +3,12 @@
 
 #include <glib.h>
 #include <glib/gstdio.h>
-#include <png.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
-
-// Reads a PNG back as RGB rows, top down.
-static std::vector<unsigned char> ReadPng(const std::string& path, int* width, int* height)
-{
-    png_image image = {};
-    image.version = PNG_IMAGE_VERSION;
-    REQUIRE(png_image_begin_read_from_file(&image, path.c_str()));
-    image.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
-    REQUIRE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
-    *width = int(image.width);
-    *height = int(image.height);
-    return rgb;
-}
+#include "platform/offscreen/Offscreen.h"
 
 TEST_CASE("a saved frame lands in XDG's pictures folder, whole, with its pixels, and never over another")
 {
@@ -45,7 +31,7 @@ TEST_CASE("a saved frame lands in XDG's pictures folder, whole, with its pixels,
     CHECK(std::string(first).size() > 4);
     CHECK(std::string(first) != second);
     int width = 0, height = 0;
-    std::vector<unsigned char> read = ReadPng(first, &width, &height);
+    std::vector<unsigned char> read = ReadPngRgb(first, &width, &height);
     CHECK(width == w);
     CHECK(height == h);
     CHECK(read == std::vector<unsigned char>(rgb, rgb + sizeof rgb));

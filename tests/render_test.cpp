@@ -192,3 +192,25 @@ TEST_CASE("the overlay prints its two lines exactly, from the run's figures")
                            "Paused: P goes on, N steps one frame");
     EndFrame();
 }
+
+// Frames recorded in tests/data: what the scene looked like when it was drawn in immediate mode.
+static void CheckAsRecorded(const std::string& name)
+{
+    const std::string recorded = std::string(KELVARON_DATA_DIR "/") + name + ".png";
+    int differences = CountDifferencesFromPng(recorded.c_str());
+    CAPTURE(recorded);
+    if (differences != 0)
+        SaveFramePng((std::string(KELVARON_FRAME_DIR "/") + name + "-drawn.png").c_str());
+    CHECK(differences == 0);
+}
+
+TEST_CASE("frames are drawn pixel for pixel as recorded, near and far")
+{
+    StartFrame(640, 480);
+    DrawFrame();
+    CheckAsRecorded("frame-chase");
+    gCameraMode = 3;
+    DrawFrame();
+    CheckAsRecorded("frame-far");
+    EndFrame();
+}

@@ -50,6 +50,39 @@ bool IsBlack(Rgb c)
     return c.r == 0 && c.g == 0 && c.b == 0;
 }
 
+std::vector<unsigned char> ReadPngRgb(const char* path, int* width, int* height)
+{
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<unsigned char> rgb;
+    if (!png_image_begin_read_from_file(&image, path))
+        return rgb;
+    image.format = PNG_FORMAT_RGB;
+    rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
+        rgb.clear();
+    *width = int(image.width);
+    *height = int(image.height);
+    return rgb;
+}
+
+int CountDifferencesFromPng(const char* path)
+{
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb = ReadPngRgb(path, &width, &height);
+    if (rgb.empty() || width != gWidth || height != gHeight)
+        return -1;
+    glFinish();
+    int differences = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* drawn = &gFrame[(size_t(height - 1 - y) * width + x) * 4];  // GL's rows bottom up
+            const unsigned char* recorded = &rgb[(size_t(y) * width + x) * 3];
+            differences += drawn[0] != recorded[0] || drawn[1] != recorded[1] || drawn[2] != recorded[2];
+        }
+    return differences;
+}
+
 bool SaveFramePng(const char* path)
 {
     glFinish();
