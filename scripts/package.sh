@@ -23,6 +23,9 @@ logged() {  # LOG COMMAND...
 deb() {
   local dir=$build/deb
   flags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
+  # The man page's and the changelog's date: the last commit's, so that the same tree makes the same files.
+  SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2> /dev/null || date +%s)}
+  export SOURCE_DATE_EPOCH
   # Only what is installed is built: CPack's install step then builds nothing more (no tests).
   logged "$dir.configure.log" cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=None \
     -DKELVARON_ODE_PREFIX="$deps/ode-native" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
