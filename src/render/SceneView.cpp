@@ -118,12 +118,13 @@ void DrawGrid()
 {
     glLineWidth(1);
     glColor3f(0, 1, 0);
+    // One batch of lines: each segment is drawn as it would be on its own, at one draw call's cost.
+    glBegin(GL_LINES);
     for (float v = -2000; v <= 2000; v += 50) {
-        glBegin(GL_LINES);
         glVertex3f(-2000, v, 0);
         glVertex3f(2000, v, 0);
         glVertex3f(v, -2000, 0);
         glVertex3f(v, 2000, 0);
-        glEnd();
     }
+    glEnd();
 }
