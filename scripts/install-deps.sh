@@ -21,6 +21,7 @@ run_packages=(
 test_packages=(
   xclip                                   # reading the settings dialogs' fields
   xscreensaver                            # the daemon that runs the hack
+  xserver-xephyr                          # two monitors inside the test display
   procps                                  # ps: what a process that did not end is doing
   locales                                 # de_DE's source, compiled by the settings tests
   g++-mingw-w64-i686-posix                # kelvaron.scr and the Windows test programs
