@@ -89,8 +89,9 @@ unshare --mount --propagation private --pid --fork --kill-child --mount-proc="$r
   bash -c 'cd "/work/$0" && exec "$@"' "$name" "$@" \
   < /dev/null &
 room_pid=$!
-# Stopped from outside: the room goes first (unshare's death kills the namespace), then the root.
-trap 'kill "$room_pid" 2> /dev/null; wait "$room_pid"; exit 143' TERM INT HUP
+# Stopped from outside: the room goes first, then the root. unshare ignores TERM while it waits, so
+# it is killed, and its death kills the namespace (--kill-child).
+trap 'kill -KILL "$room_pid" 2> /dev/null; wait "$room_pid"; exit 143' TERM INT HUP
 wait "$room_pid" || status=$?
 for p in "${copy_out[@]}"; do
   if [ -e "$root/work/$name/$p" ]; then
