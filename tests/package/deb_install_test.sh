@@ -82,10 +82,10 @@ saver xscreensaver-command -activate > /dev/null
 hack_runs() { pgrep -f '^kelvaron --?root' > /dev/null; }
 check "XScreenSaver runs the hack from the programs line" wait_until 60 hack_runs
 check "... which draws on the screen" wait_for_colour "$work/saver.png" 512x384+512+0 red 2000 60
-saver xscreensaver-command -deactivate > /dev/null
-check "... and ends when deactivated" wait_until 60 eval '! hack_runs'
 [ "$failed" -eq "$failed_before" ] || { ps -eo pid=,stat=,args= | grep '[k]elvaron'; tail -n 30 "$work/xscreensaver.log"; }
+# How the hack ends under the daemon is xscreensaver_test.sh's matter; here it only has to go.
 kill "$daemon"; wait "$daemon"
+pkill -KILL -f '^kelvaron --?root'
 
 dpkg -L kelvaron > "$work/files"
 apt-get purge -y -qq kelvaron > "$work/apt.log" 2>&1
