@@ -11,13 +11,13 @@ wine_run=$here/../../scripts/wine-run.sh
 version=$(sed -n 's/^project(Kelvaron VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")
 . "$here/../e2e/lib.sh"
 set +e  # the checks count failures themselves
-trap stop_display EXIT
-start_display 1024x768x24 || exit 1
-
 export KELVARON_WINEPREFIX="$work/wine"
 wine_run() { "$wine_run" "$@"; }
 # Waits until every program of the prefix has ended: the uninstaller goes on in a copy of itself.
 settle() { WINEPREFIX="$KELVARON_WINEPREFIX" wineserver -w; }
+# The prefix's server goes before the prefix does.
+trap 'WINEPREFIX="$KELVARON_WINEPREFIX" wineserver -k 2> /dev/null; stop_display' EXIT
+start_display 1024x768x24 || exit 1
 reg_value() {  # KEY NAME: the value's data, nothing when it is not there
   wine_run reg query "$1" /v "$2" 2> /dev/null | tr -d '\r' |
     awk -v n="$2" '$1 == n { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }'
