@@ -160,8 +160,10 @@ copied_text() {  # SECONDS COMMAND...
   wait_until 10 eval '[ "$(timeout 2 xclip -o -selection clipboard 2> /dev/null)" = "$marker" ]' || return 1
   while [ $SECONDS -lt $deadline ]; do
     "$@"
-    for _ in 1 2 3 4 5 6 7 8 9 10; do
-      text=$(timeout 2 xclip -o -selection clipboard 2> /dev/null) || text=$marker
+    # Wine hands its clipboard to X seconds later on a loaded machine; copying again before then
+    # starts the hand-over anew.
+    for _ in $(seq 50); do
+      text=$(timeout 5 xclip -o -selection clipboard 2> /dev/null) || text=$marker
       [ "$text" != "$marker" ] && { printf '%s\n' "$text"; return 0; }
       sleep 0.1
     done

@@ -46,7 +46,7 @@ read_fields() {
   local k
   for k in Tab "Tab Tab" Tab Tab Tab Tab; do
     xdotool key $k
-    copied_text 30 xdotool key ctrl+c || echo "(nothing copied)"
+    copied_text 60 xdotool key ctrl+c || echo "(nothing copied)"
   done
   xdotool key Tab  # back on OK
 }
