@@ -79,7 +79,8 @@ check "a red window shows on the second monitor" wait_for_colour "$work/two.png"
 printf '[ScreenSaverKelvaron]\nscreenWidth=1024\nscreenHeight=768\n' > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
 "$kelvaron" /s > "$work/two.log" 2>&1 &
 pid=$!
-answer_box GL Return  # the screen as a whole is 2048 wide: a window on the first monitor
+wait_for_window GL > /dev/null  # the screen as a whole is 2048 wide: a window on the first monitor
+answer_box GL Return
 win=$(wait_for_window Start)
 check "the run opens on the first monitor" wait_for_colour "$work/covered.png" 512x384+512+0 red 1000
 check "... and the second goes black" wait_until 20 eval \

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# kelvaron.scr under Wine: Enter in the settings dialog means OK, a bad preview id is refused in
+# a box, held keys are let go when the window loses the focus, and F12 saves the frame into the
+# Pictures folder. (Wine 8 reports Xephyr's two Xinerama heads as one monitor, so the blacked-out
+# second monitor is tested on Linux only.)
+#   windows_toys_test.sh WINE-RUN KELVARON.SCR
+set -u
+wine_run=$1
+scr=$2
+. "$(dirname "$0")/lib.sh"
+trap 'kill "${note_pid:-}" 2> /dev/null; stop_display' EXIT
+start_display 1024x768x24 || exit 1
+export KELVARON_WINEPREFIX="$work/wine"
+key='HKCU\Software\ScreenSaverKelvaron'
+reg_value() {  # NAME
+  "$wine_run" reg query "$key" /v "$1" 2> /dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }'
+}
+set_dword() {  # NAME VALUE
+  "$wine_run" reg add "$key" /v "$1" /t REG_DWORD /d "$2" /f > /dev/null 2>&1
+}
+"$wine_run" cmd /c exit > /dev/null 2>&1  # the prefix, before anything waits on it
+# No window manager here: Wine is told to follow the X focus itself instead of waiting for a
+# manager's WM_TAKE_FOCUS, so that giving a window the focus activates it as a click would.
+"$wine_run" reg add 'HKCU\Software\Wine\X11 Driver' /v UseTakeFocus /t REG_SZ /d N /f > /dev/null 2>&1
+
+# Enter after typing into the last field stores it: OK is the dialog's only default button.
+"$wine_run" "$scr" /c > "$work/scr.log" 2>&1 &
+pid=$!
+dialog=$(wait_for_window "Screen Saver Config." 60)
+focus_window "$dialog"
+xdotool key Tab Tab Tab Tab Tab Tab Tab  # from OK over the fields (and Cancel) to Box mass
+xdotool type 0.5
+xdotool key Return
+check "Enter in the dialog closes it" wait_for_exit "$pid" 60
+check "... having stored what was typed" [ "$(reg_value boxMass)" = 0xc350 ]
+check "... with the two switches beside the six, off" [ "$(reg_value autopilot) $(reg_value steadyPace)" = "0x0 0x0" ]
+
+# A preview id that is not a whole window id: said in a box, and status 2.
+"$wine_run" "$scr" /p 12abc > "$work/scr.log" 2>&1 &
+pid=$!
+box=$(wait_for_window ERROR 60)
+check "/p 12abc is refused in a box" [ -n "$box" ]
+answer_box ERROR Return
+check "... and ends with status 2" eval 'wait_for_exit "$pid" 60 && [ "$status" -eq 2 ]'
+
+# The full run fills this display: 1024 x 768 at 32 bits is its own mode.
+set_dword screenWidth 1024
+set_dword screenHeight 768
+set_dword bitsPP 32
+"$wine_run" "$scr" /s > "$work/run.log" 2>&1 &
+pid=$!
+win=$(wait_for_window Start 60)
+check "a full run opens" wait_for_colour "$work/drawn.png" 512x384+512+0 red 1000 60
+focus_window "$win"
+
+# F12 while paused: the picture is the frame on the screen.
+xdotool key p
+sleep 1
+shot "$work/paused.png"
+xdotool key F12
+picture() { find "$KELVARON_WINEPREFIX" "$HOME" -name 'kelvaron-*.png' -newer "$work/drawn.png" 2> /dev/null | head -n 1; }
+check "F12 saves a PNG into the Pictures folder" wait_until 30 eval '[ -n "$(picture)" ]'
+check "... of the window's size" [ "$(identify -format %wx%h "$(picture)" 2> /dev/null)" = 1024x768 ]
+check "... showing what the screen shows" [ "$(count_changed "$(picture)" "$work/paused.png" 1024x384+0+0)" -lt 50 ]
+rm -f "$(picture)"
+xdotool key p
+
+# Up and Left held while the window loses the focus: Windows sends no key-up then, and still car 0
+# stops circling (held on, its view changes by some 30,000 pixels in half a second).
+xmessage -geometry 200x100+100+600 elsewhere &
+note_pid=$!
+note=$(wait_for_window xmessage)
+focus_window "$win"
+shot "$work/before.png"
+xdotool keydown Up Left
+check "holding Up and Left drives car 0" wait_for_change "$work/before.png" "$work/driving.png" 512x384+512+0 2000 60
+xdotool windowfocus --sync "$note"
+xdotool keyup Up Left
+calm=0
+settling() {
+  shot "$work/a.png"; sleep 0.5; shot "$work/b.png"
+  if [ "$(count_changed "$work/a.png" "$work/b.png" 512x384+512+0)" -lt 4000 ]; then calm=$((calm + 1)); else calm=0; fi
+  [ $calm -ge 2 ]
+}
+check "focus lost: car 0 comes to a stand although its keys were never released there" wait_until 90 settling
+kill "$note_pid"
+press_escape "$win"
+check "Escape ends the run" wait_for_exit "$pid" 60
+
+finish
