@@ -13,6 +13,7 @@ static SDL_Window* gWindow;
 static SDL_GLContext gContext;
 static bool gVideoStarted;
 static bool gModeChanged;  // the display mode is to be given back
+static bool gAdopted;      // the window lives inside a host's
 
 // X11 cannot change the colour depth of a running display: the depth counts as met when the
 // display's is at least the one asked for.
@@ -73,6 +74,7 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
     gWindow = SDL_CreateWindow(title, 0, 0, width, height, flags);
     if (!gWindow || (fullscreen && SDL_SetWindowDisplayMode(gWindow, &mode) != 0))
         return FailCreation("Window Creation Error.");
+    gAdopted = parent != 0;
     if (parent && !AdoptIntoHost(gWindow, parent))
         return FailCreation("Window Creation Error.");
     gContext = SDL_GL_CreateContext(gWindow);
@@ -106,13 +108,18 @@ void DestroyRenderWindow()
         SDL_GL_DeleteContext(gContext);
         gContext = nullptr;
     }
-    if (gWindow) {
+    // A window that went with its host (XScreenSaver destroys its window as the hack ends) cannot
+    // be destroyed by SDL, which would wait for ever for it to unmap: it and SDL's video are left
+    // to the end of the process.
+    bool lost = gWindow && gAdopted && !UnmapAdoptedWindow(gWindow);
+    if (gWindow && !lost)
         SDL_DestroyWindow(gWindow);
-        gWindow = nullptr;
-    }
+    gWindow = nullptr;
+    gAdopted = false;
     if (gVideoStarted) {
         StopGamepads();
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        if (!lost)
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
         gVideoStarted = false;
     }
 }

@@ -64,6 +64,18 @@ void ReleaseHostWindow()
     gHost = 0;
 }
 
+bool UnmapAdoptedWindow(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return false;
+    unsigned long errors = gXErrors;
+    XUnmapWindow(info.info.x11.display, info.info.x11.window);
+    XSync(info.info.x11.display, False);
+    return gXErrors == errors;
+}
+
 bool IsHostWindowGone()
 {
     if (!gHost || !gHostDisplay)

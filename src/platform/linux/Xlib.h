@@ -8,6 +8,10 @@
 bool FindHostWindow(unsigned long* window, int* width, int* height);
 // Makes the (hidden) render window a child of the host window at its top-left corner.
 bool AdoptIntoHost(SDL_Window* window, unsigned long host);
+// Unmaps the render window inside its host, so that SDL need not wait for that when it destroys it;
+// false when the window has already gone with its host (XScreenSaver destroys its window while the
+// hack ends), and SDL must not be asked to destroy it at all: it would wait for ever for an unmap.
+bool UnmapAdoptedWindow(SDL_Window* window);
 // Closes the connection FindHostWindow opened.
 void ReleaseHostWindow();
 // True once the host window has been destroyed; looks at most five times a second.
