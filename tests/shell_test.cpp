@@ -76,28 +76,6 @@ TEST_CASE("a full run opens at the stored size, or 640 x 480 x 16 when nothing i
     DestroyRenderWindow();
 }
 
-TEST_CASE("with the steady pace, frames come at the desired rate and the run sleeps between them")
-{
-    StartProcess();
-    REQUIRE(StartFullRun());
-    Script(NullEvent::kKeyDown, 90, kVkEscape);
-    CHECK(RunUntilQuit() == 0);
-    CHECK(gNullWaits == 0);  // back to back, as ever, unless asked
-    CHECK(gNullTickCount == 0);
-
-    StartProcess();
-    gNullStore.values[7] = 1;  // steadyPace
-    gNullStore.present[7] = true;
-    REQUIRE(StartFullRun());
-    Script(NullEvent::kKeyDown, 90, kVkEscape);
-    CHECK(RunUntilQuit() == 0);
-    CHECK(gNullFramesPresented == 90);
-    // 90 frames at 30 per second: three seconds on the clock, all of it slept.
-    CHECK(gNullTickCount >= 2990);
-    CHECK(gNullTickCount <= 3100);
-    CHECK(gNullWaits >= 90);
-}
-
 TEST_CASE("a preview fills the host window and reads no settings")
 {
     StartProcess();
