@@ -25,8 +25,11 @@ test_packages=(
   procps                                  # ps: what a process that did not end is doing
   locales                                 # de_DE's source, compiled by the settings tests
   g++-mingw-w64-i686-posix                # kelvaron.scr and the Windows test programs
+  libstb-dev                              # stb_image_write, kelvaron.scr's PNG writer
   wine wine32:i386                        # running them here
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386  # Wine's opengl32
+  clang libclang-rt-14-dev                # the fuzzers: clang's libFuzzer, ASan and UBSan
+  dpkg-dev file lintian nsis              # scripts/package.sh: CPack's DEB, lintian, makensis
 )
 
 case "${1:-}" in

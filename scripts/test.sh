@@ -31,3 +31,10 @@ cmake --build "$build/windows" -j "$jobs"
 export KELVARON_WINEPREFIX="$build/wineprefix"
 "$root/scripts/wine-run.sh" cmd /c exit > /dev/null 2>&1  # the prefix, made once before tests share it
 ctest --test-dir "$build/windows" --output-on-failure -j "$jobs"
+
+echo "== fuzz"  # every reader of outside input, 20 s each under ASan and UBSan
+"$root/fuzz/run.sh" "$build/fuzz" 20
+
+echo "== packages"  # the .deb's proof on a new system needs a clean room of its own: .ci/run
+"$root/scripts/package.sh"
+"$root/tests/package/windows_installer_test.sh" "$build/packages/kelvaron-setup.exe"

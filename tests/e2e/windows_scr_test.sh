@@ -65,7 +65,7 @@ xdotool key Return
 check "OK ends the dialog" wait_for_exit "$pid" 30
 check "OK writes the six REG_DWORD values" \
   [ "$(reg_value bitsPP) $(reg_value screenWidth) $(reg_value screenHeight) $(reg_value dFps) $(reg_value sGravity) $(reg_value boxMass)" = "16 640 480 30 -1050000 1999" ]
-check "... as REG_DWORD" [ "$(reg_dump | grep -c REG_DWORD)" -eq 6 ]
+check "... as REG_DWORD, with the two switches beside them" [ "$(reg_dump | grep -c REG_DWORD)" -eq 8 ]
 
 open_dialog
 check_equal "reopened, the box mass shows 0.01999" 0.01999 "$(read_fields | tail -n 1)"
