@@ -13,6 +13,25 @@ mkdir -p "$XDG_CONFIG_HOME/kelvaron" "$HOME/Bilder"
 echo 'XDG_PICTURES_DIR="$HOME/Bilder"' > "$XDG_CONFIG_HOME/user-dirs.dirs"
 printf '[ScreenSaverKelvaron]\nscreenWidth=2048\nscreenHeight=768\n' > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
 views=1024x384  # a quadrant of the 2048 x 768 run
+conf="$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
+
+# The dialog's first check box, ticked with the keyboard, is stored beside the six values, and the
+# next OK keeps it.
+dialog_ok() {  # KEYS...: typed from the first field, then OK from there
+  "$kelvaron" /c > "$work/dialog.log" 2>&1 &
+  local dialog_pid=$!
+  focus_window "$(wait_for_window "Screen Saver Config.")"
+  [ $# -gt 0 ] && xdotool key "$@"
+  xdotool key Return
+  wait_for_exit "$dialog_pid"
+}
+dialog_ok Tab Tab Tab Tab Tab Tab space shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
+check "a ticked check box is stored" grep -qx 'autopilot=1' "$conf"
+check "... beside the six, which keep their values" grep -qx 'screenWidth=2048' "$conf"
+dialog_ok
+check "... and reloaded: OK alone keeps it" grep -qx 'autopilot=1' "$conf"
+check "... and the other box as it was" grep -qx 'steadyPace=0' "$conf"
+sed -i 's/^autopilot=1$/autopilot=0/' "$conf"
 
 "$kelvaron" /s > "$work/run.log" 2>&1 &
 pid=$!

@@ -35,6 +35,22 @@ check "Enter in the dialog closes it" wait_for_exit "$pid" 60
 check "... having stored what was typed" [ "$(reg_value boxMass)" = 0xc350 ]
 check "... with the two switches beside the six, off" [ "$(reg_value autopilot) $(reg_value steadyPace)" = "0x0 0x0" ]
 
+# The second check box, ticked with the keyboard, is stored; the next OK keeps it.
+dialog_ok() {  # KEYS...: from OK, then OK
+  "$wine_run" "$scr" /c > "$work/scr.log" 2>&1 &
+  pid=$!
+  focus_window "$(wait_for_window "Screen Saver Config." 60)"
+  [ $# -gt 0 ] && xdotool key "$@"
+  xdotool key Return
+  wait_for_exit "$pid" 60
+}
+dialog_ok Tab Tab Tab Tab Tab Tab Tab Tab Tab space
+check "a ticked check box is stored" [ "$(reg_value steadyPace)" = 0x1 ]
+dialog_ok
+check "... and reloaded: OK alone keeps it" [ "$(reg_value steadyPace) $(reg_value autopilot)" = "0x1 0x0" ]
+check "... and the box mass typed before stays" [ "$(reg_value boxMass)" = 0xc350 ]
+set_dword steadyPace 0
+
 # A preview id that is not a whole window id: said in a box, and status 2.
 "$wine_run" "$scr" /p 12abc > "$work/scr.log" 2>&1 &
 pid=$!
