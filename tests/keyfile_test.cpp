@@ -17,7 +17,10 @@ static std::string gFile;
 static void UseFile(const std::string& contents)
 {
     if (gFile.empty()) {
-        std::string home = g_dir_make_tmp("kelvaron-config-XXXXXX", nullptr);
+        gchar* made = g_dir_make_tmp("kelvaron-config-XXXXXX", nullptr);
+        REQUIRE(made);
+        const std::string home = made;
+        g_free(made);
         g_setenv("XDG_CONFIG_HOME", home.c_str(), TRUE);
         g_mkdir_with_parents((home + "/kelvaron").c_str(), 0700);
         gFile = home + "/kelvaron/kelvaron.conf";

@@ -13,7 +13,10 @@
 TEST_CASE("a saved frame lands in XDG's pictures folder, whole, with its pixels, and never over another")
 {
     // GLib reads the user's folders once: they are set up before its first look.
-    std::string home = g_dir_make_tmp("kelvaron-home-XXXXXX", nullptr);
+    gchar* made = g_dir_make_tmp("kelvaron-home-XXXXXX", nullptr);
+    REQUIRE(made);
+    const std::string home = made;
+    g_free(made);
     std::string pictures = home + "/Bilder";
     g_mkdir_with_parents((home + "/.config").c_str(), 0700);
     g_mkdir(pictures.c_str(), 0700);

@@ -12,7 +12,7 @@
 static SettingsFields Fields(const char* bits, const char* width, const char* height, const char* fps,
                              const char* gravity, const char* mass)
 {
-    SettingsFields f;
+    SettingsFields f = {};  // the check boxes unticked
     const char* texts[kFieldCount] = {bits, width, height, fps, gravity, mass};
     for (int i = 0; i < kFieldCount; ++i)
         snprintf(f.text[i], kFieldTextSize, "%s", texts[i]);
