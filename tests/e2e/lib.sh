@@ -170,3 +170,29 @@ copied_text() {  # SECONDS COMMAND...
   done
   return 1
 }
+# Holds KEYS in WINDOW until REGION has changed by more than 2000 pixels (false if not within
+# SECONDS), then gives the focus to another window, which gets the key-ups.
+drive_then_lose_focus() {  # WINDOW REGION SECONDS KEYS...
+  local win=$1 region=$2 seconds=$3 note result=0; shift 3
+  xmessage -geometry 200x100+100+600 elsewhere &
+  note_pid=$!
+  note=$(wait_for_window xmessage)
+  focus_window "$win"
+  shot "$work/before.png"
+  xdotool keydown "$@"
+  wait_for_change "$work/before.png" "$work/driving.png" "$region" 2000 "$seconds" || result=1
+  xdotool windowfocus --sync "$note"
+  xdotool keyup "$@"
+  return $result
+}
+# True once REGION has changed by fewer than CALM pixels in half a second twice running, for at
+# most SECONDS: what it shows has come to a stand.
+comes_to_a_stand() {  # REGION CALM SECONDS
+  local calm=0 deadline=$((SECONDS + $3))
+  while [ $SECONDS -lt $deadline ]; do
+    shot "$work/a.png"; sleep 0.5; shot "$work/b.png"
+    if [ "$(count_changed "$work/a.png" "$work/b.png" "$1")" -lt "$2" ]; then calm=$((calm + 1)); else calm=0; fi
+    [ $calm -ge 2 ] && return 0
+  done
+  return 1
+}

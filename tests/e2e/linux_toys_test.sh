@@ -64,22 +64,9 @@ xdotool key p
 # Up and Left held while the window loses the focus: no key-up ever comes here, and still car 0
 # stops circling. Held on, it circles ever faster and its view changes by some 30,000 pixels in half
 # a second; let go, it rolls to a stand within seconds.
-xmessage -geometry 200x100+100+600 elsewhere &
-note_pid=$!
-note=$(wait_for_window xmessage)
-focus_window "$win"
-shot "$work/before.png"
-xdotool keydown Up Left
-check "holding Up and Left drives car 0" wait_for_change "$work/before.png" "$work/driving.png" $views+1024+0 2000
-xdotool windowfocus --sync "$note"
-xdotool keyup Up Left  # goes to the other window
-calm=0
-settling() {
-  shot "$work/a.png"; sleep 0.5; shot "$work/b.png"
-  if [ "$(count_changed "$work/a.png" "$work/b.png" $views+1024+0)" -lt 8000 ]; then calm=$((calm + 1)); else calm=0; fi
-  [ $calm -ge 2 ]
-}
-check "focus lost: car 0 comes to a stand although its keys were never released here" wait_until 60 settling
+check "holding Up and Left drives car 0" drive_then_lose_focus "$win" $views+1024+0 30 Up Left
+check "focus lost: car 0 comes to a stand although its keys were never released here" \
+  comes_to_a_stand $views+1024+0 8000 60
 kill "$note_pid"
 press_escape "$win"
 check "Escape ends the run" wait_for_exit "$pid"

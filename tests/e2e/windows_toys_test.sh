@@ -83,22 +83,9 @@ xdotool key p
 
 # Up and Left held while the window loses the focus: Windows sends no key-up then, and still car 0
 # stops circling (held on, its view changes by some 30,000 pixels in half a second).
-xmessage -geometry 200x100+100+600 elsewhere &
-note_pid=$!
-note=$(wait_for_window xmessage)
-focus_window "$win"
-shot "$work/before.png"
-xdotool keydown Up Left
-check "holding Up and Left drives car 0" wait_for_change "$work/before.png" "$work/driving.png" 512x384+512+0 2000 60
-xdotool windowfocus --sync "$note"
-xdotool keyup Up Left
-calm=0
-settling() {
-  shot "$work/a.png"; sleep 0.5; shot "$work/b.png"
-  if [ "$(count_changed "$work/a.png" "$work/b.png" 512x384+512+0)" -lt 4000 ]; then calm=$((calm + 1)); else calm=0; fi
-  [ $calm -ge 2 ]
-}
-check "focus lost: car 0 comes to a stand although its keys were never released there" wait_until 90 settling
+check "holding Up and Left drives car 0" drive_then_lose_focus "$win" 512x384+512+0 60 Up Left
+check "focus lost: car 0 comes to a stand although its keys were never released there" \
+  comes_to_a_stand 512x384+512+0 4000 90
 kill "$note_pid"
 press_escape "$win"
 check "Escape ends the run" wait_for_exit "$pid" 60
