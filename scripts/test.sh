@@ -33,7 +33,7 @@ export KELVARON_WINEPREFIX="$build/wineprefix"
 ctest --test-dir "$build/windows" --output-on-failure -j "$jobs"
 
 echo "== fuzz"  # every reader of outside input, 20 s each under ASan and UBSan
-"$root/fuzz/run.sh" "$build/fuzz" 20
+bash "$root/fuzz/run.sh" "$build/fuzz" 20
 
 echo "== packages"  # the .deb's proof on a new system needs a clean room of its own: .ci/run
 "$root/scripts/package.sh"
