@@ -1,8 +1,10 @@
 // Pictures on Linux: a PNG written with libpng into the user's pictures folder (XDG's PICTURES
 // directory, as xdg-user-dir names it), or the home folder when there is none.
 #include <glib.h>
+#include <glib/gstdio.h>
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -31,14 +33,17 @@ static std::string NewPicturePath()
 
 bool SavePicture(const unsigned char* rgb, int width, int height, char* where, size_t whereSize)
 {
-    std::string path = NewPicturePath();
+    // Written under another name and renamed when whole: nobody sees half a picture.
+    std::string path = NewPicturePath(), part = path + ".part";
     png_image image = {};
     image.version = PNG_IMAGE_VERSION;
     image.width = png_uint_32(width);
     image.height = png_uint_32(height);
     image.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, rgb, width * 3, nullptr)) {
-        std::snprintf(where, whereSize, "%s: %s", path.c_str(), image.message);
+    if (!png_image_write_to_file(&image, part.c_str(), 0, rgb, width * 3, nullptr) ||
+        g_rename(part.c_str(), path.c_str()) != 0) {
+        std::snprintf(where, whereSize, "%s: %s", path.c_str(), image.message[0] ? image.message : g_strerror(errno));
+        g_remove(part.c_str());
         return false;
     }
     std::snprintf(where, whereSize, "%s", path.c_str());

@@ -29,9 +29,11 @@ static std::string NewPicturePath()
 
 bool SavePicture(const unsigned char* rgb, int width, int height, char* where, size_t whereSize)
 {
-    std::string path = NewPicturePath();
-    if (!stbi_write_png(path.c_str(), width, height, 3, rgb, width * 3)) {
+    // Written under another name and renamed when whole: nobody sees half a picture.
+    std::string path = NewPicturePath(), part = path + ".part";
+    if (!stbi_write_png(part.c_str(), width, height, 3, rgb, width * 3) || !MoveFileA(part.c_str(), path.c_str())) {
         std::snprintf(where, whereSize, "%s could not be written", path.c_str());
+        DeleteFileA(part.c_str());
         return false;
     }
     std::snprintf(where, whereSize, "%s", path.c_str());
