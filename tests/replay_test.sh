@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # The replay is a golden trace only if the same script gives the same trace in every process (the
 # simulation must not depend on where the heap puts things), and a bad script must be refused.
-# The trace recorded with the script must come out byte for byte: a change to the physics, the frame
-# or the build of ODE that moves any body shows here.
+# The trace recorded beside each key script must come out byte for byte: a change to the physics, the
+# frame or the build of ODE that moves any body shows here.
 set -u
 replay=$1
 script=$2
-recorded=${script%.keys}.trace
 fail=0
-"$replay" --script "$script" --frames 2000 --every 50 | cmp -s - "$recorded" ||
-  { echo "the trace of $script differs from $recorded"; fail=1; }
+for keys in "$(dirname "$script")"/*.keys; do
+  "$replay" --script "$keys" --frames 2000 --every 50 | cmp -s - "${keys%.keys}.trace" ||
+    { echo "the trace of $keys differs from ${keys%.keys}.trace"; fail=1; }
+done
 first=$("$replay" --script "$script" --frames 600 --every 25)
 second=$("$replay" --script "$script" --frames 600 --every 25)
 [ "$first" = "$second" ] || { echo "two replays of $script differ"; fail=1; }
