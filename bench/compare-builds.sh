@@ -26,8 +26,8 @@ for ((round = 1; round <= reps; round++)); do
     # One line a figure, "NAME VALUE UNIT", from the benchmark's own medians and shares.
     eval "${!i} $mode --frames $frames" 2> /dev/null | tr -d '\r' | awk '
       / frames: median / { sub(/:$/, "", $1); sub(/,$/, "", $6); print $1, $5, $6 }
-      /per frame: median/ { print "frame", $4, $5 }
-      /share of the time/ { sub(/%,$/, "", $10); print "GL-calls", $10, "%" }
+      /per frame: median/ { sub(/,$/, "", $5); print "frame", $4, $5 }
+      /share of the time/ { sub(/%,$/, "", $9); print "GL-calls", $9, "%" }
     ' >> "$work/$i"
   done
 done
