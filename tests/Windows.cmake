@@ -9,5 +9,5 @@ set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, 
 if(KELVARON_LINUX_REPLAY)
   add_test(NAME trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh
            ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron-replay> ${KELVARON_LINUX_REPLAY}
-           ${PROJECT_SOURCE_DIR}/bench/scripts/drive.keys)
+           ${PROJECT_SOURCE_DIR}/bench/scripts)
 endif()
