@@ -43,10 +43,10 @@ sed -f tools/mkalltypes.sed "arch/$arch/bits/alltypes.h.in" include/alltypes.h.i
 
 # musl's own flags for its C files (configure's CFLAGS_C99FSE and its math safeguards), with no
 # contraction into fused multiply-adds, which one machine has and another not. Its headers only, so
-# that the code sees the types and macros it was written for; no dead-code warnings for a foreign
-# source, and PE objects have no hidden visibility.
+# that the code sees the types and macros it was written for. -w: a foreign source's warnings are
+# not ours to fix, and PE objects cannot have the hidden visibility musl gives its internal names.
 flags=(-std=c99 -nostdinc -ffreestanding -fexcess-precision=standard -frounding-math -ffp-contract=off
-       -O2 -fno-strict-aliasing -D_XOPEN_SOURCE=700 -w
+       -O2 -D_XOPEN_SOURCE=700 -w
        -I "arch/$arch" -I arch/generic -I src/include -I src/internal -I obj/include -I include)
 objects=()
 for f in "${functions[@]}"; do
