@@ -34,35 +34,9 @@ mkdir -p "$work"
 src=$(find "$work" -maxdepth 1 -type d -name 'ode-0.16*' | head -n 1)
 # Downloaded source files are kept here and used again while they match the hashes of their .dsc.
 downloads=${KELVARON_DOWNLOADS:-$(dirname "$prefix")/downloads}
-cached_source() {
-  local dsc line
-  dsc=$(find "$downloads" -maxdepth 1 -name 'ode_0.16*.dsc' 2> /dev/null | head -n 1)
-  [ -n "$dsc" ] || return 1
-  line=$(awk '/^Checksums-Sha256:/ { on = 1; next } /^[^ ]/ { on = 0 } on && $3 ~ /orig\.tar/ { print $1 "  " $3 }' "$dsc")
-  [ -n "$line" ] && (cd "$downloads" && printf '%s\n' "$line" | sha256sum --quiet -c - > /dev/null 2>&1) || return 1
-  cp "$downloads/${line##* }" "$work/"
-}
 if [ -z "$src" ]; then
-  if ! cached_source; then
-    # Fetch the source package through a private, temporary deb-src list made from the machine's own
-    # binary entries, so the machine's apt configuration is left as it was.
-    apt_dir=$(mktemp -d)
-    trap 'rm -rf "$apt_dir"' EXIT
-    mkdir -p "$apt_dir/parts" "$apt_dir/lists/partial"
-    for f in /etc/apt/sources.list.d/*.sources; do
-      [ -f "$f" ] && sed -E 's/^Types:.*/Types: deb-src/' "$f" > "$apt_dir/parts/$(basename "$f")"
-    done
-    if [ -f /etc/apt/sources.list ]; then
-      sed -nE 's/^deb (.*)/deb-src \1/p' /etc/apt/sources.list > "$apt_dir/parts/main.list"
-    fi
-    apt_opts=(-o APT::Sandbox::User=root -o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir/parts"
-              -o "Dir::State::Lists=$apt_dir/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=)
-    apt-get -qq "${apt_opts[@]}" update
-    (cd "$work" && apt-get -qq "${apt_opts[@]}" source --download-only ode)
-    mkdir -p "$downloads"
-    cp "$work"/ode_0.16* "$downloads/" 2> /dev/null || true
-  fi
-  tar -xzf "$work"/ode_0.16*.orig.tar.gz -C "$work"
+  tarball=$("$here/deb-source.sh" ode_0.16 "$downloads")
+  tar -xzf "$tarball" -C "$work"
   src=$(find "$work" -maxdepth 1 -type d -name 'ode-0.16*' | head -n 1)
 fi
 

@@ -9,7 +9,7 @@ set -euo pipefail
 run_packages=(
   g++ cmake make pkg-config               # the build
   clang libmimalloc-dev                   # ODE compiled by clang (faster, same results); the allocator
-  ca-certificates                         # apt-get source ode, for the single-precision ODE
+  ca-certificates                         # apt-get source: the single-precision ODE, musl's float functions
   libsdl2-dev libx11-dev libxinerama-dev  # window, input, previews in a foreign X window, monitors
   libgtk-3-dev                            # settings dialog and message boxes
   libfreetype-dev libfontconfig-dev fonts-liberation  # overlay glyphs: Arial's metric twin

@@ -1,5 +1,5 @@
 # Windows-only tests: the real kelvaron.scr under Wine on a private Xvfb display, and the replay's
-# trace against the Linux build's.
+# traces of every key script against the Linux build's.
 add_executable(kelvaron-test-host-win32 e2e/HostWindowWin32.cpp)
 add_test(NAME windows_scr COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_scr_test.sh
          ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-host-win32>)
@@ -9,5 +9,5 @@ set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, 
 if(KELVARON_LINUX_REPLAY)
   add_test(NAME trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh
            ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron-replay> ${KELVARON_LINUX_REPLAY}
-           ${PROJECT_SOURCE_DIR}/bench/scripts/drive.keys)
+           ${PROJECT_SOURCE_DIR}/bench/scripts)
 endif()
