@@ -48,6 +48,7 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
     }
     gVideoStarted = true;
     StartGamepads();
+    NoteStartupStep("video");
     SDL_DisableScreenSaver();  // no screensaver or monitor power-down over this one
 
     SDL_DisplayMode mode = {};
