@@ -8,6 +8,7 @@
 # --wine: the programs are kelvaron.scr builds, started through scripts/wine-run.sh; "main" then
 # includes Wine's own start.
 set -u
+export LC_ALL=C  # the figures are read and written with a decimal point
 wine=""
 if [ "${1:-}" = --wine ]; then wine="$(cd "$(dirname "$0")/.." && pwd)/scripts/wine-run.sh"; shift; fi
 runs=${1:?usage: startup-figures.sh [--wine] RUNS PROGRAM [OTHER-PROGRAM]}
@@ -48,8 +49,9 @@ for ((run = 0; run < runs; ++run)); do
 done
 
 # Per run and step: the milliseconds from the launch, and the step's own (from the step before).
+# Lines from a Windows build end in CR LF.
 step_times() {  # LOG...
-  awk '$2 == "start-up" { if (FNR == 1) last = 0; print $3, $4, $4 - last; last = $4 }' "$@"
+  awk 'FNR == 1 { last = 0 } { sub(/\r$/, "") } $2 == "start-up" { print $3, $4, $4 - last; last = $4 }' "$@"
 }
 median() {  # COLUMN STEP, the step times on standard input
   awk -v step="$2" -v c="$1" '$1 == step { print $c }' | sort -g |
