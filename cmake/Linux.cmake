@@ -32,6 +32,7 @@ add_library(kelvaron_linux OBJECT
   src/platform/linux/GtkDialog.cpp
   src/platform/linux/Xlib.cpp
   src/platform/linux/KeyfileStore.cpp
+  src/platform/linux/LaunchClock.cpp
   src/platform/linux/MessageBox.cpp
   src/platform/linux/PngPicture.cpp
   src/platform/linux/SdlEvents.cpp

@@ -10,6 +10,7 @@ target_link_libraries(kelvaron_gl PUBLIC glu32 opengl32)
 add_executable(kelvaron_scr WIN32
   src/platform/win32/GdiFont.cpp
   src/platform/win32/GlWindow.cpp
+  src/platform/win32/LaunchClock.cpp
   src/platform/win32/MonitorCovers.cpp
   src/platform/win32/Picture.cpp
   src/platform/win32/Registry.cpp

@@ -17,6 +17,7 @@ static bool OpenRenderWindow(const char* title, int width, int height, int bits,
 {
     bool modeChanged = false;
     bool opened = CreateRenderWindow(title, width, height, bits, fullscreen, parent, &modeChanged);
+    NoteStartupStep("window");
     gFullscreen = modeChanged;
     gWindowWidth = width;
     gWindowHeight = height;
@@ -64,11 +65,14 @@ static double ReadPacedFrameMs()
 int RunUntilQuit()
 {
     BuildRunWorld();
+    NoteStartupStep("world");
     StartAutopilot(ReadTickCount());
     gFontBase = CreateBitmapFont();
+    NoteStartupStep("font");
     const double frameMs = ReadPacedFrameMs();
     const uint32_t start = ReadTickCount();
     double framesDue = 0;  // paced frames since start, as the clock counts them
+    bool firstFrame = true;
     for (;;) {
         PumpResult pumped = PumpOneEvent();
         if (pumped == PumpResult::kQuit)
@@ -86,6 +90,9 @@ int RunUntilQuit()
         }
         if (!RunFrame())
             break;
+        if (firstFrame)
+            NoteStartupStep("frame");
+        firstFrame = false;
     }
     // GL objects go while their context is still current; the scene after the window, as nothing
     // draws it any more.

@@ -36,6 +36,7 @@ static const char* const kHelp =
 
 int main(int argc, char** argv)
 {
+    NoteStartupStep("main");
     LaunchRequest request;
     std::string error;
     if (!ReadLaunchRequest(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), &request, &error)) {

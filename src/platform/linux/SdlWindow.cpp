@@ -48,6 +48,7 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
     }
     gVideoStarted = true;
     StartGamepads();
+    NoteStartupStep("video");
     SDL_DisableScreenSaver();  // no screensaver or monitor power-down over this one
 
     SDL_DisplayMode mode = {};
@@ -60,19 +61,26 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
         fullscreen = false;
     }
     gModeChanged = fullscreen;
+    // SDL asks the window manager for the fullscreen state and waits up to a tenth of a second for it
+    // to act. With none on the display nobody does, and on a single monitor already at the mode asked
+    // for, a plain window over all of it is what the user sees either way.
+    SDL_Rect bounds;
+    const bool plainCover = fullscreen && SDL_GetNumVideoDisplays() == 1 && SDL_GetDisplayBounds(0, &bounds) == 0 &&
+                            bounds.x == 0 && bounds.y == 0 && bounds.w == mode.w && bounds.h == mode.h &&
+                            !IsWindowManagerRunning();
 
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (fullscreen)
+    if (fullscreen && !plainCover)
         flags |= SDL_WINDOW_FULLSCREEN;
     else if (parent)
         flags |= SDL_WINDOW_BORDERLESS;
-    else
+    else if (!fullscreen)
         flags |= SDL_WINDOW_RESIZABLE;
     gWindow = SDL_CreateWindow(title, 0, 0, width, height, flags);
-    if (!gWindow || (fullscreen && SDL_SetWindowDisplayMode(gWindow, &mode) != 0))
+    if (!gWindow || (fullscreen && !plainCover && SDL_SetWindowDisplayMode(gWindow, &mode) != 0))
         return FailCreation("Window Creation Error.");
     gAdopted = parent != 0;
     if (parent && !AdoptIntoHost(gWindow, parent))

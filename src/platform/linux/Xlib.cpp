@@ -1,6 +1,7 @@
 #include "platform/linux/Xlib.h"
 
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xinerama.h>
 
@@ -86,6 +87,28 @@ bool IsHostWindowGone()
     gLastLook = now;
     XWindowAttributes attributes;
     return !XGetWindowAttributes(gHostDisplay, gHost, &attributes);
+}
+
+// An EWMH window manager names its check window on the root window; an ICCCM one owns WM_S0.
+bool IsWindowManagerRunning()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    Atom type = None;
+    int format;
+    unsigned long count = 0, remaining;
+    unsigned char* value = nullptr;
+    if (check != None)
+        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type, &format, &count,
+                           &remaining, &value);
+    if (value)
+        XFree(value);
+    Atom selection = XInternAtom(display, "WM_S0", True);
+    bool running = count > 0 || (selection != None && XGetSelectionOwner(display, selection) != None);
+    XCloseDisplay(display);
+    return running;
 }
 
 static Display* gCoverDisplay;

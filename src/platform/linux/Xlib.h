@@ -20,5 +20,7 @@ bool IsHostWindowGone();
 // not stand on. Uncovered again before the window goes, however the run ends.
 void CoverOtherMonitors(SDL_Window* window);
 void UncoverMonitors();
+// True when a window manager keeping to the EWMH or the ICCCM runs on the display.
+bool IsWindowManagerRunning();
 // The cursor's position on the screen of the window, asked of the X server itself.
 bool QueryCursorPosition(SDL_Window* window, int* x, int* y);

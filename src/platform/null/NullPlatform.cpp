@@ -133,3 +133,8 @@ bool RunSettingsDialog()
     gNullCalls.push_back("RunSettingsDialog");
     return true;
 }
+
+double ReadMsSinceLaunch()
+{
+    return gNullTickCount;
+}

@@ -66,6 +66,7 @@ static bool CreateGlWindow(const char* title, int width, int height, int bits, b
         fullscreen = false;
     }
     gModeChanged = fullscreen;
+    NoteStartupStep("video");
     DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
     if (fullscreen) {
         exStyle = WS_EX_APPWINDOW;

@@ -19,6 +19,7 @@ static HWND FindPreviewHost(const char* commandLine)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int)
 {
+    NoteStartupStep("main");
     bool started = false;
     switch (ChooseRunMode(lpCmdLine)) {
     case RunMode::kPreview: {
