@@ -34,43 +34,46 @@ void PushBodyTransform(const dReal* p, const dReal* r)
     glMultMatrixf(m);
 }
 
+// A box as a strip round its four sides and a fan on each end: corners as multiples of the half
+// sides, each with the normal of its face. Drawn from arrays, three draws and a dozen GL calls a box
+// where one vertex at a time took forty; the vertices, normals and primitives are the same, and so
+// are the pixels.
+constexpr int kBoxStripCorners = 10;
+constexpr int kBoxFanCorners = 4;
+constexpr int kBoxCorners = kBoxStripCorners + 2 * kBoxFanCorners;
+static const signed char kBoxCornerSigns[kBoxCorners][3] = {
+    {-1, -1, -1}, {-1, -1, 1}, {-1, 1, -1}, {-1, 1, 1}, {1, 1, -1},  {1, 1, 1},
+    {1, -1, -1},  {1, -1, 1},  {-1, -1, -1}, {-1, -1, 1},                        // the sides
+    {-1, -1, 1},  {1, -1, 1},  {1, 1, 1},   {-1, 1, 1},                          // the +z end
+    {-1, -1, -1}, {-1, 1, -1}, {1, 1, -1},  {1, -1, -1},                         // the -z end
+};
+static const GLfloat kBoxNormals[kBoxCorners][3] = {
+    {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {0, 1, 0},  {0, 1, 0},
+    {1, 0, 0},  {1, 0, 0},  {0, -1, 0}, {0, -1, 0},
+    {0, 0, 1},  {0, 0, 1},  {0, 0, 1},  {0, 0, 1},
+    {0, 0, -1}, {0, 0, -1}, {0, 0, -1}, {0, 0, -1},
+};
+
 void DrawBox(const dReal* position, const dReal* rotation, const dReal* sides)
 {
     PushBodyTransform(position, rotation);
-    float a = float(sides[0]) * 0.5f, b = float(sides[1]) * 0.5f, c = float(sides[2]) * 0.5f;
+    const float half[3] = {float(sides[0]) * 0.5f, float(sides[1]) * 0.5f, float(sides[2]) * 0.5f};
+    GLfloat corners[kBoxCorners][3];
+    for (int i = 0; i < kBoxCorners; ++i)
+        for (int k = 0; k < 3; ++k)
+            corners[i][k] = kBoxCornerSigns[i][k] < 0 ? -half[k] : half[k];
 
-    glBegin(GL_TRIANGLE_STRIP);
-    glNormal3f(-1, 0, 0);
-    glVertex3f(-a, -b, -c);
-    glVertex3f(-a, -b, c);
-    glVertex3f(-a, b, -c);
-    glVertex3f(-a, b, c);
-    glNormal3f(0, 1, 0);
-    glVertex3f(a, b, -c);
-    glVertex3f(a, b, c);
-    glNormal3f(1, 0, 0);
-    glVertex3f(a, -b, -c);
-    glVertex3f(a, -b, c);
-    glNormal3f(0, -1, 0);
-    glVertex3f(-a, -b, -c);
-    glVertex3f(-a, -b, c);
-    glEnd();
-
-    glBegin(GL_TRIANGLE_FAN);
-    glNormal3f(0, 0, 1);
-    glVertex3f(-a, -b, c);
-    glVertex3f(a, -b, c);
-    glVertex3f(a, b, c);
-    glVertex3f(-a, b, c);
-    glEnd();
-
-    glBegin(GL_TRIANGLE_FAN);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, corners);
+    glNormalPointer(GL_FLOAT, 0, kBoxNormals);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, kBoxStripCorners);
+    glDrawArrays(GL_TRIANGLE_FAN, kBoxStripCorners, kBoxFanCorners);
+    glDrawArrays(GL_TRIANGLE_FAN, kBoxStripCorners + kBoxFanCorners, kBoxFanCorners);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    // Left as drawing the last face one vertex at a time left it, for whatever draws next.
     glNormal3f(0, 0, -1);
-    glVertex3f(-a, -b, -c);
-    glVertex3f(-a, b, -c);
-    glVertex3f(a, b, -c);
-    glVertex3f(a, -b, -c);
-    glEnd();
 
     glPopMatrix();
 }
