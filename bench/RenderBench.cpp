@@ -41,7 +41,7 @@ static FrameTimes MeasureFrames(long frames, bool draw)
         return t;
     gActive = draw;
     BuildRunWorld();
-    gFontBase = CreateBitmapFont();
+    gFontGlyphs = CreateBitmapFont();
     for (unsigned vk : {unsigned(kVkUp), unsigned(kVkLeft), unsigned('W'), unsigned('I')})
         HandleKeyDown(vk);
     for (long i = -kWarmUpFrames; i < frames; ++i) {

@@ -28,6 +28,7 @@ target_link_libraries(kelvaron_command_line PUBLIC kelvaron_app)
 
 # The Linux program.
 pkg_check_modules(LINUX_UI REQUIRED IMPORTED_TARGET sdl2 gtk+-3.0 x11 xinerama gl libpng)
+pkg_check_modules(DESKTOP_GL REQUIRED IMPORTED_TARGET gl)
 add_library(kelvaron_linux OBJECT
   src/platform/linux/GtkDialog.cpp
   src/platform/linux/Xlib.cpp
@@ -43,7 +44,9 @@ kelvaron_room_headers(kelvaron_linux PUBLIC platform/linux)
 target_link_libraries(kelvaron_linux PUBLIC kelvaron_app kelvaron_gl PkgConfig::LINUX_UI)
 add_executable(kelvaron src/platform/linux/Main.cpp)
 target_compile_definitions(kelvaron PRIVATE KELVARON_VERSION="${PROJECT_VERSION}")
-target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_font kelvaron_command_line)
+# The desktop's libGL after the rooms' static libraries that call it: the linker keeps a
+# shared library only if something before it on the line needs it.
+target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_font kelvaron_command_line PkgConfig::DESKTOP_GL)
 install(TARGETS kelvaron RUNTIME DESTINATION bin)
 install(FILES data/kelvaron.desktop DESTINATION share/applications)
 # XScreenSaver: the settings descriptor, and the program where it looks for its hacks.

@@ -1,6 +1,7 @@
 // Whole frames drawn from the live scene into a real offscreen context and read back.
 #include <doctest/doctest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -24,7 +25,7 @@ static void StartFrame(int width, int height)
     REQUIRE(StartOffscreenGl(width, height));
     InitRenderState();
     ResizeViewport(width, height);
-    gFontBase = CreateBitmapFont();
+    gFontGlyphs = CreateBitmapFont();
 }
 
 static void EndFrame()
@@ -142,35 +143,41 @@ TEST_CASE("each camera mode gives its own view, and the camera key wraps from 5 
     EndFrame();
 }
 
-// What the overlay's text printer is handed, read back through GL's feedback buffer: glyph lists
-// that draw nothing but pass their character through.
+// What the overlay's text printer is handed, read back through GL's feedback buffer with a font
+// whose glyphs draw nothing and move on as many pixels as their code: feedback gives each glyph's
+// raster position, so the step to the next glyph of the line is a character's code. The line's last
+// glyph has no next one; the line shows it as '?'. Lines are joined with '|'.
 static std::string PrintedText()
 {
-    GLuint base = glGenLists(kFontGlyphCount);
-    for (int i = 0; i < kFontGlyphCount; ++i) {
-        glNewList(base + GLuint(i), GL_COMPILE);
-        glPassThrough(GLfloat(kFontFirstChar + i));
-        glEndList();
-    }
     DeleteBitmapFont();
-    gFontBase = base;
+    gFontGlyphs.resize(kFontGlyphCount);
+    for (int i = 0; i < kFontGlyphCount; ++i)
+        gFontGlyphs[size_t(i)].xmove = float(kFontFirstChar + i);
     std::vector<GLfloat> feedback(1 << 22);
     glFeedbackBuffer(GLsizei(feedback.size()), GL_3D, feedback.data());
     glRenderMode(GL_FEEDBACK);
     DrawFrame();
     GLint n = glRenderMode(GL_RENDER);
     REQUIRE(n > 0);
-    std::string text;
+    std::vector<std::pair<float, float>> glyphs;  // raster positions, in order
     for (GLint i = 0; i < n;) {
         GLint token = GLint(feedback[size_t(i++)]);
-        if (token == GL_PASS_THROUGH_TOKEN)
-            text += char(feedback[size_t(i++)]);
-        else if (token == GL_POLYGON_TOKEN)
+        if (token == GL_BITMAP_TOKEN)
+            glyphs.emplace_back(feedback[size_t(i)], feedback[size_t(i + 1)]);
+        if (token == GL_POLYGON_TOKEN)
             i += 1 + 3 * GLint(feedback[size_t(i)]);
         else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN)
             i += 2 * 3;
         else
             i += 3;  // a point, bitmap or pixel rectangle: one vertex
+    }
+    std::string text;
+    for (size_t k = 0; k < glyphs.size(); ++k) {
+        bool lineGoesOn = k + 1 < glyphs.size() && glyphs[k + 1].second == glyphs[k].second &&
+                          glyphs[k + 1].first > glyphs[k].first;
+        text += lineGoesOn ? char(std::lround(glyphs[k + 1].first - glyphs[k].first)) : '?';
+        if (!lineGoesOn && k + 1 < glyphs.size())
+            text += '|';
     }
     return text;
 }
@@ -184,12 +191,12 @@ TEST_CASE("the overlay prints its two lines exactly, from the run's figures")
     dBodySetLinearVel(gCars[0].chassis.body, 3, 4, 12);
     dBodySetLinearVel(gCars[1].chassis.body, 0, 0, -7);
     dBodySetLinearVel(gCars[2].chassis.body, 1.5, -2, 0);
-    CHECK(PrintedText() == " Fps:[12.50] Gravity:[-0.50000] SleepTime:[20.00]"
-                           "Velocity Car1>[5.000000], Car2>[0.000000], Car3>[2.500000]");
+    CHECK(PrintedText() == " Fps:[12.50] Gravity:[-0.50000] SleepTime:[20.00?|"
+                           "Velocity Car1>[5.000000], Car2>[0.000000], Car3>[2.500000?");
     gPaused = true;
-    CHECK(PrintedText() == " Fps:[12.50] Gravity:[-0.50000] SleepTime:[20.00]"
-                           "Velocity Car1>[5.000000], Car2>[0.000000], Car3>[2.500000]"
-                           "Paused: P goes on, N steps one frame");
+    CHECK(PrintedText() == " Fps:[12.50] Gravity:[-0.50000] SleepTime:[20.00?|"
+                           "Velocity Car1>[5.000000], Car2>[0.000000], Car3>[2.500000?|"
+                           "Paused: P goes on, N steps one fram?");
     EndFrame();
 }
 

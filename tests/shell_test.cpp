@@ -110,7 +110,7 @@ TEST_CASE("the run: keys drive, Escape ends it, and the teardown runs in order")
     // The font went while its context was current, before the window; the world after it.
     CHECK(Called("DestroyRenderWindow"));
     CHECK(!Called("DestroyRenderWindow with the font"));
-    CHECK(gFontBase == 0);
+    CHECK(gFontGlyphs.empty());
     CHECK(gCars[0].chassis.body == nullptr);
     CHECK(!gNullWindow.exists);
 }
@@ -288,7 +288,7 @@ TEST_CASE("mouse motion: 44 pixels from the reference are tolerated, 45 end a fu
 {
     StartProcess();
     REQUIRE(StartFullRun());
-    gFontBase = CreateBitmapFont();
+    gFontGlyphs = CreateBitmapFont();
     HandleMouseMoved(300, 200);  // the reference
     HandleMouseMoved(344, 200);
     HandleMouseMoved(300, 156);
@@ -298,10 +298,10 @@ TEST_CASE("mouse motion: 44 pixels from the reference are tolerated, 45 end a fu
     for (int x = 310; x <= 340; x += 10)
         HandleMouseMoved(x, 200);
     CHECK(!Called("PostQuitRequest"));
-    CHECK(gFontBase != 0);
+    CHECK(!gFontGlyphs.empty());
     HandleMouseMoved(345, 200);
     CHECK(Called("PostQuitRequest"));
-    CHECK(gFontBase == 0);
+    CHECK(gFontGlyphs.empty());
     // The next motion takes a new reference.
     CHECK(gMouseMoveCount == 1);
     gNullCalls.clear();
@@ -315,11 +315,11 @@ TEST_CASE("in a preview no mouse motion ends the run; the text goes, the check r
 {
     StartProcess();
     REQUIRE(StartPreview(42, 160, 120));
-    gFontBase = CreateBitmapFont();
+    gFontGlyphs = CreateBitmapFont();
     HandleMouseMoved(10, 10);
     HandleMouseMoved(500, 10);
     CHECK(!Called("PostQuitRequest"));
-    CHECK(gFontBase == 0);
+    CHECK(gFontGlyphs.empty());
     CHECK(gMouseMoveCount == 1);
     DestroyRenderWindow();
 }

@@ -67,7 +67,7 @@ int RunUntilQuit()
     BuildRunWorld();
     NoteStartupStep("world");
     StartAutopilot(ReadTickCount());
-    gFontBase = CreateBitmapFont();
+    gFontGlyphs = CreateBitmapFont();
     NoteStartupStep("font");
     const double frameMs = ReadPacedFrameMs();
     const uint32_t start = ReadTickCount();

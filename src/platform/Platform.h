@@ -4,6 +4,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <vector>
+
+struct Glyph;  // gl/Text.h
 
 // ===== What a backend supplies =====
 
@@ -69,9 +72,9 @@ bool SavePicture(const unsigned char* rgb, int width, int height, char* where, s
 
 // --- Overlay font ---
 
-// Makes the display lists of the overlay font's glyphs in the current context, codes kFontFirstChar
-// on (see gl/Text.h), and returns the first list; 0 when no font can be had, so that text draws nothing.
-unsigned CreateBitmapFont();
+// Renders the overlay font's glyphs, codes kFontFirstChar on (see gl/Text.h); none when no font can be
+// had, so that text draws nothing.
+std::vector<Glyph> CreateBitmapFont();
 
 // ===== What a backend calls =====
 

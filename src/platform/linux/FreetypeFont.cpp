@@ -1,6 +1,6 @@
 // The overlay font on Linux: fontconfig finds bold Arial (or its metric twin, Liberation Sans Bold),
-// FreeType renders each glyph as a 1-bit bitmap 10 pixels high, and each glyph becomes a display list
-// that draws it at the raster position and advances it, as wglUseFontBitmapsA's lists do.
+// FreeType renders each glyph as a 1-bit bitmap 10 pixels high, placed and advanced as glBitmap
+// wants it.
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -35,51 +35,43 @@ static std::string FindFontFile()
 }
 
 // glBitmap wants rows from the bottom up, FreeType gives them from the top down.
-static void CompileGlyph(GLuint list, FT_GlyphSlot glyph, std::vector<GLubyte>& rows)
+static Glyph MakeGlyph(FT_GlyphSlot slot)
 {
-    const FT_Bitmap& bitmap = glyph->bitmap;
-    int rowBytes = (int(bitmap.width) + 7) / 8;
-    rows.assign(size_t(rowBytes) * bitmap.rows, 0);
+    const FT_Bitmap& bitmap = slot->bitmap;
+    Glyph glyph;
+    glyph.width = int(bitmap.width);
+    glyph.height = int(bitmap.rows);
+    glyph.xorig = float(-slot->bitmap_left);
+    glyph.yorig = float(int(bitmap.rows) - slot->bitmap_top);
+    glyph.xmove = float(slot->advance.x) / 64;
+    const int rowBytes = (glyph.width + 7) / 8;
+    glyph.rows.assign(size_t(rowBytes) * bitmap.rows, 0);
     for (unsigned r = 0; r < bitmap.rows; ++r)
         for (int b = 0; b < rowBytes; ++b)
-            rows[size_t(bitmap.rows - 1 - r) * rowBytes + b] = bitmap.buffer[int(r) * bitmap.pitch + b];
-    glNewList(list, GL_COMPILE);
-    glBitmap(GLsizei(bitmap.width), GLsizei(bitmap.rows), GLfloat(-glyph->bitmap_left),
-             GLfloat(int(bitmap.rows) - glyph->bitmap_top), GLfloat(glyph->advance.x) / 64, 0,
-             rows.empty() ? nullptr : rows.data());
-    glEndList();
+            glyph.rows[size_t(bitmap.rows - 1 - r) * rowBytes + b] = bitmap.buffer[int(r) * bitmap.pitch + b];
+    return glyph;
 }
 
-unsigned CreateBitmapFont()
+std::vector<Glyph> CreateBitmapFont()
 {
-    GLuint base = 0;
+    std::vector<Glyph> glyphs;
     std::string file = FindFontFile();
     FT_Library library;
     if (file.empty() || FT_Init_FreeType(&library) != 0)
-        return 0;
+        return glyphs;
     FT_Face face;
     if (FT_New_Face(library, file.c_str(), 0, &face) == 0) {
-        if (FT_Set_Pixel_Sizes(face, 0, kFontPixelHeight) == 0)
-            base = glGenLists(kFontGlyphCount);
-        if (base) {
-            GLint alignment;
-            glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-            std::vector<GLubyte> rows;
+        if (FT_Set_Pixel_Sizes(face, 0, kFontPixelHeight) == 0) {
+            glyphs.resize(kFontGlyphCount);
             for (int i = 0; i < kFontGlyphCount; ++i) {
-                // A glyph that cannot be rendered leaves an empty list: that character draws nothing.
+                // A glyph that cannot be rendered stays blank: that character draws nothing.
                 if (FT_Load_Char(face, FT_ULong(kFontFirstChar + i), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0 &&
-                    face->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
-                    CompileGlyph(base + GLuint(i), face->glyph, rows);
-                } else {
-                    glNewList(base + GLuint(i), GL_COMPILE);
-                    glEndList();
-                }
+                    face->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
+                    glyphs[size_t(i)] = MakeGlyph(face->glyph);
             }
-            glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
         }
         FT_Done_Face(face);
     }
     FT_Done_FreeType(library);
-    return base;
+    return glyphs;
 }

@@ -23,7 +23,7 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
 
 void DestroyRenderWindow()
 {
-    gNullCalls.push_back(gFontBase ? "DestroyRenderWindow with the font" : "DestroyRenderWindow");
+    gNullCalls.push_back(!gFontGlyphs.empty() ? "DestroyRenderWindow with the font" : "DestroyRenderWindow");
     EndOffscreenGl();
     gNullWindow.exists = false;
 }
