@@ -35,17 +35,20 @@ void PushBodyTransform(const dReal* p, const dReal* r)
 }
 
 // A box as a strip round its four sides and a fan on each end: corners as multiples of the half
-// sides, each with the normal of its face. Drawn from arrays, three draws and a dozen GL calls a box
-// where one vertex at a time took forty; the vertices, normals and primitives are the same, and so
-// are the pixels.
-constexpr int kBoxStripCorners = 10;
-constexpr int kBoxFanCorners = 4;
-constexpr int kBoxCorners = kBoxStripCorners + 2 * kBoxFanCorners;
+// sides, each with the normal of its face. Drawn from arrays as the triangles the strip and the fans
+// make, each with its corners in the order GL takes them from a strip or a fan: one draw and ten GL
+// calls a box, where one vertex at a time took three draws and forty calls, and the same pixels.
+constexpr int kBoxCorners = 10 + 4 + 4;  // the strip's, and each fan's
 static const signed char kBoxCornerSigns[kBoxCorners][3] = {
     {-1, -1, -1}, {-1, -1, 1}, {-1, 1, -1}, {-1, 1, 1}, {1, 1, -1},  {1, 1, 1},
     {1, -1, -1},  {1, -1, 1},  {-1, -1, -1}, {-1, -1, 1},                        // the sides
     {-1, -1, 1},  {1, -1, 1},  {1, 1, 1},   {-1, 1, 1},                          // the +z end
     {-1, -1, -1}, {-1, 1, -1}, {1, 1, -1},  {1, -1, -1},                         // the -z end
+};
+static const GLubyte kBoxTriangles[] = {
+    0,  1,  2,  2,  1,  3,  2,  3,  4,  4,  3,  5,  4,  5,  6,  6,  5,  7,  6,  7,  8,  8,  7,  9,  // strip
+    10, 11, 12, 10, 12, 13,                                                                      // fan
+    14, 15, 16, 14, 16, 17,                                                                      // fan
 };
 static const GLfloat kBoxNormals[kBoxCorners][3] = {
     {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {0, 1, 0},  {0, 1, 0},
@@ -67,9 +70,7 @@ void DrawBox(const dReal* position, const dReal* rotation, const dReal* sides)
     glEnableClientState(GL_NORMAL_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, corners);
     glNormalPointer(GL_FLOAT, 0, kBoxNormals);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, kBoxStripCorners);
-    glDrawArrays(GL_TRIANGLE_FAN, kBoxStripCorners, kBoxFanCorners);
-    glDrawArrays(GL_TRIANGLE_FAN, kBoxStripCorners + kBoxFanCorners, kBoxFanCorners);
+    glDrawElements(GL_TRIANGLES, GLsizei(sizeof kBoxTriangles), GL_UNSIGNED_BYTE, kBoxTriangles);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     // Left as drawing the last face one vertex at a time left it, for whatever draws next.
