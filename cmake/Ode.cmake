@@ -30,11 +30,3 @@ set_target_properties(Kelvaron::ODE PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES "${KELVARON_ODE_PREFIX}/include"
   INTERFACE_COMPILE_DEFINITIONS ODE_LIB
   INTERFACE_LINK_LIBRARIES Threads::Threads)
-
-# ODE's hash space allocates and frees a few hundred small blocks a step; mimalloc serves them faster
-# than glibc's malloc. It replaces malloc for the whole process, so the sanitizers' builds go without.
-if(NOT WIN32 AND NOT KELVARON_SANITIZE)
-  find_library(KELVARON_MIMALLOC NAMES mimalloc REQUIRED)
-  set_property(TARGET Kelvaron::ODE APPEND PROPERTY INTERFACE_LINK_LIBRARIES
-    "-Wl,--push-state,--no-as-needed" "${KELVARON_MIMALLOC}" "-Wl,--pop-state")
-endif()

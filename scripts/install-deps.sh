@@ -8,7 +8,7 @@ set -euo pipefail
 
 run_packages=(
   g++ cmake make pkg-config               # the build
-  clang libmimalloc-dev                   # ODE compiled by clang (faster, same results); the allocator
+  clang                                   # ODE compiled by clang: faster, the same results
   ca-certificates                         # apt-get source: the single-precision ODE, musl's float functions
   libsdl2-dev libx11-dev libxinerama-dev  # window, input, previews in a foreign X window, monitors
   libgtk-3-dev                            # settings dialog and message boxes
