@@ -53,5 +53,6 @@ check "... and the overlay in the fourth quadrant" [ "$(count_colour "$work/save
 saver xscreensaver-command -deactivate > /dev/null
 check "deactivating ends it" wait_for_exit_of "$pid"
 wait_until 20 [ -s "$home/status" ]
-check "... cleanly, on SIGTERM, with status 0" [ "$(cat "$home/status" 2>/dev/null)" = 0 ]
+saver_status=$(cat "$home/status" 2> /dev/null)
+check "... cleanly, on SIGTERM, with status 0 (it was ${saver_status:-not written})" [ "$saver_status" = 0 ]
 finish
