@@ -27,7 +27,7 @@ kelvaron_room_headers(kelvaron_command_line PUBLIC platform/linux/CommandLine.h)
 target_link_libraries(kelvaron_command_line PUBLIC kelvaron_app)
 
 # The Linux program.
-pkg_check_modules(LINUX_UI REQUIRED IMPORTED_TARGET sdl2 gtk+-3.0 x11 xinerama gl libpng)
+pkg_check_modules(LINUX_UI REQUIRED IMPORTED_TARGET sdl2 gtk+-3.0 x11 xinerama libpng)
 pkg_check_modules(DESKTOP_GL REQUIRED IMPORTED_TARGET gl)
 add_library(kelvaron_linux OBJECT
   src/platform/linux/GtkDialog.cpp
@@ -44,8 +44,8 @@ kelvaron_room_headers(kelvaron_linux PUBLIC platform/linux)
 target_link_libraries(kelvaron_linux PUBLIC kelvaron_app kelvaron_gl PkgConfig::LINUX_UI)
 add_executable(kelvaron src/platform/linux/Main.cpp)
 target_compile_definitions(kelvaron PRIVATE KELVARON_VERSION="${PROJECT_VERSION}")
-# The desktop's libGL after the rooms' static libraries that call it: the linker keeps a
-# shared library only if something before it on the line needs it.
+# The desktop's libGL comes after the rooms' static libraries, the only code calling it: the linker
+# keeps a shared library only if something before it on the line needs it.
 target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_font kelvaron_command_line PkgConfig::DESKTOP_GL)
 install(TARGETS kelvaron RUNTIME DESTINATION bin)
 install(FILES data/kelvaron.desktop DESTINATION share/applications)

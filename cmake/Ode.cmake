@@ -1,5 +1,16 @@
 # Kelvaron::ODE: ODE 0.16.2 in single precision, built once from Debian's source package into
 # KELVARON_ODE_PREFIX (in the build tree unless given), or Debian's libode-dev on request.
+
+# Runs scripts/SCRIPT TARGET PREFIX at configure time: the scripts that build a library from Debian's
+# sources, which do nothing when it is already there.
+set(_kelvaron_scripts "${CMAKE_CURRENT_LIST_DIR}/../scripts")
+function(kelvaron_build_from_source what script target prefix)
+  execute_process(COMMAND bash "${_kelvaron_scripts}/${script}" ${target} "${prefix}" RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "Building ${what} into ${prefix} failed")
+  endif()
+endfunction()
+
 if(KELVARON_SYSTEM_ODE)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(ODE REQUIRED IMPORTED_TARGET ode)
@@ -16,12 +27,7 @@ else()
 endif()
 set(KELVARON_ODE_PREFIX "${CMAKE_BINARY_DIR}/ode-${_ode_target}" CACHE PATH "Where the single-precision ODE is built")
 
-execute_process(
-  COMMAND bash "${CMAKE_CURRENT_LIST_DIR}/../scripts/build-ode.sh" ${_ode_target} "${KELVARON_ODE_PREFIX}"
-  RESULT_VARIABLE _ode_result)
-if(NOT _ode_result EQUAL 0)
-  message(FATAL_ERROR "Building ODE into ${KELVARON_ODE_PREFIX} failed")
-endif()
+kelvaron_build_from_source(ODE build-ode.sh ${_ode_target} "${KELVARON_ODE_PREFIX}")
 
 find_package(Threads REQUIRED)
 add_library(Kelvaron::ODE STATIC IMPORTED)

@@ -9,12 +9,7 @@ endif()
 
 get_filename_component(_samemath_dir "${KELVARON_ODE_PREFIX}" DIRECTORY)
 set(KELVARON_SAMEMATH_PREFIX "${_samemath_dir}/samemath-${_ode_target}" CACHE PATH "Where libsamemath is built")
-execute_process(
-  COMMAND bash "${CMAKE_CURRENT_LIST_DIR}/../scripts/build-samemath.sh" ${_ode_target} "${KELVARON_SAMEMATH_PREFIX}"
-  RESULT_VARIABLE _samemath_result)
-if(NOT _samemath_result EQUAL 0)
-  message(FATAL_ERROR "Building libsamemath into ${KELVARON_SAMEMATH_PREFIX} failed")
-endif()
+kelvaron_build_from_source(libsamemath build-samemath.sh ${_ode_target} "${KELVARON_SAMEMATH_PREFIX}")
 
 add_library(Kelvaron::SameMath STATIC IMPORTED)
 set_target_properties(Kelvaron::SameMath PROPERTIES IMPORTED_LOCATION "${KELVARON_SAMEMATH_PREFIX}/lib/libsamemath.a")

@@ -94,8 +94,8 @@ int RunUntilQuit()
             NoteStartupStep("frame");
         firstFrame = false;
     }
-    // GL objects go while their context is still current; the scene after the window, as nothing
-    // draws it any more.
+    // The font and the sphere list go while the list's context is still current; the scene after the
+    // window, as nothing draws it any more.
     DeleteBitmapFont();
     DeleteSphereList();
     DestroyRenderWindow();

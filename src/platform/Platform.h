@@ -44,10 +44,10 @@ void WaitForEvents(uint32_t milliseconds);
 
 // Milliseconds from an arbitrary start, wrapping at 2^32 like the Windows tick count.
 uint32_t ReadTickCount();
-// For the start-up figures only (KELVARON_STARTUP_TIMES set): milliseconds, to the microsecond, from
-// the launch to now. The launch is the time the variable holds, in seconds since 1970 as bash's
-// $EPOCHREALTIME gives it, or with any other value the process's start as the system records it.
-double ReadMsSinceLaunch();
+// For the start-up figures only: the wall clock, and the process's start as the system records it,
+// both in milliseconds since 1970 (the clock to the microsecond).
+double ReadWallClockMs();
+double ReadProcessStartMs();
 
 // --- Settings store: the values in their stored form, indexed as kSettingNames ---
 
@@ -79,7 +79,8 @@ std::vector<Glyph> CreateBitmapFont();
 // ===== What a backend calls =====
 
 // A step of the start is done: with KELVARON_STARTUP_TIMES set, one line "kelvaron: start-up STEP MS"
-// on standard error, MS from ReadMsSinceLaunch. The steps in order: main and video (the window system
+// on standard error, MS from the launch: the time the variable holds, in seconds since 1970 as bash's
+// $EPOCHREALTIME gives it, or with any other value the process's start. The steps in order: main and video (the window system
 // is ready), noted by the backend; window (with its GL context), world, font and frame (the first one
 // presented), noted by the shell. bench/startup-figures.sh reads them.
 void NoteStartupStep(const char* step);

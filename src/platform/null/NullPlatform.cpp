@@ -134,7 +134,12 @@ bool RunSettingsDialog()
     return true;
 }
 
-double ReadMsSinceLaunch()
+double ReadWallClockMs()
 {
     return gNullTickCount;
+}
+
+double ReadProcessStartMs()
+{
+    return 0;
 }
