@@ -1,8 +1,10 @@
 # Windows-only tests: the real kelvaron.scr under Wine on a private Xvfb display, and the replay's
 # traces of every key script against the Linux build's.
 add_executable(kelvaron-test-host-win32 e2e/HostWindowWin32.cpp)
+add_executable(kelvaron-test-dialog-fields e2e/DialogFieldsWin32.cpp)
 add_test(NAME windows_scr COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_scr_test.sh
-         ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-host-win32>)
+         ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-host-win32>
+         $<TARGET_FILE:kelvaron-test-dialog-fields>)
 set_tests_properties(windows_scr PROPERTIES RUN_SERIAL ON ENVIRONMENT "KELVARON_SHOT_DIR=${CMAKE_CURRENT_BINARY_DIR}")
 
 set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # kelvaron.scr for real under Wine on a private Xvfb display: the settings dialog and the registry,
 # the full run with its question, keys, title and mouse tolerance, and the preview in a host window.
-#   windows_scr_test.sh WINE-RUN KELVARON.SCR HOST-WINDOW.EXE
+#   windows_scr_test.sh WINE-RUN KELVARON.SCR HOST-WINDOW.EXE DIALOG-FIELDS.EXE
 set -u
 wine_run=$1
 scr=$2
 host=$3
+fields=$4
 . "$(dirname "$0")/lib.sh"
 trap 'stop_display' EXIT
 start_display 1024x768x24 || exit 1
@@ -41,15 +42,8 @@ open_dialog() {  # [SWITCH]
   dialog=$(wait_for_window "$title" 60) || return 1
   focus_window "$dialog"
 }
-# The edit fields in tab order after OK: each is selected as it gets the focus and is copied.
-read_fields() {
-  local k
-  for k in Tab "Tab Tab" Tab Tab Tab Tab; do
-    xdotool key $k
-    copied_text 60 xdotool key ctrl+c || echo "(nothing copied)"
-  done
-  xdotool key Tab  # back on OK
-}
+# The dialog's edit fields, a line each, top to bottom.
+read_fields() { "$wine_run" "$fields" "$title" 2>/dev/null | tr -d '\r'; }
 field_width() {  # TEXT: types it into the width field, focus back on OK
   xdotool key Tab Tab Tab Tab; xdotool type "$1"; xdotool key shift+Tab shift+Tab shift+Tab shift+Tab
 }

@@ -1,0 +1,34 @@
+// Reads a dialog as a person sees it: the text of each edit field of the top-level window titled
+// TITLE, one line each, in the order the dialog made them. Asking the fields directly keeps the
+// clipboard out of the test; under Wine the clipboard's hand-over to X came too late now and then.
+//   dialog-fields.exe TITLE
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+static BOOL CALLBACK PrintEditText(HWND child, LPARAM)
+{
+    char className[16];
+    if (GetClassNameA(child, className, sizeof className) && std::strcmp(className, "Edit") == 0) {
+        // GetWindowText would not ask another process's window; the message does.
+        char text[256] = "";
+        DWORD_PTR copied;
+        SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_ABORTIFHUNG, 10000, &copied);
+        std::printf("%s\n", text);
+    }
+    return TRUE;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return 2;
+    HWND dialog = FindWindowA(nullptr, argv[1]);
+    if (!dialog) {
+        std::fprintf(stderr, "no window titled %s\n", argv[1]);
+        return 1;
+    }
+    EnumChildWindows(dialog, PrintEditText, 0);
+    return 0;
+}
