@@ -15,7 +15,9 @@
 #include "app/Frame.h"
 #include "app/FrameStats.h"
 #include "physics/Car.h"
+#include "render/Frustum.h"
 #include "render/Primitives.h"
+#include "render/SceneView.h"
 
 // The world after a few seconds, in a context of the given size, font made, as the programs start.
 static void StartFrame(int width, int height)
@@ -219,5 +221,59 @@ TEST_CASE("frames are drawn pixel for pixel as recorded, near and far")
     gCameraMode = 3;
     DrawFrame();
     CheckAsRecorded("frame-far");
+    EndFrame();
+}
+
+static std::vector<int> SnapshotFrame()
+{
+    std::vector<int> pixels;
+    for (Quadrant q : {kCar1View, kCar0View, kCar2View, kOverlay}) {
+        std::vector<int> quadrant = Snapshot(q);
+        pixels.insert(pixels.end(), quadrant.begin(), quadrant.end());
+    }
+    return pixels;
+}
+
+TEST_CASE("the view volume holds what is before the eye and not what is behind or beside it")
+{
+    REQUIRE(StartOffscreenGl(64, 64));
+    ResizeViewport(64, 64);  // 45 degrees high, square, from 0.1 to 1500
+    glLoadIdentity();
+    gluLookAt(0, 0, 0, 1, 0, 0, 0, 0, 1);  // looking along +x
+    const Frustum frustum = ReadViewFrustum();
+    auto outside = [&](dReal x, dReal y, dReal z, double radius) {
+        const dReal centre[3] = {x, y, z};
+        return IsSphereOutside(frustum, centre, radius);
+    };
+    CHECK_FALSE(outside(10, 0, 0, 0));
+    CHECK(outside(-10, 0, 0, 1));          // behind
+    CHECK(outside(2000, 0, 0, 1));         // beyond the far plane
+    CHECK(outside(10, 0, 10, 1));          // above: the edge is at 10 tan 22.5 = 4.14
+    CHECK(outside(10, -10, 0, 1));         // to the right
+    CHECK_FALSE(outside(10, 0, 4.5, 0.5)); // crosses the top edge
+    CHECK_FALSE(outside(-0.5, 0, 0, 1));   // the eye inside it
+    EndOffscreenGl();
+}
+
+TEST_CASE("skipping the boxes and spheres outside each view leaves every pixel, in each camera mode, cars turned")
+{
+    StartFrame(640, 480);
+    // Turned a little, so that boxes lie across the views' edges and not only wholly in or out.
+    for (Car& car : gCars)
+        dBodySetAngularVel(car.chassis.body, 0, 0, 0.8);
+    RunFrames(60);
+    // A context's first frame starts from GL's initial normal, which the grid's lit lines take.
+    DrawFrame();
+    for (int mode = 1; mode <= 5; ++mode) {
+        CAPTURE(mode);
+        gCameraMode = mode;
+        gSkipUnseenShapes = false;
+        DrawFrame();
+        const std::vector<int> everything = SnapshotFrame();
+        gSkipUnseenShapes = true;
+        DrawFrame();
+        CHECK(CountDifferences(SnapshotFrame(), everything) == 0);
+    }
+    gCameraMode = 1;
     EndFrame();
 }

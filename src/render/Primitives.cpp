@@ -3,9 +3,11 @@
 #include <cmath>
 
 #include "physics/Scene.h"
+#include "render/Frustum.h"
 
 GLuint gSphereList;
 int gSphereQuality = 1;
+const Frustum* gCullVolume;
 
 constexpr float kIcoX = 0.525731112119133606f;
 constexpr float kIcoZ = 0.850650808352039932f;
@@ -59,6 +61,13 @@ static const GLfloat kBoxNormals[kBoxCorners][3] = {
 
 void DrawBox(const dReal* position, const dReal* rotation, const dReal* sides)
 {
+    if (gCullVolume &&
+        IsSphereOutside(*gCullVolume, position, 0.5 * std::sqrt(double(sides[0]) * sides[0] +
+                                                                   double(sides[1]) * sides[1] +
+                                                                   double(sides[2]) * sides[2]))) {
+        glNormal3f(0, 0, -1);  // as a drawn box leaves it: lit lines drawn later take it
+        return;
+    }
     PushBodyTransform(position, rotation);
     const float half[3] = {float(sides[0]) * 0.5f, float(sides[1]) * 0.5f, float(sides[2]) * 0.5f};
     GLfloat corners[kBoxCorners][3];
@@ -126,6 +135,9 @@ static void CompileSphereList()
 
 void DrawSphere(const dReal* position, const dReal* rotation, dReal radius)
 {
+    // Nothing drawn after a sphere takes the normal its last corner leaves, so skipping one is safe.
+    if (gCullVolume && IsSphereOutside(*gCullVolume, position, double(radius)))
+        return;
     // The unit mesh is scaled, so its normals must be renormalised to light correctly.
     glEnable(GL_NORMALIZE);
     glShadeModel(GL_SMOOTH);

@@ -6,6 +6,10 @@
 
 extern GLuint gSphereList;    // the unit-sphere mesh, compiled on first use in a context; 0 until then
 extern int gSphereQuality;    // subdivision depth of that mesh
+struct Frustum;
+// While set, a box or sphere wholly outside this volume is skipped: it would give no pixels, and
+// llvmpipe spends a whole draw on it all the same.
+extern const Frustum* gCullVolume;
 
 // Pushes the model-view matrix and multiplies it by an ODE pose; the caller pops it.
 void PushBodyTransform(const dReal* position, const dReal* rotation);

@@ -2,8 +2,11 @@
 
 #include "physics/Car.h"
 #include "physics/Scene.h"
+#include "render/Frustum.h"
 #include "render/Overlay.h"
 #include "render/Primitives.h"
+
+bool gSkipUnseenShapes = true;
 
 void RenderFrame(const FrameView& view)
 {
@@ -71,6 +74,8 @@ void DrawView(int k, int cameraMode)
 {
     glLoadIdentity();
     SetCamera(gCars[k].chassis.body, cameraMode);
+    const Frustum volume = ReadViewFrustum();
+    gCullVolume = gSkipUnseenShapes ? &volume : nullptr;
     DrawAxes();
     DrawGrid();
     // The ramps take the grid's green; ramp 1 is drawn again in yellow over itself, which the
@@ -92,6 +97,7 @@ void DrawView(int k, int cameraMode)
     DrawBodyBox(gTable.flap);
     for (const BodyGeom& leg : gTable.legs)
         DrawBodyBox(leg);
+    gCullVolume = nullptr;
 }
 
 void DrawAxes()
