@@ -59,12 +59,16 @@ static const GLfloat kBoxNormals[kBoxCorners][3] = {
     {0, 0, -1}, {0, 0, -1}, {0, 0, -1}, {0, 0, -1},
 };
 
+static bool IsOutsideCullVolume(const dReal* centre, double radius)
+{
+    return gCullVolume && IsSphereOutside(*gCullVolume, centre, radius);
+}
+
 void DrawBox(const dReal* position, const dReal* rotation, const dReal* sides)
 {
-    if (gCullVolume &&
-        IsSphereOutside(*gCullVolume, position, 0.5 * std::sqrt(double(sides[0]) * sides[0] +
-                                                                   double(sides[1]) * sides[1] +
-                                                                   double(sides[2]) * sides[2]))) {
+    const double halfDiagonal = 0.5 * std::sqrt(double(sides[0]) * sides[0] + double(sides[1]) * sides[1] +
+                                                double(sides[2]) * sides[2]);
+    if (IsOutsideCullVolume(position, halfDiagonal)) {
         glNormal3f(0, 0, -1);  // as a drawn box leaves it: lit lines drawn later take it
         return;
     }
@@ -136,7 +140,7 @@ static void CompileSphereList()
 void DrawSphere(const dReal* position, const dReal* rotation, dReal radius)
 {
     // Nothing drawn after a sphere takes the normal its last corner leaves, so skipping one is safe.
-    if (gCullVolume && IsSphereOutside(*gCullVolume, position, double(radius)))
+    if (IsOutsideCullVolume(position, double(radius)))
         return;
     // The unit mesh is scaled, so its normals must be renormalised to light correctly.
     glEnable(GL_NORMALIZE);
