@@ -4,11 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "FreshProcess.h"
 #include "RandomDrive.h"
 #include "SceneChecks.h"
 #include "app/Frame.h"
-#include "app/RunState.h"
-#include "physics/Scene.h"
 
 // Resident and peak resident memory of this process in KiB, as the kernel counts them.
 static void ReadMemory(long* residentKib, long* peakKib)
@@ -29,9 +28,7 @@ int RunSoak(long frames, unsigned seed)
 {
     // Long enough for the allocators (and a sanitizer's quarantine) to reach their steady state.
     const long warmUp = frames / 10;
-    ResetRunState();
-    gActive = false;
-    BuildRunWorld();
+    StartScene();
     std::vector<dBodyID> bodies = CollectBodies();
     RandomDrive drive = StartRandomDrive(seed);
     long warmKib = 0, peakKib = 0, endKib = 0, firstBad = -1;
@@ -48,7 +45,7 @@ int RunSoak(long frames, unsigned seed)
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ReadMemory(&endKib, &peakKib);
-    DestroyWorld();
+    EndScene();
 
     long growthKib = endKib - warmKib;
     std::printf("soak: %ld frames of random driving, seed %u: %.0f frames per second; peak RSS %ld KiB, "

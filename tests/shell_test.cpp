@@ -12,6 +12,7 @@
 #include "app/Settings.h"
 #include "app/Shell.h"
 #include "app/WindowEvents.h"
+#include "app/OverlayFont.h"
 #include "gl/Text.h"
 #include "physics/Car.h"
 #include "physics/Step.h"
@@ -19,13 +20,6 @@
 #include "platform/null/NullPlatform.h"
 #include "platform/offscreen/Offscreen.h"
 #include "render/Primitives.h"
-
-// A fresh process: defaults, no window, nothing stored.
-static void StartProcess()
-{
-    ResetNullPlatform();
-    ResetRunState();
-}
 
 static void Script(NullEvent::Kind kind, long frame, int a = 0, int b = 0)
 {
@@ -52,7 +46,7 @@ TEST_CASE("the second character of the command line picks the mode")
 
 TEST_CASE("a full run opens at the stored size, or 640 x 480 x 16 when nothing is stored")
 {
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
     CHECK(gNullWindow.title == "Start");
     CHECK(gNullWindow.width == 640);
@@ -64,7 +58,7 @@ TEST_CASE("a full run opens at the stored size, or 640 x 480 x 16 when nothing i
     CHECK(!gPreview);
     DestroyRenderWindow();
 
-    StartProcess();
+    StartFreshProcess();
     gNullStore.values[1] = 800;
     gNullStore.present[1] = true;
     gNullStore.values[3] = 60;
@@ -78,7 +72,7 @@ TEST_CASE("a full run opens at the stored size, or 640 x 480 x 16 when nothing i
 
 TEST_CASE("a preview fills the host window and reads no settings")
 {
-    StartProcess();
+    StartFreshProcess();
     gNullStore.values[1] = 800;
     gNullStore.present[1] = true;
     REQUIRE(StartPreview(0x2a00007, 152, 112));
@@ -95,11 +89,11 @@ TEST_CASE("a preview fills the host window and reads no settings")
 
 TEST_CASE("the run: keys drive, Escape ends it, and the teardown runs in order")
 {
-    StartProcess();
+    StartFreshProcess();
     gNullWindowFails = true;
     CHECK(!StartFullRun());
 
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
     Script(NullEvent::kKeyDown, 100, kVkUp);
     Script(NullEvent::kKeyDown, 300, kVkEscape);
@@ -139,7 +133,7 @@ static void NoteMoment(const char* call)
 
 TEST_CASE("a frame: driving controls, statistics, step, drawing, and then the frame is shown")
 {
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
     BuildRunWorld();
     HandleKeyDown(kVkUp);
@@ -163,7 +157,7 @@ TEST_CASE("a frame: driving controls, statistics, step, drawing, and then the fr
     CHECK(!std::equal(before, before + 3, shown.chassis));
     CHECK(shown.pixels != blank);
     // Drawn after the step: the scene as it stands now draws the very frame that was shown.
-    DrawFrame();
+    RenderFrame(ReadFrameView());
     CHECK(ReadFrame() == shown.pixels);
     DestroyWorld();
     DestroyRenderWindow();
@@ -171,7 +165,7 @@ TEST_CASE("a frame: driving controls, statistics, step, drawing, and then the fr
 
 TEST_CASE("XScreenSaver's window: stored settings, the quadrants of the window's size, no display mode")
 {
-    StartProcess();
+    StartFreshProcess();
     gNullStore.values[3] = 60;
     gNullStore.present[3] = true;
     REQUIRE(StartXScreenSaverRun(0x3c00001, 1024, 768, true, false));
@@ -190,14 +184,14 @@ TEST_CASE("XScreenSaver's window: stored settings, the quadrants of the window's
 
 TEST_CASE("with the steady pace, frames come at the desired rate and the run sleeps between them")
 {
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
     Script(NullEvent::kKeyDown, 90, kVkEscape);
     CHECK(RunUntilQuit() == 0);
     CHECK(gNullWaits == 0);  // back to back, as ever, unless asked
     CHECK(gNullTickCount == 0);
 
-    StartProcess();
+    StartFreshProcess();
     gNullStore.values[7] = 1;  // steadyPace
     gNullStore.present[7] = true;
     REQUIRE(StartFullRun());
@@ -212,18 +206,18 @@ TEST_CASE("with the steady pace, frames come at the desired rate and the run sle
 
 TEST_CASE("the next run's context draws the wheels and the ball: the sphere mesh went with the last one")
 {
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
     Script(NullEvent::kKeyDown, 0, kVkEscape);
     CHECK(RunUntilQuit() == 0);
 
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
     BuildRunWorld();
-    DrawFrame();
+    RenderFrame(ReadFrameView());
     const std::vector<GLubyte> drawn = ReadFrame();
     DeleteSphereList();  // compiled afresh in this context
-    DrawFrame();
+    RenderFrame(ReadFrameView());
     CHECK(ReadFrame() == drawn);
     DeleteSphereList();
     DestroyRenderWindow();
@@ -232,7 +226,7 @@ TEST_CASE("the next run's context draws the wheels and the ball: the sphere mesh
 
 TEST_CASE("keys held when the window loses the focus are let go: the car stops")
 {
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
     BuildRunWorld();
     HandleKeyDown(kVkUp);
@@ -257,7 +251,7 @@ TEST_CASE("keys held when the window loses the focus are let go: the car stops")
 
 TEST_CASE("closing the window ends the run through the quit request")
 {
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
     Script(NullEvent::kCloseRequested, 5);
     CHECK(RunUntilQuit() == 0);
@@ -267,7 +261,7 @@ TEST_CASE("closing the window ends the run through the quit request")
 
 TEST_CASE("while minimised the simulation steps and nothing is drawn")
 {
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
     BuildRunWorld();
     HandleMinimised(true);
@@ -286,9 +280,9 @@ TEST_CASE("while minimised the simulation steps and nothing is drawn")
 
 TEST_CASE("mouse motion: 44 pixels from the reference are tolerated, 45 end a full run")
 {
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
-    gFontGlyphs = CreateBitmapFont();
+    LoadOverlayFont();
     HandleMouseMoved(300, 200);  // the reference
     HandleMouseMoved(344, 200);
     HandleMouseMoved(300, 156);
@@ -313,9 +307,9 @@ TEST_CASE("mouse motion: 44 pixels from the reference are tolerated, 45 end a fu
 
 TEST_CASE("in a preview no mouse motion ends the run; the text goes, the check re-arms")
 {
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartPreview(42, 160, 120));
-    gFontGlyphs = CreateBitmapFont();
+    LoadOverlayFont();
     HandleMouseMoved(10, 10);
     HandleMouseMoved(500, 10);
     CHECK(!Called("PostQuitRequest"));
@@ -326,7 +320,7 @@ TEST_CASE("in a preview no mouse motion ends the run; the text goes, the check r
 
 TEST_CASE("resizing sets the viewport and projection for the new size")
 {
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
     HandleResized(320, 200);
     GLint viewport[4];
@@ -338,7 +332,7 @@ TEST_CASE("resizing sets the viewport and projection for the new size")
 
 TEST_CASE("P pauses: the views keep drawing a still scene, N steps one frame, C and Escape still work")
 {
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
     BuildRunWorld();
     for (int i = 0; i < 5; ++i)
@@ -377,7 +371,7 @@ TEST_CASE("P pauses: the views keep drawing a still scene, N steps one frame, C 
 
 TEST_CASE("F12 saves the frame just drawn, as it was drawn, and the title says where")
 {
-    StartProcess();
+    StartFreshProcess();
     REQUIRE(StartFullRun());
     BuildRunWorld();
     RunFrame();
@@ -396,7 +390,8 @@ TEST_CASE("F12 saves the frame just drawn, as it was drawn, and the title says w
             lit += !IsBlack(drawn);
         }
     CHECK(lit > 100);
-    CHECK(std::string(gNullWindowTitle) == "Saved memory");
+    CHECK(std::string(gNullWindowTitle) == "Saved " + gNullPicturePath);
+    CHECK(gNullPicturePath.find("kelvaron-") != std::string::npos);
     gNullPicture.clear();
     RunFrame();
     CHECK(gNullPicture.empty());  // once a press
