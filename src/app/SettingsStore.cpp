@@ -48,7 +48,7 @@ void DecodeSettings(const StoredSettings& stored, Settings* settings)
     // A size the dialog would refuse would open an unusable window: it counts as not stored.
     bool present[kStoredValueCount];
     for (int i = 0; i < kStoredValueCount; ++i)
-        present[i] = stored.present[i] && (i != 1 && i != 2 || IsUsableScreenSize(stored.values[i]));
+        present[i] = stored.present[i] && ((i != 1 && i != 2) || IsUsableScreenSize(stored.values[i]));
     int32_t* integers[4] = {&settings->bitsPP, &settings->screenWidth, &settings->screenHeight, &settings->dFps};
     for (int i = 0; i < 4; ++i)
         if (present[i])

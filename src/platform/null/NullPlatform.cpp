@@ -174,24 +174,6 @@ void PresentFrame()
     ++gNullFramesPresented;
 }
 
-void ReadStoredSettings(StoredSettings* stored)
-{
-    *stored = gNullStore;
-}
-
-bool WriteStoredSettings(const int32_t values[kStoredValueCount], char* error, size_t errorSize)
-{
-    if (gNullStoreFails) {
-        std::snprintf(error, errorSize, "the store refused");
-        return false;
-    }
-    for (int i = 0; i < kStoredValueCount; ++i) {
-        gNullStore.values[i] = values[i];
-        gNullStore.present[i] = true;
-    }
-    return true;
-}
-
 bool RunSettingsDialog()
 {
     gNullCalls.push_back("RunSettingsDialog");
