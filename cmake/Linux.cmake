@@ -19,7 +19,7 @@ target_link_libraries(kelvaron_offscreen PUBLIC PkgConfig::OSMESA)
 # The null backend's window: an offscreen context. Object libraries reach only the targets that name
 # them, so its users name kelvaron_null too.
 add_library(kelvaron_null_window OBJECT src/platform/null/NullWindow.cpp)
-target_link_libraries(kelvaron_null_window PUBLIC kelvaron_null kelvaron_gl kelvaron_offscreen)
+target_link_libraries(kelvaron_null_window PUBLIC kelvaron_null kelvaron_offscreen)
 
 # The command line reader, on its own so that its tests need no display.
 add_library(kelvaron_command_line OBJECT src/platform/linux/CommandLine.cpp)

@@ -156,7 +156,7 @@ void PostQuitRequest()
     gQuitRequested = true;
 }
 
-static void Watch(const char* call)
+void WatchNullCall(const char* call)
 {
     if (gNullFrameWatcher)
         gNullFrameWatcher(call);
@@ -164,13 +164,13 @@ static void Watch(const char* call)
 
 uint32_t ReadTickCount()
 {
-    Watch("ReadTickCount");
+    WatchNullCall("ReadTickCount");
     return gNullTickCount;
 }
 
 void PresentFrame()
 {
-    Watch("PresentFrame");
+    WatchNullCall("PresentFrame");
     ++gNullFramesPresented;
 }
 

@@ -31,9 +31,10 @@ extern long gNullFramesPresented;
 extern std::vector<std::string> gNullCalls;  // backend calls in order, with what was true at the time
 extern StoredSettings gNullStore;
 extern bool gNullStoreFails;
-// Told of the frame's backend calls (ReadTickCount, PresentFrame) as they happen, when set: a test
-// sees what the shared code had done by then.
+// Told of some backend calls (ReadTickCount, PresentFrame, DestroyRenderWindow) as they happen, when
+// set: a test sees what the shared code had done by then.
 extern void (*gNullFrameWatcher)(const char* call);
+void WatchNullCall(const char* call);
 extern long gNullWaits;  // WaitForEvents calls; each moves the clock on by what it was asked
 extern std::vector<unsigned char> gNullPicture;  // the last picture written, rows top down, RGB
 extern int gNullPictureWidth, gNullPictureHeight;

@@ -1,7 +1,6 @@
 // The null backend's window: an offscreen context of the asked size.
 #include <cstdio>
 
-#include "gl/Text.h"
 #include "platform/null/NullPlatform.h"
 #include "platform/offscreen/Offscreen.h"
 
@@ -17,7 +16,8 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
 
 void DestroyRenderWindow()
 {
-    gNullCalls.push_back(!gFontGlyphs.empty() ? "DestroyRenderWindow with the font" : "DestroyRenderWindow");
+    WatchNullCall("DestroyRenderWindow");
+    gNullCalls.push_back("DestroyRenderWindow");
     EndOffscreenGl();
     gNullWindow.exists = false;
 }
