@@ -6,6 +6,9 @@
 
 #include "physics/Step.h"
 
+float gCarSpeed[kCarCount];
+float gCarSteer[kCarCount];
+
 static float NextSteer(const CarInput& input, float s)
 {
     if (input.raiseSteer)
