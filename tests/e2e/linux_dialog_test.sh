@@ -4,7 +4,7 @@
 #   linux_dialog_test.sh KELVARON
 set -u
 kelvaron=$1
-. "$(dirname "$0")/lib.sh"
+for part in checks wait display screen keys settings; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap stop_display EXIT
 start_display 1024x768x24 || exit 1
 export XDG_CONFIG_HOME="$work/config"
@@ -40,7 +40,7 @@ corner() { xwininfo -id "$dialog" | awk '/Absolute upper-left/ { printf "%s ", $
 check "... at the top-left corner" [ "$(corner)" = "0 0 " ]
 check_equal "... showing the defaults" "16 640 480 30 -10.50000 0.02000 " "$(read_fields | tr '\n' ' ')"
 shot "$work/dialog.png"
-cp "$work/dialog.png" "${KELVARON_SHOT_DIR:-$work}/settings-dialog.png" 2>/dev/null
+keep_shot "$work/dialog.png" settings-dialog.png
 xdotool key Return
 check "OK ends the dialog" wait_for_exit "$pid"
 check "... with status 0" [ "${status:-1}" -eq 0 ]
@@ -69,7 +69,7 @@ check "corrected, it is stored" wait_for_exit "$pid"
 check "... with the new width and mass" [ "$(value screenWidth) $(value boxMass)" = "800 50000" ]
 check "... keeping the rest" [ "$(value screenHeight) $(value sGravity)" = "480 -1050000" ]
 
-printf '[ScreenSaverKelvaron]\nscreenWidth=12ab\nscreenHeight=99999999999\ndFps=45\n' > "$keyfile"
+write_keyfile screenWidth=12ab screenHeight=99999999999 dFps=45
 open_dialog
 check_equal "values that are not whole numbers in range leave their fields" \
   "16 640 480 45 " "$(read_fields | head -n 4 | tr '\n' ' ')"
