@@ -55,6 +55,14 @@ wait_for_window_prefix() {  # TEXT [SECONDS]
 fps_titles() {
   xwininfo -root -tree | grep -o '"FPS: [0-9.]*"'
 }
+# Starts the tests' host window (tests/e2e/HostWindow.cpp) of the given size, leaving its id in
+# $host and its process in $host_pid.
+start_host_window() {  # PROGRAM WIDTH HEIGHT
+  "$1" "$2" "$3" > "$work/host.id" &
+  host_pid=$!
+  wait_until 30 [ -s "$work/host.id" ]
+  host=$(cat "$work/host.id")
+}
 # Gives the window the keyboard once it is mapped (Wine names its windows before it maps them).
 focus_window() {  # WINDOW
   wait_until 60 eval "xwininfo -id $1 2> /dev/null | grep -q IsViewable" && xdotool windowfocus --sync "$1" 2> /dev/null

@@ -93,10 +93,7 @@ press_escape "$win"
 check "... until Escape" wait_for_exit "$pid"
 
 # Preview inside a host window: it fills the host, ignores the mouse, and ends with the host.
-"$host_window" 152 112 > "$work/host.id" &
-host_pid=$!
-wait_until 30 [ -s "$work/host.id" ]
-host=$(cat "$work/host.id")
+start_host_window "$host_window" 152 112
 "$kelvaron" /p "$host" > "$work/preview.log" 2>&1 &
 pid=$!
 preview_child() { child=$(xwininfo -children -id "$host" | awk '/^ +0x/ { print $1; exit }'); [ -n "$child" ]; }

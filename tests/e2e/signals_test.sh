@@ -12,10 +12,7 @@ start_display 1024x768x24 || exit 1
 export XDG_CONFIG_HOME="$work/config"
 write_keyfile screenWidth=1024 screenHeight=768
 
-"$host_window" 320 240 > "$work/host.id" &
-host_pid=$!
-wait_until 30 [ -s "$work/host.id" ]
-host=$(cat "$work/host.id")
+start_host_window "$host_window" 320 240
 windows_before=$(xwininfo -root -children | grep -c '^ *0x')
 
 # Starts the run, waits for its first frame, sends the signals and checks how it ended.
