@@ -12,23 +12,16 @@ trap 'stop_display' EXIT
 start_display 1024x768x24 || exit 1
 # A prefix of this test's own, so that the registry starts empty.
 use_wine_prefix "$work/wine"
-title="Screen Saver Config."
 reg_dump() { wine_run reg query "$settings_key" 2>/dev/null | tr -d '\r'; }
 winepath_of() { wine_run winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
-open_dialog() {  # [SWITCH]
-  wine_run "$scr" "${1-/c}" > "$work/scr.log" 2>&1 &
-  pid=$!
-  dialog=$(wait_for_window "$title" 60) || return 1
-  focus_window "$dialog"
-}
 # The dialog's edit fields, a line each, top to bottom.
-read_fields() { wine_run "$fields" "$title" 2>/dev/null | tr -d '\r'; }
+read_fields() { wine_run "$fields" "$dialog_title" 2>/dev/null | tr -d '\r'; }
 field_width() {  # TEXT: types it into the width field, focus back on OK
   xdotool key Tab Tab Tab Tab; xdotool type "$1"; xdotool key shift+Tab shift+Tab shift+Tab shift+Tab
 }
 
-open_dialog
+open_dialog wine_run "$scr" /c
 check "/c opens the dialog" [ -n "$dialog" ]
 # Wine's window frame sits at the corner; the client area a few pixels in.
 corner() { xwininfo -id "$dialog" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } END { print (x < 10 && y < 40) ? "near" : "far" }'; }
@@ -41,7 +34,7 @@ check "OK writes the six REG_DWORD values" \
   [ "$(reg_signed bitsPP) $(reg_signed screenWidth) $(reg_signed screenHeight) $(reg_signed dFps) $(reg_signed sGravity) $(reg_signed boxMass)" = "16 640 480 30 -1050000 1999" ]
 check "... as REG_DWORD, with the two switches beside them" [ "$(reg_dump | grep -c REG_DWORD)" -eq 8 ]
 
-open_dialog
+open_dialog wine_run "$scr" /c
 check_equal "reopened, the box mass shows 0.01999" 0.01999 "$(read_fields | tail -n 1)"
 reg_dump > "$work/before.reg"
 field_width 9
@@ -49,23 +42,23 @@ xdotool key Escape
 check "Cancel ends the dialog" wait_for_exit "$pid" 30
 check "... and writes nothing" diff -q <(reg_dump) "$work/before.reg"
 
-open_dialog
+open_dialog wine_run "$scr" /c
 xdotool key Tab Tab Tab Tab ctrl+a; xdotool type abc; xdotool key shift+Tab shift+Tab shift+Tab shift+Tab
 xdotool key Return
-check "a width of abc is refused with a message" wait_until 60 window_count_is "$title" 2
+check "a width of abc is refused with a message" wait_until 60 window_count_is "$dialog_title" 2
 xdotool key Return
-wait_until 60 window_count_is "$title" 1
+wait_until 60 window_count_is "$dialog_title" 1
 focus_window "$dialog"; xdotool key Escape
 wait_for_exit "$pid" 30
 check "... and nothing is written" diff -q <(reg_dump) "$work/before.reg"
 
 reg_set screenWidth REG_SZ 800
 reg_set screenHeight REG_BINARY 0102030405060708
-open_dialog x
+open_dialog wine_run "$scr" x
 check "a one-character command line shows the dialog" [ -n "$dialog" ]
 check_equal "values of another type or size are read without harm" "640 480 " "$(read_fields | sed -n '2,3p' | tr '\n' ' ')"
 xdotool key Escape; wait_for_exit "$pid" 30
-open_dialog /c:1234
+open_dialog wine_run "$scr" /c:1234
 check "/c:1234 shows the dialog too" [ -n "$dialog" ]
 xdotool key Escape; wait_for_exit "$pid" 30
 wine_run reg delete "$settings_key" /f > /dev/null 2>&1

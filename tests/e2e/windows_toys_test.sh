@@ -16,10 +16,7 @@ use_wine_prefix "$work/wine"
 reg_set UseTakeFocus REG_SZ N 'HKCU\Software\Wine\X11 Driver'
 
 # Enter after typing into the last field stores it: OK is the dialog's only default button.
-wine_run "$scr" /c > "$work/scr.log" 2>&1 &
-pid=$!
-dialog=$(wait_for_window "Screen Saver Config." 60)
-focus_window "$dialog"
+open_dialog wine_run "$scr" /c
 xdotool key Tab Tab Tab Tab Tab Tab Tab  # from OK over the fields (and Cancel) to Box mass
 xdotool type 0.5
 xdotool key Return

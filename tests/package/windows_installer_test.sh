@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 version=$(sed -n 's/^project(Kelvaron VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")
-for part in checks wait display wine; do . "$here/../../scripts/lib/$part.sh"; done
+for part in checks wait display settings wine; do . "$here/../../scripts/lib/$part.sh"; done
 set +e  # the checks count failures themselves
 export KELVARON_WINEPREFIX="$work/wine"  # named before the trap that ends its server
 # Waits until every program of the prefix has ended: the uninstaller goes on in a copy of itself.
@@ -48,7 +48,7 @@ check "without /ACTIVATE the current screensaver stays" [ "$(reg_value SCRNSAVE.
 
 wine_run 'C:\windows\system32\kelvaron.scr' /c > "$work/scr.log" 2>&1 &
 pid=$!
-dialog=$(wait_for_window "Screen Saver Config." 90)
+dialog=$(wait_for_window "$dialog_title" 90)
 check "kelvaron.scr /c opens the settings dialog from there" [ -n "$dialog" ]
 [ -n "$dialog" ] && focus_window "$dialog" && xdotool key Escape
 check "... which closes with status 0" eval 'wait_for_exit "$pid" 60 && [ "$status" -eq 0 ]'
