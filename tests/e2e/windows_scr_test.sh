@@ -7,7 +7,7 @@ wine_runner=$1
 scr=$2
 host=$3
 fields=$4
-for part in checks wait display screen keys wine; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
+for part in checks wait display screen keys settings wine; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap 'stop_display' EXIT
 start_display 1024x768x24 || exit 1
 # A prefix of this test's own, so that the registry starts empty.
