@@ -18,13 +18,12 @@ programs=("${@:2}")
 trap stop_display EXIT
 start_display 640x480x24 || exit 1
 # The run's size is the display's, so that it opens fullscreen as the default settings ask.
-export XDG_CONFIG_HOME="$work/config"
+export XDG_CONFIG_HOME="$work/config" KELVARON_WINEPREFIX="$work/wine"
 write_keyfile screenWidth=640 screenHeight=480
 steps="main video window world font frame"
 if [ -n "$wine" ]; then
   # The prefix is made and Wine's server started before anything is timed; 32 bits as Windows
   # counts the display's depth.
-  use_wine_prefix "$work/wine"
   reg_set bitsPP REG_DWORD 32
 fi
 

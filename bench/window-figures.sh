@@ -5,11 +5,11 @@
 # the display and the run.
 #   bench/window-figures.sh BUILD_DIR [WINDOWS_BUILD_DIR]
 set -u
-for part in wait display keys settings wine; do . "$(dirname "$0")/../scripts/lib/$part.sh"; done
+for part in wait display screen keys settings wine; do . "$(dirname "$0")/../scripts/lib/$part.sh"; done
 trap stop_display EXIT
 size=${KELVARON_FIGURES_SIZE:-640x480}
 start_display "${size}x24" || exit 1
-export XDG_CONFIG_HOME="$work/config"
+export XDG_CONFIG_HOME="$work/config" KELVARON_WINEPREFIX="$work/wine"
 write_keyfile screenWidth="${size%x*}" screenHeight="${size#*x}"
 
 measure() {  # NAME COMMAND...: the default settings fit this display, so the run opens fullscreen
@@ -28,7 +28,6 @@ measure() {  # NAME COMMAND...: the default settings fit this display, so the ru
 measure "Linux" "$1/kelvaron"
 if [ -n "${2:-}" ]; then
   # The prefix is not timed; the display's colour depth is 32 bits as Windows counts it.
-  use_wine_prefix "$work/wine"
   reg_set bitsPP REG_DWORD 32
   reg_set screenWidth REG_DWORD "${size%x*}"
   reg_set screenHeight REG_DWORD "${size#*x}"
