@@ -31,6 +31,7 @@ test_packages=(
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386  # Wine's opengl32
   libclang-rt-14-dev                      # the fuzzers: clang's libFuzzer, ASan and UBSan
   dpkg-dev file lintian nsis              # scripts/package.sh: CPack's DEB, lintian, makensis
+  strace                                  # the reliability tests: when a hack's signal arrives
 )
 
 case "${1:-}" in

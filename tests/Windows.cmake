@@ -7,6 +7,12 @@ add_test(NAME windows_scr COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_s
          $<TARGET_FILE:kelvaron-test-dialog-fields>)
 set_tests_properties(windows_scr PROPERTIES RUN_SERIAL ON ENVIRONMENT "KELVARON_SHOT_DIR=${CMAKE_CURRENT_BINARY_DIR}")
 
+# Two writers and a reader at the registry at once.
+add_executable(kelvaron-settings-writers SettingsWriters.cpp)
+target_link_libraries(kelvaron-settings-writers PRIVATE kelvaron_win32_registry)
+add_test(NAME two_writers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/two_writers_test.sh
+         $<TARGET_FILE:kelvaron-settings-writers> 50 ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
+
 set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")
 if(KELVARON_LINUX_REPLAY)
   add_test(NAME trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh

@@ -10,6 +10,7 @@
 #include "app/Settings.h"
 #include "app/SettingsStore.h"
 #include "platform/Platform.h"
+#include "SmallDisk.h"
 
 static std::string gFile;
 
@@ -91,4 +92,48 @@ TEST_CASE("duplicate keys and groups: the last value counts, and the file's othe
     REQUIRE(g_file_get_contents(gFile.c_str(), &text, nullptr, nullptr));
     CHECK(std::string(text).find("kept=1") != std::string::npos);
     g_free(text);
+}
+
+// The old file's text, to compare with after a failed save.
+static std::string ReadWhole(const std::string& path)
+{
+    gchar* text = nullptr;
+    gsize size = 0;
+    std::string whole = g_file_get_contents(path.c_str(), &text, &size, nullptr) ? std::string(text, size) : "";
+    g_free(text);
+    return whole;
+}
+
+static void CheckSaveFails(const char* reason, const std::string& old)
+{
+    CAPTURE(reason);
+    gSettings = kDefaultSettings;
+    gSettings.screenWidth = 1024;
+    char error[512] = "";
+    CHECK(!SaveSettings(error, sizeof error));
+    CHECK(std::string(error).find(reason) != std::string::npos);
+    CHECK(ReadWhole(gFile) == old);
+    // Nothing of the attempt is left beside it.
+    GDir* dir = g_dir_open(gFile.substr(0, gFile.rfind('/')).c_str(), 0, nullptr);
+    REQUIRE(dir);
+    int others = 0;
+    while (const char* name = g_dir_read_name(dir))
+        others += std::string(name) != "kelvaron.conf" && std::string(name) != "filler";
+    g_dir_close(dir);
+    CHECK(others == 0);
+}
+
+TEST_CASE("a save onto a full or a read-only file system says why and leaves the old file whole")
+{
+    UseFile("");
+    const std::string folder = gFile.substr(0, gFile.rfind('/'));
+    if (!MountSmallDisk(folder, 64 * 1024))
+        return;
+    const std::string old = "[ScreenSaverKelvaron]\nscreenWidth=800\n# " + std::string(2000, 'x') + "\n";
+    UseFile(old);
+    FillSmallDisk(folder);
+    CheckSaveFails(g_strerror(ENOSPC), old);
+    REQUIRE(MakeSmallDiskReadOnly(folder));
+    CheckSaveFails(g_strerror(EROFS), old);
+    UnmountSmallDisk(folder);
 }

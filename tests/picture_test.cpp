@@ -4,11 +4,15 @@
 #include <glib.h>
 #include <glib/gstdio.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/Picture.h"
+#include "platform/Platform.h"
 #include "platform/offscreen/Offscreen.h"
+#include "SmallDisk.h"
 
 TEST_CASE("a saved frame lands in XDG's pictures folder, whole, with its pixels, and never over another")
 {
@@ -47,4 +51,33 @@ TEST_CASE("a saved frame lands in XDG's pictures folder, whole, with its pixels,
         CHECK(std::string(failed).find(pictures) != std::string::npos);
     }
     g_chmod(pictures.c_str(), 0700);
+}
+
+TEST_CASE("a frame saved onto a full or a read-only file system says why and leaves no partial picture")
+{
+    char folder[1024];
+    REQUIRE(FindPicturesFolder(folder, sizeof folder));  // the first case's, GLib's answer being kept
+    const std::string pictures(folder, std::strlen(folder) - 1);
+    if (!MountSmallDisk(pictures, 64 * 1024))
+        return;
+    // A frame too big for what is left, and too varied for the PNG to shrink it to nothing.
+    const int w = 256, h = 256;
+    std::vector<unsigned char> rgb(w * h * 3);
+    for (size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = static_cast<unsigned char>((i * 2654435761u) >> 13);
+    FillSmallDisk(pictures);
+    char failed[1024];
+    CHECK(!SavePicture(rgb.data(), w, h, failed, sizeof failed));
+    CHECK(std::string(failed).find(pictures) != std::string::npos);
+    MakeSmallDiskReadOnly(pictures);
+    CHECK(!SavePicture(rgb.data(), w, h, failed, sizeof failed));
+    CHECK(std::string(failed).find(g_strerror(EROFS)) != std::string::npos);
+    GDir* dir = g_dir_open(pictures.c_str(), 0, nullptr);
+    REQUIRE(dir);
+    int pictureFiles = 0;
+    while (const char* name = g_dir_read_name(dir))
+        pictureFiles += std::string(name) != "filler";
+    g_dir_close(dir);
+    CHECK(pictureFiles == 0);
+    UnmountSmallDisk(pictures);
 }
