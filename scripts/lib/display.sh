@@ -58,6 +58,7 @@ fps_titles() {
 # Starts the tests' host window (tests/e2e/HostWindow.cpp) of the given size, leaving its id in
 # $host and its process in $host_pid.
 start_host_window() {  # PROGRAM WIDTH HEIGHT
+  rm -f "$work/host.id"  # not the last host's id, before this one has written its own
   "$1" "$2" "$3" > "$work/host.id" &
   host_pid=$!
   wait_until 30 [ -s "$work/host.id" ]

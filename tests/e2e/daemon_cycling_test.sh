@@ -67,7 +67,12 @@ for cycle in $(seq "$count"); do
   signalled=$(grep -m1 -- '--- SIGTERM' "$work/trace" | ms_of)
   ended=$(grep -m1 'exit_group\|+++ killed' "$work/trace" | ms_of)
   asked=$(echo "$asked" | ms_of)
-  grep -q '+++ exited with 0 +++' "$work/trace" || { bad_status=$((bad_status + 1)); echo "   cycle $cycle: $(tail -n 1 "$work/trace")"; }
+  if ! grep -q '+++ exited with 0 +++' "$work/trace"; then
+    bad_status=$((bad_status + 1))
+    echo "   cycle $cycle: $(tail -n 1 "$work/trace"); what it and the daemon said last:"
+    grep -a -v '^xscreensaver' "$work/xscreensaver.log" | tail -n 5 | sed 's/^/      /'
+    tail -n 3 "$work/xscreensaver.log" | sed 's/^/      /'
+  fi
   if [ -z "$signalled" ]; then
     unsignalled=$((unsignalled + 1)); echo "   cycle $cycle: no SIGTERM reached Kelvaron"
   elif [ -n "$ended" ]; then
