@@ -6,7 +6,7 @@
 
 #include "FreshProcess.h"
 #include "RandomDrive.h"
-#include "SceneChecks.h"
+#include "physics/SceneChecks.h"
 #include "app/Frame.h"
 #include "physics/OdeMessages.h"
 

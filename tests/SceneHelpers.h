@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "FreshProcess.h"
-#include "SceneChecks.h"
+#include "physics/SceneChecks.h"
 #include "physics/Scene.h"
 
 // The contact joints a collision pass makes right now; they stay in gContactGroup until it is emptied.

@@ -5,6 +5,7 @@
 
 #include "app/Autopilot.h"
 #include "app/Frame.h"
+#include "app/HealthChecks.h"
 #include "app/OverlayFont.h"
 #include "app/RunState.h"
 #include "app/Settings.h"
@@ -119,6 +120,7 @@ void TakeDownRun()
         RestoreDisplayMode();
     NoteRenderWindow(gPreview, false);
     DestroyRenderWindow();
+    SayRunHealth();
     DestroyWorld();
     SayOdeMessages();
 }
@@ -152,6 +154,7 @@ int RunUntilQuit()
         }
         if (!RunFrame())
             break;
+        CheckRunHealth(ReadTickCount());
         if (firstFrame)
             NoteStartupStep("frame");
         firstFrame = false;

@@ -1,4 +1,4 @@
-// Looking over the whole scene, for soaks and tests.
+// Looking over the whole scene: for soaks, tests and a run's health checks.
 #pragma once
 #include <ode/ode.h>
 

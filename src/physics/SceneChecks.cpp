@@ -1,4 +1,4 @@
-#include "SceneChecks.h"
+#include "physics/SceneChecks.h"
 
 #include <algorithm>
 #include <cmath>
