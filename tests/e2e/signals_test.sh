@@ -45,6 +45,17 @@ for signal in TERM INT HUP; do
   end_with "SIG$signal during a preview" "$signal" -- /p "$host"
   end_with "SIG$signal during an XScreenSaver run" "$signal" -- -window-id "$host"
 done
+# A host that ends its preview as soon as the preview's window is in it: the start is not yet over.
+early=0
+for _ in $(seq 10); do
+  "$kelvaron" /p "$host" > "$work/run.log" 2>&1 &
+  pid=$!
+  # Looked for without a pause: the window is there some milliseconds before the start is over.
+  until xwininfo -children -id "$host" 2> /dev/null | grep -q '^ *0x' || ! kill -0 "$pid" 2> /dev/null; do :; done
+  kill -TERM "$pid"
+  wait_for_exit "$pid" 20 && [ "$status" -eq 0 ] && early=$((early + 1))
+done
+check "SIGTERM as the preview's window appears in the host ends it with status 0 (10 times: $early)" [ "$early" -eq 10 ]
 end_with "SIGTERM twice, the second during the teardown" TERM TERM -- /s
 end_with "SIGINT then SIGHUP during a preview" INT HUP -- /p "$host"
 finish

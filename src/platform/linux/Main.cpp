@@ -57,6 +57,10 @@ int main(int argc, char** argv)
     if (request.mode == LaunchMode::kFullRun) {
         started = StartFullRun();
     } else {
+        // A host may end a preview as soon as it has started it: a signal during the start ends the
+        // run as it begins, through the same teardown. (The full run catches them once started, as
+        // its start may ask the user a question.)
+        CatchEndingSignals();
         int width, height;
         if (FindHostWindow(&request.window, &width, &height))
             started = request.mode == LaunchMode::kPreview ? StartPreview(request.window, width, height)

@@ -28,10 +28,17 @@ static bool FindDisplayMode(int width, int height, int bits, SDL_DisplayMode* fo
     return false;
 }
 
+// Inside a host, the failure is said on standard error only: the host's pane is no place for a box,
+// and most often the host has just destroyed its window (the user clicked on), which a box would
+// outlive, waiting for an OK no one gives, with its connection to the display.
 static bool FailCreation(const char* text)
 {
+    const bool inHost = gAdopted;
     DestroyRenderWindow();
-    ShowMessage("ERROR", text, MessageKind::kWarning);
+    if (inHost)
+        std::fprintf(stderr, "kelvaron: ERROR: %s\n", text);
+    else
+        ShowMessage("ERROR", text, MessageKind::kWarning);
     return false;
 }
 
