@@ -7,38 +7,15 @@
 #   daemon_cycling_test.sh KELVARON [COUNT [SEED]]
 set -u
 count=${2:-200}
-seed=${3:-$RANDOM}
-for part in checks wait display screen stats; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
+for part in checks wait display screen stats saver; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap '[ -n "${daemon:-}" ] && kill "$daemon" 2> /dev/null; stop_display' EXIT
-echo "seed $seed"
-RANDOM=$seed
+seed_random "${3:-}"
 start_display 640x480x24 || exit 1
 
-# As in xscreensaver_test.sh: the daemon runs as nobody when this runs as root. The hack is Kelvaron
-# itself, which the daemon execs and signals directly.
-chmod 755 "$work"
+# The hack is Kelvaron itself, which the daemon execs and signals directly.
+make_saver_home
 cp "$1" "$work/kelvaron"
-home="$work/home"
-mkdir -p "$home"
-as_user=()
-if [ "$(id -u)" -eq 0 ]; then
-  chown nobody "$home"
-  as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
-fi
-cat > "$home/.xscreensaver" <<CONFIG
-mode: one
-selected: 0
-timeout: 0:30:00
-lock: False
-splash: False
-fade: False
-unfade: False
-programs: "Kelvaron" $work/kelvaron -root \\n
-CONFIG
-saver() { "${as_user[@]}" env HOME="$home" DISPLAY="$DISPLAY" "$@"; }
-saver xscreensaver -no-splash -verbose > "$work/xscreensaver.log" 2>&1 &
-daemon=$!
-check "the daemon answers" wait_until 60 eval 'saver xscreensaver-command -version > /dev/null 2>&1'
+check "the daemon answers" start_saver "$work/kelvaron -root"
 
 # The Kelvaron processes under this daemon (its hacks run under xscreensaver-gfx).
 hacks() {

@@ -13,11 +13,9 @@ set -u
 kelvaron=$1
 mode=$2
 seconds=$3
-seed=${4:-$RANDOM}
-for part in checks wait display screen keys settings; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
+for part in checks wait display screen keys settings stats; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap 'kill "${note_pid:-}" "${pid:-}" 2> /dev/null; stop_display' EXIT
-echo "seed $seed"
-RANDOM=$seed
+seed_random "${4:-}"
 start_display 1024x768x24 || exit 1
 export XDG_CONFIG_HOME="$work/config" HOME="$work/home" KELVARON_HEALTH_CHECKS=1
 mkdir -p "$HOME"

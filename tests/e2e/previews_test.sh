@@ -9,11 +9,9 @@ set -u
 kelvaron=$1
 host_window=$2
 count=${3:-1000}
-seed=${4:-$RANDOM}
 for part in checks wait display stats; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap 'kill "${host_pid:-}" "${pid:-}" 2> /dev/null; stop_display' EXIT
-echo "seed $seed"
-RANDOM=$seed
+seed_random "${4:-}"
 start_display 640x480x24 || exit 1
 # The server's open descriptors: its listening sockets and one per client.
 connections() { ls "/proc/$xvfb_pid/fd" | wc -l; }
