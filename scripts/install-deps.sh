@@ -18,6 +18,7 @@ run_packages=(
   libosmesa6-dev libpng-dev doctest-dev
   xvfb xfonts-base x11-utils              # the private display; X core fonts for SDL's message box
   xdotool imagemagick                     # driving the cars there and saving screenshots
+  librsvg2-bin                            # the icons, drawn from data/kelvaron.svg
 )
 test_packages=(
   xclip                                   # reading the settings dialogs' fields
@@ -31,6 +32,8 @@ test_packages=(
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386  # Wine's opengl32
   libclang-rt-14-dev                      # the fuzzers: clang's libFuzzer, ASan and UBSan
   dpkg-dev file lintian nsis              # scripts/package.sh: CPack's DEB, lintian, makensis
+  icoutils                                # kelvaron.ico for kelvaron.scr and its installer
+  appstream                               # appstreamcli: the metainfo file's check
 )
 
 case "${1:-}" in
