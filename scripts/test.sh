@@ -38,3 +38,5 @@ bash "$root/fuzz/run.sh" "$build/fuzz" 20
 echo "== packages"  # the .deb's proof on a new system needs a clean room of its own: .ci/run
 "$root/scripts/package.sh"
 "$root/tests/package/windows_installer_test.sh" "$build/packages/kelvaron-setup.exe"
+"$root/tests/package/versions_test.sh" "$build/packages"/kelvaron_*_amd64.deb "$build/packages/kelvaron-setup.exe" \
+  "$build/windows/packaging/kelvaron.scr"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # kelvaron-setup.exe in a fresh 32-bit Wine prefix on a private Xvfb display: a silent install puts
-# kelvaron.scr in the system folder with its version and an uninstall entry, leaves the current
+# kelvaron.scr in the system folder with its version, icon and name, the licence and the notices
+# beside it, and an uninstall entry showing that icon, leaves the current
 # screensaver alone unless /ACTIVATE is given, and the settings dialog opens from there; the silent
 # uninstall takes all of it away again but the user's settings and a screensaver not its own.
 #   tests/package/windows_installer_test.sh KELVARON-SETUP.EXE
@@ -45,6 +46,15 @@ check "kelvaron.scr is in the 32-bit system folder" [ -s "$scr" ]
 check "... with the project's version as its file and product version" \
   [ "$(version_string "$scr" FileVersion) $(version_string "$scr" ProductVersion)" = "$version $version" ]
 check "... and a description" [ -n "$(version_string "$scr" FileDescription)" ]
+# The group Explorer shows, as an .ico of its own, and string 1, the name in Windows' screensaver list.
+wrestool -x -t 14 --name=100 "$scr" > "$work/scr.ico" 2> /dev/null
+check "... with the icon at 16, 32, 48 and 256 pixels" \
+  [ "$(icotool -l "$work/scr.ico" 2> /dev/null | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | tr '\n' ' ')" = "16 32 48 256 " ]
+check "... and \"Kelvaron\" as string 1" [ "$(wrestool -x --raw -t 6 --name=1 "$scr" 2> /dev/null | strings -el)" = Kelvaron ]
+notices=(kelvaron-LICENSE.txt kelvaron-THIRD-PARTY-NOTICES.txt)
+check "the licence and the third-party notices are beside it" eval \
+  'grep -q "MIT License" "$drive/windows/system32/${notices[0]}" &&
+   grep -q "GCC RUNTIME LIBRARY EXCEPTION" "$drive/windows/system32/${notices[1]}"'
 check "Add or Remove Programs lists it" [ "$(reg_value "$uninstall_key" DisplayName)" = "Kelvaron screensaver" ]
 check "... at the project's version" [ "$(reg_value "$uninstall_key" DisplayVersion)" = "$version" ]
 uninstaller=$(reg_value "$uninstall_key" QuietUninstallString)
@@ -63,6 +73,7 @@ check "... which closes with status 0" eval 'wait_for_exit "$pid" 60 && [ "$stat
 uninstall() { wine_run 'C:\Program Files\Kelvaron\uninstall.exe' /S > "$work/uninstall.log" 2>&1; settle; }
 uninstall
 check "the silent uninstall removes kelvaron.scr" [ ! -e "$scr" ]
+check "... the licence and the notices" eval '[ ! -e "$drive/windows/system32/${notices[0]}" ] && [ ! -e "$drive/windows/system32/${notices[1]}" ]'
 check "... the uninstaller and its folder" [ ! -e "$drive/Program Files/Kelvaron" ]
 check "... and the uninstall entry" eval '! has_key "$uninstall_key"'
 check "... but keeps the user's settings" [ "$(reg_value "$settings_key" dFps)" = 0x19 ]

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The one version, project() in CMakeLists.txt, everywhere it is shown: the .deb, the program's
+# --version, its man page, changelog and metainfo inside the .deb; the installer's and kelvaron.scr's
+# version resources.
+#   tests/package/versions_test.sh KELVARON.DEB KELVARON-SETUP.EXE KELVARON.SCR
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+deb=$1 setup=$2 scr=$3
+. "$here/../e2e/lib.sh"
+trap 'rm -rf "$work"' EXIT
+version=$(sed -n 's/^project(Kelvaron VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")
+check "CMakeLists.txt names a version" [ -n "$version" ]
+
+# The string after NAME in a Windows file's version resource.
+version_string() {  # FILE NAME
+  strings -el "$1" | awk -v n="$2" 'found { print; exit } $0 == n { found = 1 }'
+}
+
+dpkg-deb -x "$deb" "$work/root"
+check_equal "the .deb's version" "$version" "$(dpkg-deb -f "$deb" Version)"
+check_equal "kelvaron --version" "kelvaron $version" "$("$work/root/usr/bin/kelvaron" --version)"
+check_equal "the man page's header" "\"Kelvaron $version\"" \
+  "$(zcat "$work/root/usr/share/man/man6/kelvaron.6.gz" | sed -n 's/^\.TH .*\("Kelvaron [^"]*"\).*/\1/p')"
+check_equal "the changelog's last entry" "kelvaron ($version)" \
+  "$(zcat "$work/root/usr/share/doc/kelvaron/changelog.gz" | sed -n '1s/^\(kelvaron ([^)]*)\).*/\1/p')"
+check_equal "the metainfo's release" "$version" \
+  "$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$work/root/usr/share/metainfo/"*.metainfo.xml)"
+check_equal "the installer's product version" "$version" "$(version_string "$setup" ProductVersion)"
+check_equal "kelvaron.scr's file version" "$version" "$(version_string "$scr" FileVersion)"
+check_equal "kelvaron.scr's product version" "$version" "$(version_string "$scr" ProductVersion)"
+finish
