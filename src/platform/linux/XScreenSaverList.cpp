@@ -139,22 +139,30 @@ int CountEntries(const std::string& part, int* kelvaron)
     return count;
 }
 
-std::string Reason(const std::string& why)
+std::string NotAsExpected(const std::string& why)
 {
     return "~/.xscreensaver is not as expected: " + why + "; nothing was changed";
+}
+
+// The text's lines and where its one programs list is in them; false with the reason in note.
+bool ReadProgramsList(const std::string& text, std::vector<std::string>* lines, ProgramsList* list, std::string* note)
+{
+    *lines = SplitLines(text);
+    std::string why;
+    if (FindProgramsList(*lines, list, &why))
+        return true;
+    *note = NotAsExpected(why);
+    return false;
 }
 
 }  // namespace
 
 bool AddToProgramsList(const std::string& text, std::string* edited, std::string* note)
 {
-    std::vector<std::string> lines = SplitLines(text);
+    std::vector<std::string> lines;
     ProgramsList list;
-    std::string why;
-    if (!FindProgramsList(lines, &list, &why)) {
-        *note = Reason(why);
+    if (!ReadProgramsList(text, &lines, &list, note))
         return false;
-    }
     for (size_t i = list.first; i <= list.last; ++i) {
         int kelvaron;
         CountEntries(ListPart(lines, list, i), &kelvaron);
@@ -182,13 +190,10 @@ bool AddToProgramsList(const std::string& text, std::string* edited, std::string
 
 bool RemoveFromProgramsList(const std::string& text, std::string* edited, std::string* note)
 {
-    std::vector<std::string> lines = SplitLines(text);
+    std::vector<std::string> lines;
     ProgramsList list;
-    std::string why;
-    if (!FindProgramsList(lines, &list, &why)) {
-        *note = Reason(why);
+    if (!ReadProgramsList(text, &lines, &list, note))
         return false;
-    }
     int removed = 0;
     for (size_t i = list.last + 1; i-- > list.first;) {
         int kelvaron;
@@ -196,7 +201,7 @@ bool RemoveFromProgramsList(const std::string& text, std::string* edited, std::s
         if (!kelvaron)
             continue;
         if (count > kelvaron) {
-            *note = Reason("line " + std::to_string(i + 1) + " holds Kelvaron together with other programs");
+            *note = NotAsExpected("line " + std::to_string(i + 1) + " holds Kelvaron together with other programs");
             return false;
         }
         ++removed;
