@@ -79,10 +79,14 @@ TEST_CASE("lists written on the programs line itself, or empty, stay well formed
     std::string empty = Added("programs:\nmode: one\n");
     CHECK(empty == "programs: \\\n  kelvaron -root \\n\nmode: one\n");
     // Taking out the list's last line ends the list on the line before it, not on the next resource.
-    CHECK(Removed(empty) == "programs:\nmode: one\n");
+    CHECK(Removed(empty) == "programs: \nmode: one\n");
     CHECK(Removed("programs: \\\n  maze -root \\n\\\n  kelvaron -root \\n\nmode: one\n") ==
           "programs: \\\n  maze -root \\n\nmode: one\n");
     CHECK(Removed("programs: kelvaron -root \\n\\\n  maze \\n\n") == "programs: \\\n  maze \\n\n");
+    // Two backslashes at a line's end are one written out, not a join: the list ends there.
+    CHECK(Added("programs: a\\\\\n  kelvaron\n") == "programs: \\\n  kelvaron -root \\n\\\n  a\\\\\n  kelvaron\n");
+    // Nor is a backslash with a blank after it, and moving the line keeps that blank.
+    CHECK(Added("programs: a\\ \n  kelvaron\n") == "programs: \\\n  kelvaron -root \\n\\\n  a\\ \n  kelvaron\n");
 }
 
 TEST_CASE("Kelvaron is known however its entry is written, and only by its command")

@@ -54,10 +54,12 @@ std::string Trim(const std::string& s)
     return start == std::string::npos ? std::string() : TrimRight(s.substr(start));
 }
 
+// A backslash right before the line's end joins it to the next; two are one backslash written out.
 bool Continues(const std::string& line)
 {
-    std::string trimmed = TrimRight(line);
-    return !trimmed.empty() && trimmed.back() == '\\';
+    size_t last = line.find_last_not_of('\\');
+    size_t backslashes = line.size() - (last == std::string::npos ? 0 : last + 1);
+    return backslashes % 2 == 1;
 }
 
 // The length of "programs:" with the blanks around the name, or 0 when the line is not its start.
@@ -93,12 +95,10 @@ bool FindProgramsList(const std::vector<std::string>& lines, ProgramsList* list,
 // A line's part of the list: without "programs:" on the first and without the joining backslash.
 std::string ListPart(const std::vector<std::string>& lines, const ProgramsList& list, size_t i)
 {
-    std::string part = TrimRight(lines[i]);
-    if (i == list.first)
-        part = part.substr(ProgramsPrefix(part));
+    std::string part = lines[i];
     if (Continues(part))
         part.pop_back();
-    return part;
+    return i == list.first ? part.substr(ProgramsPrefix(part)) : part;
 }
 
 // Whether an entry, [-] [visual:] ["name"] command..., runs Kelvaron.
@@ -173,7 +173,9 @@ bool AddToProgramsList(const std::string& text, std::string* edited, std::string
         }
     }
     // First in the list, on a line of its own after the one that names the list.
-    std::string rest = Trim(ListPart(lines, list, list.first));
+    // Its trailing blanks stay: without them a backslash written out could end the line and join it.
+    std::string rest = ListPart(lines, list, list.first);
+    rest = Trim(rest).empty() ? std::string() : rest.substr(rest.find_first_not_of(" \t"));
     bool more = Continues(lines[list.first]);
     size_t at = list.first + 1;
     if (!more || !rest.empty()) {
@@ -214,9 +216,7 @@ bool RemoveFromProgramsList(const std::string& text, std::string* edited, std::s
         --list.last;
         // The list's last line took the joining backslash with it: the line before ends the list now.
         if (!continued) {
-            std::string before = TrimRight(lines[i - 1]);
-            before.pop_back();
-            lines[i - 1] = TrimRight(before);
+            lines[i - 1].pop_back();
         }
     }
     *edited = removed ? JoinLines(lines) : text;
