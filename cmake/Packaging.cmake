@@ -59,7 +59,10 @@ install(FILES ${pkg}/kelvaron.6.gz DESTINATION share/man/man6)
 install(FILES packaging/debian/copyright ${pkg}/changelog.gz DESTINATION share/doc/kelvaron)
 install(DIRECTORY ${icons}/hicolor DESTINATION share/icons)
 install(FILES ${pkg}/${KELVARON_METAINFO} DESTINATION share/metainfo)
-add_test(NAME metainfo COMMAND appstreamcli validate --pedantic --no-net ${pkg}/${KELVARON_METAINFO})
+# The metainfo with what it names, the desktop entry and the icon, as installed.
+add_test(NAME metainfo COMMAND sh -c "rm -rf \"$1\" && DESTDIR=\"$1\" \"$2\" --install \"$3\" --prefix /usr > /dev/null &&
+                                      appstreamcli validate-tree --pedantic --no-net \"$1/usr\""
+         sh ${CMAKE_BINARY_DIR}/metainfo-root ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelvaron)
