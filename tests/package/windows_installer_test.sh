@@ -46,15 +46,19 @@ check "kelvaron.scr is in the 32-bit system folder" [ -s "$scr" ]
 check "... with the project's version as its file and product version" \
   [ "$(version_string "$scr" FileVersion) $(version_string "$scr" ProductVersion)" = "$version $version" ]
 check "... and a description" [ -n "$(version_string "$scr" FileDescription)" ]
-# The group Explorer shows, as an .ico of its own, and string 1, the name in Windows' screensaver list.
-wrestool -x -t 14 --name=100 "$scr" > "$work/scr.ico" 2> /dev/null
-check "... with the icon at 16, 32, 48 and 256 pixels" \
-  [ "$(icotool -l "$work/scr.ico" 2> /dev/null | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | tr '\n' ' ')" = "16 32 48 256 " ]
+# The sizes of a program's icon group (Explorer shows the first), taken out as an .ico of its own.
+icon_sizes() {  # FILE
+  wrestool -x -t 14 "$1" 2> /dev/null > "$work/group.ico"
+  icotool -l "$work/group.ico" 2> /dev/null | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | tr '\n' ' '
+}
+check_equal "... with the icon at 16, 32, 48 and 256 pixels" "16 32 48 256 " "$(icon_sizes "$scr")"
+# String 1: the name in Windows' screensaver list.
 check "... and \"Kelvaron\" as string 1" [ "$(wrestool -x --raw -t 6 --name=1 "$scr" 2> /dev/null | strings -el)" = Kelvaron ]
 notices=(kelvaron-LICENSE.txt kelvaron-THIRD-PARTY-NOTICES.txt)
 check "the licence and the third-party notices are beside it" eval \
   'grep -q "MIT License" "$drive/windows/system32/${notices[0]}" &&
    grep -q "GCC RUNTIME LIBRARY EXCEPTION" "$drive/windows/system32/${notices[1]}"'
+check_equal "the installer shows Kelvaron's icon" "16 32 48 256 " "$(icon_sizes "$setup")"
 check "Add or Remove Programs lists it" [ "$(reg_value "$uninstall_key" DisplayName)" = "Kelvaron screensaver" ]
 check "... at the project's version" [ "$(reg_value "$uninstall_key" DisplayVersion)" = "$version" ]
 uninstaller=$(reg_value "$uninstall_key" QuietUninstallString)
