@@ -8,6 +8,7 @@
 #include "RandomDrive.h"
 #include "SceneChecks.h"
 #include "app/Frame.h"
+#include "physics/OdeMessages.h"
 
 // Resident and peak resident memory of this process in KiB, as the kernel counts them.
 static void ReadMemory(long* residentKib, long* peakKib)
@@ -49,8 +50,9 @@ int RunSoak(long frames, unsigned seed)
 
     long growthKib = endKib - warmKib;
     std::printf("soak: %ld frames of random driving, seed %u: %.0f frames per second; peak RSS %ld KiB, "
-                "RSS after %ld warm-up frames %ld KiB, at the end %ld KiB, growth %ld KiB\n",
-                frames, seed, double(frames) / seconds, peakKib, warmUp, warmKib, endKib, growthKib);
+                "RSS after %ld warm-up frames %ld KiB, at the end %ld KiB, growth %ld KiB; ODE's messages %ld\n",
+                frames, seed, double(frames) / seconds, peakKib, warmUp, warmKib, endKib, growthKib,
+                CountOdeMessages());
     if (firstBad >= 0) {
         std::printf("soak: a body was no longer finite at frame %ld\n", firstBad);
         return 1;

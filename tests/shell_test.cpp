@@ -1,7 +1,10 @@
 // The shared shell against the null backend: modes, start-up, the frame loop and the teardown.
 #include <doctest/doctest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,7 @@
 #include "app/OverlayFont.h"
 #include "gl/Text.h"
 #include "physics/Car.h"
+#include "physics/OdeMessages.h"
 #include "physics/Step.h"
 #include "platform/Platform.h"
 #include "platform/null/NullPlatform.h"
@@ -407,4 +411,46 @@ TEST_CASE("F12 saves the frame just drawn, as it was drawn, and the title says w
     CHECK(gNullPicture.empty());  // once a press
     DestroyRenderWindow();
     DestroyWorld();
+}
+
+// ODE's solver says "LCP internal error" now and then and goes on; here it is made to say it twice
+// during a run, while standard error goes to a file.
+static void SayLcpProblem(const char* call)
+{
+    if (std::string(call) == "PresentFrame" && gNullFramesPresented < 2)
+        dMessage(3, "LCP internal error, s <= %d", 0);
+}
+
+static std::string ReadWholeFile(std::FILE* file)
+{
+    std::string text;
+    std::rewind(file);
+    for (int c; (c = std::fgetc(file)) != EOF;)
+        text += char(c);
+    return text;
+}
+
+TEST_CASE("ODE's messages are counted during the run and said once at its end, in plain words")
+{
+    StartFreshProcess();
+    REQUIRE(StartFullRun());
+    Script(NullEvent::kKeyDown, 5, kVkEscape);
+    gNullFrameWatcher = SayLcpProblem;
+    std::fflush(stderr);
+    std::FILE* captured = std::tmpfile();
+    REQUIRE(captured);
+    const int savedStderr = dup(2);
+    dup2(fileno(captured), 2);
+    CHECK(RunUntilQuit() == 0);
+    std::fflush(stderr);
+    dup2(savedStderr, 2);
+    close(savedStderr);
+    const std::string said = ReadWholeFile(captured);
+    std::fclose(captured);
+    CAPTURE(said);
+    CHECK(said.find("\nODE Message") == std::string::npos);
+    CHECK(said.rfind("ODE Message", 0) != 0);
+    CHECK(said.find("contact solver met 2 problems it could not solve exactly (the first: \"ODE Message 3: "
+                    "LCP internal error, s <= 0\")") != std::string::npos);
+    CHECK(CountOdeMessages() == 2);
 }

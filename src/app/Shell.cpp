@@ -10,6 +10,7 @@
 #include "app/Settings.h"
 #include "gl/GlState.h"
 #include "gl/Text.h"
+#include "physics/OdeMessages.h"
 #include "physics/Scene.h"
 #include "platform/Platform.h"
 #include "render/Primitives.h"
@@ -94,6 +95,18 @@ static double ReadPacedFrameMs()
     return 1000.0 / gSettings.dFps;
 }
 
+// Said once, at the end, in place of ODE's own line each time.
+static void SayOdeMessages()
+{
+    const long count = CountOdeMessages();
+    if (count == 0)
+        return;
+    std::fprintf(stderr,
+                 "kelvaron: the physics engine's contact solver met %ld problem%s it could not solve exactly "
+                 "(the first: \"%s\") and went on with an approximate answer; the run was not affected\n",
+                 count, count == 1 ? "" : "s", ReadFirstOdeMessage());
+}
+
 // The font and the sphere list go while the list's context is still current; the display mode comes
 // back before the window goes; the scene after the window, as nothing draws it any more.
 void TakeDownRun()
@@ -107,6 +120,7 @@ void TakeDownRun()
     NoteRenderWindow(gPreview, false);
     DestroyRenderWindow();
     DestroyWorld();
+    SayOdeMessages();
 }
 
 int RunUntilQuit()
