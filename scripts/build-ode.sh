@@ -15,6 +15,7 @@
 #   scripts/build-ode.sh TARGET PREFIX
 #   TARGET: native | i686-w64-mingw32
 set -euo pipefail
+. "$(dirname "$0")/lib/log.sh"
 
 target=${1:?usage: build-ode.sh native|i686-w64-mingw32 PREFIX}
 prefix=${2:?usage: build-ode.sh native|i686-w64-mingw32 PREFIX}
@@ -60,17 +61,16 @@ fi
 
 build="$work/build-$target"
 # Through the environment, so that CMake adds them to the toolchain's own (SSE2 arithmetic on i686).
-CFLAGS=$flags CXXFLAGS=$flags cmake -S "$src" -B "$build" "${cmake_args[@]}" > "$build.log" 2>&1 ||
-  { cat "$build.log" >&2; exit 1; }
-cmake --build "$build" -j "$(nproc)" >> "$build.log" 2>&1 || { tail -n 40 "$build.log" >&2; exit 1; }
-cmake --install "$build" >> "$build.log" 2>&1 || { tail -n 40 "$build.log" >&2; exit 1; }
+CFLAGS=$flags CXXFLAGS=$flags configure "$src" "$build" "${cmake_args[@]}"
+logged "$build.build.log" cmake --build "$build" -j "$(nproc)"
+logged "$build.install.log" cmake --install "$build"
 test -f "$lib" || { echo "build-ode.sh: $lib was not installed" >&2; exit 1; }
 if [ "$target" = native ]; then
   # The archive holds ThinLTO bitcode: optimise it across files into one relocatable object.
   objects="$work/objects-$target"
   rm -rf "$objects" && mkdir -p "$objects"
-  (cd "$objects" && ar x "$lib" && clang++ -flto=thin -O3 -r -nostdlib -o "$work/ode.o" ./*.o) >> "$build.log" 2>&1 ||
-    { tail -n 40 "$build.log" >&2; exit 1; }
+  prelink() { ar x "$lib" && clang++ -flto=thin -O3 -r -nostdlib -o "$work/ode.o" ./*.o; }
+  (cd "$objects" && logged "$build.prelink.log" prelink)
   # ODE's global new and delete become OdeNew.cpp's, in the object alone.
   clang++ -std=c++17 -O2 -fPIC -c "$here/../cmake/OdeNew.cpp" -o "$work/new.o"
   objcopy --redefine-sym _Znwm=_Z9dxPoolNewm --redefine-sym _Znam=_Z14dxPoolNewArraym \

@@ -4,23 +4,15 @@
 # command alone puts Kelvaron where `xscreensaver-command -select 1` runs it, and takes it out again.
 #   xscreensaver_add_test.sh KELVARON
 set -u
-. "$(dirname "$0")/lib.sh"
+for part in checks wait display screen xscreensaver; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap '[ -n "${daemon:-}" ] && kill "$daemon" 2> /dev/null; stop_display' EXIT
 start_display 1024x768x24 || exit 1
 
-# As xscreensaver_test.sh: the daemon, and the commands, as nobody when run as root. The hack is found
-# on the PATH, as an installed one is in XScreenSaver's hack folder.
-chmod 755 "$work"
-mkdir -p "$work/bin"
-cp "$1" "$work/bin/kelvaron"
-home="$work/home"
-mkdir -p "$home"
-as_user=()
-if [ "$(id -u)" -eq 0 ]; then
-  chown nobody "$home"
-  as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
-fi
-saver() { "${as_user[@]}" env HOME="$home" DISPLAY="$DISPLAY" PATH="$work/bin:$PATH" "$@"; }
+# The hack is found on the PATH, as an installed one is in XScreenSaver's hack folder.
+make_saver_home
+saver_path="$work/bin"
+mkdir -p "$saver_path"
+cp "$1" "$saver_path/kelvaron"
 config="$home/.xscreensaver"
 
 saver kelvaron --add-to-xscreensaver > "$work/out" 2>&1
@@ -46,9 +38,7 @@ pointerHysteresis:	10
 CONFIG
 cp "$config" "$work/saved"
 
-saver xscreensaver -no-splash -verbose > "$work/xscreensaver.log" 2>&1 &
-daemon=$!
-check "the daemon answers" wait_until 60 eval 'saver xscreensaver-command -version > /dev/null 2>&1'
+check "the daemon answers" start_saver
 
 saver kelvaron --add-to-xscreensaver > "$work/out" 2>&1
 check "--add-to-xscreensaver succeeds" [ $? -eq 0 ]

@@ -3,21 +3,12 @@
 # Kelvaron as its only hack, activated and deactivated with xscreensaver-command.
 #   xscreensaver_test.sh KELVARON
 set -u
-. "$(dirname "$0")/lib.sh"
+for part in checks wait display screen xscreensaver; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap '[ -n "${daemon:-}" ] && kill "$daemon" 2> /dev/null; stop_display' EXIT
 start_display 1024x768x24 || exit 1
 
-# xscreensaver launches no hacks as root: run it as nobody, with the program and a home it can reach.
-# setpriv changes the user in place, so the daemon keeps the process id it was started with.
-chmod 755 "$work"
+make_saver_home
 cp "$1" "$work/kelvaron"
-home="$work/home"
-mkdir -p "$home"
-as_user=()
-if [ "$(id -u)" -eq 0 ]; then
-  chown nobody "$home"
-  as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
-fi
 # The hack is a script that outlives Kelvaron to keep its process id and exit status; XScreenSaver
 # signals the whole process group.
 cat > "$work/hack.sh" <<HACK
@@ -39,11 +30,8 @@ fade: False
 unfade: False
 programs: "Kelvaron" $work/hack.sh \\n
 CONFIG
-saver() { "${as_user[@]}" env HOME="$home" DISPLAY="$DISPLAY" "$@"; }
 
-saver xscreensaver -no-splash -verbose > "$work/xscreensaver.log" 2>&1 &
-daemon=$!
-check "the daemon answers" wait_until 60 eval 'saver xscreensaver-command -version > /dev/null 2>&1'
+check "the daemon answers" start_saver
 saver xscreensaver-command -activate > /dev/null
 check "activating starts Kelvaron" wait_until 60 [ -s "$home/pid" ]
 pid=$(cat "$home/pid" 2> /dev/null)

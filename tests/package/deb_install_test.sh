@@ -8,7 +8,7 @@
 set -euo pipefail
 deb=$1
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../e2e/lib.sh"
+for part in checks wait display screen keys settings xscreensaver; do . "$here/../../scripts/lib/$part.sh"; done
 set +e  # the checks count failures themselves
 trap stop_display EXIT
 export DEBIAN_FRONTEND=noninteractive
@@ -49,8 +49,7 @@ check "... with the version, the keys, the settings file and the exit statuses" 
 apt_install xvfb x11-utils xdotool imagemagick
 start_display 1024x768x24 || exit 1
 export XDG_CONFIG_HOME="$work/config"
-mkdir -p "$XDG_CONFIG_HOME/kelvaron"
-printf '[ScreenSaverKelvaron]\nbitsPP=24\nscreenWidth=1024\nscreenHeight=768\n' > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
+write_keyfile bitsPP=24 screenWidth=1024 screenHeight=768
 kelvaron /s > "$work/run.log" 2>&1 &
 pid=$!
 win=$(wait_for_window Start 60)
@@ -72,10 +71,7 @@ kill "$pid" 2> /dev/null
 # XScreenSaver as nobody (it runs no hacks as root), with a list that has no Kelvaron until the
 # command puts it in.
 apt_install xscreensaver procps
-home="$work/home"
-mkdir -p "$home"
-chmod 755 "$work"
-chown nobody "$home"
+make_saver_home
 cat > "$home/.xscreensaver" <<'CONFIG'
 mode: one
 selected: 0
@@ -86,13 +82,10 @@ programs: \
   maze -root \n
 CONFIG
 chown nobody "$home/.xscreensaver"
-saver() { setpriv --reuid=nobody --regid=nogroup --clear-groups -- env HOME="$home" DISPLAY="$DISPLAY" "$@"; }
 check "kelvaron --add-to-xscreensaver puts it in the list" eval \
   'saver kelvaron --add-to-xscreensaver && grep -q "^  kelvaron -root" "$home/.xscreensaver"'
-saver xscreensaver -no-splash -verbose > "$work/xscreensaver.log" 2>&1 &
-daemon=$!
-trap 'kill "$daemon" 2> /dev/null; stop_display' EXIT
-wait_until 60 eval 'saver xscreensaver-command -version > /dev/null 2>&1'
+trap '[ -n "${daemon:-}" ] && kill "$daemon" 2> /dev/null; stop_display' EXIT
+start_saver
 failed_before=$failed
 saver xscreensaver-command -activate > /dev/null
 # XScreenSaver 6 runs it as its settings descriptor says: kelvaron --root.

@@ -6,15 +6,11 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 deb=$1 setup=$2 scr=$3
-. "$here/../e2e/lib.sh"
+for part in checks versions; do . "$here/../../scripts/lib/$part.sh"; done
+work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-version=$(sed -n 's/^project(Kelvaron VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")
+version=$project_version
 check "CMakeLists.txt names a version" [ -n "$version" ]
-
-# The string after NAME in a Windows file's version resource.
-version_string() {  # FILE NAME
-  strings -el "$1" | awk -v n="$2" 'found { print; exit } $0 == n { found = 1 }'
-}
 
 dpkg-deb -x "$deb" "$work/root"
 check_equal "the .deb's version" "$version" "$(dpkg-deb -f "$deb" Version)"
