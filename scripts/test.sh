@@ -32,6 +32,13 @@ export KELVARON_WINEPREFIX="$build/wineprefix"
 "$root/scripts/wine-run.sh" cmd /c exit > /dev/null 2>&1  # the prefix, made once before tests share it
 ctest --test-dir "$build/windows" --output-on-failure -j "$jobs"
 
+echo "== web build"  # the wasm replay under node against the Linux traces
+emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" \
+      -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay" > "$build/web.configure.log" 2>&1 ||
+  { cat "$build/web.configure.log" >&2; exit 1; }
+cmake --build "$build/web" -j "$jobs"
+ctest --test-dir "$build/web" --output-on-failure -j "$jobs"
+
 echo "== fuzz"  # every reader of outside input, 20 s each under ASan and UBSan
 bash "$root/fuzz/run.sh" "$build/fuzz" 20
 

@@ -1,0 +1,288 @@
+// The GL 1.1 calls the drawing code makes that emscripten's legacy-GL emulation lacks or gets wrong,
+// supplied over the emulation itself so that render/ and gl/ stay as they are:
+// - the current normal and colour, given to every vertex between glBegin and glEnd (the emulation
+//   keeps neither, and a glNormal3f outside glBegin corrupts its vertex buffer);
+// - colour material (GL_AMBIENT_AND_DIFFUSE, GL's default): the lighting shader takes the vertex
+//   colour for the material;
+// - display lists of glBegin/glNormal3f/glVertex3f/glEnd, recorded into arrays and drawn from them;
+// - glRasterPos2f and glBitmap, with GL's raster colour lit as a vertex would be;
+// - glGetDoublev for the matrices; glShadeModel(GL_SMOOTH) and GL_NORMALIZE, which the shaders
+//   already do.
+var LibraryKelvaronGl = {
+  $KelvaronGl__deps: ['$GLEmulation', '$GLImmediate', 'glBegin', 'glEnd', 'glVertex2f', 'glVertex3f', 'glNormal3f', 'glColor4f',
+                      'glEnable', 'glDisable', 'glIsEnabled', 'glShadeModel', 'glMatrixMode', 'glPushMatrix',
+                      'glPopMatrix', 'glLoadIdentity', 'glOrtho', 'glVertexPointer', 'glNormalPointer',
+                      'glEnableClientState', 'glDisableClientState', 'glDrawArrays', 'malloc', 'free'],
+  $KelvaronGl__postset: 'KelvaronGl.hook();',
+  $KelvaronGl: {
+    normal: [0, 0, 1],
+    color: [1, 1, 1, 1],
+    inBegin: false,
+    colorMaterial: false,
+    lists: {},
+    nextList: 1,
+    recording: null,  // the list being compiled: {mode, positions, normals}
+    raster: {valid: true, x: 0, y: 0, z: 0, color: [1, 1, 1, 1]},
+    real: {},
+
+    // Wraps the emulation's entry points the way it wraps WebGL's own: the wasm module is bound to
+    // these names after the libraries' set-up has run.
+    hook: function() {
+      var real = KelvaronGl.real;
+      real.begin = _glBegin; real.end = _glEnd; real.vertex3f = _glVertex3f; real.normal3f = _glNormal3f;
+      real.color4f = _glColor4f; real.enable = _glEnable; real.disable = _glDisable; real.isEnabled = _glIsEnabled;
+      _glBegin = (mode) => {
+        if (KelvaronGl.recording) {
+          KelvaronGl.recording.mode = mode;
+          return;
+        }
+        KelvaronGl.inBegin = true;
+        real.begin(mode);
+      };
+      _glEnd = () => {
+        if (KelvaronGl.recording) return;
+        KelvaronGl.inBegin = false;
+        real.end();
+      };
+      _glNormal3f = (x, y, z) => { KelvaronGl.normal = [x, y, z]; };
+      _glColor4f = (r, g, b, a) => {
+        KelvaronGl.color = [r, g, b, a];
+        if (!KelvaronGl.inBegin) real.color4f(r, g, b, a);
+      };
+      _glVertex3f = (x, y, z) => {
+        var n = KelvaronGl.normal;
+        var list = KelvaronGl.recording;
+        if (list) {
+          list.positions.push(x, y, z);
+          list.normals.push(n[0], n[1], n[2]);
+          return;
+        }
+        var c = KelvaronGl.color;
+        real.color4f(c[0], c[1], c[2], c[3]);
+        real.normal3f(n[0], n[1], n[2]);
+        real.vertex3f(x, y, z);
+      };
+      _glVertex2f = (x, y) => { _glVertex3f(x, y, 0); };
+      _glEnable = (cap) => { KelvaronGl.setCapability(cap, true); };
+      _glDisable = (cap) => { KelvaronGl.setCapability(cap, false); };
+      _glIsEnabled = (cap) => {
+        if (cap == 0xB57 /* GL_COLOR_MATERIAL */) return KelvaronGl.colorMaterial ? 1 : 0;
+        return real.isEnabled(cap);
+      };
+      _glShadeModel = (mode) => {
+        if (mode != 0x1D01 /* GL_SMOOTH */) err('glShadeModel: only GL_SMOOTH is supported');
+      };
+    },
+
+    setCapability: function(cap, on) {
+      if (cap == 0xBA1 /* GL_NORMALIZE: the lighting shader normalises every normal */) return;
+      if (cap != 0xB57 /* GL_COLOR_MATERIAL */) {
+        on ? KelvaronGl.real.enable(cap) : KelvaronGl.real.disable(cap);
+        return;
+      }
+      if (KelvaronGl.colorMaterial == on) return;
+      KelvaronGl.colorMaterial = on;
+      // The shaders are made and kept by state that does not include colour material: start afresh.
+      if (GLImmediate.initted) {
+        GLImmediate.currentRenderer = null;
+        GLImmediate.rendererCache = GLImmediate.MapTreeLib.create();
+      }
+    },
+
+    // The emulation's lighting shader takes its material from uniforms; with colour material the
+    // ambient and diffuse parts come from the vertex colour instead.
+    patchShader: function(source) {
+      if (!KelvaronGl.colorMaterial || source.indexOf('u_materialDiffuse') < 0) return source;
+      return source.replace('v_color.w = u_materialDiffuse.w;', 'v_color.w = a_color.w;')
+                   .split('u_materialAmbient.xyz').join('a_color.xyz')
+                   .split('u_materialDiffuse.xyz').join('a_color.xyz');
+    },
+
+    // GL's lighting of one vertex in eye space, as the emulation's shader does it, for the raster colour.
+    light: function(eyeNormal) {
+      var material = KelvaronGl.colorMaterial ? {ambient: KelvaronGl.color, diffuse: KelvaronGl.color}
+                                              : {ambient: GLEmulation.materialAmbient, diffuse: GLEmulation.materialDiffuse};
+      var len = Math.hypot(eyeNormal[0], eyeNormal[1], eyeNormal[2]) || 1;
+      var n = eyeNormal.map((v) => v / len);
+      var out = [0, 1, 2].map((i) => GLEmulation.materialEmission[i] + GLEmulation.lightModelAmbient[i] * material.ambient[i]);
+      for (var id = 0; id < GLEmulation.MAX_LIGHTS; id++) {
+        if (!GLEmulation.lightEnabled[id]) continue;
+        var p = GLEmulation.lightPosition[id];
+        var pl = Math.hypot(p[0], p[1], p[2], p[3]) || 1;
+        var diffuse = Math.max(0, (n[0] * p[0] + n[1] * p[1] + n[2] * p[2]) / pl);
+        for (var i = 0; i < 3; i++)
+          out[i] += GLEmulation.lightAmbient[id][i] * material.ambient[i] +
+                    diffuse * GLEmulation.lightDiffuse[id][i] * material.diffuse[i];
+      }
+      return out.map((v) => Math.min(1, Math.max(0, v))).concat([material.diffuse[3]]);
+    },
+
+    // Column-major 4x4 matrix times a 4-vector.
+    transform: function(m, v) {
+      return [0, 1, 2, 3].map((r) => m[r] * v[0] + m[4 + r] * v[1] + m[8 + r] * v[2] + m[12 + r] * v[3]);
+    },
+
+    setRasterPos: function(x, y, z) {
+      var mv = GLImmediate.matrix[0], p = GLImmediate.matrix[1];
+      var clip = KelvaronGl.transform(p, KelvaronGl.transform(mv, [x, y, z, 1]));
+      var w = clip[3];
+      var raster = KelvaronGl.raster;
+      raster.valid = w > 0 && [0, 1, 2].every((i) => Math.abs(clip[i]) <= w);
+      if (!raster.valid) return;
+      var vp = GLctx.getParameter(GLctx.VIEWPORT);
+      raster.x = vp[0] + (clip[0] / w + 1) * vp[2] / 2;
+      raster.y = vp[1] + (clip[1] / w + 1) * vp[3] / 2;
+      raster.z = (clip[2] / w + 1) / 2;
+      if (GLEmulation.lightingEnabled) {
+        // The normal goes to the eye by the inverse transpose of the model-view matrix.
+        var inverse = GLImmediate.matrixLib.mat4.inverse(GLImmediate.matrixLib.mat4.create(mv));
+        var n = KelvaronGl.normal;
+        raster.color = [0, 1, 2].map((c) => inverse[c * 4] * n[0] + inverse[c * 4 + 1] * n[1] + inverse[c * 4 + 2] * n[2]);
+        raster.color = KelvaronGl.light(raster.color);
+      } else {
+        raster.color = KelvaronGl.color.slice();
+      }
+    },
+
+    // The set bits of a bitmap as window-space triangles, a pair a run of bits in a row, drawn in the
+    // raster colour at the raster depth, unlit, over the whole drawing buffer as GL's raster
+    // operations are (the viewport does not clip them).
+    drawBitmap: function(width, height, left, bottom, bits) {
+      var alignment = GLctx.getParameter(GLctx.UNPACK_ALIGNMENT);
+      var stride = Math.ceil(Math.ceil(width / 8) / alignment) * alignment;
+      var runs = [];
+      for (var row = 0; row < height; row++) {
+        var start = -1;
+        for (var col = 0; col <= width; col++) {
+          var on = col < width && (HEAPU8[bits + row * stride + (col >> 3)] & (0x80 >> (col & 7)));
+          if (on && start < 0) start = col;
+          if (!on && start >= 0) {
+            runs.push(left + start, bottom + row, left + col, bottom + row + 1);
+            start = -1;
+          }
+        }
+      }
+      if (!runs.length) return;
+      var real = KelvaronGl.real;
+      var lit = GLEmulation.lightingEnabled;
+      var viewport = GLctx.getParameter(GLctx.VIEWPORT);
+      GLctx.viewport(0, 0, GLctx.drawingBufferWidth, GLctx.drawingBufferHeight);
+      if (lit) real.disable(0xB50 /* GL_LIGHTING */);
+      _glMatrixMode(0x1701 /* GL_PROJECTION */);
+      _glPushMatrix();
+      _glLoadIdentity();
+      _glOrtho(0, GLctx.drawingBufferWidth, 0, GLctx.drawingBufferHeight, -1, 1);
+      _glMatrixMode(0x1700 /* GL_MODELVIEW */);
+      _glPushMatrix();
+      _glLoadIdentity();
+      var z = 1 - 2 * KelvaronGl.raster.z;  // glOrtho(..., -1, 1) takes depth 0..1 from eye z 1..-1
+      var c = KelvaronGl.raster.color;
+      real.begin(0x4 /* GL_TRIANGLES */);
+      for (var i = 0; i < runs.length; i += 4) {
+        var x0 = runs[i], y0 = runs[i + 1], x1 = runs[i + 2], y1 = runs[i + 3];
+        [[x0, y0], [x1, y0], [x1, y1], [x0, y0], [x1, y1], [x0, y1]].forEach((v) => {
+          real.color4f(c[0], c[1], c[2], c[3]);
+          real.vertex3f(v[0], v[1], z);
+        });
+      }
+      real.end();
+      _glPopMatrix();
+      _glMatrixMode(0x1701 /* GL_PROJECTION */);
+      _glPopMatrix();
+      _glMatrixMode(0x1700 /* GL_MODELVIEW */);
+      if (lit) real.enable(0xB50 /* GL_LIGHTING */);
+      GLctx.viewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+      real.color4f.apply(null, KelvaronGl.color);
+    },
+  },
+
+  // Starts the emulation on the context just made current through the HTML5 API (emscripten starts it
+  // only for contexts it makes itself).
+  kelvaron_start_gl_emulation__deps: ['$KelvaronGl'],
+  kelvaron_start_gl_emulation: function() {
+    var shaderSource = GLctx.shaderSource.bind(GLctx);
+    GLctx.shaderSource = (shader, source) => shaderSource(shader, KelvaronGl.patchShader(source));
+    Module.useWebGL = true;
+    GLImmediate.init();
+  },
+
+  glGenLists__deps: ['$KelvaronGl'],
+  glGenLists: function(range) {
+    var first = KelvaronGl.nextList;
+    KelvaronGl.nextList += range;
+    return first;
+  },
+
+  glNewList__deps: ['$KelvaronGl'],
+  glNewList: function(list, mode) {
+    if (mode != 0x1300 /* GL_COMPILE */) err('glNewList: only GL_COMPILE is supported');
+    KelvaronGl.recording = {id: list, mode: 0x4 /* GL_TRIANGLES */, positions: [], normals: []};
+  },
+
+  // The list's arrays go to the wasm heap once, where the emulation's client arrays read them.
+  glEndList__deps: ['$KelvaronGl', 'glDeleteLists'],
+  glEndList: function() {
+    var list = KelvaronGl.recording;
+    KelvaronGl.recording = null;
+    _glDeleteLists(list.id, 1);
+    var count = list.positions.length / 3;
+    var positions = _malloc(count * 12), normals = _malloc(count * 12);
+    HEAPF32.set(list.positions, positions >> 2);
+    HEAPF32.set(list.normals, normals >> 2);
+    KelvaronGl.lists[list.id] = {mode: list.mode, count: count, positions: positions, normals: normals,
+                                 lastNormal: KelvaronGl.normal.slice()};
+  },
+
+  glCallList__deps: ['$KelvaronGl'],
+  glCallList: function(id) {
+    var list = KelvaronGl.lists[id];
+    if (!list) return;
+    _glEnableClientState(0x8074 /* GL_VERTEX_ARRAY */);
+    _glEnableClientState(0x8075 /* GL_NORMAL_ARRAY */);
+    _glVertexPointer(3, 0x1406 /* GL_FLOAT */, 0, list.positions);
+    _glNormalPointer(0x1406 /* GL_FLOAT */, 0, list.normals);
+    _glDrawArrays(list.mode, 0, list.count);
+    _glDisableClientState(0x8075 /* GL_NORMAL_ARRAY */);
+    _glDisableClientState(0x8074 /* GL_VERTEX_ARRAY */);
+    // As in GL, the list leaves the current normal its last one set.
+    KelvaronGl.normal = list.lastNormal.slice();
+  },
+
+  glDeleteLists__deps: ['$KelvaronGl'],
+  glDeleteLists: function(first, range) {
+    for (var id = first; id < first + range; id++) {
+      var list = KelvaronGl.lists[id];
+      if (!list) continue;
+      _free(list.positions);
+      _free(list.normals);
+      delete KelvaronGl.lists[id];
+    }
+  },
+
+  glRasterPos2f__deps: ['$KelvaronGl'],
+  glRasterPos2f: function(x, y) {
+    KelvaronGl.setRasterPos(x, y, 0);
+  },
+
+  glBitmap__deps: ['$KelvaronGl'],
+  glBitmap: function(width, height, xorig, yorig, xmove, ymove, bitmap) {
+    var raster = KelvaronGl.raster;
+    if (!raster.valid) return;
+    if (bitmap && width > 0 && height > 0)
+      KelvaronGl.drawBitmap(width, height, Math.floor(raster.x - xorig), Math.floor(raster.y - yorig), bitmap);
+    raster.x += xmove;
+    raster.y += ymove;
+  },
+
+  glGetDoublev__deps: ['$KelvaronGl'],
+  glGetDoublev: function(pname, params) {
+    var matrix = {0xBA6: 0 /* GL_MODELVIEW_MATRIX */, 0xBA7: 1 /* GL_PROJECTION_MATRIX */}[pname];
+    if (matrix === undefined) {
+      err('glGetDoublev: only the model-view and projection matrices are supported');
+      return;
+    }
+    HEAPF64.set(GLImmediate.matrix[matrix], params >> 3);
+  },
+};
+
+mergeInto(LibraryManager.library, LibraryKelvaronGl);
