@@ -5,14 +5,17 @@
 // - colour material (GL_AMBIENT_AND_DIFFUSE, GL's default): the lighting shader takes the vertex
 //   colour for the material;
 // - display lists of glBegin/glNormal3f/glVertex3f/glEnd, recorded into arrays and drawn from them;
+// - glDrawElements from client memory with byte indices (the emulation reads only 16-bit ones);
 // - glRasterPos2f and glBitmap, with GL's raster colour lit as a vertex would be;
+// - gluLookAt and gluPerspective as GLU makes them, multiplied onto the current matrix (the
+//   emulation's gluLookAt leaves the matrix alone, and its gluPerspective replaces it);
 // - glGetDoublev for the matrices; glShadeModel(GL_SMOOTH) and GL_NORMALIZE, which the shaders
-//   already do.
+//   already do, and the perspective hint, which WebGL has no need of.
 var LibraryKelvaronGl = {
   $KelvaronGl__deps: ['$GLEmulation', '$GLImmediate', 'glBegin', 'glEnd', 'glVertex2f', 'glVertex3f', 'glNormal3f', 'glColor4f',
-                      'glEnable', 'glDisable', 'glIsEnabled', 'glShadeModel', 'glMatrixMode', 'glPushMatrix',
+                      'glEnable', 'glDisable', 'glIsEnabled', 'glShadeModel', 'glHint', 'glMatrixMode', 'glPushMatrix',
                       'glPopMatrix', 'glLoadIdentity', 'glOrtho', 'glVertexPointer', 'glNormalPointer',
-                      'glEnableClientState', 'glDisableClientState', 'glDrawArrays', 'malloc', 'free'],
+                      'glEnableClientState', 'glDisableClientState', 'glDrawArrays', 'glDrawElements', 'malloc', 'free'],
   $KelvaronGl__postset: 'KelvaronGl.hook();',
   $KelvaronGl: {
     normal: [0, 0, 1],
@@ -23,6 +26,8 @@ var LibraryKelvaronGl = {
     nextList: 1,
     recording: null,  // the list being compiled: {mode, positions, normals}
     raster: {valid: true, x: 0, y: 0, z: 0, color: [1, 1, 1, 1]},
+    shortIndices: 0,  // byte indices widened for the emulation, in the wasm heap
+    shortIndexCount: 0,
     real: {},
 
     // Wraps the emulation's entry points the way it wraps WebGL's own: the wasm module is bound to
@@ -49,6 +54,8 @@ var LibraryKelvaronGl = {
         KelvaronGl.color = [r, g, b, a];
         if (!KelvaronGl.inBegin) real.color4f(r, g, b, a);
       };
+      // glColor3f reaches glColor4f by its other name.
+      _emscripten_glColor4f = _glColor4f;
       _glVertex3f = (x, y, z) => {
         var n = KelvaronGl.normal;
         var list = KelvaronGl.recording;
@@ -65,12 +72,31 @@ var LibraryKelvaronGl = {
       _glVertex2f = (x, y) => { _glVertex3f(x, y, 0); };
       _glEnable = (cap) => { KelvaronGl.setCapability(cap, true); };
       _glDisable = (cap) => { KelvaronGl.setCapability(cap, false); };
+      var drawElements = _glDrawElements;
+      _glDrawElements = (mode, count, type, indices) => {
+        if (type != 0x1401 /* GL_UNSIGNED_BYTE */ || GLctx.currentElementArrayBufferBinding) {
+          drawElements(mode, count, type, indices);
+          return;
+        }
+        if (KelvaronGl.shortIndexCount < count) {
+          _free(KelvaronGl.shortIndices);
+          KelvaronGl.shortIndices = _malloc(count * 2);
+          KelvaronGl.shortIndexCount = count;
+        }
+        HEAPU16.set(HEAPU8.subarray(indices, indices + count), KelvaronGl.shortIndices >> 1);
+        drawElements(mode, count, 0x1403 /* GL_UNSIGNED_SHORT */, KelvaronGl.shortIndices);
+      };
       _glIsEnabled = (cap) => {
         if (cap == 0xB57 /* GL_COLOR_MATERIAL */) return KelvaronGl.colorMaterial ? 1 : 0;
         return real.isEnabled(cap);
       };
       _glShadeModel = (mode) => {
         if (mode != 0x1D01 /* GL_SMOOTH */) err('glShadeModel: only GL_SMOOTH is supported');
+      };
+      // WebGL always interpolates in perspective, and knows no such hint.
+      var hint = _glHint;
+      _glHint = (target, mode) => {
+        if (target != 0xC50 /* GL_PERSPECTIVE_CORRECTION_HINT */) hint(target, mode);
       };
     },
 
@@ -115,6 +141,14 @@ var LibraryKelvaronGl = {
                     diffuse * GLEmulation.lightDiffuse[id][i] * material.diffuse[i];
       }
       return out.map((v) => Math.min(1, Math.max(0, v))).concat([material.diffuse[3]]);
+    },
+
+    // The current matrix times m (column-major), as glMultMatrix does.
+    multiplyMatrix: function(m) {
+      var current = GLImmediate.currentMatrix;
+      GLImmediate.matricesModified = true;
+      GLImmediate.matrixVersion[current] = (GLImmediate.matrixVersion[current] + 1) | 0;
+      GLImmediate.matrixLib.mat4.multiply(GLImmediate.matrix[current], m);
     },
 
     // Column-major 4x4 matrix times a 4-vector.
@@ -272,6 +306,35 @@ var LibraryKelvaronGl = {
       KelvaronGl.drawBitmap(width, height, Math.floor(raster.x - xorig), Math.floor(raster.y - yorig), bitmap);
     raster.x += xmove;
     raster.y += ymove;
+  },
+
+  // GLU's: a matrix of the eye's axes, in floats, then a move by the eye.
+  gluLookAt__deps: ['$KelvaronGl'],
+  gluLookAt: function(ex, ey, ez, cx, cy, cz, ux, uy, uz) {
+    var f = Math.fround;
+    var normalise = (v) => {
+      var r = f(Math.sqrt(f(f(f(v[0] * v[0]) + f(v[1] * v[1])) + f(v[2] * v[2]))));
+      return r == 0 ? v : v.map((x) => f(x / r));
+    };
+    var cross = (a, b) => [f(f(a[1] * b[2]) - f(a[2] * b[1])), f(f(a[2] * b[0]) - f(a[0] * b[2])),
+                           f(f(a[0] * b[1]) - f(a[1] * b[0]))];
+    var forward = normalise([f(cx - ex), f(cy - ey), f(cz - ez)]);
+    var side = normalise(cross(forward, [f(ux), f(uy), f(uz)]));
+    var up = cross(side, forward);
+    KelvaronGl.multiplyMatrix([side[0], up[0], -forward[0], 0, side[1], up[1], -forward[1], 0,
+                               side[2], up[2], -forward[2], 0, 0, 0, 0, 1]);
+    KelvaronGl.multiplyMatrix([1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -ex, -ey, -ez, 1]);
+  },
+
+  gluPerspective__deps: ['$KelvaronGl'],
+  gluPerspective: function(fovy, aspect, near, far) {
+    var radians = fovy / 2 * Math.PI / 180;
+    var depth = far - near;
+    var sine = Math.sin(radians);
+    if (depth == 0 || sine == 0 || aspect == 0) return;
+    var cotangent = Math.cos(radians) / sine;
+    KelvaronGl.multiplyMatrix([cotangent / aspect, 0, 0, 0, 0, cotangent, 0, 0,
+                               0, 0, -(far + near) / depth, -1, 0, 0, -2 * near * far / depth, 0]);
   },
 
   glGetDoublev__deps: ['$KelvaronGl'],

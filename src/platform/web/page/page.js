@@ -1,0 +1,100 @@
+'use strict';
+// The page around the run: the plain message when the browser has no WebGL, the buttons, the
+// settings form's side of its bridge (WebSettingsForm.cpp), and the service worker that lets the page
+// run offline once it has loaded.
+(() => {
+  const canvas = document.getElementById('canvas');
+  const problem = document.getElementById('problem');
+  const ended = document.getElementById('ended');
+  const form = document.getElementById('settings');
+  const message = document.getElementById('settings-message');
+  const fields = [0, 1, 2, 3, 4, 5].map((i) => document.getElementById('field' + i));
+  const autopilot = document.getElementById('autopilot');
+  const steadyPace = document.getElementById('steady-pace');
+  let startNextRun = null;
+
+  function showProblem(text) {
+    problem.textContent = text;
+    problem.hidden = false;
+  }
+
+  function hasWebGL() {
+    try {
+      return !!document.createElement('canvas').getContext('webgl');
+    } catch (e) {
+      return false;
+    }
+  }
+
+  // The keys the page gives the run go through the canvas, where the run listens.
+  function pressKey(key) {
+    canvas.dispatchEvent(new KeyboardEvent('keydown', {key: key, bubbles: true}));
+    canvas.dispatchEvent(new KeyboardEvent('keyup', {key: key, bubbles: true}));
+  }
+
+  const page = {
+    showProblem: showProblem,
+    showSettings(texts, autopilotOn, steadyPaceOn, autopilotLabel, steadyPaceLabel) {
+      texts.forEach((text, i) => { fields[i].value = text; });
+      autopilot.checked = autopilotOn;
+      steadyPace.checked = steadyPaceOn;
+      document.getElementById('autopilot-label').textContent = autopilotLabel;
+      document.getElementById('steady-pace-label').textContent = steadyPaceLabel;
+      message.textContent = '';
+    },
+    // Called as a run ends: resolves when the user starts the next one.
+    awaitNextRun() {
+      ended.hidden = false;
+      return new Promise((resolve) => { startNextRun = resolve; });
+    },
+  };
+
+  function beginNextRun() {
+    if (!startNextRun) return false;
+    ended.hidden = true;
+    startNextRun();
+    startNextRun = null;
+    return true;
+  }
+
+  document.getElementById('again').addEventListener('click', () => {
+    beginNextRun();
+    canvas.focus();
+  });
+  document.getElementById('fullscreen').addEventListener('click', () => {
+    beginNextRun();
+    canvas.focus();
+    canvas.requestFullscreen().catch((e) => showProblem('Full screen is not allowed here: ' + e.message));
+  });
+  document.getElementById('picture').addEventListener('click', () => pressKey('F9'));
+
+  form.addEventListener('submit', (event) => {
+    event.preventDefault();
+    const texts = fields.map((f) => f.value);
+    const pointers = texts.map((t) => Module.stringToNewUTF8(t));
+    const list = Module._malloc(4 * pointers.length);
+    pointers.forEach((p, i) => { Module.HEAP32[(list >> 2) + i] = p; });
+    const refusal = Module._kelvaron_save_settings(list, autopilot.checked ? 1 : 0, steadyPace.checked ? 1 : 0);
+    message.textContent = refusal ? Module.UTF8ToString(refusal) : 'Saved: the next run starts with these settings.';
+    pointers.forEach((p) => Module._free(p));
+    Module._free(list);
+  });
+  document.getElementById('cancel').addEventListener('click', () => Module._kelvaron_reset_settings_form());
+
+  if ('serviceWorker' in navigator) {
+    navigator.serviceWorker.register('sw.js').catch((e) => console.warn('kelvaron: no offline copy: ' + e.message));
+  }
+
+  if (!hasWebGL()) {
+    showProblem('This browser cannot show WebGL, which Kelvaron needs to draw. Try another browser, ' +
+                'or turn on hardware acceleration in this one.');
+    canvas.hidden = true;
+    return;
+  }
+  window.Module = {canvas: canvas, kelvaronPage: page};
+  const script = document.createElement('script');
+  script.src = 'kelvaron.js';
+  script.onerror = () => showProblem('Kelvaron could not be loaded. Reload the page to try again.');
+  document.body.appendChild(script);
+  canvas.focus();
+})();
