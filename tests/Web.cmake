@@ -1,8 +1,20 @@
-# The browser build's tests: the wasm replay under node must print the Linux build's traces byte for
-# byte, for every key script and with the autopilot driving.
+# The browser build's tests. The wasm replay under node must print the Linux build's traces byte for
+# byte, for every key script and with the autopilot driving (scripts/test.sh names the Linux replay).
+# The page is driven in Debian's Chromium by playwright-core, installed from its lock file.
 set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")
-if(NOT KELVARON_LINUX_REPLAY)
-  message(FATAL_ERROR "The web build's trace test needs the Linux replay: -DKELVARON_LINUX_REPLAY=PATH")
+if(KELVARON_LINUX_REPLAY)
+  add_test(NAME web_trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/web/compare_traces.sh
+           $<TARGET_FILE:kelvaron-replay> ${KELVARON_LINUX_REPLAY} ${PROJECT_SOURCE_DIR}/bench/scripts)
 endif()
-add_test(NAME web_trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/web/compare_traces.sh
-         $<TARGET_FILE:kelvaron-replay> ${KELVARON_LINUX_REPLAY} ${PROJECT_SOURCE_DIR}/bench/scripts)
+
+set(_browser_tests ${CMAKE_CURRENT_BINARY_DIR}/browser-tests)
+add_test(NAME web_browser_setup COMMAND sh -c
+         "mkdir -p \"$1\" && cp \"$2/package.json\" \"$2/package-lock.json\" \"$1\" && cd \"$1\" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error"
+         sh ${_browser_tests} ${CMAKE_CURRENT_SOURCE_DIR}/web)
+set_tests_properties(web_browser_setup PROPERTIES FIXTURES_SETUP web_browser)
+foreach(_case loads quadrants arrow_up cameras)
+  add_test(NAME web_page_${_case} COMMAND node ${CMAKE_CURRENT_SOURCE_DIR}/web/browser_test.js ${CMAKE_BINARY_DIR} ${_case})
+  # One Chromium at a time: SwiftShader draws on the processor, and the cases watch the frame rate.
+  set_tests_properties(web_page_${_case} PROPERTIES FIXTURES_REQUIRED web_browser RUN_SERIAL ON
+                       ENVIRONMENT "NODE_PATH=${_browser_tests}/node_modules")
+endforeach()

@@ -1,0 +1,99 @@
+'use strict';
+// The page in Debian's Chromium, headless, WebGL on SwiftShader: nothing mocked.
+//   node browser_test.js PAGE-DIR CASE
+const lib = require('./lib');
+const check = lib.check;
+
+const kCases = {
+  // The page comes up drawing, with nothing wrong on the console.
+  async loads(page) {
+    await page.waitForTimeout(2000);
+    lib.check(page.problems.length == 0, 'the console reported: ' + page.problems.join('; '));
+    const size = await page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+    check(size[0] == 640 && size[1] == 480, 'the canvas is ' + size.join('x') + ', not the default 640x480');
+    check(await page.locator('#problem').isHidden(), 'the page shows a problem');
+  },
+
+  // Each chase view has its car in the middle, in the car's colour; the overlay is mostly black.
+  async quadrants(page) {
+    const pictures = await lib.quadrants(page);
+    const [car1, car0, car2] = pictures.slice(0, 3).map((p) => lib.countPrimaries(p, true));
+    const expect = (counts, colour, name) => {
+      const others = counts.filter((_, i) => i != colour);
+      check(counts[colour] > 500 && counts[colour] > 2 * Math.max(...others),
+            name + ' shows red, green, blue pixels in its middle: ' + counts.join(', '));
+    };
+    expect(car0, 0, "car 0's view (top right, the red car)");
+    expect(car1, 2, "car 1's view (top left, the blue car)");
+    expect(car2, 1, "car 2's view (bottom left, the green car)");
+    const overlay = lib.countPrimaries(pictures[3], false);
+    check(overlay.every((n) => n < 2000), 'the overlay quadrant shows red, green, blue pixels ' + overlay.join(', '));
+  },
+
+  // Car 0 drives off: car 1, beside it at the start, goes out of car 0's view (the blue there
+  // shrinks), and car 0 shrinks into the distance in car 1's view (the red there). Left alone, the
+  // settling cars keep some 60% and 85% of them; held, ArrowUp takes both well below that.
+  async arrow_up(page) {
+    await page.waitForTimeout(2000);
+    const read = async () => {
+      const views = await lib.quadrants(page);
+      return {blueSeenByCar0: lib.countPrimaries(views[1], false)[2], redSeenByCar1: lib.countPrimaries(views[0], false)[0]};
+    };
+    const before = await read();
+    await page.keyboard.down('ArrowUp');
+    let now = before;
+    for (let second = 0; second < 20; second++) {
+      await page.waitForTimeout(1000);
+      now = await read();
+      if (now.blueSeenByCar0 < 0.25 * before.blueSeenByCar0 && now.redSeenByCar1 < 0.5 * before.redSeenByCar1) break;
+    }
+    await page.keyboard.up('ArrowUp');
+    check(now.blueSeenByCar0 < 0.25 * before.blueSeenByCar0 && now.redSeenByCar1 < 0.5 * before.redSeenByCar1,
+          'blue pixels in car 0\'s view went from ' + before.blueSeenByCar0 + ' to ' + now.blueSeenByCar0 +
+          ", red ones in car 1's from " + before.redSeenByCar1 + ' to ' + now.redSeenByCar1);
+  },
+
+  // C moves every view to the next camera; five presses come back to the first. Paused (P), the
+  // scene stands still, so only the camera changes what is drawn.
+  async cameras(page) {
+    await page.keyboard.press('p');
+    await page.waitForTimeout(500);
+    const first = await lib.quadrants(page);
+    await page.keyboard.press('c');
+    await page.waitForTimeout(500);
+    const second = await lib.quadrants(page);
+    for (let i = 0; i < 4; i++) await page.keyboard.press('c');
+    await page.waitForTimeout(500);
+    const back = await lib.quadrants(page);
+    for (let view = 0; view < 3; view++) {
+      const moved = lib.changedShare(first[view], second[view]), returned = lib.changedShare(first[view], back[view]);
+      check(moved > 0.05 && returned < 0.002,
+            'view ' + view + ': after C ' + moved.toFixed(3) + ' of it changed, after five ' + returned.toFixed(4));
+    }
+  },
+};
+
+(async () => {
+  const [dir, name] = process.argv.slice(2);
+  const run = kCases[name];
+  if (!dir || !run) {
+    console.error('usage: browser_test.js PAGE-DIR ' + Object.keys(kCases).join('|'));
+    process.exit(2);
+  }
+  const server = await lib.serve(require('path').resolve(dir));
+  const browser = await lib.launch();
+  let status = 0;
+  try {
+    const page = await lib.openPage(browser, server.url);
+    await page.locator('#canvas').focus();
+    await run(page);
+    console.log(name + ': passed');
+  } catch (e) {
+    console.log(name + ': ' + e.message);
+    status = 1;
+  } finally {
+    await browser.close();
+    server.close();
+  }
+  process.exit(status);
+})();
