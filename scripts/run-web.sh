@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The browser build: installs what is missing, builds the page into build/web (KELVARON_BUILD_DIR
+# respected) and serves it on 127.0.0.1 only, printing its address, until interrupted.
+#   scripts/run-web.sh    (scripts/run.sh --web)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KELVARON_BUILD_DIR:-$root/build}
+
+"$root/scripts/install-deps.sh" web
+mkdir -p "$build"
+emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
+        -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" > "$build/web.configure.log" 2>&1 ||
+  { cat "$build/web.configure.log" >&2; exit 1; }
+cmake --build "$build/web" -j "$(nproc)" --target kelvaron_page > "$build/web.build.log" 2>&1 ||
+  { tail -n 40 "$build/web.build.log" >&2; exit 1; }
+
+# Port 0: the system picks a free one, which the server names on its first line.
+log=$(mktemp)
+trap 'kill "$server" 2> /dev/null; rm -f "$log"' EXIT
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$build/web" > "$log" 2>&1 &
+server=$!
+for _ in $(seq 50); do
+  port=$(sed -n 's/.* port \([0-9]*\) .*/\1/p' "$log" | head -n 1)
+  [ -n "$port" ] && break
+  kill -0 "$server" 2> /dev/null || { cat "$log" >&2; exit 1; }
+  sleep 0.1
+done
+[ -n "$port" ] || { echo "run-web.sh: the web server did not start" >&2; exit 1; }
+echo "Kelvaron is served at http://127.0.0.1:$port/ (Ctrl-C stops it)"
+wait "$server"
