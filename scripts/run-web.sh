@@ -17,6 +17,7 @@ cmake --build "$build/web" -j "$(nproc)" --target kelvaron_page > "$build/web.bu
 # Port 0: the system picks a free one, which the server names on its first line.
 log=$(mktemp)
 trap 'kill "$server" 2> /dev/null; rm -f "$log"' EXIT
+trap 'exit 130' INT TERM  # so that the server goes too
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$build/web" > "$log" 2>&1 &
 server=$!
 for _ in $(seq 50); do
