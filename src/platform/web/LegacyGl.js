@@ -7,13 +7,14 @@
 // - display lists of glBegin/glNormal3f/glVertex3f/glEnd, recorded into arrays and drawn from them;
 // - glDrawElements from client memory with byte indices (the emulation reads only 16-bit ones);
 // - glRasterPos2f and glBitmap, with GL's raster colour lit as a vertex would be;
+// - lines wider than a pixel (WebGL's are at most one wide on most systems);
 // - gluLookAt and gluPerspective as GLU makes them, multiplied onto the current matrix (the
 //   emulation's gluLookAt leaves the matrix alone, and its gluPerspective replaces it);
 // - glGetDoublev for the matrices; glShadeModel(GL_SMOOTH) and GL_NORMALIZE, which the shaders
 //   already do, and the perspective hint, which WebGL has no need of.
 var LibraryKelvaronGl = {
   $KelvaronGl__deps: ['$GLEmulation', '$GLImmediate', 'glBegin', 'glEnd', 'glVertex2f', 'glVertex3f', 'glNormal3f', 'glColor4f',
-                      'glEnable', 'glDisable', 'glIsEnabled', 'glShadeModel', 'glHint', 'glMatrixMode', 'glPushMatrix',
+                      'glEnable', 'glDisable', 'glIsEnabled', 'glShadeModel', 'glHint', 'glLineWidth', 'glMatrixMode', 'glPushMatrix',
                       'glPopMatrix', 'glLoadIdentity', 'glOrtho', 'glVertexPointer', 'glNormalPointer',
                       'glEnableClientState', 'glDisableClientState', 'glDrawArrays', 'glDrawElements', 'malloc', 'free'],
   $KelvaronGl__postset: 'KelvaronGl.hook();',
@@ -26,6 +27,8 @@ var LibraryKelvaronGl = {
     nextList: 1,
     recording: null,  // the list being compiled: {mode, positions, normals}
     raster: {valid: true, x: 0, y: 0, z: 0, color: [1, 1, 1, 1]},
+    lineWidth: 1,
+    wideLines: null,  // the vertices of wide lines being drawn, between glBegin and glEnd
     shortIndices: 0,  // byte indices widened for the emulation, in the wasm heap
     shortIndexCount: 0,
     real: {},
@@ -42,13 +45,24 @@ var LibraryKelvaronGl = {
           return;
         }
         KelvaronGl.inBegin = true;
+        if (mode == 0x1 /* GL_LINES */ && KelvaronGl.lineWidth > 1) {
+          KelvaronGl.wideLines = [];
+          return;
+        }
         real.begin(mode);
       };
       _glEnd = () => {
         if (KelvaronGl.recording) return;
         KelvaronGl.inBegin = false;
+        var lines = KelvaronGl.wideLines;
+        if (lines) {
+          KelvaronGl.wideLines = null;
+          KelvaronGl.drawWideLines(lines);
+          return;
+        }
         real.end();
       };
+      _glLineWidth = (width) => { KelvaronGl.lineWidth = width; };
       _glNormal3f = (x, y, z) => { KelvaronGl.normal = [x, y, z]; };
       _glColor4f = (r, g, b, a) => {
         KelvaronGl.color = [r, g, b, a];
@@ -65,6 +79,10 @@ var LibraryKelvaronGl = {
           return;
         }
         var c = KelvaronGl.color;
+        if (KelvaronGl.wideLines) {
+          KelvaronGl.wideLines.push({position: [x, y, z], normal: n.slice(), color: c.slice()});
+          return;
+        }
         real.color4f(c[0], c[1], c[2], c[3]);
         real.normal3f(n[0], n[1], n[2]);
         real.vertex3f(x, y, z);
@@ -125,8 +143,8 @@ var LibraryKelvaronGl = {
     },
 
     // GL's lighting of one vertex in eye space, as the emulation's shader does it, for the raster colour.
-    light: function(eyeNormal) {
-      var material = KelvaronGl.colorMaterial ? {ambient: KelvaronGl.color, diffuse: KelvaronGl.color}
+    light: function(eyeNormal, color) {
+      var material = KelvaronGl.colorMaterial ? {ambient: color, diffuse: color}
                                               : {ambient: GLEmulation.materialAmbient, diffuse: GLEmulation.materialDiffuse};
       var len = Math.hypot(eyeNormal[0], eyeNormal[1], eyeNormal[2]) || 1;
       var n = eyeNormal.map((v) => v / len);
@@ -167,66 +185,108 @@ var LibraryKelvaronGl = {
       raster.x = vp[0] + (clip[0] / w + 1) * vp[2] / 2;
       raster.y = vp[1] + (clip[1] / w + 1) * vp[3] / 2;
       raster.z = (clip[2] / w + 1) / 2;
-      if (GLEmulation.lightingEnabled) {
-        // The normal goes to the eye by the inverse transpose of the model-view matrix.
-        var inverse = GLImmediate.matrixLib.mat4.inverse(GLImmediate.matrixLib.mat4.create(mv));
-        var n = KelvaronGl.normal;
-        raster.color = [0, 1, 2].map((c) => inverse[c * 4] * n[0] + inverse[c * 4 + 1] * n[1] + inverse[c * 4 + 2] * n[2]);
-        raster.color = KelvaronGl.light(raster.color);
-      } else {
-        raster.color = KelvaronGl.color.slice();
-      }
+      raster.color = KelvaronGl.vertexColor(KelvaronGl.normal, KelvaronGl.color);
     },
 
-    // The set bits of a bitmap as window-space triangles, a pair a run of bits in a row, drawn in the
-    // raster colour at the raster depth, unlit, over the whole drawing buffer as GL's raster
-    // operations are (the viewport does not clip them).
+    // Triangles in window coordinates (x, y, depth 0..1, r, g, b, a a vertex), unlit, over the
+    // viewport, or over the whole drawing buffer as GL's raster operations are.
+    drawInWindow: function(vertices, wholeBuffer) {
+      var real = KelvaronGl.real;
+      var lit = GLEmulation.lightingEnabled;
+      var mode = GLImmediate.currentMatrix;
+      var viewport = GLctx.getParameter(GLctx.VIEWPORT);
+      var area = wholeBuffer ? [0, 0, GLctx.drawingBufferWidth, GLctx.drawingBufferHeight] : viewport;
+      GLctx.viewport(area[0], area[1], area[2], area[3]);
+      if (lit) real.disable(0xB50 /* GL_LIGHTING */);
+      _glMatrixMode(0x1701 /* GL_PROJECTION */);
+      _glPushMatrix();
+      _glLoadIdentity();
+      _glOrtho(area[0], area[0] + area[2], area[1], area[1] + area[3], -1, 1);
+      _glMatrixMode(0x1700 /* GL_MODELVIEW */);
+      _glPushMatrix();
+      _glLoadIdentity();
+      real.begin(0x4 /* GL_TRIANGLES */);
+      for (var i = 0; i < vertices.length; i += 7) {
+        real.color4f(vertices[i + 3], vertices[i + 4], vertices[i + 5], vertices[i + 6]);
+        real.vertex3f(vertices[i], vertices[i + 1], 1 - 2 * vertices[i + 2]);  // glOrtho's -1..1: depth 1..0
+      }
+      real.end();
+      _glPopMatrix();
+      _glMatrixMode(0x1701 /* GL_PROJECTION */);
+      _glPopMatrix();
+      _glMatrixMode(mode ? 0x1701 : 0x1700);
+      if (lit) real.enable(0xB50 /* GL_LIGHTING */);
+      GLctx.viewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+      real.color4f.apply(null, KelvaronGl.color);
+    },
+
+    // A rectangle as two triangles of one colour at one depth.
+    pushRectangle: function(vertices, x0, y0, x1, y1, z, c) {
+      [[x0, y0], [x1, y0], [x1, y1], [x0, y0], [x1, y1], [x0, y1]].forEach((v) => {
+        vertices.push(v[0], v[1], z, c[0], c[1], c[2], c[3]);
+      });
+    },
+
+    // The set bits of a bitmap, a rectangle a run of bits in a row, in the raster colour at the
+    // raster depth.
     drawBitmap: function(width, height, left, bottom, bits) {
       var alignment = GLctx.getParameter(GLctx.UNPACK_ALIGNMENT);
       var stride = Math.ceil(Math.ceil(width / 8) / alignment) * alignment;
-      var runs = [];
+      var raster = KelvaronGl.raster;
+      var vertices = [];
       for (var row = 0; row < height; row++) {
         var start = -1;
         for (var col = 0; col <= width; col++) {
           var on = col < width && (HEAPU8[bits + row * stride + (col >> 3)] & (0x80 >> (col & 7)));
           if (on && start < 0) start = col;
           if (!on && start >= 0) {
-            runs.push(left + start, bottom + row, left + col, bottom + row + 1);
+            KelvaronGl.pushRectangle(vertices, left + start, bottom + row, left + col, bottom + row + 1, raster.z, raster.color);
             start = -1;
           }
         }
       }
-      if (!runs.length) return;
-      var real = KelvaronGl.real;
-      var lit = GLEmulation.lightingEnabled;
-      var viewport = GLctx.getParameter(GLctx.VIEWPORT);
-      GLctx.viewport(0, 0, GLctx.drawingBufferWidth, GLctx.drawingBufferHeight);
-      if (lit) real.disable(0xB50 /* GL_LIGHTING */);
-      _glMatrixMode(0x1701 /* GL_PROJECTION */);
-      _glPushMatrix();
-      _glLoadIdentity();
-      _glOrtho(0, GLctx.drawingBufferWidth, 0, GLctx.drawingBufferHeight, -1, 1);
-      _glMatrixMode(0x1700 /* GL_MODELVIEW */);
-      _glPushMatrix();
-      _glLoadIdentity();
-      var z = 1 - 2 * KelvaronGl.raster.z;  // glOrtho(..., -1, 1) takes depth 0..1 from eye z 1..-1
-      var c = KelvaronGl.raster.color;
-      real.begin(0x4 /* GL_TRIANGLES */);
-      for (var i = 0; i < runs.length; i += 4) {
-        var x0 = runs[i], y0 = runs[i + 1], x1 = runs[i + 2], y1 = runs[i + 3];
-        [[x0, y0], [x1, y0], [x1, y1], [x0, y0], [x1, y1], [x0, y1]].forEach((v) => {
-          real.color4f(c[0], c[1], c[2], c[3]);
-          real.vertex3f(v[0], v[1], z);
+      if (vertices.length) KelvaronGl.drawInWindow(vertices, true);
+    },
+
+    // The colour GL gives a vertex: lit from its normal (to the eye by the inverse transpose of the
+    // model-view matrix), or its own while lighting is off.
+    vertexColor: function(normal, color) {
+      if (!GLEmulation.lightingEnabled) return color.slice();
+      var inverse = GLImmediate.matrixLib.mat4.inverse(GLImmediate.matrixLib.mat4.create(GLImmediate.matrix[0]));
+      var eye = [0, 1, 2].map((c) => inverse[c * 4] * normal[0] + inverse[c * 4 + 1] * normal[1] + inverse[c * 4 + 2] * normal[2]);
+      return KelvaronGl.light(eye, color);
+    },
+
+    // Lines wider than a pixel, as GL draws them without antialiasing: each segment clipped to the
+    // near plane, then widened across its minor axis by the width, in window coordinates.
+    drawWideLines: function(points) {
+      var mv = GLImmediate.matrix[0], p = GLImmediate.matrix[1];
+      var vp = GLctx.getParameter(GLctx.VIEWPORT);
+      var half = KelvaronGl.lineWidth / 2;
+      var toClip = (point) => KelvaronGl.transform(p, KelvaronGl.transform(mv, point.position.concat([1])));
+      var toWindow = (c) => [vp[0] + (c[0] / c[3] + 1) * vp[2] / 2, vp[1] + (c[1] / c[3] + 1) * vp[3] / 2, (c[2] / c[3] + 1) / 2];
+      var between = (from, to, t) => from.map((v, k) => v + (to[k] - v) * t);
+      var vertices = [];
+      for (var i = 0; i + 1 < points.length; i += 2) {
+        var ca = toClip(points[i]), cb = toClip(points[i + 1]);
+        var da = ca[2] + ca[3], db = cb[2] + cb[3];  // how far inside the near plane
+        if (da < 0 && db < 0) continue;
+        var colorA = KelvaronGl.vertexColor(points[i].normal, points[i].color);
+        var colorB = KelvaronGl.vertexColor(points[i + 1].normal, points[i + 1].color);
+        if (da < 0) {
+          ca = between(ca, cb, da / (da - db));
+          colorA = between(colorA, colorB, da / (da - db));
+        } else if (db < 0) {
+          cb = between(cb, ca, db / (db - da));
+          colorB = between(colorB, colorA, db / (db - da));
+        }
+        var wa = toWindow(ca), wb = toWindow(cb);
+        var offset = Math.abs(wb[0] - wa[0]) >= Math.abs(wb[1] - wa[1]) ? [0, half] : [half, 0];
+        [[wa, -1, colorA], [wb, -1, colorB], [wb, 1, colorB], [wa, -1, colorA], [wb, 1, colorB], [wa, 1, colorA]].forEach((c) => {
+          vertices.push(c[0][0] + c[1] * offset[0], c[0][1] + c[1] * offset[1], c[0][2], c[2][0], c[2][1], c[2][2], c[2][3]);
         });
       }
-      real.end();
-      _glPopMatrix();
-      _glMatrixMode(0x1701 /* GL_PROJECTION */);
-      _glPopMatrix();
-      _glMatrixMode(0x1700 /* GL_MODELVIEW */);
-      if (lit) real.enable(0xB50 /* GL_LIGHTING */);
-      GLctx.viewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-      real.color4f.apply(null, KelvaronGl.color);
+      if (vertices.length) KelvaronGl.drawInWindow(vertices, false);
     },
   },
 
