@@ -71,6 +71,58 @@ const kCases = {
             'view ' + view + ': after C ' + moved.toFixed(3) + ' of it changed, after five ' + returned.toFixed(4));
     }
   },
+
+  // The form refuses what the dialog refuses, with its message and nothing stored; what it saves is
+  // stored in the fixed-point form, survives a reload and sizes the next run.
+  async settings(page) {
+    const stored = () => page.evaluate(() => localStorage.getItem('kelvaron.settings'));
+    const submit = async (values) => {
+      for (const [field, value] of Object.entries(values)) await page.fill('#' + field, value);
+      await page.click('#settings button[type=submit]');
+      return page.textContent('#settings-message');
+    };
+    check((await page.inputValue('#field1')) == '640' && (await page.inputValue('#field4')) == '-10.50000',
+          'the form did not open with the defaults');
+    check(!(await page.isChecked('#autopilot')) && (await page.textContent('label.wide')).includes('Cars drive themselves'),
+          'the autopilot box is not as the dialog has it');
+    for (const [values, expected] of [[{field1: '0'}, 'Screen width must be a whole number of pixels from 1 to 16384.'],
+                                      [{field1: '640', field2: '16385'}, 'Screen height must be a whole number of pixels from 1 to 16384.'],
+                                      [{field2: 'tall'}, 'Screen height must be a whole number of pixels from 1 to 16384.']]) {
+      const said = await submit(values);
+      check(said == expected, 'for ' + JSON.stringify(values) + ' the form said "' + said + '"');
+      check((await stored()) === null, 'a refused form stored ' + (await stored()));
+    }
+    await page.check('#autopilot');
+    const said = await submit({field1: '800', field2: '600', field4: '-2,5'});
+    check(said.startsWith('Saved'), 'the form said "' + said + '" for good values');
+    const values = JSON.parse(await stored());
+    check(values.screenWidth == 800 && values.screenHeight == 600 && values.sGravity == -250000 && values.autopilot == 1 &&
+          values.steadyPace == 0, 'stored ' + JSON.stringify(values));
+    await page.reload();
+    await page.waitForFunction(() => document.getElementById('canvas').width == 800);
+    check((await page.inputValue('#field1')) == '800' && (await page.inputValue('#field4')) == '-2.50000' &&
+          (await page.isChecked('#autopilot')), 'after a reload the form shows ' + await page.inputValue('#field1'));
+    check((await page.evaluate(() => document.getElementById('canvas').height)) == 600, 'the next run is not 800x600');
+  },
+
+  // Once loaded, the page runs with the network gone: the service worker has every file.
+  async offline(page) {
+    await page.evaluate(async () => {
+      await navigator.serviceWorker.ready;
+      for (;;) {
+        const cache = await caches.open('kelvaron');
+        if ((await cache.keys()).length >= 8 && navigator.serviceWorker.controller) return;
+        await new Promise((resolve) => setTimeout(resolve, 200));
+      }
+    });
+    await page.context().setOffline(true);
+    await page.reload();
+    await page.waitForFunction(() => document.title.startsWith('Start') || document.title.startsWith('FPS'));
+    await page.waitForTimeout(1500);
+    const car0 = lib.countPrimaries((await lib.quadrants(page))[1], true);
+    check(car0[0] > 500, "offline, car 0's view shows red, green, blue pixels " + car0.join(', '));
+    check(page.problems.length == 0, 'the console reported: ' + page.problems.join('; '));
+  },
 };
 
 (async () => {
