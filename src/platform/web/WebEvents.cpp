@@ -106,27 +106,28 @@ static EM_BOOL OnFullScreen(int, const EmscriptenFullscreenChangeEvent* e, void*
     return EM_FALSE;
 }
 
+// The callbacks while the window exists, none after.
+static void SetCallbacks(bool on)
+{
+    emscripten_set_keydown_callback(kCanvasTarget, nullptr, EM_TRUE, on ? OnKey : nullptr);
+    emscripten_set_keyup_callback(kCanvasTarget, nullptr, EM_TRUE, on ? OnKey : nullptr);
+    emscripten_set_blur_callback(kCanvasTarget, nullptr, EM_TRUE, on ? OnBlur : nullptr);
+    emscripten_set_mousemove_callback(kCanvasTarget, nullptr, EM_TRUE, on ? OnMouseMove : nullptr);
+    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on ? OnVisibility : nullptr);
+    emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, on ? OnFullScreen : nullptr);
+}
+
 void StartListening()
 {
     gEvents.clear();
     gQuitPosted = false;
     gFullRun = false;
-    emscripten_set_keydown_callback(kCanvasTarget, nullptr, EM_TRUE, OnKey);
-    emscripten_set_keyup_callback(kCanvasTarget, nullptr, EM_TRUE, OnKey);
-    emscripten_set_blur_callback(kCanvasTarget, nullptr, EM_TRUE, OnBlur);
-    emscripten_set_mousemove_callback(kCanvasTarget, nullptr, EM_TRUE, OnMouseMove);
-    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, OnVisibility);
-    emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, OnFullScreen);
+    SetCallbacks(true);
 }
 
 void StopListening()
 {
-    emscripten_set_keydown_callback(kCanvasTarget, nullptr, EM_TRUE, nullptr);
-    emscripten_set_keyup_callback(kCanvasTarget, nullptr, EM_TRUE, nullptr);
-    emscripten_set_blur_callback(kCanvasTarget, nullptr, EM_TRUE, nullptr);
-    emscripten_set_mousemove_callback(kCanvasTarget, nullptr, EM_TRUE, nullptr);
-    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, nullptr);
-    emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, nullptr);
+    SetCallbacks(false);
     gFullRun = false;
 }
 
