@@ -72,6 +72,37 @@ const kCases = {
     }
   },
 
+  // P stands the scene still, with the overlay saying so; N then lets one frame through at a time.
+  async pause_and_step(page) {
+    await page.keyboard.press('p');
+    await page.keyboard.down('ArrowUp');
+    await page.waitForTimeout(500);
+    const paused = await lib.quadrants(page);
+    await page.waitForTimeout(1000);
+    const later = await lib.quadrants(page);
+    for (let view = 0; view < 3; view++)
+      check(lib.changedShare(paused[view], later[view]) == 0, 'view ' + view + ' changed while paused');
+    const purple = (picture) => {
+      let n = 0;
+      for (let y = 0; y < picture.height; y++)
+        for (let x = 0; x < picture.width; x++) {
+          const p = picture.rgb(x, y);
+          if (p[0] > 30 && p[2] > 30 && p[1] < 10) n++;
+        }
+      return n;
+    };
+    for (let i = 0; i < 15; i++) await page.keyboard.press('n');
+    await page.waitForTimeout(500);
+    const stepped = await lib.quadrants(page);
+    await page.keyboard.up('ArrowUp');
+    check(lib.changedShare(later[1], stepped[1]) > 0.002, "car 0's view did not move with N and ArrowUp held");
+    await page.keyboard.press('p');
+    await page.waitForTimeout(1000);
+    const going = (await lib.quadrants(page))[3];
+    check(purple(stepped[3]) > purple(going) * 1.2,
+          'the overlay\'s text did not shrink when P went on: ' + purple(stepped[3]) + ' then ' + purple(going) + ' text pixels');
+  },
+
   // The form refuses what the dialog refuses, with its message and nothing stored; what it saves is
   // stored in the fixed-point form, survives a reload and sizes the next run.
   async settings(page) {
