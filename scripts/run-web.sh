@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The browser build: installs what is missing, builds the page into build/web (KELVARON_BUILD_DIR
-# respected) and serves it on 127.0.0.1 only, printing its address, until interrupted.
+# respected) and serves it on 127.0.0.1 only, printing its address, until interrupted. With no
+# display it drives the page in headless Chromium instead and saves screenshots as web-*.png (into
+# KELVARON_SHOTS, build/screenshots by default).
 #   scripts/run-web.sh    (scripts/run.sh --web)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -28,4 +30,15 @@ for _ in $(seq 50); do
 done
 [ -n "$port" ] || { echo "run-web.sh: the web server did not start" >&2; exit 1; }
 echo "Kelvaron is served at http://127.0.0.1:$port/ (Ctrl-C stops it)"
-wait "$server"
+if [ -n "${DISPLAY:-}" ] && xdpyinfo > /dev/null 2>&1; then
+  wait "$server"
+  exit
+fi
+
+# No display: playwright-core from its lock file (it downloads no browser) drives Debian's Chromium.
+shots=${KELVARON_SHOTS:-$build/screenshots}
+mkdir -p "$shots" "$build/web/driver"
+cp "$root/tests/web/package.json" "$root/tests/web/package-lock.json" "$build/web/driver/"
+(cd "$build/web/driver" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
+NODE_PATH="$build/web/driver/node_modules" node "$root/tests/web/drive.js" "http://127.0.0.1:$port/" "$shots"
+echo "Kelvaron ran in headless Chromium; screenshots are in $shots"
