@@ -5,20 +5,17 @@
 #include <vector>
 
 #include "AllocCount.h"
+#include "FreshProcess.h"
 #include "Percentile.h"
 #include "app/Frame.h"
 #include "app/Input.h"
-#include "app/RunState.h"
-#include "physics/Scene.h"
 #include "platform/Platform.h"
 
 constexpr long kWarmUpFrames = 200;
 
 static void MeasureScenario(const char* name, const std::vector<unsigned>& heldKeys, long frames)
 {
-    ResetRunState();
-    gActive = false;  // the simulation alone: the frame as a minimised window runs it
-    BuildRunWorld();
+    StartScene();  // the simulation alone: the frame as a minimised window runs it
     for (unsigned vk : heldKeys)
         HandleKeyDown(vk);
     for (long i = 0; i < kWarmUpFrames; ++i)
@@ -42,7 +39,7 @@ static void MeasureScenario(const char* name, const std::vector<unsigned>& heldK
                 name, frames, Percentile(micros, 0.5), Percentile(micros, 0.95), programAllocs / n, odeAllocs / n);
     for (unsigned vk : heldKeys)
         HandleKeyUp(vk);
-    DestroyWorld();
+    EndScene();
 }
 
 int RunFrameBench(long frames)

@@ -6,16 +6,12 @@
 #include <vector>
 
 #include "AllocCount.h"
+#include "DrawnRun.h"
 #include "Percentile.h"
 #include "app/Frame.h"
 #include "app/Input.h"
-#include "app/RunState.h"
-#include "app/Shell.h"
 #include "gl/Gl.h"
-#include "gl/Text.h"
-#include "physics/Scene.h"
 #include "platform/Platform.h"
-#include "render/Primitives.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -31,17 +27,14 @@ struct FrameTimes {
     unsigned long frameAllocs = 0, finishAllocs = 0;
 };
 
-// The full run as the programs start it, in the null backend's offscreen window at 640 x 480, with
+// The run as the programs start it, in the null backend's offscreen window at 640 x 480, with
 // three cars driving; drawn or, with draw false, the same frames as a minimised window runs them.
 static FrameTimes MeasureFrames(long frames, bool draw)
 {
     FrameTimes t;
-    ResetRunState();
-    if (!StartFullRun())
+    if (!StartDrawnRun(640, 480))
         return t;
-    gActive = draw;
-    BuildRunWorld();
-    gFontGlyphs = CreateBitmapFont();
+    HandleMinimised(!draw);
     for (unsigned vk : {unsigned(kVkUp), unsigned(kVkLeft), unsigned('W'), unsigned('I')})
         HandleKeyDown(vk);
     for (long i = -kWarmUpFrames; i < frames; ++i) {
@@ -61,10 +54,7 @@ static FrameTimes MeasureFrames(long frames, bool draw)
         t.frameAllocs += b.program - a.program;
         t.finishAllocs += c.program - b.program;
     }
-    DeleteBitmapFont();
-    DeleteSphereList();
-    DestroyRenderWindow();
-    DestroyWorld();
+    EndDrawnRun();
     return t;
 }
 

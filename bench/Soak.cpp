@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "FreshProcess.h"
 #include "RandomDrive.h"
 #include "SceneChecks.h"
 #include "app/Frame.h"
-#include "app/RunState.h"
-#include "physics/Scene.h"
+#include "physics/OdeMessages.h"
 
 // Resident and peak resident memory of this process in KiB, as the kernel counts them.
 static void ReadMemory(long* residentKib, long* peakKib)
@@ -29,9 +29,7 @@ int RunSoak(long frames, unsigned seed)
 {
     // Long enough for the allocators (and a sanitizer's quarantine) to reach their steady state.
     const long warmUp = frames / 10;
-    ResetRunState();
-    gActive = false;
-    BuildRunWorld();
+    StartScene();
     std::vector<dBodyID> bodies = CollectBodies();
     RandomDrive drive = StartRandomDrive(seed);
     long warmKib = 0, peakKib = 0, endKib = 0, firstBad = -1;
@@ -48,12 +46,13 @@ int RunSoak(long frames, unsigned seed)
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ReadMemory(&endKib, &peakKib);
-    DestroyWorld();
+    EndScene();
 
     long growthKib = endKib - warmKib;
     std::printf("soak: %ld frames of random driving, seed %u: %.0f frames per second; peak RSS %ld KiB, "
-                "RSS after %ld warm-up frames %ld KiB, at the end %ld KiB, growth %ld KiB\n",
-                frames, seed, double(frames) / seconds, peakKib, warmUp, warmKib, endKib, growthKib);
+                "RSS after %ld warm-up frames %ld KiB, at the end %ld KiB, growth %ld KiB; ODE's messages %ld\n",
+                frames, seed, double(frames) / seconds, peakKib, warmUp, warmKib, endKib, growthKib,
+                CountOdeMessages());
     if (firstBad >= 0) {
         std::printf("soak: a body was no longer finite at frame %ld\n", firstBad);
         return 1;

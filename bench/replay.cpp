@@ -8,13 +8,13 @@
 
 #include "AllocCount.h"
 #include "FrameBench.h"
+#include "FreshProcess.h"
 #include "KeyScript.h"
 #include "RenderBench.h"
 #include "Soak.h"
 #include "app/Autopilot.h"
 #include "app/Frame.h"
 #include "app/Settings.h"
-#include "app/RunState.h"
 #include "physics/Car.h"
 #include "platform/Platform.h"
 
@@ -32,11 +32,9 @@ static void PrintTrace(long frame)
 // With a seed, the autopilot drives every car that the script leaves alone.
 static int Replay(long frames, long every, const std::vector<KeyEvent>& events, uint32_t autopilotSeed)
 {
-    // As a minimised window runs: every step, nothing drawn.
-    gActive = false;
-    BuildRunWorld();
+    StartScene();
     if (autopilotSeed) {
-        gSettings.autopilot = true;
+        SwitchAutopilot(true);
         StartAutopilot(autopilotSeed);
     }
     PrintTrace(0);
@@ -48,7 +46,7 @@ static int Replay(long frames, long every, const std::vector<KeyEvent>& events, 
         if (f % every == 0 || f == frames)
             PrintTrace(f);
     }
-    DestroyWorld();
+    EndScene();
     return 0;
 }
 

@@ -7,7 +7,7 @@ target_link_libraries(kelvaron_gl PUBLIC PkgConfig::GLU)
 # Backends are object libraries, so that the shared libraries calling them can stand anywhere on the
 # link line.
 add_library(kelvaron_linux_font OBJECT src/platform/linux/FreetypeFont.cpp)
-target_link_libraries(kelvaron_linux_font PUBLIC kelvaron_contract kelvaron_gl PkgConfig::FREETYPE)
+target_link_libraries(kelvaron_linux_font PUBLIC kelvaron_contract PkgConfig::FREETYPE)
 
 # Mesa's offscreen context for tests and benchmarks. OSMesa comes first on the link line, so that
 # GLU's GL calls reach it rather than the desktop's libGL.
@@ -19,34 +19,43 @@ target_link_libraries(kelvaron_offscreen PUBLIC PkgConfig::OSMESA)
 # The null backend's window: an offscreen context. Object libraries reach only the targets that name
 # them, so its users name kelvaron_null too.
 add_library(kelvaron_null_window OBJECT src/platform/null/NullWindow.cpp)
-target_link_libraries(kelvaron_null_window PUBLIC kelvaron_null kelvaron_gl kelvaron_offscreen)
+target_link_libraries(kelvaron_null_window PUBLIC kelvaron_null kelvaron_offscreen)
 
 # The command line reader, on its own so that its tests need no display.
 add_library(kelvaron_command_line OBJECT src/platform/linux/CommandLine.cpp)
 kelvaron_room_headers(kelvaron_command_line PUBLIC platform/linux/CommandLine.h)
 target_link_libraries(kelvaron_command_line PUBLIC kelvaron_app)
 
-# The Linux program.
+# The Linux program. The store, the pictures and the pads are libraries of their own too, so that
+# their tests link them beside the null backend.
 pkg_check_modules(LINUX_UI REQUIRED IMPORTED_TARGET sdl2 gtk+-3.0 x11 xinerama libpng)
 pkg_check_modules(DESKTOP_GL REQUIRED IMPORTED_TARGET gl)
+foreach(_part IN ITEMS store:KeyfileStore picture:PngPicture pads:SdlPads)
+  string(REPLACE ":" ";" _part ${_part})
+  list(GET _part 0 _name)
+  list(GET _part 1 _file)
+  add_library(kelvaron_linux_${_name} OBJECT src/platform/linux/${_file}.cpp)
+  kelvaron_room_headers(kelvaron_linux_${_name} PRIVATE platform/linux)
+  target_link_libraries(kelvaron_linux_${_name} PUBLIC kelvaron_contract PkgConfig::LINUX_UI)
+endforeach()
 add_library(kelvaron_linux OBJECT
+  src/platform/linux/Clock.cpp
   src/platform/linux/GtkDialog.cpp
-  src/platform/linux/Xlib.cpp
-  src/platform/linux/KeyfileStore.cpp
-  src/platform/linux/LaunchClock.cpp
+  src/platform/linux/KeyCodes.cpp
   src/platform/linux/MessageBox.cpp
-  src/platform/linux/PngPicture.cpp
   src/platform/linux/SdlEvents.cpp
-  src/platform/linux/SdlPads.cpp
   src/platform/linux/SdlWindow.cpp
+  src/platform/linux/Signals.cpp
+  src/platform/linux/Xlib.cpp
 )
 kelvaron_room_headers(kelvaron_linux PUBLIC platform/linux)
-target_link_libraries(kelvaron_linux PUBLIC kelvaron_app kelvaron_gl PkgConfig::LINUX_UI)
+target_link_libraries(kelvaron_linux PUBLIC kelvaron_app PkgConfig::LINUX_UI)
 add_executable(kelvaron src/platform/linux/Main.cpp)
 target_compile_definitions(kelvaron PRIVATE KELVARON_VERSION="${PROJECT_VERSION}")
 # The desktop's libGL comes after the rooms' static libraries, the only code calling it: the linker
 # keeps a shared library only if something before it on the line needs it.
-target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_font kelvaron_command_line PkgConfig::DESKTOP_GL)
+target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_store kelvaron_linux_picture kelvaron_linux_pads
+                      kelvaron_linux_font kelvaron_command_line PkgConfig::DESKTOP_GL)
 install(TARGETS kelvaron RUNTIME DESTINATION bin)
 install(FILES data/kelvaron.desktop DESTINATION share/applications)
 # XScreenSaver: the settings descriptor, and the program where it looks for its hacks.

@@ -63,7 +63,7 @@ add_executable(kelvaron_page
 )
 set_source_files_properties(${CMAKE_BINARY_DIR}/glyphs PROPERTIES HEADER_FILE_ONLY ON)
 kelvaron_room_headers(kelvaron_page PRIVATE platform/web)
-target_link_libraries(kelvaron_page PRIVATE kelvaron_app kelvaron_gl)
+target_link_libraries(kelvaron_page PRIVATE kelvaron_app)
 kelvaron_web_gl(kelvaron_page)
 target_link_options(kelvaron_page PRIVATE -sENVIRONMENT=web -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT=1
                     -sALLOW_MEMORY_GROWTH=1 -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=1

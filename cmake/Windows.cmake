@@ -7,13 +7,18 @@ target_compile_definitions(kelvaron_gl PUBLIC "WINGDIAPI=__declspec(dllimport)" 
                            "CALLBACK=__stdcall")
 target_link_libraries(kelvaron_gl PUBLIC glu32 opengl32)
 
+# The registry store is a library of its own too, so that its tests link it beside the null backend.
+add_library(kelvaron_win32_registry OBJECT src/platform/win32/Registry.cpp)
+kelvaron_room_headers(kelvaron_win32_registry PRIVATE platform/win32)
+target_link_libraries(kelvaron_win32_registry PUBLIC kelvaron_contract advapi32)
+
 add_executable(kelvaron_scr WIN32
   src/platform/win32/GdiFont.cpp
   src/platform/win32/GlWindow.cpp
   src/platform/win32/LaunchClock.cpp
+  src/platform/win32/MessageBox.cpp
   src/platform/win32/MonitorCovers.cpp
   src/platform/win32/Picture.cpp
-  src/platform/win32/Registry.cpp
   src/platform/win32/SettingsDialog.cpp
   src/platform/win32/WinMain.cpp
   src/platform/win32/WindowProc.cpp
@@ -22,7 +27,7 @@ add_executable(kelvaron_scr WIN32
   src/platform/win32/Version.rc
 )
 kelvaron_room_headers(kelvaron_scr PRIVATE platform/win32)
-target_link_libraries(kelvaron_scr PRIVATE kelvaron_app kelvaron_gl gdi32 advapi32 user32 shell32)
+target_link_libraries(kelvaron_scr PRIVATE kelvaron_win32_registry kelvaron_app opengl32 gdi32 advapi32 user32 shell32)
 # stb_image_write is one header: Debian's copy, without the rest of /usr/include.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/stb-include)
 file(CREATE_LINK /usr/include/stb ${CMAKE_BINARY_DIR}/stb-include/stb SYMBOLIC)

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/RunMode.h"
+#include "platform/Platform.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -9,7 +9,7 @@
 # - natively with clang, whose vectoriser keeps each sum of the LCP solver in order, and with ThinLTO
 #   across ODE's own files, done here into one object so that libode.a stays plain machine code that
 #   GCC links.
-# - natively, ODE's calls of global new and delete go to a free list of its own (OdeNew.cpp): its
+# - natively, ODE's calls of global new and delete go to a free list of its own (cmake/OdeNew.cpp): its
 #   hash space makes some 200 small nodes a step. The rest of the process keeps glibc's allocator.
 # - for wasm (Debian's emscripten), two changes to the generated config.h: a platform branch for
 #   __EMSCRIPTEN__, and no PENTIUM (emscripten calls its processor x86, which pulls in rdtsc assembly).
@@ -93,7 +93,7 @@ if [ "$target" = native ]; then
   (cd "$objects" && ar x "$lib" && clang++ -flto=thin -O3 -r -nostdlib -o "$work/ode.o" ./*.o) >> "$build.log" 2>&1 ||
     { tail -n 40 "$build.log" >&2; exit 1; }
   # ODE's global new and delete become OdeNew.cpp's, in the object alone.
-  clang++ -std=c++17 -O2 -fPIC -c "$here/OdeNew.cpp" -o "$work/new.o"
+  clang++ -std=c++17 -O2 -fPIC -c "$here/../cmake/OdeNew.cpp" -o "$work/new.o"
   objcopy --redefine-sym _Znwm=_Z9dxPoolNewm --redefine-sym _Znam=_Z14dxPoolNewArraym \
           --redefine-sym _ZdlPv=_Z12dxPoolDeletePv --redefine-sym _ZdaPv=_Z17dxPoolDeleteArrayPv "$work/ode.o"
   # A form of new or delete left to the C++ library would free a block it did not make.

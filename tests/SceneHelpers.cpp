@@ -3,27 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Frame.h"
-#include "app/RunState.h"
 #include "physics/Step.h"
-
-void StartScene()
-{
-    ResetRunState();
-    gActive = false;
-    BuildRunWorld();
-}
-
-void EndScene()
-{
-    DestroyWorld();
-}
-
-void RunFrames(int count)
-{
-    for (int i = 0; i < count; ++i)
-        RunFrame();
-}
 
 std::vector<dJointID> CollectContacts()
 {

@@ -21,7 +21,7 @@ TEST_CASE("a virtual pad plugged in during the run drives car 0, and unplugged l
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     REQUIRE(SDL_Init(SDL_INIT_EVENTS) == 0);
-    StartGamepads();
+    OpenGamepads();
     StartScene();
     RunFrames(50);
     const dReal startX = dBodyGetPosition(gCars[0].chassis.body)[0];
@@ -48,6 +48,6 @@ TEST_CASE("a virtual pad plugged in during the run drives car 0, and unplugged l
     PumpPadEvents();
     CHECK(!gKeys[kVkUp]);
     EndScene();
-    StopGamepads();
+    CloseGamepads();
     SDL_Quit();
 }

@@ -7,6 +7,7 @@
 #include "platform/offscreen/Offscreen.h"
 #include "gl/GlState.h"
 #include "platform/Platform.h"
+#include "app/OverlayFont.h"
 #include "gl/Text.h"
 #include "render/Primitives.h"
 
@@ -126,7 +127,7 @@ static float RasterX()
 TEST_CASE("text: drawn with the font's glyphs, bounded, harmless when empty or deleted")
 {
     StartTopDownView();
-    gFontGlyphs = CreateBitmapFont();
+    LoadOverlayFont();
     REQUIRE(gFontGlyphs.size() == size_t(kFontGlyphCount));
     glDisable(GL_LIGHTING);
     glColor3f(1, 1, 1);

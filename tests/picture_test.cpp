@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "app/Picture.h"
 #include "platform/offscreen/Offscreen.h"
 
 TEST_CASE("a saved frame lands in XDG's pictures folder, whole, with its pixels, and never over another")

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "platform/offscreen/Offscreen.h"
-#include "SceneHelpers.h"
+#include "DrawnRun.h"
+#include "FreshProcess.h"
 #include "app/Input.h"
 #include "app/Settings.h"
 #include "gl/GlState.h"
@@ -22,20 +23,15 @@
 // The world after a few seconds, in a context of the given size, font made, as the programs start.
 static void StartFrame(int width, int height)
 {
-    StartScene();
+    REQUIRE(StartDrawnRun(width, height));
+    HandleMinimised(true);
     RunFrames(120);
-    REQUIRE(StartOffscreenGl(width, height));
-    InitRenderState();
-    ResizeViewport(width, height);
-    gFontGlyphs = CreateBitmapFont();
+    HandleMinimised(false);
 }
 
 static void EndFrame()
 {
-    DeleteBitmapFont();
-    DeleteSphereList();
-    EndOffscreenGl();
-    EndScene();
+    EndDrawnRun();
 }
 
 static bool IsRed(Rgb c) { return c.r > 150 && c.g < 60 && c.b < 60; }
@@ -79,7 +75,7 @@ static int CountDifferences(const std::vector<int>& a, const std::vector<int>& b
 TEST_CASE("a frame shows three chase views, each centred on its car, and the overlay with its map")
 {
     StartFrame(640, 480);
-    DrawFrame();
+    RenderFrame(ReadFrameView());
     CHECK(SaveFramePng(KELVARON_FRAME_DIR "/frame.png"));
     // Each view follows its own car from behind: that car fills the middle of the quadrant.
     CHECK(IsBlue(ReadPixel(kCar1View.x + 160, kCar1View.y + 120 - 10)));
@@ -105,7 +101,7 @@ TEST_CASE("the quadrants come from the configured size, not from the window")
     {
         StartFrame(641, 480);
         gSettings.screenWidth = 641;
-        DrawFrame();
+        RenderFrame(ReadFrameView());
         CHECK(CountPixels(640, 0, 1, 480, IsLit) == 0);
         CHECK(CountPixels(639, 0, 1, 480, IsLit) > 0);
         EndFrame();
@@ -113,7 +109,7 @@ TEST_CASE("the quadrants come from the configured size, not from the window")
     SUBCASE("a window larger than the configured size keeps the rest clear")
     {
         StartFrame(800, 600);
-        DrawFrame();
+        RenderFrame(ReadFrameView());
         // Only the overlay text, which a viewport does not cut, may run on past the quadrant.
         CHECK(CountPixels(640, 0, 160, 600, IsLitButNotText) == 0);
         CHECK(CountPixels(0, 480, 800, 120, IsLit) == 0);
@@ -128,7 +124,7 @@ TEST_CASE("each camera mode gives its own view, and the camera key wraps from 5 
     std::vector<std::vector<int>> views;
     for (int mode = 1; mode <= 5; ++mode) {
         gCameraMode = mode;
-        DrawFrame();
+        RenderFrame(ReadFrameView());
         views.push_back(Snapshot(kCar0View));
         CHECK(Count(kCar0View, IsLit) > 1000);
     }
@@ -140,7 +136,7 @@ TEST_CASE("each camera mode gives its own view, and the camera key wraps from 5 
         }
     HandleKeyDown(kVkCamera);
     CHECK(gCameraMode == 1);
-    DrawFrame();
+    RenderFrame(ReadFrameView());
     CHECK(CountDifferences(Snapshot(kCar0View), views[0]) == 0);
     EndFrame();
 }
@@ -158,7 +154,7 @@ static std::string PrintedText()
     std::vector<GLfloat> feedback(1 << 22);
     glFeedbackBuffer(GLsizei(feedback.size()), GL_3D, feedback.data());
     glRenderMode(GL_FEEDBACK);
-    DrawFrame();
+    RenderFrame(ReadFrameView());
     GLint n = glRenderMode(GL_RENDER);
     REQUIRE(n > 0);
     std::vector<std::pair<float, float>> glyphs;  // raster positions, in order
@@ -216,10 +212,10 @@ static void CheckAsRecorded(const std::string& name)
 TEST_CASE("frames are drawn pixel for pixel as recorded, near and far")
 {
     StartFrame(640, 480);
-    DrawFrame();
+    RenderFrame(ReadFrameView());
     CheckAsRecorded("frame-chase");
     gCameraMode = 3;
-    DrawFrame();
+    RenderFrame(ReadFrameView());
     CheckAsRecorded("frame-far");
     EndFrame();
 }
@@ -263,15 +259,15 @@ TEST_CASE("skipping the boxes and spheres outside each view leaves every pixel, 
         dBodySetAngularVel(car.chassis.body, 0, 0, 0.8);
     RunFrames(60);
     // A context's first frame starts from GL's initial normal, which the grid's lit lines take.
-    DrawFrame();
+    RenderFrame(ReadFrameView());
     for (int mode = 1; mode <= 5; ++mode) {
         CAPTURE(mode);
         gCameraMode = mode;
         gSkipUnseenShapes = false;
-        DrawFrame();
+        RenderFrame(ReadFrameView());
         const std::vector<int> everything = SnapshotFrame();
         gSkipUnseenShapes = true;
-        DrawFrame();
+        RenderFrame(ReadFrameView());
         CHECK(CountDifferences(SnapshotFrame(), everything) == 0);
     }
     gCameraMode = 1;

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "app/RunState.h"
-#include "app/SettingsDialog.h"
+#include "FreshProcess.h"
+#include "app/Settings.h"
+#include "app/SettingsStore.h"
 #include "platform/null/NullPlatform.h"
 
 static SettingsFields Fields(const char* bits, const char* width, const char* height, const char* fps,
@@ -35,8 +37,7 @@ TEST_CASE("reals are stored as fixed point with five decimals, truncated toward 
 
 TEST_CASE("the dialog shows the defaults, and 0.01999 once they have been stored")
 {
-    ResetNullPlatform();
-    gSettings = kDefaultSettings;
+    StartFreshProcess();
     SettingsFields f;
     FormatSettingsFields(gSettings, &f);
     const char* shown[] = {"16", "640", "480", "30", "-10.50000", "0.02000"};
@@ -59,8 +60,7 @@ TEST_CASE("the dialog shows the defaults, and 0.01999 once they have been stored
 
 TEST_CASE("the two switches are stored beside the six, which stay as they were")
 {
-    ResetRunState();
-    ResetNullPlatform();
+    StartFreshProcess();
     LoadSettings();
     CHECK(!gSettings.autopilot);  // absent reads as off
     CHECK(!gSettings.steadyPace);
@@ -76,7 +76,7 @@ TEST_CASE("the two switches are stored beside the six, which stay as they were")
     CHECK(ConfirmSettingsDialog(f, error, sizeof error));
     CHECK(gNullStore.values[6] == 1);
     CHECK(gNullStore.values[7] == 0);
-    ResetRunState();
+    ResetRunState();  // a new process, the store kept
     OpenSettingsDialog(&f);
     CHECK(f.autopilot);
     CHECK(!f.steadyPace);
@@ -86,8 +86,7 @@ TEST_CASE("the two switches are stored beside the six, which stay as they were")
 
 TEST_CASE("a value the store lacks leaves its field")
 {
-    ResetNullPlatform();
-    gSettings = kDefaultSettings;
+    StartFreshProcess();
     gNullStore.values[2] = 600;
     gNullStore.present[2] = true;
     gNullStore.values[4] = -250000;
@@ -130,8 +129,7 @@ TEST_CASE("the fields are read as the dialog always has, but a bad width or heig
 
 TEST_CASE("OK in the dialog: a field to correct or a refused save keeps it open with the reason")
 {
-    ResetRunState();
-    ResetNullPlatform();
+    StartFreshProcess();
     SettingsFields shown;
     OpenSettingsDialog(&shown);
     CHECK(std::string(shown.text[1]) == "640");
@@ -155,8 +153,7 @@ TEST_CASE("a stored screen size the dialog would refuse counts as not stored")
 {
     for (int32_t bad : {0, -640, 16385, INT32_MAX}) {
         CAPTURE(bad);
-        ResetRunState();
-        ResetNullPlatform();
+        StartFreshProcess();
         gNullStore.values[1] = bad;
         gNullStore.present[1] = true;
         gNullStore.values[2] = bad;

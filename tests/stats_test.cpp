@@ -9,12 +9,11 @@
 #include "app/RunState.h"
 #include "physics/Car.h"
 #include "platform/null/NullPlatform.h"
-#include "render/Overlay.h"
+#include "physics/Driving.h"
 
 static void ResetStats(uint32_t now)
 {
-    ResetRunState();
-    ResetNullPlatform();
+    StartFreshProcess();
     gNullTickCount = now;
 }
 

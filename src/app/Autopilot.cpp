@@ -4,6 +4,7 @@
 
 #include "app/Controls.h"
 #include "app/Input.h"
+#include "physics/Driving.h"
 #include "physics/Scene.h"
 #include "physics/Step.h"
 #include "physics/Upright.h"
@@ -69,14 +70,20 @@ static void PickTarget(AutopilotCar& a)
     a.targetFrames = 0;
 }
 
+static void HoldKey(int vk, bool held)
+{
+    held ? PressKey(unsigned(vk)) : ReleaseKey(unsigned(vk));
+}
+
+// Through the calls a person's keys go through, less the person: the car stays the autopilot's.
 static void HoldKeys(int c, bool forward, bool backward, bool left, bool right)
 {
     const CarKeys& keys = kCarKeys[c];
-    gKeys[keys.raiseSpeed] = forward;
-    gKeys[keys.lowerSpeed] = backward;
-    gKeys[keys.raiseSteer] = left;
-    gKeys[keys.lowerSteer] = right;
-    gKeys[keys.lift] = false;
+    HoldKey(keys.raiseSpeed, forward);
+    HoldKey(keys.lowerSpeed, backward);
+    HoldKey(keys.raiseSteer, left);
+    HoldKey(keys.lowerSteer, right);
+    HoldKey(keys.lift, false);
 }
 
 void StartAutopilot(uint32_t seed)
@@ -144,8 +151,7 @@ static void DriveCar(int c, AutopilotCar& a)
         HoldKeys(c, false, true, right, left);  // backing out turns the other way
         return;
     }
-    const dReal* v = dBodyGetLinearVel(chassis);
-    bool crawling = std::hypot(float(v[0]), float(v[1])) < kStuckSpeed && gCarSpeed[c] > 100;
+    bool crawling = CarGroundSpeed(c) < kStuckSpeed && gCarSpeed[c] > 100;
     a.slowFrames = crawling ? a.slowFrames + 1 : 0;
     if (a.slowFrames > kStuckFrames) {
         a.slowFrames = 0;

@@ -18,6 +18,7 @@ struct AutopilotCar {
     long overturnedFrames;  // frames in a row on its side or roof
 };
 
+// Written here alone.
 extern AutopilotCar gAutopilot[kCarCount];
 extern uint32_t gAutopilotRandom;  // the generator's state
 

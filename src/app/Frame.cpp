@@ -10,26 +10,16 @@
 #include "physics/Scene.h"
 #include "physics/Step.h"
 #include "platform/Platform.h"
-#include "render/SceneView.h"
 
 void BuildRunWorld()
 {
     BuildWorld();
-    gSettings.sGravity = kWorldGravity;
+    ShowWorldGravity(kWorldGravity);
 }
 
-void DrawFrame()
+FrameView ReadFrameView()
 {
-    RenderFrame({gSettings.screenWidth, gSettings.screenHeight, gCameraMode,
-                 {gFps, gSettings.sGravity, gSleepTime, gPaused}});
-}
-
-// Paused, the scene stands still and is drawn; N lets exactly one frame of simulation through.
-static bool TakeSimulationFrame()
-{
-    bool advance = !gPaused || gStepRequested;
-    gStepRequested = false;
-    return advance;
+    return {gSettings.screenWidth, gSettings.screenHeight, gCameraMode, {gFps, gSettings.sGravity, gSleepTime, gPaused}};
 }
 
 bool RunFrame()
@@ -44,8 +34,8 @@ bool RunFrame()
     if (advance)
         StepSimulation();
     if (gActive) {
-        DrawFrame();
-        if (gScreenshotRequested)
+        RenderFrame(ReadFrameView());
+        if (TakeScreenshotRequest())
             SaveScreenshot();
     }
     if (gKeys[kVkEscape])

@@ -14,6 +14,16 @@ float gFps;
 float gSleepTime;
 char gTitleText[20];
 
+void ResetFrameStats()
+{
+    gFrameCount = 0;
+    gLastStatTicks = 0;
+    gStatsStarted = false;
+    gFps = 0;
+    gSleepTime = 0;
+    gTitleText[0] = '\0';
+}
+
 void UpdateFrameStats()
 {
     uint32_t now = ReadTickCount();

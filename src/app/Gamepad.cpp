@@ -1,5 +1,8 @@
 #include "app/Gamepad.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/Controls.h"
 #include "app/Input.h"
 #include "physics/Upright.h"
@@ -13,8 +16,8 @@ static void ListPadKeys(int pad, const PadState& s, int keys[kPadKeyCount], bool
 {
     const CarKeys& k = kCarKeys[pad];
     const int list[kPadKeyCount] = {k.raiseSteer, k.lowerSteer, k.raiseSpeed, k.lowerSpeed, k.lift, kVkSpace};
-    const bool wanted[kPadKeyCount] = {s.steer < -kStickDeadZone, s.steer > kStickDeadZone, s.forward,
-                                       s.backward, s.lift, pad == 0 && s.brake};
+    const bool wanted[kPadKeyCount] = {s.steer < -kStickDeadZone, s.steer > kStickDeadZone, s.forward > kTriggerHeld,
+                                       s.backward > kTriggerHeld, s.lift, pad == 0 && s.brake};
     for (int i = 0; i < kPadKeyCount; ++i) {
         keys[i] = list[i];
         held[i] = wanted[i];
@@ -43,4 +46,9 @@ void UpdatePad(int pad, const PadState& state)
 void ReleasePad(int pad)
 {
     UpdatePad(pad, PadState{});
+}
+
+void ResetPads()
+{
+    std::fill(std::begin(gPadStates), std::end(gPadStates), PadState{});
 }

@@ -1,9 +1,11 @@
 #include "app/Input.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/Autopilot.h"
 #include "physics/Driving.h"
 #include "physics/Upright.h"
-#include "platform/Platform.h"
 
 bool gKeys[kKeyCount];
 int gCameraMode = 1;
@@ -36,11 +38,10 @@ static void HandleFreshPress(unsigned vk)
     }
 }
 
-void HandleKeyDown(unsigned vk)
+void PressKey(unsigned vk)
 {
     if (vk >= unsigned(kKeyCount))
         return;
-    NoteKeyFromPerson(vk);
     // A key can arrive while the window opens, before the cars exist.
     if (!gKeys[vk] && gCars[0].chassis.body)
         HandleFreshPress(vk);
@@ -51,14 +52,29 @@ void HandleKeyDown(unsigned vk)
         SetFrontHubMotors(5.0f);
 }
 
+void ReleaseKey(unsigned vk)
+{
+    if (vk >= unsigned(kKeyCount))
+        return;
+    if (vk == unsigned(kVkSpace))
+        SetFrontHubMotors(0.0f);
+    gKeys[vk] = false;
+}
+
+void HandleKeyDown(unsigned vk)
+{
+    if (vk >= unsigned(kKeyCount))
+        return;
+    NoteKeyFromPerson(vk);
+    PressKey(vk);
+}
+
 void HandleKeyUp(unsigned vk)
 {
     if (vk >= unsigned(kKeyCount))
         return;
     NoteKeyFromPerson(vk);
-    if (vk == unsigned(kVkSpace))
-        SetFrontHubMotors(0.0f);
-    gKeys[vk] = false;
+    ReleaseKey(vk);
 }
 
 void HandleFocusLost()
@@ -68,4 +84,26 @@ void HandleFocusLost()
     for (unsigned vk = 0; vk < unsigned(kKeyCount); ++vk)
         if (gKeys[vk] && !IsAutopilotKey(vk))
             HandleKeyUp(vk);
+}
+
+void ResetInput()
+{
+    std::fill(std::begin(gKeys), std::end(gKeys), false);
+    gCameraMode = 1;
+    gPaused = gStepRequested = gScreenshotRequested = false;
+}
+
+// Paused, the scene stands still and is drawn; N lets exactly one frame of simulation through.
+bool TakeSimulationFrame()
+{
+    bool advance = !gPaused || gStepRequested;
+    gStepRequested = false;
+    return advance;
+}
+
+bool TakeScreenshotRequest()
+{
+    bool requested = gScreenshotRequested;
+    gScreenshotRequested = false;
+    return requested;
 }

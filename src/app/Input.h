@@ -1,17 +1,11 @@
 // Key state and what a key press does, the same on every platform. Keys are named by their Windows
-// virtual-key codes; every backend translates its own into them.
+// virtual-key codes (platform/Platform.h); every backend translates its own into them. This file's
+// Input.cpp is the one writer of everything declared here.
 #pragma once
-
-constexpr int kKeyCount = 256;
+#include "platform/Platform.h"
 
 extern bool gKeys[kKeyCount];  // true between a key's key-down and key-up
 
-constexpr int kVkSpace = 0x20;
-constexpr int kVkEscape = 0x1B;
-constexpr int kVkLeft = 0x25;
-constexpr int kVkUp = 0x26;
-constexpr int kVkRight = 0x27;
-constexpr int kVkDown = 0x28;
 constexpr int kVkCamera = 'C';
 constexpr int kVkRightCars = 'R';   // every car on its side or roof back on its wheels
 constexpr int kVkPause = 'P';       // the simulation stands still, or goes on
@@ -23,3 +17,14 @@ extern const int gCameraModeCount;  // 5
 extern bool gPaused;
 extern bool gStepRequested;         // N was pressed while paused; the next frame steps
 extern bool gScreenshotRequested;
+
+// A key goes down or up: what a person's key does, without handing its car back to a person. The
+// autopilot presses and lets go through these; HandleKeyDown and HandleKeyUp add the person.
+void PressKey(unsigned vk);
+void ReleaseKey(unsigned vk);
+// Nothing held, the first camera, running, nothing asked for.
+void ResetInput();
+// Whether this frame steps the simulation: paused, only the one frame N asked for.
+bool TakeSimulationFrame();
+// Whether F12 asked for a picture since the last call.
+bool TakeScreenshotRequest();

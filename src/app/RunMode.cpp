@@ -1,4 +1,4 @@
-#include "app/RunMode.h"
+#include "platform/Platform.h"
 
 #include <cerrno>
 #include <cstdlib>

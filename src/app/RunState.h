@@ -1,13 +1,17 @@
-// State of the run that the shell sets and the rest reads.
+// State of the run that the rest reads. Each global is written by the one file named beside it.
 #pragma once
 
-extern bool gPreview;      // drawing inside a host's window: mouse motion does not end the run
-extern bool gFullscreen;   // the display mode was (to be) changed for the run
-extern bool gActive;       // the window is not minimised: frames are drawn
-extern float gDesiredFps;  // the frame rate the sleep-time figure aims at; 30 until settings say otherwise
-extern int gWindowWidth;   // the render window's size as last made or reported
+extern bool gPreview;      // here: drawing inside a host's window, so mouse motion does not end the run
+extern bool gFullscreen;   // here: the display mode was changed for the run; the teardown gives it back
+extern float gDesiredFps;  // here: what the sleep-time figure aims at; 30 until settings say otherwise
+extern bool gActive;       // WindowEvents.cpp: the window is not minimised, so frames are drawn
+extern int gWindowWidth;   // WindowEvents.cpp: the render window's size as last made or reported
 extern int gWindowHeight;
 
 // Puts every piece of run state (these, the settings, keys, camera, mouse reference, frame
-// statistics, the autopilot and the cars' targets) back as a new process has it.
+// statistics, pads, the autopilot and the cars' targets) back as a new process has it, each through
+// the file that writes it.
 void ResetRunState();
+// The shell tells what it opened: a window inside a host's, and whether the display mode changed.
+void NoteRenderWindow(bool inHost, bool modeChanged);
+void NoteDesiredFps(float fps);

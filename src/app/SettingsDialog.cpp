@@ -1,8 +1,10 @@
-#include "app/SettingsDialog.h"
-
+// The settings dialog's decisions (declared in platform/Platform.h), the same on every platform; a
+// backend only shows the fields and the messages.
 #include <cstdio>
 
 #include "app/Settings.h"
+#include "app/SettingsStore.h"
+#include "platform/Platform.h"
 
 void OpenSettingsDialog(SettingsFields* fields)
 {
@@ -12,7 +14,7 @@ void OpenSettingsDialog(SettingsFields* fields)
 
 bool ConfirmSettingsDialog(const SettingsFields& fields, char* message, size_t messageSize)
 {
-    if (const char* problem = ReadSettingsFields(fields, &gSettings)) {
+    if (const char* problem = TakeSettingsFields(fields)) {
         std::snprintf(message, messageSize, "%s", problem);
         return false;
     }

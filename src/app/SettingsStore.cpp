@@ -11,9 +11,6 @@
 #include <sstream>
 #include <string>
 
-const char* const kSettingNames[kStoredValueCount] = {"bitsPP",  "screenWidth", "screenHeight", "dFps",
-                                                      "sGravity", "boxMass",     "autopilot",    "steadyPace"};
-
 int32_t EncodeReal(float value)
 {
     double scaled = double(value) * kRealScale;
@@ -46,32 +43,24 @@ bool IsUsableScreenSize(int64_t pixels)
     return pixels >= 1 && pixels <= kMaxScreenSize;
 }
 
-void LoadSettings()
+void DecodeSettings(const StoredSettings& stored, Settings* settings)
 {
-    StoredSettings stored = {};
-    ReadStoredSettings(&stored);
     // A size the dialog would refuse would open an unusable window: it counts as not stored.
-    for (int i : {1, 2})
-        stored.present[i] = stored.present[i] && IsUsableScreenSize(stored.values[i]);
-    int32_t* integers[4] = {&gSettings.bitsPP, &gSettings.screenWidth, &gSettings.screenHeight, &gSettings.dFps};
+    bool present[kStoredValueCount];
+    for (int i = 0; i < kStoredValueCount; ++i)
+        present[i] = stored.present[i] && ((i != 1 && i != 2) || IsUsableScreenSize(stored.values[i]));
+    int32_t* integers[4] = {&settings->bitsPP, &settings->screenWidth, &settings->screenHeight, &settings->dFps};
     for (int i = 0; i < 4; ++i)
-        if (stored.present[i])
+        if (present[i])
             *integers[i] = stored.values[i];
-    if (stored.present[4])
-        gSettings.sGravity = DecodeReal(stored.values[4]);
-    if (stored.present[5])
-        gSettings.boxMass = DecodeReal(stored.values[5]);
-    if (stored.present[6])
-        gSettings.autopilot = stored.values[6] != 0;
-    if (stored.present[7])
-        gSettings.steadyPace = stored.values[7] != 0;
-}
-
-bool SaveSettings(char* error, size_t errorSize)
-{
-    int32_t values[kStoredValueCount];
-    EncodeSettings(gSettings, values);
-    return WriteStoredSettings(values, error, errorSize);
+    if (present[4])
+        settings->sGravity = DecodeReal(stored.values[4]);
+    if (present[5])
+        settings->boxMass = DecodeReal(stored.values[5]);
+    if (present[6])
+        settings->autopilot = stored.values[6] != 0;
+    if (present[7])
+        settings->steadyPace = stored.values[7] != 0;
 }
 
 // Reals are written and read in the "C" locale whatever the process's locale (a toolkit may have

@@ -1,41 +1,77 @@
 #include "app/Shell.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "app/Autopilot.h"
 #include "app/Frame.h"
+#include "app/OverlayFont.h"
 #include "app/RunState.h"
 #include "app/Settings.h"
-#include "app/SettingsStore.h"
+#include "gl/GlState.h"
 #include "gl/Text.h"
+#include "physics/OdeMessages.h"
 #include "physics/Scene.h"
 #include "platform/Platform.h"
 #include "render/Primitives.h"
 
-// The backend says whether it changed the display mode; the teardown gives it back only then.
+static const char kWindowedQuestion[] =
+    "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?";
+
+// The "GL" question when the display cannot take the asked-for mode. Unasked is not No: the run was
+// asked for, and a window is the mode that can be had.
+static bool AskForWindowedMode()
+{
+    std::fprintf(stderr, "kelvaron: GL: the fullscreen mode is not available; asking about a window\n");
+    switch (AskQuestion("GL", kWindowedQuestion)) {
+    case Answer::kYes:
+        return true;
+    case Answer::kNo:
+        return false;
+    case Answer::kUnasked:
+        break;
+    }
+    std::fprintf(stderr, "kelvaron: GL: the question could not be shown; going on in a window\n");
+    return true;
+}
+
+// The window and everything that comes with it, or nothing: the mode asked for or the user's
+// fallback, the window and its context, its viewport and GL state, the pads, and for a top-level
+// window the other monitors covered.
 static bool OpenRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
 {
-    bool modeChanged = false;
-    bool opened = CreateRenderWindow(title, width, height, bits, fullscreen, parent, &modeChanged);
+    if (fullscreen && !SetFullscreenMode(width, height, bits)) {
+        if (!AskForWindowedMode()) {
+            ShowMessage("ERROR", "Program Will Now Close.", MessageKind::kError);
+            return false;
+        }
+        fullscreen = false;
+    }
+    bool opened = CreateRenderWindow(title, width, height, bits, fullscreen, parent);
     NoteStartupStep("window");
-    gFullscreen = modeChanged;
-    gWindowWidth = width;
-    gWindowHeight = height;
-    return opened;
+    if (!opened) {
+        if (fullscreen)
+            RestoreDisplayMode();
+        return false;
+    }
+    NoteRenderWindow(parent != 0, fullscreen);
+    HandleResized(width, height);
+    InitRenderState();
+    OpenGamepads();
+    if (!parent)
+        CoverOtherMonitors();
+    return true;
 }
 
 bool StartPreview(uintptr_t host, int width, int height)
 {
-    if (!OpenRenderWindow("Kelvaron", width, height, 32, false, host))
-        return false;
-    gPreview = true;
-    return true;
+    return OpenRenderWindow("Kelvaron", width, height, 32, false, host);
 }
 
 static void LoadRunSettings()
 {
     LoadSettings();
-    gDesiredFps = float(gSettings.dFps);
+    NoteDesiredFps(float(gSettings.dFps));
 }
 
 bool StartFullRun()
@@ -47,10 +83,7 @@ bool StartFullRun()
 bool StartXScreenSaverRun(uintptr_t window, int width, int height, bool autopilot, bool steadyPace)
 {
     LoadRunSettings();
-    gSettings.screenWidth = width;
-    gSettings.screenHeight = height;
-    gSettings.autopilot = autopilot;
-    gSettings.steadyPace = steadyPace;
+    TakeXScreenSaverSettings(width, height, autopilot, steadyPace);
     return StartPreview(window, width, height);
 }
 
@@ -62,12 +95,40 @@ static double ReadPacedFrameMs()
     return 1000.0 / gSettings.dFps;
 }
 
+// Said once, at the end, in place of ODE's own line each time.
+static void SayOdeMessages()
+{
+    const long count = CountOdeMessages();
+    if (count == 0)
+        return;
+    std::fprintf(stderr,
+                 "kelvaron: the physics engine's contact solver met %ld problem%s it could not solve exactly "
+                 "(the first: \"%s\") and went on with an approximate answer; the run was not affected\n",
+                 count, count == 1 ? "" : "s", ReadFirstOdeMessage());
+}
+
+// The font and the sphere list go while the list's context is still current; the display mode comes
+// back before the window goes; the scene after the window, as nothing draws it any more.
+void TakeDownRun()
+{
+    DeleteBitmapFont();
+    DeleteSphereList();
+    CloseGamepads();
+    UncoverMonitors();
+    if (gFullscreen)
+        RestoreDisplayMode();
+    NoteRenderWindow(gPreview, false);
+    DestroyRenderWindow();
+    DestroyWorld();
+    SayOdeMessages();
+}
+
 int RunUntilQuit()
 {
     BuildRunWorld();
     NoteStartupStep("world");
     StartAutopilot(ReadTickCount());
-    gFontGlyphs = CreateBitmapFont();
+    LoadOverlayFont();
     NoteStartupStep("font");
     const double frameMs = ReadPacedFrameMs();
     const uint32_t start = ReadTickCount();
@@ -79,6 +140,7 @@ int RunUntilQuit()
             break;
         if (pumped == PumpResult::kHandled)
             continue;
+        PollGamepads();  // nothing waiting: a frame may follow
         if (frameMs > 0) {
             double elapsed = double(uint32_t(ReadTickCount() - start));  // unsigned: a wrap does no harm
             if (elapsed < framesDue * frameMs) {
@@ -94,11 +156,6 @@ int RunUntilQuit()
             NoteStartupStep("frame");
         firstFrame = false;
     }
-    // The font and the sphere list go while the list's context is still current; the scene after the
-    // window, as nothing draws it any more.
-    DeleteBitmapFont();
-    DeleteSphereList();
-    DestroyRenderWindow();
-    DestroyWorld();
+    TakeDownRun();
     return 0;
 }

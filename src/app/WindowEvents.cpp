@@ -4,11 +4,22 @@
 
 #include "app/RunState.h"
 #include "gl/GlState.h"
-#include "platform/Platform.h"
 #include "gl/Text.h"
+#include "platform/Platform.h"
 
+bool gActive = true;
+int gWindowWidth;
+int gWindowHeight;
 int gMouseMoveCount = 1;
 int gMouseRefX, gMouseRefY;
+
+void ResetWindowEvents()
+{
+    gActive = true;
+    gWindowWidth = gWindowHeight = 0;
+    gMouseMoveCount = 1;
+    gMouseRefX = gMouseRefY = 0;
+}
 
 // A motion of more than kMouseTolerance deletes the overlay font and, unless previewing, ends the run.
 void HandleMouseMoved(int screenX, int screenY)

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <utility>
 
 std::vector<Glyph> gFontGlyphs;
 
@@ -23,7 +24,7 @@ void PrintText(const char* format, ...)
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (const char* c = text; *c; ++c) {
-        const int index = int(static_cast<unsigned char>(*c)) - kFontFirstChar;
+        const int index = int(static_cast<unsigned char>(*c)) - kGlyphFirstCode;
         if (index < 0 || index >= int(gFontGlyphs.size()))
             continue;
         const Glyph& glyph = gFontGlyphs[size_t(index)];
@@ -31,6 +32,11 @@ void PrintText(const char* format, ...)
                  glyph.rows.empty() ? nullptr : glyph.rows.data());
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+}
+
+void UseBitmapFont(std::vector<Glyph> glyphs)
+{
+    gFontGlyphs = std::move(glyphs);
 }
 
 void DeleteBitmapFont()

@@ -4,8 +4,7 @@
 
 #include "gl/Gl.h"
 
-constexpr int kFontFirstChar = 32;
-constexpr int kFontGlyphCount = 96;  // codes 32 to 127
+constexpr int kGlyphFirstCode = 32;  // gFontGlyphs[0] is the blank
 
 // A glyph as glBitmap draws it: rows of bits from the bottom up, each row whole bytes; the raster
 // position's place in the bitmap; how far it moves on. A glyph the font lacks is all zero: it draws
@@ -17,9 +16,12 @@ struct Glyph {
     std::vector<unsigned char> rows;
 };
 
-// The overlay font, codes kFontFirstChar on; empty while there is none (not made, no font, or gone).
+// The overlay font, codes kGlyphFirstCode on; empty while there is none (not made, no font, or
+// gone). Written here alone.
 extern std::vector<Glyph> gFontGlyphs;
 
+// Takes the font's glyphs; from now on text draws with them.
+void UseBitmapFont(std::vector<Glyph> glyphs);
 // Prints printf-style text at the current raster position, cut to 255 characters. Draws nothing
 // without a font, and nothing for a code the font does not have.
 void PrintText(const char* format, ...) __attribute__((format(printf, 1, 2)));

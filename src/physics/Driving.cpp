@@ -1,6 +1,13 @@
 #include "physics/Driving.h"
 
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
 #include "physics/Step.h"
+
+float gCarSpeed[kCarCount];
+float gCarSteer[kCarCount];
 
 static float NextSteer(const CarInput& input, float s)
 {
@@ -50,4 +57,17 @@ void SetFrontHubMotors(dReal maxTorque)
     dJointSetHingeParam(gCars[0].leftHubHinge, dParamFMax, maxTorque);
     dJointSetHingeParam(gCars[0].rightHubHinge, dParamVel, 5.0f);
     dJointSetHingeParam(gCars[0].rightHubHinge, dParamFMax, maxTorque);
+}
+
+void ResetDrivingTargets()
+{
+    std::fill(std::begin(gCarSpeed), std::end(gCarSpeed), 0.0f);
+    std::fill(std::begin(gCarSteer), std::end(gCarSteer), 0.0f);
+}
+
+float CarGroundSpeed(int c)
+{
+    const dReal* v = dBodyGetLinearVel(gCars[c].chassis.body);
+    float vx = float(v[0]), vy = float(v[1]);
+    return std::sqrt(vx * vx + vy * vy);
 }

@@ -20,6 +20,10 @@ constexpr dReal kLiftForce = 25;      // on the cabin, upward
 
 // Moves each car's targets one frame's step toward what is held and lifts the cabins held up.
 void DriveCars(const CarInput inputs[kCarCount]);
+// Every car's speed and steering targets back to rest, as a new process has them.
+void ResetDrivingTargets();
+// Car c's speed over the ground: the vertical velocity does not count.
+float CarGroundSpeed(int c);
 // Car 0's front hub motors turn at 5 with at most maxTorque; 0 lets the wheels roll freely.
 // Does nothing before the cars exist.
 void SetFrontHubMotors(dReal maxTorque);

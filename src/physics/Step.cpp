@@ -1,7 +1,5 @@
 #include "physics/Step.h"
 
-float gCarSpeed[kCarCount];
-float gCarSteer[kCarCount];
 
 static void ApplyDriveTarget(dJointID rearHinge2, float speed)
 {

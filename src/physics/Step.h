@@ -8,6 +8,7 @@ constexpr dReal kStepSize = 0.05f;  // simulated seconds per frame, whatever the
 constexpr int kMaxContacts = 10;    // per candidate pair, however many points touch
 
 // Per car: angular velocity target of the rear wheels (applied negated) and the steering angle target.
+// Driving.cpp writes them; the step applies them.
 extern float gCarSpeed[kCarCount];
 extern float gCarSteer[kCarCount];
 

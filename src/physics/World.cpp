@@ -2,6 +2,7 @@
 
 #include "physics/Bodies.h"
 #include "physics/Car.h"
+#include "physics/OdeMessages.h"
 
 dWorldID gWorld;
 dSpaceID gSpace;
@@ -29,6 +30,7 @@ void BuildWorld()
     dMass m;
     dMassSetZero(&m);
     dInitODE();
+    CatchOdeMessages();
     gWorld = dWorldCreate();
     gSpace = dHashSpaceCreate(0);
     gContactGroup = dJointGroupCreate(0);

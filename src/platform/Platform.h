@@ -1,33 +1,118 @@
-// The one contract between the shared code and a platform backend, both ways: first what a backend
-// supplies, then what it calls in return. Only plain types cross it; a backend returns its results
-// rather than writing the shell's state.
+// The one contract between the shared code and a platform backend, both ways: the facts both sides
+// name, what a backend supplies, and what it calls in return. Only plain types cross it; a backend
+// returns its results rather than writing the shell's state, and includes nothing of the shared
+// rooms but this header.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-struct Glyph;  // gl/Text.h
+// ===== Facts both sides name =====
+
+// Keys, by Windows virtual-key code on every platform.
+constexpr int kVkBack = 0x08;
+constexpr int kVkTab = 0x09;
+constexpr int kVkReturn = 0x0D;
+constexpr int kVkShift = 0x10;
+constexpr int kVkControl = 0x11;
+constexpr int kVkMenu = 0x12;  // Alt
+constexpr int kVkEscape = 0x1B;
+constexpr int kVkSpace = 0x20;
+constexpr int kVkLeft = 0x25;
+constexpr int kVkUp = 0x26;
+constexpr int kVkRight = 0x27;
+constexpr int kVkDown = 0x28;
+constexpr int kVkF1 = 0x70;  // to F12, 0x7B
+constexpr int kKeyCount = 256;
+
+// The stored values, in the order of the settings record's fields: the six the dialog has always had,
+// then the two switches (0 or 1; absent is off).
+constexpr int kStoredValueCount = 8;
+inline constexpr const char* kSettingNames[kStoredValueCount] = {
+    "bitsPP", "screenWidth", "screenHeight", "dFps", "sGravity", "boxMass", "autopilot", "steadyPace"};
+struct StoredSettings {
+    int32_t values[kStoredValueCount];
+    bool present[kStoredValueCount];
+};
+
+// The settings dialog: six texts in field order, their labels and help, and two check boxes.
+constexpr int kFieldCount = 6;
+constexpr size_t kFieldTextSize = 260;
+struct SettingsFields {
+    char text[kFieldCount][kFieldTextSize];
+    bool autopilot;
+    bool steadyPace;
+};
+constexpr const char* kSettingsDialogTitle = "Screen Saver Config.";
+inline constexpr const char* kFieldLabels[kFieldCount] = {"Bits per pixel", "Screen width", "Screen height",
+                                                          "Desired Fps",    "Gravity",      "Box mass"};
+constexpr const char* kSettingsHelpTitle = "Saver Settings.";
+constexpr const char* kSettingsHelpText = "Bits:  16,24,32,64\nWidth: 640,800,1024\nHeight:400,600, 768\n"
+                                          "Fps:   30 (1%cpu/P4)\nGravity: 0.005\nBox mass:0.005";
+constexpr const char* kAutopilotLabel = "Cars drive themselves when left alone";
+constexpr const char* kSteadyPaceLabel = "Steady pace at the desired Fps";
+
+// The screensaver host's three modes, chosen by the second character of its command line.
+enum class RunMode {
+    kPreview,         // inside the screensaver host's preview window
+    kFullRun,         // the screensaver proper, with the stored settings
+    kSettingsDialog,  // anything else
+};
+constexpr const char* kBadPreviewId = "the preview switch needs the host window's id after it, decimal or 0x hexadecimal";
+
+// A glyph of the overlay font as the font renders it: rows of bits from the top down, each row whole
+// bytes; the origin's place in the bitmap (glBitmap's xorig, yorig); how far it moves on.
+struct FontGlyph {
+    int width = 0, height = 0;
+    float xorig = 0, yorig = 0;
+    float xmove = 0;
+    std::vector<unsigned char> rows;
+};
+constexpr int kFontFirstChar = 32;
+constexpr int kFontGlyphCount = 96;  // codes 32 to 127
+
+enum class MessageKind { kInformation, kWarning, kError };
+enum class Answer { kYes, kNo, kUnasked };  // kUnasked: the question could not be shown at all
+
+// Gamepads, read once a frame: pad n drives car n (the first pad found is car 0).
+constexpr int kPadCount = 3;
+struct PadState {
+    float steer;     // left stick across, or the d-pad: -1 full left to 1 full right
+    float forward;   // right trigger's travel, 0 to 1; face button A counts as 1
+    float backward;  // left trigger's travel, 0 to 1; face button B counts as 1
+    bool lift;       // either shoulder button
+    bool brake;      // face button X: on pad 0 what the space bar does
+    bool rightCar;   // face button Y: this pad's car back on its wheels
+};
 
 // ===== What a backend supplies =====
 
-// --- The render window and its GL context ---
+// --- Messages ---
+// Says it to the user (and on standard error where there is one), and waits for OK.
+void ShowMessage(const char* caption, const char* text, MessageKind kind);
+// A Yes/No question, Yes the default.
+Answer AskQuestion(const char* caption, const char* text);
 
-// Opens the render window with a current GL context (double-buffered RGBA, a depth buffer), sets the
-// viewport and the GL state, and returns true. parent 0: a top-level window, fullscreen at the given
-// size and depth if asked and possible (the backend asks the user whether to go on windowed); else
-// a child window filling the host window parent. *modeChanged tells whether the display mode was
-// changed for it. On failure the backend has told the user why and left nothing behind.
-bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent,
-                        bool* modeChanged);
-// Closes the window and its context and gives the desktop back its display mode.
+// --- The display and the render window with its GL context ---
+// Puts the display into the mode for a full run; false, with nothing changed, when it cannot be had.
+bool SetFullscreenMode(int width, int height, int bits);
+// Gives the desktop back its display mode, before the window goes.
+void RestoreDisplayMode();
+// Opens the render window with a current GL context (double-buffered RGBA, a depth buffer) and
+// returns true. parent 0: a top-level window, covering the display in the mode set if fullscreen;
+// else a child window filling the host window parent. On failure the backend has told the user why
+// and left nothing behind.
+bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent);
+// Closes the window and its context.
 void DestroyRenderWindow();
-// Replaces the render window's title.
 void SetRenderWindowTitle(const char* title);
 // Shows the frame just drawn.
 void PresentFrame();
+// A full run's other monitors go black while it lasts.
+void CoverOtherMonitors();
+void UncoverMonitors();
 
 // --- Events ---
-
 enum class PumpResult {
     kIdle,     // nothing was waiting: time for a frame
     kHandled,  // one event was handled
@@ -40,8 +125,12 @@ void PostQuitRequest();
 // Sleeps until an event is waiting or the milliseconds have passed, whichever comes first.
 void WaitForEvents(uint32_t milliseconds);
 
-// --- Time ---
+// --- Gamepads: open with the window, closed before it; polled before each frame ---
+void OpenGamepads();
+void CloseGamepads();  // every open pad is released first
+void PollGamepads();   // hands each open pad's state to UpdatePad
 
+// --- Time ---
 // Milliseconds from an arbitrary start, wrapping at 2^32 like the Windows tick count.
 uint32_t ReadTickCount();
 // For the start-up figures only: the wall clock, and the process's start as the system records it,
@@ -49,43 +138,60 @@ uint32_t ReadTickCount();
 double ReadWallClockMs();
 double ReadProcessStartMs();
 
-// --- Settings store: the values in their stored form, indexed as kSettingNames ---
-
-constexpr int kStoredValueCount = 8;
-struct StoredSettings {
-    int32_t values[kStoredValueCount];
-    bool present[kStoredValueCount];
-};
+// --- Settings store: the values in their stored form ---
 // Fills in what the store holds; anything missing or unreadable is marked absent.
 void ReadStoredSettings(StoredSettings* stored);
 // Writes all the values so that the old ones stay whole if it fails; false with the reason in error.
 bool WriteStoredSettings(const int32_t values[kStoredValueCount], char* error, size_t errorSize);
-// Shows the settings dialog until the user ends it (its decisions are in app/SettingsDialog.h);
-// false, having said why, if it cannot be shown.
+// Shows the settings dialog until the user ends it, through OpenSettingsDialog and
+// ConfirmSettingsDialog below; false, having said why, if it cannot be shown.
 bool RunSettingsDialog();
 
 // --- Pictures ---
-
-// Saves a frame (rgb: height rows of width RGB pixels, top row first) as a PNG named with the date
-// and time in the user's pictures folder; puts its path in where, or on failure the reason.
-bool SavePicture(const unsigned char* rgb, int width, int height, char* where, size_t whereSize);
+// The user's pictures folder, ending in the path separator; false when there is none to be had.
+bool FindPicturesFolder(char* folder, size_t folderSize);
+// Writes a PNG (rgb: height rows of width RGB pixels, top row first) at path; false with the reason.
+bool WritePngFile(const char* path, const unsigned char* rgb, int width, int height, char* error, size_t errorSize);
 
 // --- Overlay font ---
-
-// Renders the overlay font's glyphs, codes kFontFirstChar on (see gl/Text.h); none when no font can be
-// had, so that text draws nothing.
-std::vector<Glyph> CreateBitmapFont();
+// Renders the overlay font's glyphs, codes kFontFirstChar on; none when no font can be had, so that
+// text draws nothing. Called with the GL context current.
+std::vector<FontGlyph> CreateBitmapFont();
 
 // ===== What a backend calls =====
 
+// --- The run ---
+RunMode ChooseRunMode(const char* commandLine);
+// A host window's id, decimal or hexadecimal with 0x, at most 32 bits; false for anything else or 0.
+bool ReadWindowId(const char* text, unsigned long* id);
+// Opens the preview window as a child of the host window at its client size. The settings are not
+// read. False when the window could not be made (the user has been told why).
+bool StartPreview(uintptr_t host, int width, int height);
+// Loads the settings and opens the full-run window, fullscreen if the display allows.
+bool StartFullRun();
+// XScreenSaver's window: the stored settings as in a full run, the quadrants cut from the window's
+// size, and the display mode left alone; the autopilot and the steady pace as XScreenSaver's settings
+// say. XScreenSaver itself watches the mouse.
+bool StartXScreenSaverRun(uintptr_t window, int width, int height, bool autopilot, bool steadyPace);
+// With the window open: builds the scene and the font, runs frames until the quit request or Escape,
+// then takes everything down. Returns the exit status, 0.
+int RunUntilQuit();
+
 // A step of the start is done: with KELVARON_STARTUP_TIMES set, one line "kelvaron: start-up STEP MS"
 // on standard error, MS from the launch: the time the variable holds, in seconds since 1970 as bash's
-// $EPOCHREALTIME gives it, or with any other value the process's start. The steps in order: main and video (the window system
-// is ready), noted by the backend; window (with its GL context), world, font and frame (the first one
-// presented), noted by the shell. bench/startup-figures.sh reads them.
+// $EPOCHREALTIME gives it, or with any other value the process's start. The steps in order: main and
+// video (the window system is ready), noted by the backend; window (with its GL context), world, font
+// and frame (the first one presented), noted by the shell. bench/startup-figures.sh reads them.
 void NoteStartupStep(const char* step);
 
-// Keys, by Windows virtual-key code on every platform.
+// --- The settings dialog's decisions ---
+// The fields as the dialog opens: the stored settings, or the defaults for what is not stored.
+void OpenSettingsDialog(SettingsFields* fields);
+// OK: takes the fields into the settings and stores them. True when the dialog may close; otherwise
+// it stays open and message says why (a field to correct, or the store's refusal).
+bool ConfirmSettingsDialog(const SettingsFields& fields, char* message, size_t messageSize);
+
+// --- The window's reports ---
 void HandleKeyDown(unsigned vk);
 void HandleKeyUp(unsigned vk);
 // The window lost the keyboard: no key-up will come for the keys held now.
@@ -96,17 +202,7 @@ void HandleResized(int width, int height);
 void HandleMinimised(bool minimised);
 void HandleCloseRequested();
 
-// Gamepads, read once a frame: pad n drives car n (the first pad found is car 0) through the same
-// held keys the keyboard sets for that car, so keys and pads mix.
-constexpr int kPadCount = 3;
-struct PadState {
-    float steer;     // left stick across, or the d-pad: -1 full left to 1 full right
-    bool forward;    // right trigger, or face button A
-    bool backward;   // left trigger, or face button B
-    bool lift;       // either shoulder button
-    bool brake;      // face button X: on pad 0 what the space bar does
-    bool rightCar;   // face button Y: this pad's car back on its wheels
-};
+// --- Gamepads ---
 // The pad's keys go down and up as its state has changed since the last call.
 void UpdatePad(int pad, const PadState& state);
 // The pad went away: every key it held comes up.

@@ -1,18 +1,10 @@
 #include "render/Overlay.h"
 
-#include <cmath>
 #include <cstdio>
 
-#include "physics/Car.h"
+#include "physics/Driving.h"
 #include "gl/Text.h"
 #include "render/Primitives.h"
-
-float CarGroundSpeed(int c)
-{
-    const dReal* v = dBodyGetLinearVel(gCars[c].chassis.body);
-    float vx = float(v[0]), vy = float(v[1]);
-    return std::sqrt(vx * vx + vy * vy);
-}
 
 void DrawOverlay(const OverlayFigures& figures)
 {

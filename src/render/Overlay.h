@@ -11,5 +11,3 @@ struct OverlayFigures {
 
 // Draws into the current viewport under the projection ResizeViewport sets.
 void DrawOverlay(const OverlayFigures& figures);
-// Car c's speed over the ground: the vertical velocity does not count.
-float CarGroundSpeed(int c);

@@ -7,7 +7,6 @@
 
 GLuint gSphereList;
 int gSphereQuality = 1;
-const Frustum* gCullVolume;
 
 constexpr float kIcoX = 0.525731112119133606f;
 constexpr float kIcoZ = 0.850650808352039932f;
@@ -59,16 +58,16 @@ static const GLfloat kBoxNormals[kBoxCorners][3] = {
     {0, 0, -1}, {0, 0, -1}, {0, 0, -1}, {0, 0, -1},
 };
 
-static bool IsOutsideCullVolume(const dReal* centre, double radius)
+static bool IsOutside(const Frustum* cull, const dReal* centre, double radius)
 {
-    return gCullVolume && IsSphereOutside(*gCullVolume, centre, radius);
+    return cull && IsSphereOutside(*cull, centre, radius);
 }
 
-void DrawBox(const dReal* position, const dReal* rotation, const dReal* sides)
+void DrawBox(const dReal* position, const dReal* rotation, const dReal* sides, const Frustum* cull)
 {
     const double halfDiagonal = 0.5 * std::sqrt(double(sides[0]) * sides[0] + double(sides[1]) * sides[1] +
                                                 double(sides[2]) * sides[2]);
-    if (IsOutsideCullVolume(position, halfDiagonal)) {
+    if (IsOutside(cull, position, halfDiagonal)) {
         glNormal3f(0, 0, -1);  // as a drawn box leaves it: lit lines drawn later take it
         return;
     }
@@ -137,10 +136,10 @@ static void CompileSphereList()
     glEndList();
 }
 
-void DrawSphere(const dReal* position, const dReal* rotation, dReal radius)
+void DrawSphere(const dReal* position, const dReal* rotation, dReal radius, const Frustum* cull)
 {
     // Nothing drawn after a sphere takes the normal its last corner leaves, so skipping one is safe.
-    if (IsOutsideCullVolume(position, double(radius)))
+    if (IsOutside(cull, position, double(radius)))
         return;
     // The unit mesh is scaled, so its normals must be renormalised to light correctly.
     glEnable(GL_NORMALIZE);
@@ -161,21 +160,21 @@ void DeleteSphereList()
     gSphereList = 0;
 }
 
-void DrawBodyBox(const BodyGeom& box)
+void DrawBodyBox(const BodyGeom& box, const Frustum* cull)
 {
     dVector3 sides;
     dGeomBoxGetLengths(box.geom, sides);
-    DrawBox(dBodyGetPosition(box.body), dBodyGetRotation(box.body), sides);
+    DrawBox(dBodyGetPosition(box.body), dBodyGetRotation(box.body), sides, cull);
 }
 
-void DrawGeomBox(dGeomID box)
+void DrawGeomBox(dGeomID box, const Frustum* cull)
 {
     dVector3 sides;
     dGeomBoxGetLengths(box, sides);
-    DrawBox(dGeomGetPosition(box), dGeomGetRotation(box), sides);
+    DrawBox(dGeomGetPosition(box), dGeomGetRotation(box), sides, cull);
 }
 
-void DrawGeomSphere(dGeomID sphere)
+void DrawGeomSphere(dGeomID sphere, const Frustum* cull)
 {
-    DrawSphere(dGeomGetPosition(sphere), dGeomGetRotation(sphere), dGeomSphereGetRadius(sphere));
+    DrawSphere(dGeomGetPosition(sphere), dGeomGetRotation(sphere), dGeomSphereGetRadius(sphere), cull);
 }

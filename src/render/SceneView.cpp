@@ -52,22 +52,22 @@ static void SetCamera(dBodyID chassis, int cameraMode)
     }
 }
 
-static void DrawCar(const Car& car)
+static void DrawCar(const Car& car, const Frustum* cull)
 {
     glColor3f(0, 0.5f, 0.2f);
-    DrawGeomSphere(car.frontLeftWheel.geom);
-    DrawGeomSphere(car.frontRightWheel.geom);
-    DrawGeomSphere(car.rearLeftWheel.geom);
-    DrawGeomSphere(car.rearRightWheel.geom);
+    DrawGeomSphere(car.frontLeftWheel.geom, cull);
+    DrawGeomSphere(car.frontRightWheel.geom, cull);
+    DrawGeomSphere(car.rearLeftWheel.geom, cull);
+    DrawGeomSphere(car.rearRightWheel.geom, cull);
     glColor3f(float(car.color[0]), float(car.color[1]), float(car.color[2]));
-    DrawBodyBox(car.cabin);
-    DrawBodyBox(car.chassis);
+    DrawBodyBox(car.cabin, cull);
+    DrawBodyBox(car.chassis, cull);
     glColor3f(0, 0.4f, 0.8f);
-    DrawBodyBox(car.tieRod);
+    DrawBodyBox(car.tieRod, cull);
     glColor3f(0.6f, 0, 0.8f);
-    DrawBodyBox(car.leftKnuckle);
+    DrawBodyBox(car.leftKnuckle, cull);
     glColor3f(0.6f, 0.4f, 0.4f);
-    DrawBodyBox(car.rightKnuckle);
+    DrawBodyBox(car.rightKnuckle, cull);
 }
 
 void DrawView(int k, int cameraMode)
@@ -75,29 +75,28 @@ void DrawView(int k, int cameraMode)
     glLoadIdentity();
     SetCamera(gCars[k].chassis.body, cameraMode);
     const Frustum volume = ReadViewFrustum();
-    gCullVolume = gSkipUnseenShapes ? &volume : nullptr;
+    const Frustum* cull = gSkipUnseenShapes ? &volume : nullptr;
     DrawAxes();
     DrawGrid();
     // The ramps take the grid's green; ramp 1 is drawn again in yellow over itself, which the
     // less-or-equal depth test lets through.
-    DrawGeomBox(gRamp1);
-    DrawGeomBox(gRamp2);
+    DrawGeomBox(gRamp1, cull);
+    DrawGeomBox(gRamp2, cull);
     glColor3f(0, 1, 0);
-    DrawGeomSphere(gBall.geom);
+    DrawGeomSphere(gBall.geom, cull);
     glColor3f(1, 1, 0);
-    DrawGeomBox(gRamp1);
+    DrawGeomBox(gRamp1, cull);
     glColor3f(0.1f, 0.1f, 0.5f);
     for (const BodyGeom& post : gPosts)
-        DrawBodyBox(post);
-    DrawBodyBox(gPlate);
+        DrawBodyBox(post, cull);
+    DrawBodyBox(gPlate, cull);
     for (const Car& car : gCars)
-        DrawCar(car);
+        DrawCar(car, cull);
     glColor3f(0.2f, 0.1f, 0.4f);
-    DrawBodyBox(gTable.top);
-    DrawBodyBox(gTable.flap);
+    DrawBodyBox(gTable.top, cull);
+    DrawBodyBox(gTable.flap, cull);
     for (const BodyGeom& leg : gTable.legs)
-        DrawBodyBox(leg);
-    gCullVolume = nullptr;
+        DrawBodyBox(leg, cull);
 }
 
 void DrawAxes()

@@ -103,6 +103,22 @@ const kCases = {
           'the overlay\'s text did not shrink when P went on: ' + purple(stepped[3]) + ' then ' + purple(going) + ' text pixels');
   },
 
+  // F9 (F12 is the browser's) saves the frame: a download named with the date and time, a PNG of
+  // the whole canvas with car 0's red in its view.
+  async picture(page) {
+    const download = page.waitForEvent('download');
+    await page.keyboard.press('F9');
+    const file = await download;
+    check(/^kelvaron-\d{4}-\d\d-\d\d-\d{6}(-\d+)?\.png$/.test(file.suggestedFilename()),
+          'the picture is named ' + file.suggestedFilename());
+    const picture = lib.decodePng(require('fs').readFileSync(await file.path()));
+    check(picture.width == 640 && picture.height == 480, 'the picture is ' + picture.width + 'x' + picture.height);
+    const topRight = {width: 320, height: 240, rgb: (x, y) => picture.rgb(320 + x, y)};
+    const counts = lib.countPrimaries(topRight, true);
+    check(counts[0] > 500, "the picture's top right shows red, green, blue pixels " + counts.join(', '));
+    check((await page.title()).startsWith('Saved /Downloads/kelvaron-'), 'the title says ' + await page.title());
+  },
+
   // The form refuses what the dialog refuses, with its message and nothing stored; what it saves is
   // stored in the fixed-point form, survives a reload and sizes the next run.
   async settings(page) {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/RunMode.h"
+#include "platform/Platform.h"
 
 // -name or --name
 static bool IsOption(const char* arg, const char* name)

@@ -1,6 +1,6 @@
 // The overlay font on Linux: fontconfig finds bold Arial (or its metric twin, Liberation Sans Bold),
 // FreeType renders each glyph as a 1-bit bitmap 10 pixels high, placed and advanced as glBitmap
-// wants it.
+// wants it, rows from the top down as it gives them.
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "gl/Text.h"
 #include "platform/Platform.h"
 
 constexpr int kFontPixelHeight = 10;
@@ -34,11 +33,10 @@ static std::string FindFontFile()
     return path;
 }
 
-// glBitmap wants rows from the bottom up, FreeType gives them from the top down.
-static Glyph MakeGlyph(FT_GlyphSlot slot)
+static FontGlyph MakeGlyph(FT_GlyphSlot slot)
 {
     const FT_Bitmap& bitmap = slot->bitmap;
-    Glyph glyph;
+    FontGlyph glyph;
     glyph.width = int(bitmap.width);
     glyph.height = int(bitmap.rows);
     glyph.xorig = float(-slot->bitmap_left);
@@ -48,13 +46,13 @@ static Glyph MakeGlyph(FT_GlyphSlot slot)
     glyph.rows.assign(size_t(rowBytes) * bitmap.rows, 0);
     for (unsigned r = 0; r < bitmap.rows; ++r)
         for (int b = 0; b < rowBytes; ++b)
-            glyph.rows[size_t(bitmap.rows - 1 - r) * rowBytes + b] = bitmap.buffer[int(r) * bitmap.pitch + b];
+            glyph.rows[size_t(r) * rowBytes + b] = bitmap.buffer[int(r) * bitmap.pitch + b];
     return glyph;
 }
 
-std::vector<Glyph> CreateBitmapFont()
+std::vector<FontGlyph> CreateBitmapFont()
 {
-    std::vector<Glyph> glyphs;
+    std::vector<FontGlyph> glyphs;
     std::string file = FindFontFile();
     FT_Library library;
     if (file.empty() || FT_Init_FreeType(&library) != 0)

@@ -3,20 +3,13 @@
 
 #include <cstdio>
 
-#include "app/SettingsDialog.h"
 #include "platform/Platform.h"
-
-static const char* const kFieldLabels[kFieldCount] = {
-    "Bits per pixel", "Screen width", "Screen height", "Desired Fps", "Gravity", "Box mass"};
-
-static const char* const kHelpText =
-    "Bits:  16,24,32,64\nWidth: 640,800,1024\nHeight:400,600, 768\nFps:   30 (1%cpu/P4)\nGravity: 0.005\nBox mass:0.005";
 
 static void ShowProblem(GtkWidget* dialog, const char* text)
 {
     GtkWidget* box = gtk_message_dialog_new(GTK_WINDOW(dialog), GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
                                             GTK_BUTTONS_OK, "%s", text);
-    gtk_window_set_title(GTK_WINDOW(box), "Screen Saver Config.");
+    gtk_window_set_title(GTK_WINDOW(box), kSettingsDialogTitle);
     gtk_dialog_run(GTK_DIALOG(box));
     gtk_widget_destroy(box);
 }
@@ -52,15 +45,15 @@ static GtkWidget* BuildFieldGrid(DialogWidgets* w)
 
 static GtkWidget* BuildDialog(DialogWidgets* w)
 {
-    GtkWidget* dialog = gtk_dialog_new_with_buttons("Screen Saver Config.", nullptr, GTK_DIALOG_MODAL, "OK",
+    GtkWidget* dialog = gtk_dialog_new_with_buttons(kSettingsDialogTitle, nullptr, GTK_DIALOG_MODAL, "OK",
                                                     GTK_RESPONSE_OK, "Cancel", GTK_RESPONSE_CANCEL, nullptr);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
     gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
 
     GtkWidget* fields = gtk_frame_new(nullptr);
     gtk_container_add(GTK_CONTAINER(fields), BuildFieldGrid(w));
-    GtkWidget* helpFrame = gtk_frame_new("Saver Settings.");
-    GtkWidget* help = gtk_label_new(kHelpText);
+    GtkWidget* helpFrame = gtk_frame_new(kSettingsHelpTitle);
+    GtkWidget* help = gtk_label_new(kSettingsHelpText);
     gtk_label_set_xalign(GTK_LABEL(help), 0);
     g_object_set(help, "margin", 8, nullptr);
     gtk_container_add(GTK_CONTAINER(helpFrame), help);

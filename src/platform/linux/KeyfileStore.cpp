@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/SettingsStore.h"
 #include "platform/Platform.h"
 
 static const char* const kGroup = "ScreenSaverKelvaron";

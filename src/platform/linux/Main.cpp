@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/Shell.h"
 #include "platform/Platform.h"
 #include "platform/linux/CommandLine.h"
 #include "platform/linux/Xlib.h"

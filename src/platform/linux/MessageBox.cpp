@@ -8,18 +8,24 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/linux/LinuxBackend.h"
+#include "platform/Platform.h"
 
-static const char kQuestion[] =
-    "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?";
-
-static GtkMessageType GtkTypeOf(Uint32 flags)
+static GtkMessageType GtkTypeOf(MessageKind kind)
 {
-    if (flags & SDL_MESSAGEBOX_ERROR)
-        return GTK_MESSAGE_ERROR;
-    if (flags & SDL_MESSAGEBOX_WARNING)
-        return GTK_MESSAGE_WARNING;
-    return GTK_MESSAGE_INFO;
+    switch (kind) {
+    case MessageKind::kError: return GTK_MESSAGE_ERROR;
+    case MessageKind::kWarning: return GTK_MESSAGE_WARNING;
+    default: return GTK_MESSAGE_INFO;
+    }
+}
+
+static Uint32 SdlFlagsOf(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::kError: return SDL_MESSAGEBOX_ERROR;
+    case MessageKind::kWarning: return SDL_MESSAGEBOX_WARNING;
+    default: return SDL_MESSAGEBOX_INFORMATION;
+    }
 }
 
 // Shows a modal GTK message dialog and returns its response, or GTK_RESPONSE_NONE when GTK cannot
@@ -51,31 +57,28 @@ static int RunGtkMessage(const char* caption, const char* text, GtkMessageType t
     return response;
 }
 
-void ShowMessage(const char* caption, const char* text, Uint32 flags)
+void ShowMessage(const char* caption, const char* text, MessageKind kind)
 {
     std::fprintf(stderr, "kelvaron: %s: %s\n", caption, text);
-    if (RunGtkMessage(caption, text, GtkTypeOf(flags), GTK_BUTTONS_OK) == GTK_RESPONSE_NONE &&
-        SDL_ShowSimpleMessageBox(flags, caption, text, nullptr) != 0)
+    if (RunGtkMessage(caption, text, GtkTypeOf(kind), GTK_BUTTONS_OK) == GTK_RESPONSE_NONE &&
+        SDL_ShowSimpleMessageBox(SdlFlagsOf(kind), caption, text, nullptr) != 0)
         std::fprintf(stderr, "kelvaron: the message could not be shown: %s\n", SDL_GetError());
 }
 
-bool AskForWindowedMode()
+Answer AskQuestion(const char* caption, const char* text)
 {
-    std::fprintf(stderr, "kelvaron: GL: the fullscreen mode is not available; asking about a window\n");
-    const int response = RunGtkMessage("GL", kQuestion, GTK_MESSAGE_WARNING, GTK_BUTTONS_YES_NO);
+    const int response = RunGtkMessage(caption, text, GTK_MESSAGE_WARNING, GTK_BUTTONS_YES_NO);
     if (response != GTK_RESPONSE_NONE)
-        return response == GTK_RESPONSE_YES;
+        return response == GTK_RESPONSE_YES ? Answer::kYes : Answer::kNo;
 
     const SDL_MessageBoxButtonData buttons[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
     };
-    const SDL_MessageBoxData box = {SDL_MESSAGEBOX_WARNING, nullptr, "GL", kQuestion, 2, buttons, nullptr};
+    const SDL_MessageBoxData box = {SDL_MESSAGEBOX_WARNING, nullptr, caption, text, 2, buttons, nullptr};
     int answer = 0;
     if (SDL_ShowMessageBox(&box, &answer) == 0)
-        return answer == 1;
-    // Unasked is not No: the run was asked for, and a window is the mode that can be had.
-    std::fprintf(stderr, "kelvaron: GL: the question could not be shown (no GTK display; SDL: %s); going on in a window\n",
-                 SDL_GetError());
-    return true;
+        return answer == 1 ? Answer::kYes : Answer::kNo;
+    std::fprintf(stderr, "kelvaron: %s: no GTK display, and SDL's box failed: %s\n", caption, SDL_GetError());
+    return Answer::kUnasked;
 }

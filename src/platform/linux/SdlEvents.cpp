@@ -1,56 +1,12 @@
-// SDL's events turned into the calls the window procedure makes on Windows.
+// The event pump on Linux: SDL's events turned into the calls the window procedure makes on Windows,
+// and the quit request beside them.
 #include <SDL.h>
 
-#include <csignal>
-#include <initializer_list>
-
-#include "app/Input.h"
 #include "platform/Platform.h"
-#include "platform/linux/Xlib.h"
 #include "platform/linux/LinuxBackend.h"
+#include "platform/linux/Xlib.h"
 
-static volatile std::sig_atomic_t gSignalled;
 static bool gQuitPosted;
-
-static void NoteSignal(int)
-{
-    gSignalled = 1;
-}
-
-void CatchEndingSignals()
-{
-    struct sigaction action = {};
-    action.sa_handler = NoteSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(signal, &action, nullptr);
-}
-
-// The Windows virtual-key code of an SDL key, or -1 for keys that have none here.
-static int TranslateKey(SDL_Keycode key)
-{
-    if (key >= SDLK_a && key <= SDLK_z)
-        return 'A' + (key - SDLK_a);
-    if (key >= SDLK_0 && key <= SDLK_9)
-        return '0' + (key - SDLK_0);
-    if (key >= SDLK_F1 && key <= SDLK_F12)
-        return 0x70 + (key - SDLK_F1);
-    switch (key) {
-    case SDLK_SPACE: return kVkSpace;
-    case SDLK_ESCAPE: return kVkEscape;
-    case SDLK_LEFT: return kVkLeft;
-    case SDLK_UP: return kVkUp;
-    case SDLK_RIGHT: return kVkRight;
-    case SDLK_DOWN: return kVkDown;
-    case SDLK_RETURN: return 0x0D;
-    case SDLK_BACKSPACE: return 0x08;
-    case SDLK_TAB: return 0x09;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
-    case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
-    case SDLK_LALT: case SDLK_RALT: return 0x12;
-    default: return -1;
-    }
-}
 
 static void HandleWindowEvent(const SDL_WindowEvent& e)
 {
@@ -91,7 +47,7 @@ static void HandleEvent(const SDL_Event& e)
 
 PumpResult PumpOneEvent()
 {
-    if (gSignalled || IsHostWindowGone())
+    if (IsEndingSignalled() || IsHostWindowGone())
         return PumpResult::kQuit;
     SDL_Event e;
     if (SDL_PollEvent(&e)) {
@@ -102,7 +58,6 @@ PumpResult PumpOneEvent()
         gQuitPosted = false;
         return PumpResult::kQuit;
     }
-    PollGamepads();  // nothing waiting: a frame follows
     return PumpResult::kIdle;
 }
 
@@ -114,9 +69,4 @@ void WaitForEvents(uint32_t milliseconds)
 void PostQuitRequest()
 {
     gQuitPosted = true;
-}
-
-uint32_t ReadTickCount()
-{
-    return SDL_GetTicks();
 }

@@ -9,14 +9,14 @@
 
 static SDL_GameController* gPads[kPadCount];
 
-void StartGamepads()
+void OpenGamepads()
 {
     // SDL then reports each pad already there as added, like one plugged in later.
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
         std::fprintf(stderr, "kelvaron: no gamepads: %s\n", SDL_GetError());
 }
 
-void StopGamepads()
+void CloseGamepads()
 {
     for (int pad = 0; pad < kPadCount; ++pad)
         if (gPads[pad]) {
@@ -72,9 +72,12 @@ static bool Pressed(SDL_GameController* pad, SDL_GameControllerButton button)
     return SDL_GameControllerGetButton(pad, button) != 0;
 }
 
-static bool TriggerHeld(SDL_GameController* pad, SDL_GameControllerAxis trigger)
+// A trigger's travel, 0 to 1; its button counts as all the way.
+static float ReadTrigger(SDL_GameController* pad, SDL_GameControllerAxis trigger, SDL_GameControllerButton button)
 {
-    return SDL_GameControllerGetAxis(pad, trigger) > SDL_JOYSTICK_AXIS_MAX / 3;
+    if (Pressed(pad, button))
+        return 1;
+    return float(SDL_GameControllerGetAxis(pad, trigger)) / SDL_JOYSTICK_AXIS_MAX;
 }
 
 void PollGamepads()
@@ -89,8 +92,8 @@ void PollGamepads()
             s.steer = -1;
         if (Pressed(p, SDL_CONTROLLER_BUTTON_DPAD_RIGHT))
             s.steer = 1;
-        s.forward = TriggerHeld(p, SDL_CONTROLLER_AXIS_TRIGGERRIGHT) || Pressed(p, SDL_CONTROLLER_BUTTON_A);
-        s.backward = TriggerHeld(p, SDL_CONTROLLER_AXIS_TRIGGERLEFT) || Pressed(p, SDL_CONTROLLER_BUTTON_B);
+        s.forward = ReadTrigger(p, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, SDL_CONTROLLER_BUTTON_A);
+        s.backward = ReadTrigger(p, SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_CONTROLLER_BUTTON_B);
         s.lift = Pressed(p, SDL_CONTROLLER_BUTTON_LEFTSHOULDER) || Pressed(p, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
         s.brake = Pressed(p, SDL_CONTROLLER_BUTTON_X);
         s.rightCar = Pressed(p, SDL_CONTROLLER_BUTTON_Y);

@@ -4,16 +4,14 @@
 
 #include <cstdio>
 
-#include "gl/GlState.h"
 #include "platform/Platform.h"
 #include "platform/linux/Xlib.h"
-#include "platform/linux/LinuxBackend.h"
 
 static SDL_Window* gWindow;
 static SDL_GLContext gContext;
 static bool gVideoStarted;
-static bool gModeChanged;  // the display mode is to be given back
-static bool gAdopted;      // the window lives inside a host's
+static bool gAdopted;              // the window lives inside a host's
+static SDL_DisplayMode gFullMode;  // the mode SetFullscreenMode found
 
 // X11 cannot change the colour depth of a running display: the depth counts as met when the
 // display's is at least the one asked for.
@@ -33,34 +31,45 @@ static bool FindDisplayMode(int width, int height, int bits, SDL_DisplayMode* fo
 static bool FailCreation(const char* text)
 {
     DestroyRenderWindow();
-    ShowMessage("ERROR", text, SDL_MESSAGEBOX_WARNING);
+    ShowMessage("ERROR", text, MessageKind::kWarning);
     return false;
 }
 
-bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent,
-                        bool* modeChanged)
+static bool StartVideo()
 {
-    *modeChanged = false;
+    if (gVideoStarted)
+        return true;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "kelvaron: ERROR: Window Creation Error. (%s)\n", SDL_GetError());
         return false;
     }
     gVideoStarted = true;
-    StartGamepads();
     NoteStartupStep("video");
     SDL_DisableScreenSaver();  // no screensaver or monitor power-down over this one
+    return true;
+}
 
-    SDL_DisplayMode mode = {};
-    if (fullscreen && !FindDisplayMode(width, height, bits, &mode)) {
-        if (!AskForWindowedMode()) {
-            ShowMessage("ERROR", "Program Will Now Close.", SDL_MESSAGEBOX_ERROR);
-            DestroyRenderWindow();
-            return false;
-        }
-        fullscreen = false;
-    }
-    gModeChanged = fullscreen;
+// The mode itself is taken by the fullscreen window; here it is only found.
+bool SetFullscreenMode(int width, int height, int bits)
+{
+    return StartVideo() && FindDisplayMode(width, height, bits, &gFullMode);
+}
+
+void RestoreDisplayMode()
+{
+    if (!gWindow)
+        return;
+    SDL_SetWindowFullscreen(gWindow, 0);  // the desktop's display mode comes back
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
+{
+    (void)bits;  // met by SetFullscreenMode, or not asked for
+    if (!StartVideo())
+        return false;
+    const SDL_DisplayMode mode = gFullMode;
     // SDL asks the window manager for the fullscreen state and waits up to a tenth of a second for it
     // to act. With none on the display nobody does, and on a single monitor already at the mode asked
     // for, a plain window over all of it is what the user sees either way.
@@ -91,28 +100,23 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
     if (SDL_GL_MakeCurrent(gWindow, gContext) != 0)
         return FailCreation("Can't Activate The GL Rendering Context.");
     SDL_ShowWindow(gWindow);
-    if (!parent)
-        CoverOtherMonitors(gWindow);
     SDL_RaiseWindow(gWindow);
     if (fullscreen)
         SDL_ShowCursor(SDL_DISABLE);
-    ResizeViewport(width, height);
-    InitRenderState();
-    *modeChanged = fullscreen;
     return true;
+}
+
+void CoverOtherMonitors()
+{
+    if (gWindow)
+        CoverMonitorsBeside(gWindow);
 }
 
 void DestroyRenderWindow()
 {
-    UncoverMonitors();
-    if (gModeChanged && gWindow) {
-        SDL_SetWindowFullscreen(gWindow, 0);  // the desktop's display mode comes back
-        SDL_ShowCursor(SDL_ENABLE);
-    }
-    gModeChanged = false;
     if (gContext) {
         if (SDL_GL_MakeCurrent(gWindow, nullptr) != 0)
-            ShowMessage("SHUTDOWN ERROR", "Release Of DC And RC Failed.", SDL_MESSAGEBOX_INFORMATION);
+            ShowMessage("SHUTDOWN ERROR", "Release Of DC And RC Failed.", MessageKind::kInformation);
         SDL_GL_DeleteContext(gContext);
         gContext = nullptr;
     }
@@ -125,7 +129,6 @@ void DestroyRenderWindow()
     gWindow = nullptr;
     gAdopted = false;
     if (gVideoStarted) {
-        StopGamepads();
         if (!lost)
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
         gVideoStarted = false;

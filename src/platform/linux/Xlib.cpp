@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/Platform.h"
+
 static Display* gHostDisplay;
 static Window gHost;
 static unsigned long gXErrors;
@@ -128,7 +130,7 @@ static std::vector<XineramaScreenInfo> ListMonitors(Display* display)
     return monitors;
 }
 
-void CoverOtherMonitors(SDL_Window* window)
+void CoverMonitorsBeside(SDL_Window* window)
 {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);

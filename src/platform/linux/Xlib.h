@@ -17,9 +17,8 @@ void ReleaseHostWindow();
 // True once the host window has been destroyed; looks at most five times a second.
 bool IsHostWindowGone();
 // A full run's other monitors go black: a plain black window over each monitor the run's window does
-// not stand on. Uncovered again before the window goes, however the run ends.
-void CoverOtherMonitors(SDL_Window* window);
-void UncoverMonitors();
+// not stand on (UncoverMonitors, in platform/Platform.h, takes them away).
+void CoverMonitorsBeside(SDL_Window* window);
 // True when a window manager keeping to the EWMH or the ICCCM runs on the display.
 bool IsWindowManagerRunning();
 // The cursor's position on the screen of the window, asked of the X server itself.

@@ -1,7 +1,9 @@
 #include "platform/null/NullPlatform.h"
 
 #include <cstdio>
-
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 uint32_t gNullTickCount;
 char gNullWindowTitle[64];
@@ -16,6 +18,9 @@ void (*gNullFrameWatcher)(const char* call);
 long gNullWaits;
 std::vector<unsigned char> gNullPicture;
 int gNullPictureWidth, gNullPictureHeight;
+std::string gNullPicturePath;
+bool gNullModeFails;
+Answer gNullAnswer;
 static bool gQuitRequested;
 
 void ResetNullPlatform()
@@ -34,6 +39,11 @@ void ResetNullPlatform()
     gNullWaits = 0;
     gNullPicture.clear();
     gNullPictureWidth = gNullPictureHeight = 0;
+    if (!gNullPicturePath.empty())
+        std::remove(gNullPicturePath.c_str());
+    gNullPicturePath.clear();
+    gNullModeFails = false;
+    gNullAnswer = Answer::kYes;
 }
 
 void SetRenderWindowTitle(const char* title)
@@ -70,13 +80,67 @@ PumpResult PumpOneEvent()
     return PumpResult::kIdle;
 }
 
-bool SavePicture(const unsigned char* rgb, int width, int height, char* where, size_t whereSize)
+bool FindPicturesFolder(char* folder, size_t folderSize)
 {
-    gNullPicture.assign(rgb, rgb + size_t(width) * height * 3);
+    std::error_code error;
+    std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+    if (error)
+        return false;
+    std::snprintf(folder, folderSize, "%s", (temporary / "").string().c_str());
+    return true;
+}
+
+bool WritePngFile(const char* path, const unsigned char* rgb, int width, int height, char* error, size_t errorSize)
+{
+    const size_t bytes = size_t(width) * size_t(height) * 3;
+    std::FILE* file = std::fopen(path, "wb");
+    bool written = file && std::fwrite(rgb, 1, bytes, file) == bytes;
+    if (file && std::fclose(file) != 0)
+        written = false;
+    if (!written) {
+        std::snprintf(error, errorSize, "the null backend could not write it");
+        return false;
+    }
+    if (!gNullPicturePath.empty())
+        std::remove(gNullPicturePath.c_str());
+    gNullPicturePath = std::string(path, std::strlen(path) - std::strlen(".part"));  // its name once renamed
+    gNullPicture.assign(rgb, rgb + bytes);
     gNullPictureWidth = width;
     gNullPictureHeight = height;
-    std::snprintf(where, whereSize, "memory");
     return true;
+}
+
+void ShowMessage(const char* caption, const char* text, MessageKind)
+{
+    gNullCalls.push_back(std::string("ShowMessage ") + caption + ": " + text);
+}
+
+Answer AskQuestion(const char* caption, const char*)
+{
+    gNullCalls.push_back(std::string("AskQuestion ") + caption);
+    return gNullAnswer;
+}
+
+bool SetFullscreenMode(int, int, int)
+{
+    gNullCalls.push_back("SetFullscreenMode");
+    return !gNullModeFails;
+}
+
+void RestoreDisplayMode()
+{
+    gNullCalls.push_back("RestoreDisplayMode");
+}
+
+// No monitors of its own: the calls are recorded.
+void CoverOtherMonitors()
+{
+    gNullCalls.push_back("CoverOtherMonitors");
+}
+
+void UncoverMonitors()
+{
+    gNullCalls.push_back("UncoverMonitors");
 }
 
 void WaitForEvents(uint32_t milliseconds)
@@ -92,7 +156,7 @@ void PostQuitRequest()
     gQuitRequested = true;
 }
 
-static void Watch(const char* call)
+void WatchNullCall(const char* call)
 {
     if (gNullFrameWatcher)
         gNullFrameWatcher(call);
@@ -100,32 +164,14 @@ static void Watch(const char* call)
 
 uint32_t ReadTickCount()
 {
-    Watch("ReadTickCount");
+    WatchNullCall("ReadTickCount");
     return gNullTickCount;
 }
 
 void PresentFrame()
 {
-    Watch("PresentFrame");
+    WatchNullCall("PresentFrame");
     ++gNullFramesPresented;
-}
-
-void ReadStoredSettings(StoredSettings* stored)
-{
-    *stored = gNullStore;
-}
-
-bool WriteStoredSettings(const int32_t values[kStoredValueCount], char* error, size_t errorSize)
-{
-    if (gNullStoreFails) {
-        std::snprintf(error, errorSize, "the store refused");
-        return false;
-    }
-    for (int i = 0; i < kStoredValueCount; ++i) {
-        gNullStore.values[i] = values[i];
-        gNullStore.present[i] = true;
-    }
-    return true;
 }
 
 bool RunSettingsDialog()

@@ -31,12 +31,18 @@ extern long gNullFramesPresented;
 extern std::vector<std::string> gNullCalls;  // backend calls in order, with what was true at the time
 extern StoredSettings gNullStore;
 extern bool gNullStoreFails;
-// Told of the frame's backend calls (ReadTickCount, PresentFrame) as they happen, when set: a test
-// sees what the shared code had done by then.
+// Told of some backend calls (ReadTickCount, PresentFrame, DestroyRenderWindow) as they happen, when
+// set: a test sees what the shared code had done by then.
 extern void (*gNullFrameWatcher)(const char* call);
+void WatchNullCall(const char* call);
 extern long gNullWaits;  // WaitForEvents calls; each moves the clock on by what it was asked
-extern std::vector<unsigned char> gNullPicture;  // the last picture saved, rows top down, RGB
+extern std::vector<unsigned char> gNullPicture;  // the last picture written, rows top down, RGB
 extern int gNullPictureWidth, gNullPictureHeight;
+// Pictures go to the system's temporary folder, as raw RGB under the name asked for; the last one
+// is removed when the next is written and at reset.
+extern std::string gNullPicturePath;
+extern bool gNullModeFails;      // SetFullscreenMode cannot have the mode
+extern Answer gNullAnswer;       // what AskQuestion answers
 
 // Back to a fresh process: no window, no events, an empty store.
 void ResetNullPlatform();

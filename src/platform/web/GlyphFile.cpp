@@ -14,9 +14,9 @@ static bool ReadWord(std::FILE* file, void* word)
     return std::fread(word, 4, 1, file) == 1;
 }
 
-bool WriteGlyphFile(std::FILE* file, const std::vector<Glyph>& glyphs)
+bool WriteGlyphFile(std::FILE* file, const std::vector<FontGlyph>& glyphs)
 {
-    for (const Glyph& g : glyphs) {
+    for (const FontGlyph& g : glyphs) {
         const int32_t size[2] = {g.width, g.height};
         if (!WriteWord(file, &size[0]) || !WriteWord(file, &size[1]) || !WriteWord(file, &g.xorig) ||
             !WriteWord(file, &g.yorig) || !WriteWord(file, &g.xmove) ||
@@ -26,10 +26,10 @@ bool WriteGlyphFile(std::FILE* file, const std::vector<Glyph>& glyphs)
     return true;
 }
 
-std::vector<Glyph> ReadGlyphFile(std::FILE* file)
+std::vector<FontGlyph> ReadGlyphFile(std::FILE* file)
 {
-    std::vector<Glyph> glyphs(kFontGlyphCount);
-    for (Glyph& g : glyphs) {
+    std::vector<FontGlyph> glyphs(kFontGlyphCount);
+    for (FontGlyph& g : glyphs) {
         int32_t size[2];
         if (!ReadWord(file, &size[0]) || !ReadWord(file, &size[1]) || !ReadWord(file, &g.xorig) ||
             !ReadWord(file, &g.yorig) || !ReadWord(file, &g.xmove) || size[0] < 0 || size[1] < 0 ||

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "gl/Text.h"
+#include "platform/Platform.h"
 
-bool WriteGlyphFile(std::FILE* file, const std::vector<Glyph>& glyphs);
+bool WriteGlyphFile(std::FILE* file, const std::vector<FontGlyph>& glyphs);
 // The glyphs the file holds; none when it is missing, short or malformed.
-std::vector<Glyph> ReadGlyphFile(std::FILE* file);
+std::vector<FontGlyph> ReadGlyphFile(std::FILE* file);

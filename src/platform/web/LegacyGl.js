@@ -10,13 +10,15 @@
 // - lines wider than a pixel (WebGL's are at most one wide on most systems);
 // - gluLookAt and gluPerspective as GLU makes them, multiplied onto the current matrix (the
 //   emulation's gluLookAt leaves the matrix alone, and its gluPerspective replaces it);
+// - glReadPixels in GL_RGB, which WebGL need not read;
 // - glGetDoublev for the matrices; glShadeModel(GL_SMOOTH) and GL_NORMALIZE, which the shaders
 //   already do, and the perspective hint, which WebGL has no need of.
 var LibraryKelvaronGl = {
   $KelvaronGl__deps: ['$GLEmulation', '$GLImmediate', 'glBegin', 'glEnd', 'glVertex2f', 'glVertex3f', 'glNormal3f', 'glColor4f',
                       'glEnable', 'glDisable', 'glIsEnabled', 'glShadeModel', 'glHint', 'glLineWidth', 'glMatrixMode', 'glPushMatrix',
                       'glPopMatrix', 'glLoadIdentity', 'glOrtho', 'glVertexPointer', 'glNormalPointer',
-                      'glEnableClientState', 'glDisableClientState', 'glDrawArrays', 'glDrawElements', 'malloc', 'free'],
+                      'glEnableClientState', 'glDisableClientState', 'glDrawArrays', 'glDrawElements', 'glReadPixels',
+                      'malloc', 'free'],
   $KelvaronGl__postset: 'KelvaronGl.hook();',
   $KelvaronGl: {
     normal: [0, 0, 1],
@@ -103,6 +105,21 @@ var LibraryKelvaronGl = {
         }
         HEAPU16.set(HEAPU8.subarray(indices, indices + count), KelvaronGl.shortIndices >> 1);
         drawElements(mode, count, 0x1403 /* GL_UNSIGNED_SHORT */, KelvaronGl.shortIndices);
+      };
+      var readPixels = _glReadPixels;
+      _glReadPixels = (x, y, width, height, format, type, pixels) => {
+        if (format != 0x1907 /* GL_RGB */ || type != 0x1401 /* GL_UNSIGNED_BYTE */) {
+          readPixels(x, y, width, height, format, type, pixels);
+          return;
+        }
+        var rgba = new Uint8Array(width * height * 4);
+        GLctx.readPixels(x, y, width, height, GLctx.RGBA, GLctx.UNSIGNED_BYTE, rgba);
+        var alignment = GLctx.getParameter(GLctx.PACK_ALIGNMENT);
+        var stride = Math.ceil(width * 3 / alignment) * alignment;
+        for (var row = 0; row < height; row++)
+          for (var col = 0; col < width; col++)
+            for (var c = 0; c < 3; c++)
+              HEAPU8[pixels + row * stride + col * 3 + c] = rgba[(row * width + col) * 4 + c];
       };
       _glIsEnabled = (cap) => {
         if (cap == 0xB57 /* GL_COLOR_MATERIAL */) return KelvaronGl.colorMaterial ? 1 : 0;

@@ -1,4 +1,4 @@
-// What the pieces of the browser backend share with each other.
+// What the pieces of the browser backend share with each other; the rest is in platform/Platform.h.
 #pragma once
 #ifndef __EMSCRIPTEN__
 #error "platform/web is the browser build's backend: build it with emscripten"
@@ -11,9 +11,10 @@ constexpr const char* kCanvasTarget = "#canvas";
 // listened to while the render window exists.
 void StartListening();
 void StopListening();
-// The canvas fills the screen: this is the full run, which Escape and mouse motion end.
-bool IsFullRun();
 
-// Gamepads (WebPads.cpp): read once a frame, let go with the window.
-void PollGamepads();
-void ReleaseGamepads();
+// Pictures written since the last frame go to the browser as downloads (WebPicture.cpp).
+void DeliverPictures();
+
+// The settings form's Save ends the run, so that the next one starts at once with what was saved
+// (WebSettingsForm.cpp); true once, after such a save.
+bool TakeRestartRequest();

@@ -1,10 +1,12 @@
 // The render window in a page: its canvas at the size asked for, with a WebGL 1 context that
-// emscripten's legacy-GL emulation turns into GL 1.1. The page has no display mode to change, and only
-// the user may put the canvas full screen (the page's button).
+// emscripten's legacy-GL emulation turns into GL 1.1. The page has no display modes and no other
+// monitors; only the user may put the canvas full screen (the page's button), which makes the run a
+// full run.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include "gl/GlState.h"
+#include <cstdio>
+
 #include "platform/Platform.h"
 #include "platform/web/WebBackend.h"
 
@@ -12,14 +14,40 @@ extern "C" void kelvaron_start_gl_emulation();  // LegacyGl.js
 
 static EMSCRIPTEN_WEBGL_CONTEXT_HANDLE gContext;
 
-EM_JS(void, ShowPageProblem, (const char* text), { Module.kelvaronPage.showProblem(UTF8ToString(text)); });
+EM_JS(void, ShowPageMessage, (const char* caption, const char* text),
+      { Module.kelvaronPage.showProblem(UTF8ToString(caption) + ': ' + UTF8ToString(text)); });
 
-bool CreateRenderWindow(const char* title, int width, int height, int, bool, uintptr_t, bool* modeChanged)
+void ShowMessage(const char* caption, const char* text, MessageKind)
 {
-    *modeChanged = false;
+    std::fprintf(stderr, "kelvaron: %s: %s\n", caption, text);
+    ShowPageMessage(caption, text);
+}
+
+EM_JS(int, AskInPage, (const char* caption, const char* text),
+      { return confirm(UTF8ToString(caption) + '\n\n' + UTF8ToString(text)) ? 1 : 0; });
+
+Answer AskQuestion(const char* caption, const char* text)
+{
+    return AskInPage(caption, text) ? Answer::kYes : Answer::kNo;
+}
+
+// The canvas at the run's size stands for the display mode: there is nothing to change.
+bool SetFullscreenMode(int, int, int)
+{
+    return true;
+}
+
+void RestoreDisplayMode() {}
+
+void CoverOtherMonitors() {}
+
+void UncoverMonitors() {}
+
+bool CreateRenderWindow(const char* title, int width, int height, int, bool, uintptr_t)
+{
     NoteStartupStep("video");
     if (emscripten_set_canvas_element_size(kCanvasTarget, width, height) != EMSCRIPTEN_RESULT_SUCCESS) {
-        ShowPageProblem("Window Creation Error.");
+        ShowMessage("ERROR", "Window Creation Error.", MessageKind::kError);
         return false;
     }
     EmscriptenWebGLContextAttributes attributes;
@@ -31,19 +59,17 @@ bool CreateRenderWindow(const char* title, int width, int height, int, bool, uin
     attributes.majorVersion = 1;
     gContext = emscripten_webgl_create_context(kCanvasTarget, &attributes);
     if (gContext <= 0) {
-        ShowPageProblem("Can't Create A GL Rendering Context.");
+        ShowMessage("ERROR", "Can't Create A GL Rendering Context.", MessageKind::kError);
         return false;
     }
     if (emscripten_webgl_make_context_current(gContext) != EMSCRIPTEN_RESULT_SUCCESS) {
         DestroyRenderWindow();
-        ShowPageProblem("Can't Activate The GL Rendering Context.");
+        ShowMessage("ERROR", "Can't Activate The GL Rendering Context.", MessageKind::kError);
         return false;
     }
     kelvaron_start_gl_emulation();
     SetRenderWindowTitle(title);
     StartListening();
-    ResizeViewport(width, height);
-    InitRenderState();
     return true;
 }
 
@@ -54,7 +80,6 @@ EM_JS(void, LeaveFullScreen, (), {
 void DestroyRenderWindow()
 {
     StopListening();
-    ReleaseGamepads();
     LeaveFullScreen();
     if (gContext > 0) {
         emscripten_webgl_make_context_current(0);
@@ -76,4 +101,5 @@ EM_ASYNC_JS(void, AwaitAnimationFrame, (), { await new Promise((resolve) => requ
 void PresentFrame()
 {
     AwaitAnimationFrame();
+    DeliverPictures();
 }

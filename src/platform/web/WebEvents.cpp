@@ -8,7 +8,6 @@
 #include <cstring>
 #include <deque>
 
-#include "app/Input.h"
 #include "platform/Platform.h"
 #include "platform/web/WebBackend.h"
 
@@ -47,15 +46,15 @@ static int TranslateKey(const EmscriptenKeyboardEvent& e)
         return -1;
     }
     if (!std::strcmp(key, "F9"))
-        return kVkScreenshot;
+        return kVkF1 + 11;
     if (key[0] == 'F' && key[1] >= '1' && key[1] <= '9') {
         int n = std::atoi(key + 1);
-        return n >= 1 && n <= 11 ? 0x70 + n - 1 : -1;
+        return n >= 1 && n <= 11 ? kVkF1 + n - 1 : -1;
     }
     static const struct { const char* name; int vk; } kNamed[] = {
         {"Escape", kVkEscape}, {"ArrowLeft", kVkLeft}, {"ArrowUp", kVkUp}, {"ArrowRight", kVkRight},
-        {"ArrowDown", kVkDown}, {"Enter", 0x0D}, {"Backspace", 0x08}, {"Tab", 0x09},
-        {"Shift", 0x10}, {"Control", 0x11}, {"Alt", 0x12},
+        {"ArrowDown", kVkDown}, {"Enter", kVkReturn}, {"Backspace", kVkBack}, {"Tab", kVkTab},
+        {"Shift", kVkShift}, {"Control", kVkControl}, {"Alt", kVkMenu},
     };
     for (const auto& named : kNamed)
         if (!std::strcmp(key, named.name))
@@ -131,11 +130,6 @@ void StopListening()
     gFullRun = false;
 }
 
-bool IsFullRun()
-{
-    return gFullRun;
-}
-
 static void Deliver(const PageEvent& e)
 {
     switch (e.kind) {
@@ -161,7 +155,6 @@ PumpResult PumpOneEvent()
         gQuitPosted = false;
         return PumpResult::kQuit;
     }
-    PollGamepads();  // nothing waiting: a frame follows
     return PumpResult::kIdle;
 }
 

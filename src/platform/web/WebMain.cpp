@@ -1,9 +1,7 @@
-// The page's program: one full run after another in the page's canvas, each started by the page.
-// Runs block as on the desktop; the browser gets its turn whenever a frame is presented (Asyncify).
+// The page's program: one full run after another in the page's canvas. Runs block as on the
+// desktop; the browser gets its turn whenever a frame is presented (Asyncify).
 #include <emscripten.h>
 
-#include "app/RunState.h"
-#include "app/Shell.h"
 #include "platform/Platform.h"
 #include "platform/web/WebBackend.h"
 
@@ -18,7 +16,9 @@ int main()
         if (!StartFullRun())
             return 1;
         RunUntilQuit();
-        AwaitNextRun();
-        ResetRunState();
+        if (!TakeRestartRequest())
+            AwaitNextRun();
+        // Keys held as the run ended (Escape among them) send no key-up to the next one.
+        HandleFocusLost();
     }
 }

@@ -3,7 +3,6 @@
 #include <emscripten/html5.h>
 
 #include "platform/Platform.h"
-#include "platform/web/WebBackend.h"
 
 static long gPadIndex[kPadCount] = {-1, -1, -1};  // the browser's index of each car's pad
 
@@ -16,9 +15,12 @@ static bool Pressed(const EmscriptenGamepadEvent& g, int button)
     return button < g.numButtons && g.digitalButton[button];
 }
 
-static bool TriggerHeld(const EmscriptenGamepadEvent& g, int trigger)
+// A trigger's travel, 0 to 1, or 1 for the face button that stands for it.
+static float ReadTravel(const EmscriptenGamepadEvent& g, int trigger, int button)
 {
-    return trigger < g.numButtons && g.analogButton[trigger] > 1.0 / 3;
+    if (Pressed(g, button))
+        return 1;
+    return trigger < g.numButtons ? float(g.analogButton[trigger]) : 0;
 }
 
 static PadState ReadPad(const EmscriptenGamepadEvent& g)
@@ -29,8 +31,8 @@ static PadState ReadPad(const EmscriptenGamepadEvent& g)
         s.steer = -1;
     if (Pressed(g, kDpadRight))
         s.steer = 1;
-    s.forward = TriggerHeld(g, kRightTrigger) || Pressed(g, kButtonA);
-    s.backward = TriggerHeld(g, kLeftTrigger) || Pressed(g, kButtonB);
+    s.forward = ReadTravel(g, kRightTrigger, kButtonA);
+    s.backward = ReadTravel(g, kLeftTrigger, kButtonB);
     s.lift = Pressed(g, kLeftShoulder) || Pressed(g, kRightShoulder);
     s.brake = Pressed(g, kButtonX);
     s.rightCar = Pressed(g, kButtonY);
@@ -73,7 +75,10 @@ void PollGamepads()
     }
 }
 
-void ReleaseGamepads()
+// The Gamepad API needs no opening: the browser's pads are sampled each frame.
+void OpenGamepads() {}
+
+void CloseGamepads()
 {
     for (int pad = 0; pad < kPadCount; ++pad)
         if (gPadIndex[pad] >= 0) {

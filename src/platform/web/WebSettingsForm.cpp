@@ -1,45 +1,55 @@
-// The settings form in the page: the dialog's six fields and two check boxes, with what they show,
-// what they refuse and the messages taken from app/SettingsDialog.h. The form sits beside the running
-// scene, which keeps the settings it started with: saved ones take effect at the next run, as the
-// desktop dialog's do.
+// The settings form in the page: the dialog's title, fields, labels, help and check boxes, with
+// what they show, what they refuse and the messages from the shell's decisions. The form sits
+// beside the running scene; a save ends the run, and the next one starts at once with the settings
+// saved, as a desktop run started after the dialog would.
 #include <emscripten.h>
+#include <emscripten/html5.h>
 
 #include <cstdio>
 
-#include "app/Settings.h"
-#include "app/SettingsDialog.h"
 #include "platform/Platform.h"
+#include "platform/web/WebBackend.h"
 
-EM_JS(void, ShowSettingsFields, (const char* const* texts, int count, int autopilot, int steadyPace,
-                                 const char* autopilotLabel, const char* steadyPaceLabel), {
-    const fields = [];
-    for (let i = 0; i < count; i++) fields.push(UTF8ToString(HEAP32[(texts >> 2) + i]));
-    Module.kelvaronPage.showSettings(fields, !!autopilot, !!steadyPace, UTF8ToString(autopilotLabel),
-                                     UTF8ToString(steadyPaceLabel));
+static bool gRestartRequested;
+
+EM_JS(void, ShowSettingsForm, (const char* title, const char* const* labels, const char* const* texts, int count,
+                               const char* helpTitle, const char* help, const char* autopilotLabel, int autopilot,
+                               const char* steadyPaceLabel, int steadyPace), {
+    const strings = (list) => Array.from({length: count}, (_, i) => UTF8ToString(HEAP32[(list >> 2) + i]));
+    Module.kelvaronPage.showSettings({
+        title: UTF8ToString(title), labels: strings(labels), texts: strings(texts),
+        helpTitle: UTF8ToString(helpTitle), help: UTF8ToString(help),
+        autopilotLabel: UTF8ToString(autopilotLabel), autopilot: !!autopilot,
+        steadyPaceLabel: UTF8ToString(steadyPaceLabel), steadyPace: !!steadyPace,
+    });
 });
 
-// The dialog's functions take the record they decide on from the run's settings and leave it there;
-// the running scene gets its own back.
 static void FillForm()
 {
-    const Settings running = gSettings;
     SettingsFields fields;
     OpenSettingsDialog(&fields);
-    gSettings = running;
     const char* texts[kFieldCount];
     for (int i = 0; i < kFieldCount; ++i)
         texts[i] = fields.text[i];
-    ShowSettingsFields(texts, kFieldCount, fields.autopilot, fields.steadyPace, kAutopilotLabel, kSteadyPaceLabel);
+    ShowSettingsForm(kSettingsDialogTitle, kFieldLabels, texts, kFieldCount, kSettingsHelpTitle, kSettingsHelpText,
+                     kAutopilotLabel, fields.autopilot, kSteadyPaceLabel, fields.steadyPace);
 }
 
-// The page's form is always there: "showing" it fills it with what is stored.
+// The page's form is always there: showing the dialog fills it with what is stored.
 bool RunSettingsDialog()
 {
     FillForm();
     return true;
 }
 
-// The form's Save: null when the settings were stored, else the message to show (the field to
+bool TakeRestartRequest()
+{
+    const bool requested = gRestartRequested;
+    gRestartRequested = false;
+    return requested;
+}
+
+// The form's OK: null when the settings were stored, else the message to show (the field to
 // correct, or the store's refusal), with nothing stored.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* kelvaron_save_settings(const char* const* texts, int autopilot, int steadyPace)
 {
@@ -49,10 +59,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* kelvaron_save_settings(const char* c
         std::snprintf(fields.text[i], kFieldTextSize, "%s", texts[i]);
     fields.autopilot = autopilot != 0;
     fields.steadyPace = steadyPace != 0;
-    const Settings running = gSettings;
-    const bool saved = ConfirmSettingsDialog(fields, message, sizeof message);
-    gSettings = running;
-    return saved ? nullptr : message;
+    if (!ConfirmSettingsDialog(fields, message, sizeof message))
+        return message;
+    // A running scene ends, and the next run starts at once; between runs the page starts it.
+    if (emscripten_webgl_get_current_context() > 0) {
+        gRestartRequested = true;
+        PostQuitRequest();
+    }
+    return nullptr;
 }
 
 // The form's Cancel: the stored values back in the fields.

@@ -3,7 +3,6 @@
 // settings are never half-written; names this build does not know are kept.
 #include <emscripten.h>
 
-#include "app/SettingsStore.h"
 #include "platform/Platform.h"
 
 // 1 with the value when the item holds NAME as a whole number in the range of a stored value; 0 when

@@ -12,7 +12,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: kelvaron-write-glyphs FILE\n");
         return 2;
     }
-    std::vector<Glyph> glyphs = CreateBitmapFont();
+    std::vector<FontGlyph> glyphs = CreateBitmapFont();
     if (glyphs.empty()) {
         std::fprintf(stderr, "kelvaron-write-glyphs: no overlay font (bold Arial or Liberation Sans Bold) was found\n");
         return 1;

@@ -1,15 +1,12 @@
 // The overlay font on Windows: bold Arial at a character height of 10, each glyph rendered by GDI as a
 // 1-bit bitmap and placed and advanced as glBitmap wants it (what wglUseFontBitmapsA would put into
 // display lists).
-#include <GL/gl.h>
-
-#include "gl/Text.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 
-// GDI's rows run from the top down, each padded to a multiple of four bytes; glBitmap's from the
-// bottom up, here in whole bytes. False if GDI has no bitmap for the code.
-static bool RenderGlyph(UINT code, Glyph& glyph, std::vector<unsigned char>& bits)
+// GDI's rows run from the top down, each padded to a multiple of four bytes; a glyph's here in whole
+// bytes. False if GDI has no bitmap for the code.
+static bool RenderGlyph(UINT code, FontGlyph& glyph, std::vector<unsigned char>& bits)
 {
     static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
     GLYPHMETRICS metrics;
@@ -19,7 +16,7 @@ static bool RenderGlyph(UINT code, Glyph& glyph, std::vector<unsigned char>& bit
     bits.assign(size, 0);
     if (size && GetGlyphOutlineA(gHdc, code, GGO_BITMAP, &metrics, size, bits.data(), &kIdentity) == GDI_ERROR)
         return false;
-    glyph = Glyph();
+    glyph = FontGlyph();
     glyph.xmove = float(metrics.gmCellIncX);
     if (size == 0)
         return true;  // a blank such as the space: it only moves on
@@ -33,13 +30,13 @@ static bool RenderGlyph(UINT code, Glyph& glyph, std::vector<unsigned char>& bit
     glyph.rows.resize(rowBytes * size_t(glyph.height));
     for (int r = 0; r < glyph.height; ++r)
         for (size_t b = 0; b < rowBytes; ++b)
-            glyph.rows[size_t(glyph.height - 1 - r) * rowBytes + b] = bits[size_t(r) * stride + b];
+            glyph.rows[size_t(r) * rowBytes + b] = bits[size_t(r) * stride + b];
     return true;
 }
 
-std::vector<Glyph> CreateBitmapFont()
+std::vector<FontGlyph> CreateBitmapFont()
 {
-    std::vector<Glyph> glyphs(kFontGlyphCount);
+    std::vector<FontGlyph> glyphs(kFontGlyphCount);
     HFONT font = CreateFontA(-10, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
                              CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_DONTCARE | DEFAULT_PITCH, "arial");
     if (!font)

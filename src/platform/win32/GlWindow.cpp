@@ -1,7 +1,6 @@
 // The render window with its OpenGL context: registered, sized, fullscreen or not, and taken down.
 #include <GL/gl.h>
 
-#include "gl/GlState.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 
@@ -9,7 +8,7 @@ HWND gHwnd;
 HDC gHdc;
 HGLRC gHglrc;
 HINSTANCE gHinstance;
-static bool gModeChanged;  // the display mode is to be given back
+bool gChildWindow;
 
 // Double-buffered RGBA with a 16-bit depth buffer; the colour depth is filled in per request.
 static const PIXELFORMATDESCRIPTOR kPixelFormat = {
@@ -19,7 +18,7 @@ static const PIXELFORMATDESCRIPTOR kPixelFormat = {
 static bool FailCreation(const char* text)
 {
     DestroyRenderWindow();
-    MessageBoxA(nullptr, text, "ERROR", MB_OK | MB_ICONEXCLAMATION);
+    ShowMessage("ERROR", text, MessageKind::kWarning);
     return false;
 }
 
@@ -35,7 +34,7 @@ static bool RegisterWindowClass()
     return RegisterClassA(&wc) != 0;
 }
 
-static bool SwitchDisplayMode(int width, int height, int bits)
+bool SetFullscreenMode(int width, int height, int bits)
 {
     DEVMODEA mode;
     ZeroMemory(&mode, sizeof mode);
@@ -47,25 +46,21 @@ static bool SwitchDisplayMode(int width, int height, int bits)
     return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
 }
 
+void RestoreDisplayMode()
+{
+    ChangeDisplaySettingsA(nullptr, 0);
+    ShowCursor(TRUE);
+}
+
 static bool CreateGlWindow(const char* title, int width, int height, int bits, bool fullscreen, DWORD style,
                            HWND parent)
 {
     RECT rect = {0, 0, width, height};
     gHinstance = GetModuleHandleA(nullptr);
     if (!RegisterWindowClass()) {
-        MessageBoxA(nullptr, "Failed To Register The Window Class.", "ERROR", MB_OK | MB_ICONEXCLAMATION);
+        ShowMessage("ERROR", "Failed To Register The Window Class.", MessageKind::kWarning);
         return false;
     }
-    if (fullscreen && !SwitchDisplayMode(width, height, bits)) {
-        if (MessageBoxA(nullptr,
-                        "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
-                        "GL", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
-            MessageBoxA(nullptr, "Program Will Now Close.", "ERROR", MB_OK | MB_ICONSTOP);
-            return false;
-        }
-        fullscreen = false;
-    }
-    gModeChanged = fullscreen;
     NoteStartupStep("video");
     DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
     if (fullscreen) {
@@ -91,40 +86,26 @@ static bool CreateGlWindow(const char* title, int width, int height, int bits, b
         return FailCreation("Can't Create A GL Rendering Context.");
     if (!wglMakeCurrent(gHdc, gHglrc))
         return FailCreation("Can't Activate The GL Rendering Context.");
-    StartGamepads();
     ShowWindow(gHwnd, SW_SHOW);
-    if (!parent)
-        CoverOtherMonitors(gHwnd);
     SetForegroundWindow(gHwnd);
     SetFocus(gHwnd);
-    ResizeViewport(width, height);
-    InitRenderState();
     return true;
 }
 
-bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent,
-                        bool* modeChanged)
+bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
 {
+    gChildWindow = parent != 0;
     DWORD style = parent ? WS_CHILD : WS_OVERLAPPEDWINDOW;
-    bool created = CreateGlWindow(title, width, height, bits, fullscreen, style, reinterpret_cast<HWND>(parent));
-    *modeChanged = created && gModeChanged;
-    return created;
+    return CreateGlWindow(title, width, height, bits, fullscreen, style, reinterpret_cast<HWND>(parent));
 }
 
 static void ReportShutdownError(const char* text)
 {
-    MessageBoxA(nullptr, text, "SHUTDOWN ERROR", MB_OK | MB_ICONINFORMATION);
+    ShowMessage("SHUTDOWN ERROR", text, MessageKind::kInformation);
 }
 
 void DestroyRenderWindow()
 {
-    UncoverMonitors();
-    StopGamepads();
-    if (gModeChanged) {
-        ChangeDisplaySettingsA(nullptr, 0);
-        ShowCursor(TRUE);
-        gModeChanged = false;
-    }
     if (gHglrc) {
         if (!wglMakeCurrent(nullptr, nullptr))
             ReportShutdownError("Release Of DC And RC Failed.");

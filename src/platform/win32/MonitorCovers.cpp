@@ -31,7 +31,7 @@ static BOOL CALLBACK CoverMonitor(HMONITOR monitor, HDC, LPRECT r, LPARAM runMon
     return TRUE;
 }
 
-void CoverOtherMonitors(HWND run)
+void CoverOtherMonitors()
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = CoverWindowProc;
@@ -41,7 +41,12 @@ void CoverOtherMonitors(HWND run)
     if (!RegisterClassA(&wc))
         return;
     EnumDisplayMonitors(nullptr, nullptr, CoverMonitor,
-                        reinterpret_cast<LPARAM>(MonitorFromWindow(run, MONITOR_DEFAULTTOPRIMARY)));
+                        reinterpret_cast<LPARAM>(MonitorFromWindow(gHwnd, MONITOR_DEFAULTTOPRIMARY)));
+    // A cover shown may have taken the keyboard: the run's window takes it back.
+    if (!gCovers.empty()) {
+        SetForegroundWindow(gHwnd);
+        SetFocus(gHwnd);
+    }
 }
 
 void UncoverMonitors()

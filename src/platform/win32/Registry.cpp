@@ -2,7 +2,6 @@
 // as earlier installations hold them.
 #include <cstdio>
 
-#include "app/SettingsStore.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 

@@ -1,5 +1,4 @@
 // The settings dialog: resource 101, filled from the stored settings, saved on OK.
-#include "app/SettingsDialog.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 
@@ -30,7 +29,7 @@ static bool TakeFields(HWND hDlg)
     char message[512];
     if (ConfirmSettingsDialog(fields, message, sizeof message))
         return true;
-    MessageBoxA(hDlg, message, "Screen Saver Config.", MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxA(hDlg, message, kSettingsDialogTitle, MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 

@@ -1,8 +1,6 @@
 // The screensaver's entry point: the host's switch picks preview, full run or settings.
 #include <cstring>
 
-#include "app/RunMode.h"
-#include "app/Shell.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 

@@ -1,5 +1,4 @@
 // The render window's messages, handed to the shared handlers, and the message loop's pump.
-#include "app/RunState.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 
@@ -38,7 +37,7 @@ LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_DESTROY:
         // A preview window is destroyed with its host: the run ends rather than drawing into nothing.
-        if (gPreview && hWnd == gHwnd)
+        if (gChildWindow && hWnd == gHwnd)
             PostQuitRequest();
         break;
     default:
@@ -50,10 +49,8 @@ LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
 PumpResult PumpOneEvent()
 {
     MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        PollGamepads();  // nothing waiting: a frame follows
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         return PumpResult::kIdle;
-    }
     if (msg.message == WM_QUIT)
         return PumpResult::kQuit;
     TranslateMessage(&msg);

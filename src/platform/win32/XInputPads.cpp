@@ -17,7 +17,7 @@ static XInputGetStateFunction gGetState;
 static bool gConnected[kPadCount];
 static int gFramesToRecheck;
 
-void StartGamepads()
+void OpenGamepads()
 {
     for (const char* name : {"xinput1_4.dll", "xinput1_3.dll", "xinput9_1_0.dll"})
         if ((gXInput = LoadLibraryA(name)))
@@ -27,7 +27,7 @@ void StartGamepads()
             reinterpret_cast<void*>(GetProcAddress(gXInput, "XInputGetState")));
 }
 
-void StopGamepads()
+void CloseGamepads()
 {
     for (int pad = 0; pad < kPadCount; ++pad)
         if (gConnected[pad])
@@ -48,8 +48,9 @@ static PadState ReadPadState(const XINPUT_GAMEPAD& g)
         s.steer = -1;
     if (g.wButtons & XINPUT_GAMEPAD_DPAD_RIGHT)
         s.steer = 1;
-    s.forward = g.bRightTrigger > 255 / 3 || (g.wButtons & XINPUT_GAMEPAD_A);
-    s.backward = g.bLeftTrigger > 255 / 3 || (g.wButtons & XINPUT_GAMEPAD_B);
+    // A trigger's travel, 0 to 1; its button counts as all the way.
+    s.forward = (g.wButtons & XINPUT_GAMEPAD_A) ? 1 : float(g.bRightTrigger) / 255;
+    s.backward = (g.wButtons & XINPUT_GAMEPAD_B) ? 1 : float(g.bLeftTrigger) / 255;
     s.lift = g.wButtons & (XINPUT_GAMEPAD_LEFT_SHOULDER | XINPUT_GAMEPAD_RIGHT_SHOULDER);
     s.brake = g.wButtons & XINPUT_GAMEPAD_X;
     s.rightCar = g.wButtons & XINPUT_GAMEPAD_Y;

@@ -34,12 +34,17 @@
 
   const page = {
     showProblem: showProblem,
-    showSettings(texts, autopilotOn, steadyPaceOn, autopilotLabel, steadyPaceLabel) {
-      texts.forEach((text, i) => { fields[i].value = text; });
-      autopilot.checked = autopilotOn;
-      steadyPace.checked = steadyPaceOn;
-      document.getElementById('autopilot-label').textContent = autopilotLabel;
-      document.getElementById('steady-pace-label').textContent = steadyPaceLabel;
+    // The dialog's texts and the stored values, from WebSettingsForm.cpp.
+    showSettings(form) {
+      document.getElementById('settings-title').textContent = form.title;
+      document.querySelectorAll('#settings label.field').forEach((label, i) => { label.textContent = form.labels[i]; });
+      form.texts.forEach((text, i) => { fields[i].value = text; });
+      autopilot.checked = form.autopilot;
+      steadyPace.checked = form.steadyPace;
+      document.getElementById('autopilot-label').textContent = form.autopilotLabel;
+      document.getElementById('steady-pace-label').textContent = form.steadyPaceLabel;
+      document.getElementById('help-title').textContent = form.helpTitle;
+      document.getElementById('help').textContent = form.help;
       message.textContent = '';
     },
     // Called as a run ends: resolves when the user starts the next one.
@@ -75,9 +80,10 @@
     const list = Module._malloc(4 * pointers.length);
     pointers.forEach((p, i) => { Module.HEAP32[(list >> 2) + i] = p; });
     const refusal = Module._kelvaron_save_settings(list, autopilot.checked ? 1 : 0, steadyPace.checked ? 1 : 0);
-    message.textContent = refusal ? Module.UTF8ToString(refusal) : 'Saved: the next run starts with these settings.';
+    message.textContent = refusal ? Module.UTF8ToString(refusal) : 'Saved: the run starts again with these settings.';
     pointers.forEach((p) => Module._free(p));
     Module._free(list);
+    if (!refusal) beginNextRun();
   });
   document.getElementById('cancel').addEventListener('click', () => Module._kelvaron_reset_settings_form());
 

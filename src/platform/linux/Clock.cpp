@@ -1,5 +1,7 @@
-// The start-up figures' clocks on Linux. The kernel records the process start in clock ticks after
-// boot (10 ms steps), which the boot-time clock turns into wall-clock time.
+// The clocks on Linux: SDL's tick count for the frames, and the start-up figures' clocks. The kernel
+// records the process start in clock ticks after boot (10 ms steps), which the boot-time clock turns
+// into wall-clock time.
+#include <SDL.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -37,4 +39,9 @@ double ReadProcessStartMs()
         field = std::strchr(field + 1, ' ');
     double afterBootMs = field ? std::strtod(field, nullptr) * 1000 / double(sysconf(_SC_CLK_TCK)) : 0;
     return ReadWallClockMs() - (ReadClockMs(CLOCK_BOOTTIME) - afterBootMs);
+}
+
+uint32_t ReadTickCount()
+{
+    return SDL_GetTicks();
 }

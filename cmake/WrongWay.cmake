@@ -1,0 +1,28 @@
+# The includes the rooms refuse: each a one-line source linked as a room links, built on its own by
+# the test "rooms", which passes only when every one of them fails to find its header. The arrows:
+# backends -> app -> render -> gl, and app -> physics; a backend sees the contract alone.
+#   room, what it links, the headers it must not reach
+set(_refusals
+  "backend|kelvaron_app|app/Input.h physics/Car.h render/SceneView.h gl/Text.h"
+  "physics|kelvaron_physics|app/Input.h render/SceneView.h gl/Gl.h platform/Platform.h"
+  "render|kelvaron_render|app/Input.h platform/Platform.h"
+  "gl|kelvaron_gl|app/Input.h render/SceneView.h physics/Car.h platform/Platform.h"
+  "contract|kelvaron_contract|app/Input.h")
+set(_wrong_way)
+foreach(_refusal IN LISTS _refusals)
+  string(REPLACE "|" ";" _refusal "${_refusal}")
+  list(GET _refusal 0 _room)
+  list(GET _refusal 1 _links)
+  list(GET _refusal 2 _headers)
+  separate_arguments(_headers)
+  foreach(_header IN LISTS _headers)
+    string(MAKE_C_IDENTIFIER "wrong_way_${_room}_${_header}" _target)
+    set(_source ${CMAKE_BINARY_DIR}/wrong-way/${_target}.cpp)
+    file(WRITE ${_source} "#include \"${_header}\"\n")
+    add_library(${_target} OBJECT EXCLUDE_FROM_ALL ${_source})
+    target_link_libraries(${_target} PRIVATE ${_links})
+    list(APPEND _wrong_way "${_target}:${_header}")
+  endforeach()
+endforeach()
+
+add_test(NAME rooms COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../tests/rooms_test.sh ${CMAKE_BINARY_DIR} ${_wrong_way})

@@ -1,0 +1,23 @@
+// The null backend's settings store: gNullStore, in memory. On its own so that a suite can link a
+// real backend's store beside the rest of the null backend.
+#include <cstdio>
+
+#include "platform/null/NullPlatform.h"
+
+void ReadStoredSettings(StoredSettings* stored)
+{
+    *stored = gNullStore;
+}
+
+bool WriteStoredSettings(const int32_t values[kStoredValueCount], char* error, size_t errorSize)
+{
+    if (gNullStoreFails) {
+        std::snprintf(error, errorSize, "the store refused");
+        return false;
+    }
+    for (int i = 0; i < kStoredValueCount; ++i) {
+        gNullStore.values[i] = values[i];
+        gNullStore.present[i] = true;
+    }
+    return true;
+}

@@ -1,0 +1,31 @@
+#include "FreshProcess.h"
+
+#include "app/Frame.h"
+#include "app/RunState.h"
+#include "physics/Scene.h"
+#include "platform/Platform.h"
+#include "platform/null/NullPlatform.h"
+
+void StartFreshProcess()
+{
+    ResetNullPlatform();
+    ResetRunState();
+}
+
+void StartScene()
+{
+    StartFreshProcess();
+    HandleMinimised(true);
+    BuildRunWorld();
+}
+
+void EndScene()
+{
+    DestroyWorld();
+}
+
+void RunFrames(long count)
+{
+    for (long i = 0; i < count; ++i)
+        RunFrame();
+}
