@@ -14,6 +14,14 @@ const kCases = {
     check(await page.locator('#problem').isHidden(), 'the page shows a problem');
   },
 
+  // Without WebGL the page says so plainly, and loads nothing more.
+  async no_webgl(page) {
+    await page.waitForTimeout(1000);
+    check((await page.textContent('#problem')).includes('cannot show WebGL') && await page.locator('#problem').isVisible(),
+          'the page does not say that WebGL is missing');
+    check(await page.evaluate(() => !document.querySelector('script[src="kelvaron.js"]')), 'the page loaded the program anyway');
+  },
+
   // Each chase view has its car in the middle, in the car's colour; the overlay is mostly black.
   async quadrants(page) {
     const pictures = await lib.quadrants(page);
@@ -180,10 +188,11 @@ const kCases = {
     process.exit(2);
   }
   const server = await lib.serve(require('path').resolve(dir));
-  const browser = await lib.launch();
+  const withoutWebGL = name == 'no_webgl';
+  const browser = await lib.launch(withoutWebGL);
   let status = 0;
   try {
-    const page = await lib.openPage(browser, server.url);
+    const page = await lib.openPage(browser, server.url, withoutWebGL);
     await page.locator('#canvas').focus();
     await run(page);
     console.log(name + ': passed');

@@ -29,20 +29,23 @@ function serve(dir) {
   }));
 }
 
-async function launch() {
+// Debian's Chromium, or with WebGL turned off when asked.
+async function launch(withoutWebGL) {
   return chromium.launch({executablePath: '/usr/bin/chromium',
-                          args: ['--headless=new', '--use-gl=swiftshader', '--enable-unsafe-swiftshader']});
+                          args: ['--headless=new'].concat(withoutWebGL ? ['--disable-3d-apis']
+                                                                        : ['--use-gl=swiftshader', '--enable-unsafe-swiftshader'])});
 }
 
-// Opens the page and waits for its first frames; page.problems collects console errors and
-// uncaught exceptions.
-async function openPage(browser, url) {
+// Opens the page and, unless told not to, waits for its first frames; page.problems collects
+// console errors and uncaught exceptions.
+async function openPage(browser, url, noRun) {
   const context = await browser.newContext({viewport: {width: 1000, height: 800}});
   const page = await context.newPage();
   page.problems = [];
   page.on('console', (m) => { if (m.type() == 'error') page.problems.push('console: ' + m.text()); });
   page.on('pageerror', (e) => page.problems.push('exception: ' + e.message));
   await page.goto(url);
+  if (noRun) return page;
   await page.waitForFunction(() => document.title.startsWith('Start') || document.title.startsWith('FPS'));
   await page.waitForTimeout(1500);
   return page;
