@@ -24,6 +24,12 @@ endfunction()
 # does not look for.
 set_property(GLOBAL PROPERTY RULE_LAUNCH_LINK "${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs")
 
+# A program a page runs once it is told to, with the arguments it is given (Module.arguments).
+function(kelvaron_page_program target)
+  kelvaron_web_gl(${target})
+  target_link_options(${target} PRIVATE -sENVIRONMENT=web -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1)
+endfunction()
+
 # The overlay glyphs: the Linux build's font code, compiled for the build machine and run there.
 find_program(KELVARON_HOST_CXX NAMES c++ g++ REQUIRED)
 execute_process(COMMAND env -u PKG_CONFIG_LIBDIR -u PKG_CONFIG_PATH -u PKG_CONFIG_SYSROOT_DIR

@@ -37,8 +37,7 @@ fi
 
 # No display: playwright-core from its lock file (it downloads no browser) drives Debian's Chromium.
 shots=${KELVARON_SHOTS:-$build/screenshots}
-mkdir -p "$shots" "$build/web/driver"
-cp "$root/tests/web/package.json" "$root/tests/web/package-lock.json" "$build/web/driver/"
-(cd "$build/web/driver" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
+mkdir -p "$shots"
+"$root/tests/web/install-driver.sh" "$build/web/driver"
 NODE_PATH="$build/web/driver/node_modules" node "$root/tests/web/drive.js" "http://127.0.0.1:$port/" "$shots"
 echo "Kelvaron ran in headless Chromium; screenshots are in $shots"

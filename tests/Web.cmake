@@ -8,9 +8,7 @@ if(KELVARON_LINUX_REPLAY)
 endif()
 
 set(_browser_tests ${CMAKE_CURRENT_BINARY_DIR}/browser-tests)
-add_test(NAME web_browser_setup COMMAND sh -c
-         "mkdir -p \"$1\" && cp \"$2/package.json\" \"$2/package-lock.json\" \"$1\" && cd \"$1\" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error"
-         sh ${_browser_tests} ${CMAKE_CURRENT_SOURCE_DIR}/web)
+add_test(NAME web_browser_setup COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/web/install-driver.sh ${_browser_tests})
 set_tests_properties(web_browser_setup PROPERTIES FIXTURES_SETUP web_browser)
 foreach(_case loads no_webgl quadrants arrow_up cameras pause_and_step picture settings offline)
   add_test(NAME web_page_${_case} COMMAND node ${CMAKE_CURRENT_SOURCE_DIR}/web/browser_test.js ${CMAKE_BINARY_DIR} ${_case})
