@@ -15,7 +15,7 @@
 //   already do, and the perspective hint, which WebGL has no need of.
 var LibraryKelvaronGl = {
   $KelvaronGl__deps: ['$GLEmulation', '$GLImmediate', 'glBegin', 'glEnd', 'glVertex2f', 'glVertex3f', 'glNormal3f', 'glColor4f',
-                      'glEnable', 'glDisable', 'glIsEnabled', 'glShadeModel', 'glHint', 'glLineWidth', 'glMatrixMode', 'glPushMatrix',
+                      'glEnable', 'glDisable', 'glShadeModel', 'glHint', 'glLineWidth', 'glMatrixMode', 'glPushMatrix',
                       'glPopMatrix', 'glLoadIdentity', 'glOrtho', 'glVertexPointer', 'glNormalPointer',
                       'glEnableClientState', 'glDisableClientState', 'glDrawArrays', 'glDrawElements', 'glReadPixels',
                       'malloc', 'free'],
@@ -40,7 +40,7 @@ var LibraryKelvaronGl = {
     hook: function() {
       var real = KelvaronGl.real;
       real.begin = _glBegin; real.end = _glEnd; real.vertex3f = _glVertex3f; real.normal3f = _glNormal3f;
-      real.color4f = _glColor4f; real.enable = _glEnable; real.disable = _glDisable; real.isEnabled = _glIsEnabled;
+      real.color4f = _glColor4f; real.enable = _glEnable; real.disable = _glDisable;
       _glBegin = (mode) => {
         if (KelvaronGl.recording) {
           KelvaronGl.recording.mode = mode;
@@ -120,10 +120,6 @@ var LibraryKelvaronGl = {
           for (var col = 0; col < width; col++)
             for (var c = 0; c < 3; c++)
               HEAPU8[pixels + row * stride + col * 3 + c] = rgba[(row * width + col) * 4 + c];
-      };
-      _glIsEnabled = (cap) => {
-        if (cap == 0xB57 /* GL_COLOR_MATERIAL */) return KelvaronGl.colorMaterial ? 1 : 0;
-        return real.isEnabled(cap);
       };
       _glShadeModel = (mode) => {
         if (mode != 0x1D01 /* GL_SMOOTH */) err('glShadeModel: only GL_SMOOTH is supported');
