@@ -12,6 +12,12 @@ constexpr const char* kCanvasTarget = "#canvas";
 void StartListening();
 void StopListening();
 
+// The key script of the page's address (WebKeyScript.cpp), read as each run starts: its next event,
+// when its frame has come, goes to the run; the frames presented are counted.
+void StartKeyScript();
+bool DeliverScriptedKey();
+void CountPresentedFrame();
+
 // Pictures written since the last frame go to the browser as downloads (WebPicture.cpp).
 void DeliverPictures();
 

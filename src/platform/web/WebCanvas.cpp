@@ -101,5 +101,6 @@ EM_ASYNC_JS(void, AwaitAnimationFrame, (), { await new Promise((resolve) => requ
 void PresentFrame()
 {
     AwaitAnimationFrame();
+    CountPresentedFrame();
     DeliverPictures();
 }

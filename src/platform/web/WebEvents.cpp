@@ -122,6 +122,7 @@ void StartListening()
     gQuitPosted = false;
     gFullRun = false;
     SetCallbacks(true);
+    StartKeyScript();
 }
 
 void StopListening()
@@ -151,6 +152,8 @@ PumpResult PumpOneEvent()
         Deliver(e);
         return PumpResult::kHandled;
     }
+    if (DeliverScriptedKey())
+        return PumpResult::kHandled;
     if (gQuitPosted) {
         gQuitPosted = false;
         return PumpResult::kQuit;

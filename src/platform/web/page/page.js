@@ -91,13 +91,28 @@
     navigator.serviceWorker.register('sw.js').catch((e) => console.warn('kelvaron: no offline copy: ' + e.message));
   }
 
+  // ?keys=FILE: a key script (WebKeyScript.cpp) drives the run, fetched before it starts.
+  function fetchKeyScript() {
+    const name = new URLSearchParams(location.search).get('keys');
+    if (!name) return;
+    Module.addRunDependency('keys');
+    fetch(name).then((response) => {
+      if (!response.ok) throw new Error(response.status + ' ' + response.statusText);
+      return response.text();
+    }).then((text) => {
+      Module.FS_createPath('/', 'kelvaron', true, true);
+      Module.FS_createDataFile('/kelvaron', 'script.keys', text, true, false);
+    }).catch((e) => showProblem('The key script ' + name + ' could not be read: ' + e.message))
+      .finally(() => Module.removeRunDependency('keys'));
+  }
+
   if (!hasWebGL()) {
     showProblem('This browser cannot show WebGL, which Kelvaron needs to draw. Try another browser, ' +
                 'or turn on hardware acceleration in this one.');
     canvas.hidden = true;
     return;
   }
-  window.Module = {canvas: canvas, kelvaronPage: page};
+  window.Module = {canvas: canvas, kelvaronPage: page, preRun: [fetchKeyScript]};
   const script = document.createElement('script');
   script.src = 'kelvaron.js';
   script.onerror = () => showProblem('Kelvaron could not be loaded. Reload the page to try again.');
