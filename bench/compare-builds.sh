@@ -5,6 +5,7 @@
 # A command is a kelvaron-replay, or anything that runs one (scripts/wine-run.sh path/to/replay.exe).
 #   bench/compare-builds.sh [--reps N] [--render] [--frames N] -- 'COMMAND A' 'COMMAND B' ...
 set -u
+. "$(dirname "$0")/../scripts/lib/stats.sh"
 reps=10
 mode=--bench
 frames=1000
@@ -32,7 +33,6 @@ for ((round = 1; round <= reps; round++)); do
   done
 done
 
-median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "nan"; else print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 figures=$(awk '{ print $1 }' "$work/1" | awk '!seen[$0]++')
 printf '%d rounds of %d frames, interleaved; each figure is the median of the rounds, and its ratio to A\n' "$reps" "$frames"
 for ((i = 1; i <= $#; i++)); do

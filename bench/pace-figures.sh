@@ -5,11 +5,10 @@
 # autopilot on too, and leaves a screenshot of the cars having driven themselves.
 #   bench/pace-figures.sh BUILD_DIR [SECONDS] [DESIRED_FPS]
 set -u
-. "$(dirname "$0")/../tests/e2e/lib.sh"
+for part in wait display screen keys settings; do . "$(dirname "$0")/../scripts/lib/$part.sh"; done
 trap stop_display EXIT
 start_display 640x480x24 || exit 1
 export XDG_CONFIG_HOME="$work/config"
-mkdir -p "$XDG_CONFIG_HOME/kelvaron"
 seconds=${2:-30}
 fps=${3:-30}
 ticks=$(getconf CLK_TCK)
@@ -18,8 +17,7 @@ cpu_ticks() {  # PID: user plus system time so far, in clock ticks
   awk '{ print $14 + $15 }' "/proc/$1/stat"
 }
 measure() {  # NAME AUTOPILOT STEADY-PACE
-  printf '[ScreenSaverKelvaron]\ndFps=%s\nautopilot=%s\nsteadyPace=%s\n' "$fps" "$2" "$3" \
-    > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
+  write_keyfile dFps="$fps" autopilot="$2" steadyPace="$3"
   "$1/kelvaron" /s > /dev/null 2>&1 &
   local pid=$! id before title
   id=$(wait_for_window Start 60)
@@ -27,7 +25,7 @@ measure() {  # NAME AUTOPILOT STEADY-PACE
   before=$(cpu_ticks "$pid")
   sleep "$seconds"
   local used=$(( $(cpu_ticks "$pid") - before ))
-  title=$(xwininfo -root -tree | grep -o '"FPS: [0-9.]*"' | head -n 1)
+  title=$(fps_titles | head -n 1)
   [ "$2" = 1 ] && shot "${KELVARON_SHOT_DIR:-$work}/autopilot.png"
   echo "$4: title ${title:-none}; processor $(( 100 * used / (ticks * seconds) ))% of one core over $seconds s"
   press_escape "$id"

@@ -9,23 +9,22 @@
 # includes Wine's own start.
 set -u
 export LC_ALL=C  # the figures are read and written with a decimal point
+for part in wait display settings wine stats; do . "$(dirname "$0")/../scripts/lib/$part.sh"; done
 wine=""
-if [ "${1:-}" = --wine ]; then wine="$(cd "$(dirname "$0")/.." && pwd)/scripts/wine-run.sh"; shift; fi
+if [ "${1:-}" = --wine ]; then wine=$wine_runner; shift; fi
 runs=${1:?usage: startup-figures.sh [--wine] RUNS PROGRAM [OTHER-PROGRAM]}
 programs=("${@:2}")
 [ ${#programs[@]} -ge 1 ] || { echo "no program given" >&2; exit 2; }
-. "$(dirname "$0")/../tests/e2e/lib.sh"
 trap stop_display EXIT
 start_display 640x480x24 || exit 1
 # The run's size is the display's, so that it opens fullscreen as the default settings ask.
 export XDG_CONFIG_HOME="$work/config" KELVARON_WINEPREFIX="$work/wine"
-mkdir -p "$XDG_CONFIG_HOME/kelvaron"
-printf '[ScreenSaverKelvaron]\nscreenWidth=640\nscreenHeight=480\n' > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
+write_keyfile screenWidth=640 screenHeight=480
 steps="main video window world font frame"
 if [ -n "$wine" ]; then
   # The prefix is made and Wine's server started before anything is timed; 32 bits as Windows
   # counts the display's depth.
-  "$wine" reg add 'HKCU\Software\ScreenSaverKelvaron' /v bitsPP /t REG_DWORD /d 32 /f > /dev/null 2>&1
+  reg_set bitsPP REG_DWORD 32
 fi
 
 launch() {  # PROGRAM LOG: one run, ended once its first frame is out
@@ -53,9 +52,8 @@ done
 step_times() {  # LOG...
   awk 'FNR == 1 { last = 0 } { sub(/\r$/, "") } $2 == "start-up" { print $3, $4, $4 - last; last = $4 }' "$@"
 }
-median() {  # COLUMN STEP, the step times on standard input
-  awk -v step="$2" -v c="$1" '$1 == step { print $c }' | sort -g |
-    awk '{ v[NR] = $1 } END { if (NR == 0) print "-"; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+step_median() {  # COLUMN STEP, the step times on standard input
+  awk -v step="$2" -v c="$1" '$1 == step { print $c }' | median -
 }
 echo "medians over $runs launches: ms from the launch (the step's own ms)"
 header="step"
@@ -67,10 +65,10 @@ for step in $steps; do
   values=()
   for i in "${!programs[@]}"; do
     step_times "$work"/run-$i-*.log > "$work/times"
-    value=$(median 2 "$step" < "$work/times")
+    value=$(step_median 2 "$step" < "$work/times")
     values+=("$value")
     if [ "$value" = - ]; then line="$line | -"; continue; fi
-    line="$line | $(printf '%.1f (%.1f)' "$value" "$(median 3 "$step" < "$work/times")")"
+    line="$line | $(printf '%.1f (%.1f)' "$value" "$(step_median 3 "$step" < "$work/times")")"
   done
   if [ ${#programs[@]} -eq 2 ] && [ "${values[0]}" != - ] && [ "${values[1]}" != - ]; then
     line="$line | $(awk -v a="${values[0]}" -v b="${values[1]}" 'BEGIN { printf "%.2f", b / a }')"

@@ -9,12 +9,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:?usage: fuzz/run.sh BUILD_DIR [SECONDS_EACH]}
 seconds=${2:-20}
+for part in log checks; do . "$root/scripts/lib/$part.sh"; done
 
-cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ > "$build.configure.log" 2>&1 ||
-  { cat "$build.configure.log" >&2; exit 1; }
-cmake --build "$build" -j "$(nproc)" > "$build.build.log" 2>&1 || { tail -n 40 "$build.build.log" >&2; exit 1; }
+configure "$root/fuzz" "$build" -DCMAKE_CXX_COMPILER=clang++
+logged "$build.build.log" cmake --build "$build" -j "$(nproc)"
 
-failed=0
 mkdir -p "$build/crashes"
 for corpus in "$root"/fuzz/corpus/*/; do
   name=$(basename "$corpus")
@@ -24,6 +23,7 @@ for corpus in "$root"/fuzz/corpus/*/; do
   if "$build/fuzz_$name" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$build/crashes/$name-" \
        "$work" "$corpus" > "$log" 2>&1; then
     result=ok
+    passed=$((passed + 1))
   else
     result=FAILED
     failed=$((failed + 1))
@@ -35,5 +35,4 @@ for corpus in "$root"/fuzz/corpus/*/; do
     "$name" "$result" "${runs:-?}" "$seconds" "${cov:-?}" "${features:-?}" "$(ls "$work" | wc -l)"
   [ "$result" = ok ] || tail -n 30 "$log"
 done
-echo "$(( $(ls -d "$root"/fuzz/corpus/*/ | wc -l) - failed )) passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -17,6 +17,7 @@
 #   scripts/build-ode.sh TARGET PREFIX
 #   TARGET: native | i686-w64-mingw32 | wasm32-emscripten
 set -euo pipefail
+. "$(dirname "$0")/lib/log.sh"
 
 usage="usage: build-ode.sh native|i686-w64-mingw32|wasm32-emscripten PREFIX"
 target=${1:?$usage}
@@ -66,32 +67,31 @@ if [ "$target" = i686-w64-mingw32 ]; then
   cmake_args+=(-DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-i686.cmake")
 fi
 
-configure=(cmake)
 if [ "$target" = wasm32-emscripten ]; then
   cmake_args+=(-DODE_NO_THREADING_INTF=ON -DODE_NO_BUILTIN_THREADING_IMPL=ON)
-  configure=(emcmake cmake)
 fi
 
 build="$work/build-$target"
 # Through the environment, so that CMake adds them to the toolchain's own (SSE2 arithmetic on i686).
-CFLAGS=$flags CXXFLAGS=$flags "${configure[@]}" -S "$src" -B "$build" "${cmake_args[@]}" > "$build.log" 2>&1 ||
-  { cat "$build.log" >&2; exit 1; }
 if [ "$target" = wasm32-emscripten ]; then
+  CFLAGS=$flags CXXFLAGS=$flags logged "$build.configure.log" emcmake cmake -S "$src" -B "$build" "${cmake_args[@]}"
   config="$build/ode/src/config.h"
   sed -i -e 's/^#define PENTIUM 1$//' \
          -e 's/^#elif defined(__linux__)$/#elif defined(__EMSCRIPTEN__)\n#define ODE_PLATFORM_EMSCRIPTEN\n&/' "$config"
   grep -q ODE_PLATFORM_EMSCRIPTEN "$config" && ! grep -q '^#define PENTIUM' "$config" ||
     { echo "build-ode.sh: $config is not as expected for wasm" >&2; exit 1; }
+else
+  CFLAGS=$flags CXXFLAGS=$flags configure "$src" "$build" "${cmake_args[@]}"
 fi
-cmake --build "$build" -j "$(nproc)" >> "$build.log" 2>&1 || { tail -n 40 "$build.log" >&2; exit 1; }
-cmake --install "$build" >> "$build.log" 2>&1 || { tail -n 40 "$build.log" >&2; exit 1; }
+logged "$build.build.log" cmake --build "$build" -j "$(nproc)"
+logged "$build.install.log" cmake --install "$build"
 test -f "$lib" || { echo "build-ode.sh: $lib was not installed" >&2; exit 1; }
 if [ "$target" = native ]; then
   # The archive holds ThinLTO bitcode: optimise it across files into one relocatable object.
   objects="$work/objects-$target"
   rm -rf "$objects" && mkdir -p "$objects"
-  (cd "$objects" && ar x "$lib" && clang++ -flto=thin -O3 -r -nostdlib -o "$work/ode.o" ./*.o) >> "$build.log" 2>&1 ||
-    { tail -n 40 "$build.log" >&2; exit 1; }
+  prelink() { ar x "$lib" && clang++ -flto=thin -O3 -r -nostdlib -o "$work/ode.o" ./*.o; }
+  (cd "$objects" && logged "$build.prelink.log" prelink)
   # ODE's global new and delete become OdeNew.cpp's, in the object alone.
   clang++ -std=c++17 -O2 -fPIC -c "$here/../cmake/OdeNew.cpp" -o "$work/new.o"
   objcopy --redefine-sym _Znwm=_Z9dxPoolNewm --redefine-sym _Znam=_Z14dxPoolNewArraym \

@@ -13,12 +13,7 @@ build=${KELVARON_BUILD_DIR:-$root/build}
 deps=${KELVARON_DEPS_DIR:-$build/deps}
 out=$build/packages
 mkdir -p "$out"
-
-# Runs the command with its output in LOG, shown only if it fails.
-logged() {  # LOG COMMAND...
-  local log=$1; shift
-  "$@" > "$log" 2>&1 || { tail -n 40 "$log" >&2; return 1; }
-}
+. "$root/scripts/lib/log.sh"
 
 deb() {
   local dir=$build/deb
@@ -27,7 +22,7 @@ deb() {
   SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2> /dev/null || date +%s)}
   export SOURCE_DATE_EPOCH
   # Only what is installed is built: CPack's install step then builds nothing more (no tests).
-  logged "$dir.configure.log" cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=None \
+  configure "$root" "$dir" -DCMAKE_BUILD_TYPE=None \
     -DKELVARON_ODE_PREFIX="$deps/ode-native" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
     -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)"
   logged "$dir.build.log" cmake --build "$dir" -j "$(nproc)" --target kelvaron kelvaron_docs
@@ -42,7 +37,7 @@ deb() {
 
 windows() {
   local dir=$build/windows
-  logged "$dir.configure.log" cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+  configure "$root" "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$deps/ode-i686-w64-mingw32"
   logged "$dir.setup.log" cmake --build "$dir" -j "$(nproc)" --target kelvaron_setup
   cp "$dir/kelvaron-setup.exe" "$out/"

@@ -7,14 +7,13 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVARON_BUILD_DIR:-$root/build}
+. "$root/scripts/lib/log.sh"
 
 "$root/scripts/install-deps.sh" web
 mkdir -p "$build"
-emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
-        -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" > "$build/web.configure.log" 2>&1 ||
-  { cat "$build/web.configure.log" >&2; exit 1; }
-cmake --build "$build/web" -j "$(nproc)" --target kelvaron_page > "$build/web.build.log" 2>&1 ||
-  { tail -n 40 "$build/web.build.log" >&2; exit 1; }
+logged "$build/web.configure.log" emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
+  -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten"
+logged "$build/web.build.log" cmake --build "$build/web" -j "$(nproc)" --target kelvaron_page
 
 # Port 0: the system picks a free one, which the server names on its first line.
 log=$(mktemp)

@@ -6,16 +6,14 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVARON_BUILD_DIR:-$root/build}
+. "$root/scripts/lib/log.sh"
 # The browser build, served on 127.0.0.1.
 [ "${1:-}" = --web ] && exec "$root/scripts/run-web.sh"
 
 "$root/scripts/install-deps.sh" run
 mkdir -p "$build"
-cmake -S "$root" -B "$build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DKELVARON_ODE_PREFIX="$build/deps/ode-native" > "$build/release.configure.log" 2>&1 ||
-  { cat "$build/release.configure.log" >&2; exit 1; }
-cmake --build "$build/release" -j "$(nproc)" --target kelvaron > "$build/release.build.log" 2>&1 ||
-  { tail -n 40 "$build/release.build.log" >&2; exit 1; }
+configure "$root" "$build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-native"
+logged "$build/release.build.log" cmake --build "$build/release" -j "$(nproc)" --target kelvaron
 kelvaron="$build/release/kelvaron"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo > /dev/null 2>&1; then
@@ -25,7 +23,7 @@ fi
 # No display: a private one at the default full-run size, so the run goes fullscreen at once.
 shots=${KELVARON_SHOTS:-$build/screenshots}
 mkdir -p "$shots"
-. "$root/tests/e2e/lib.sh"
+for part in wait display screen keys; do . "$root/scripts/lib/$part.sh"; done
 trap stop_display EXIT
 start_display 640x480x24
 # The stored settings of this user are left alone: the demonstration runs with the defaults.

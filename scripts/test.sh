@@ -6,6 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVARON_BUILD_DIR:-$root/build}
 jobs=$(nproc)
 mkdir -p "$build"
+for part in log wine; do . "$root/scripts/lib/$part.sh"; done
 
 "$root/scripts/install-deps.sh" test
 # Both builds share one single-precision ODE, built once.
@@ -15,27 +16,23 @@ for variant in release asan; do
   sanitize=OFF
   [ "$variant" = asan ] && sanitize=ON
   echo "== $variant build"
-  cmake -S "$root" -B "$build/$variant" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DKELVARON_ODE_PREFIX="$ode" -DKELVARON_SANITIZE=$sanitize > "$build/$variant.configure.log" 2>&1 ||
-    { cat "$build/$variant.configure.log" >&2; exit 1; }
+  configure "$root" "$build/$variant" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$ode" \
+    -DKELVARON_SANITIZE=$sanitize
   cmake --build "$build/$variant" -j "$jobs"
   ctest --test-dir "$build/$variant" --output-on-failure -j "$jobs"
 done
 
 echo "== windows build"
-cmake -S "$root" -B "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-i686-w64-mingw32" \
-      -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay" > "$build/windows.configure.log" 2>&1 ||
-  { cat "$build/windows.configure.log" >&2; exit 1; }
+configure "$root" "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-i686-w64-mingw32" \
+  -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay"
 cmake --build "$build/windows" -j "$jobs"
-export KELVARON_WINEPREFIX="$build/wineprefix"
-"$root/scripts/wine-run.sh" cmd /c exit > /dev/null 2>&1  # the prefix, made once before tests share it
+use_wine_prefix "$build/wineprefix"  # made once, before the tests share it
 ctest --test-dir "$build/windows" --output-on-failure -j "$jobs"
 
-echo "== web build"  # the wasm replay under node against the Linux traces
-emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" \
-      -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay" > "$build/web.configure.log" 2>&1 ||
-  { cat "$build/web.configure.log" >&2; exit 1; }
+echo "== web build"  # the wasm replay under node against the Linux traces, and the page in Chromium
+logged "$build/web.configure.log" emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
+  -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay"
 cmake --build "$build/web" -j "$jobs"
 ctest --test-dir "$build/web" --output-on-failure -j "$jobs"
 

@@ -4,7 +4,7 @@
 # the C library's float functions, so this also proves both builds link libsamemath's.
 #   compare_traces.sh WINE-RUN WINDOWS-REPLAY LINUX-REPLAY SCRIPT-FOLDER
 set -u
-passed=0 failed=0
+. "$(dirname "$0")/../../scripts/lib/checks.sh"
 for script in "$4"/*.keys; do
   for extra in "" "--autopilot 5"; do
     # The extra options are one word each: splitting them is what is meant.
@@ -24,5 +24,4 @@ for script in "$4"/*.keys; do
   done
 done
 [ $((passed + failed)) -gt 0 ] || { echo "no key scripts in $4"; failed=1; }
-echo "$passed passed, $failed failed"
-[ $failed -eq 0 ]
+finish

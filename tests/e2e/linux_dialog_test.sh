@@ -4,19 +4,12 @@
 #   linux_dialog_test.sh KELVARON
 set -u
 kelvaron=$1
-. "$(dirname "$0")/lib.sh"
+for part in checks wait display screen keys settings; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap stop_display EXIT
 start_display 1024x768x24 || exit 1
 export XDG_CONFIG_HOME="$work/config"
 keyfile="$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
-title="Screen Saver Config."
 
-open_dialog() {
-  "$kelvaron" /c > "$work/dialog.log" 2>&1 &
-  pid=$!
-  dialog=$(wait_for_window "$title") || return 1
-  focus_window "$dialog"
-}
 # The six fields as shown, one a line, read through the clipboard; focus ends on the first field.
 read_fields() {
   local i
@@ -34,20 +27,20 @@ type_field() {  # INDEX TEXT: replaces field INDEX (0 = bits per pixel), startin
 }
 value() { awk -F= -v k="$1" '$1 == k { print $2 }' "$keyfile"; }
 
-open_dialog
+open_dialog "$kelvaron" /c
 check "the dialog opens" [ -n "$dialog" ]
 corner() { xwininfo -id "$dialog" | awk '/Absolute upper-left/ { printf "%s ", $4 }'; }
 check "... at the top-left corner" [ "$(corner)" = "0 0 " ]
 check_equal "... showing the defaults" "16 640 480 30 -10.50000 0.02000 " "$(read_fields | tr '\n' ' ')"
 shot "$work/dialog.png"
-cp "$work/dialog.png" "${KELVARON_SHOT_DIR:-$work}/settings-dialog.png" 2>/dev/null
+keep_shot "$work/dialog.png" settings-dialog.png
 xdotool key Return
 check "OK ends the dialog" wait_for_exit "$pid"
 check "... with status 0" [ "${status:-1}" -eq 0 ]
 check "OK stores the six values in their stored form" \
   [ "$(value bitsPP) $(value screenWidth) $(value screenHeight) $(value dFps) $(value sGravity) $(value boxMass)" = "16 640 480 30 -1050000 1999" ]
 
-open_dialog
+open_dialog "$kelvaron" /c
 check_equal "reopened, the box mass shows 0.01999" 0.01999 "$(read_fields | tail -n 1)"
 cp "$keyfile" "$work/before.conf"
 type_field 1 800
@@ -55,13 +48,13 @@ xdotool key Escape
 check "Cancel ends the dialog" wait_for_exit "$pid"
 check "... and leaves the keyfile byte for byte" cmp -s "$keyfile" "$work/before.conf"
 
-open_dialog
+open_dialog "$kelvaron" /c
 type_field 1 abc
 xdotool key Return
-check "a width of abc is refused with a message" wait_until 20 window_count_is "$title" 2
+check "a width of abc is refused with a message" wait_until 20 window_count_is "$dialog_title" 2
 check "... and nothing is stored" cmp -s "$keyfile" "$work/before.conf"
 xdotool key Return  # closes the message
-wait_until 20 window_count_is "$title" 1
+wait_until 20 window_count_is "$dialog_title" 1
 type_field 1 800
 type_field 5 0.5
 xdotool key Return
@@ -69,8 +62,8 @@ check "corrected, it is stored" wait_for_exit "$pid"
 check "... with the new width and mass" [ "$(value screenWidth) $(value boxMass)" = "800 50000" ]
 check "... keeping the rest" [ "$(value screenHeight) $(value sGravity)" = "480 -1050000" ]
 
-printf '[ScreenSaverKelvaron]\nscreenWidth=12ab\nscreenHeight=99999999999\ndFps=45\n' > "$keyfile"
-open_dialog
+write_keyfile screenWidth=12ab screenHeight=99999999999 dFps=45
+open_dialog "$kelvaron" /c
 check_equal "values that are not whole numbers in range leave their fields" \
   "16 640 480 45 " "$(read_fields | head -n 4 | tr '\n' ' ')"
 check "... and are reported" grep -q 'screenWidth' "$work/dialog.log"
@@ -79,7 +72,7 @@ wait_for_exit "$pid"
 
 head -c 300 /dev/urandom > "$keyfile"
 printf '[[[\0' >> "$keyfile"
-open_dialog
+open_dialog "$kelvaron" /c
 check_equal "a corrupt keyfile leaves the defaults" "16 640 " "$(read_fields | head -n 2 | tr '\n' ' ')"
 xdotool key Return
 check "... and OK replaces it with a good one" wait_for_exit "$pid"
@@ -87,11 +80,11 @@ check "... that reads back" [ "$(value screenWidth)" = 640 ]
 
 rm -rf "$XDG_CONFIG_HOME/kelvaron"
 printf 'not a folder' > "$XDG_CONFIG_HOME/kelvaron"
-open_dialog
+open_dialog "$kelvaron" /c
 xdotool key Return
-check "a failed save says why" wait_until 20 window_count_is "$title" 2
+check "a failed save says why" wait_until 20 window_count_is "$dialog_title" 2
 xdotool key Return
-wait_until 20 window_count_is "$title" 1
+wait_until 20 window_count_is "$dialog_title" 1
 xdotool key Escape
 check "... and the dialog can still be left" wait_for_exit "$pid"
 check "... leaving what was there" [ "$(cat "$XDG_CONFIG_HOME/kelvaron")" = "not a folder" ]

@@ -6,14 +6,10 @@
 set -u
 kelvaron=$1
 host_window=$2
-. "$(dirname "$0")/lib.sh"
+for part in checks wait display screen keys settings; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap stop_display EXIT
 start_display 1024x768x24 || exit 1
 export XDG_CONFIG_HOME="$work/config"
-mkdir -p "$XDG_CONFIG_HOME/kelvaron"
-store_mode() {  # WIDTH HEIGHT
-  printf '[ScreenSaverKelvaron]\nscreenWidth=%s\nscreenHeight=%s\n' "$1" "$2" > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
-}
 
 # A full run with a stored mode the display cannot take: the GTK question, answered with the key given.
 start_full_run() {  # ANSWER-KEY
@@ -28,7 +24,7 @@ wait_until_drawn() {  # WINDOW
   [ -n "$1" ] && wait_for_colour "$work/drawn.png" 400x300+400+0 red 1000
 }
 
-store_mode 800 600
+write_keyfile screenWidth=800 screenHeight=600
 start_full_run Return
 check "the GL question comes for a mode the display cannot take" [ -n "$question" ]
 check "... as a GTK dialog" grep -q '^_GTK' "$work/question.props"
@@ -50,7 +46,7 @@ check "holding the up arrow changes car 0's view" \
 check "cars 1 and 2 stay put" [ "$(count_changed "$work/before.png" "$work/driven.png" 400x300+0+300)" -lt 20000 ]
 shot "$work/driven.png"
 check "C changes the camera" hold_until_changed "$work/driven.png" "$work/camera.png" 400x300+0+0 2000 30 c
-cp "$work/start.png" "${KELVARON_SHOT_DIR:-$work}/full-run.png" 2>/dev/null
+keep_shot "$work/start.png" full-run.png
 press_escape "$win"
 check "Escape ends the run" wait_for_exit "$pid"
 check "... with status 0" [ "${status:-1}" -eq 0 ]
@@ -86,7 +82,7 @@ check "SIGTERM ends the run cleanly" wait_for_exit "$pid"
 check "... with status 0" [ "${status:-1}" -eq 0 ]
 
 # The display's own size can be taken fullscreen: no question.
-store_mode 1024 768
+write_keyfile screenWidth=1024 screenHeight=768
 "$kelvaron" /s > "$work/full.log" 2>&1 &
 pid=$!
 win=$(wait_for_window Start)
@@ -97,10 +93,7 @@ press_escape "$win"
 check "... until Escape" wait_for_exit "$pid"
 
 # Preview inside a host window: it fills the host, ignores the mouse, and ends with the host.
-"$host_window" 152 112 > "$work/host.id" &
-host_pid=$!
-wait_until 30 [ -s "$work/host.id" ]
-host=$(cat "$work/host.id")
+start_host_window "$host_window" 152 112
 "$kelvaron" /p "$host" > "$work/preview.log" 2>&1 &
 pid=$!
 preview_child() { child=$(xwininfo -children -id "$host" | awk '/^ +0x/ { print $1; exit }'); [ -n "$child" ]; }
@@ -129,7 +122,7 @@ end_display
 start_display 1024x768x24 -fp built-ins || exit 1
 check "the display has no font for SDL's box" \
   [ -z "$(xlsfonts -fn '-*-*-medium-r-normal--*-120-*-*-*-*-*-*' 2> /dev/null)" ]
-store_mode 800 600
+write_keyfile screenWidth=800 screenHeight=600
 GDK_BACKEND=wayland "$kelvaron" /s > "$work/unasked.log" 2>&1 &
 pid=$!
 win=$(wait_for_window Start)

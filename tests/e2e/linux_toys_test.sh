@@ -5,30 +5,22 @@
 #   linux_toys_test.sh KELVARON
 set -u
 kelvaron=$1
-. "$(dirname "$0")/lib.sh"
+for part in checks wait display screen keys settings; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap 'kill "${xephyr_pid:-}" "${note_pid:-}" 2> /dev/null; stop_display' EXIT
 start_display 2048x768x24 || exit 1
 export XDG_CONFIG_HOME="$work/config" HOME="$work/home"
 mkdir -p "$XDG_CONFIG_HOME/kelvaron" "$HOME/Bilder"
 echo 'XDG_PICTURES_DIR="$HOME/Bilder"' > "$XDG_CONFIG_HOME/user-dirs.dirs"
-printf '[ScreenSaverKelvaron]\nscreenWidth=2048\nscreenHeight=768\n' > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
+write_keyfile screenWidth=2048 screenHeight=768
 views=1024x384  # a quadrant of the 2048 x 768 run
 conf="$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
 
-# The dialog's first check box, ticked with the keyboard, is stored beside the six values, and the
-# next OK keeps it.
-dialog_ok() {  # KEYS...: typed from the first field, then OK from there
-  "$kelvaron" /c > "$work/dialog.log" 2>&1 &
-  local dialog_pid=$!
-  focus_window "$(wait_for_window "Screen Saver Config.")"
-  [ $# -gt 0 ] && xdotool key "$@"
-  xdotool key Return
-  wait_for_exit "$dialog_pid"
-}
-dialog_ok Tab Tab Tab Tab Tab Tab space shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
+# The dialog's first check box, ticked with the keyboard from the first field, is stored beside
+# the six values, and the next OK keeps it.
+dialog_ok "$kelvaron" /c -- Tab Tab Tab Tab Tab Tab space shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
 check "a ticked check box is stored" grep -qx 'autopilot=1' "$conf"
 check "... beside the six, which keep their values" grep -qx 'screenWidth=2048' "$conf"
-dialog_ok
+dialog_ok "$kelvaron" /c
 check "... and reloaded: OK alone keeps it" grep -qx 'autopilot=1' "$conf"
 check "... and the other box as it was" grep -qx 'steadyPace=0' "$conf"
 sed -i 's/^autopilot=1$/autopilot=0/' "$conf"
@@ -49,7 +41,7 @@ shot "$work/paused-again.png"
 sleep 1
 shot "$work/paused-later.png"
 check "... and the views stand still" [ "$(count_changed "$work/paused-again.png" "$work/paused-later.png" 2048x384+0+0)" -eq 0 ]
-cp "$work/paused-later.png" "${KELVARON_SHOT_DIR:-$work}/paused.png" 2> /dev/null
+keep_shot "$work/paused-later.png" paused.png
 
 # F12 while paused: the picture is the frame on the screen.
 xdotool key F12
@@ -82,7 +74,7 @@ check "Xephyr gives two monitors" wait_until 30 xdpyinfo > /dev/null 2>&1
 xmessage -bg red -geometry 400x300+1300+200 "second monitor" &
 note_pid=$!
 check "a red window shows on the second monitor" wait_for_colour "$work/two.png" 1024x768+1024+0 red 50000
-printf '[ScreenSaverKelvaron]\nscreenWidth=1024\nscreenHeight=768\n' > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
+write_keyfile screenWidth=1024 screenHeight=768
 "$kelvaron" /s > "$work/two.log" 2>&1 &
 pid=$!
 wait_for_window GL > /dev/null  # the screen as a whole is 2048 wide: a window on the first monitor
@@ -91,7 +83,7 @@ win=$(wait_for_window Start)
 check "the run opens on the first monitor" wait_for_colour "$work/covered.png" 512x384+512+0 red 1000
 check "... and the second goes black" wait_until 20 eval \
   'shot "$work/covered.png" && [ "$(count_colour "$work/covered.png" 1024x768+1024+0 lit)" -eq 0 ]'
-cp "$work/covered.png" "${KELVARON_SHOT_DIR:-$work}/two-monitors.png" 2> /dev/null
+keep_shot "$work/covered.png" two-monitors.png
 press_escape "$win"
 check "Escape ends it" wait_for_exit "$pid"
 check "... and the red window shows again" wait_for_colour "$work/after.png" 1024x768+1024+0 red 50000

@@ -6,17 +6,13 @@
 set -u
 kelvaron=$1
 host_window=$2
-. "$(dirname "$0")/lib.sh"
+for part in checks wait display screen settings; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap 'kill "${host_pid:-}" 2> /dev/null; stop_display' EXIT
 start_display 1024x768x24 || exit 1
 export XDG_CONFIG_HOME="$work/config"
-mkdir -p "$XDG_CONFIG_HOME/kelvaron"
-printf '[ScreenSaverKelvaron]\nscreenWidth=1024\nscreenHeight=768\n' > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
+write_keyfile screenWidth=1024 screenHeight=768
 
-"$host_window" 320 240 > "$work/host.id" &
-host_pid=$!
-wait_until 30 [ -s "$work/host.id" ]
-host=$(cat "$work/host.id")
+start_host_window "$host_window" 320 240
 windows_before=$(xwininfo -root -children | grep -c '^ *0x')
 
 # Starts the run, waits for its first frame, sends the signals and checks how it ended.

@@ -3,65 +3,38 @@
 # the full run with its question, keys, title and mouse tolerance, and the preview in a host window.
 #   windows_scr_test.sh WINE-RUN KELVARON.SCR HOST-WINDOW.EXE DIALOG-FIELDS.EXE
 set -u
-wine_run=$1
+wine_runner=$1
 scr=$2
 host=$3
 fields=$4
-. "$(dirname "$0")/lib.sh"
+for part in checks wait display screen keys settings wine; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap 'stop_display' EXIT
 start_display 1024x768x24 || exit 1
 # A prefix of this test's own, so that the registry starts empty.
-export KELVARON_WINEPREFIX="$work/wine"
-key='HKCU\Software\ScreenSaverKelvaron'
-title="Screen Saver Config."
-reg_value() {  # NAME: the stored DWORD as a signed decimal
-  local v
-  v=$("$wine_run" reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }')
-  [ -n "$v" ] || return 0
-  v=$((v))
-  [ "$v" -ge 2147483648 ] && v=$((v - 4294967296))
-  echo "$v"
-}
-reg_dump() { "$wine_run" reg query "$key" 2>/dev/null | tr -d '\r'; }
-winepath_of() { "$wine_run" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
-# The first window whose name starts with the text.
-wait_for_window_prefix() {  # TEXT [SECONDS]
-  local deadline=$((SECONDS + ${2:-30})) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xwininfo -root -tree 2>/dev/null | awk -v p="\"$1" 'index($0, p) { print $1; exit }')
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
-"$wine_run" cmd /c exit > /dev/null 2>&1  # makes the prefix before anything is timed
+use_wine_prefix "$work/wine"
+reg_dump() { wine_run reg query "$settings_key" 2>/dev/null | tr -d '\r'; }
+winepath_of() { wine_run winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
-open_dialog() {  # [SWITCH]
-  "$wine_run" "$scr" "${1-/c}" > "$work/scr.log" 2>&1 &
-  pid=$!
-  dialog=$(wait_for_window "$title" 60) || return 1
-  focus_window "$dialog"
-}
 # The dialog's edit fields, a line each, top to bottom.
-read_fields() { "$wine_run" "$fields" "$title" 2>/dev/null | tr -d '\r'; }
+read_fields() { wine_run "$fields" "$dialog_title" 2>/dev/null | tr -d '\r'; }
 field_width() {  # TEXT: types it into the width field, focus back on OK
   xdotool key Tab Tab Tab Tab; xdotool type "$1"; xdotool key shift+Tab shift+Tab shift+Tab shift+Tab
 }
 
-open_dialog
+open_dialog wine_run "$scr" /c
 check "/c opens the dialog" [ -n "$dialog" ]
 # Wine's window frame sits at the corner; the client area a few pixels in.
 corner() { xwininfo -id "$dialog" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } END { print (x < 10 && y < 40) ? "near" : "far" }'; }
 check "... at the top-left corner" [ "$(corner)" = near ]
 check_equal "... with the defaults" "16 640 480 30 -10.50000 0.02000 " "$(read_fields | tr '\n' ' ')"
-shot "$work/dialog.png"; cp "$work/dialog.png" "${KELVARON_SHOT_DIR:-$work}/windows-dialog.png" 2>/dev/null
+shot "$work/dialog.png"; keep_shot "$work/dialog.png" windows-dialog.png
 xdotool key Return
 check "OK ends the dialog" wait_for_exit "$pid" 30
 check "OK writes the six REG_DWORD values" \
-  [ "$(reg_value bitsPP) $(reg_value screenWidth) $(reg_value screenHeight) $(reg_value dFps) $(reg_value sGravity) $(reg_value boxMass)" = "16 640 480 30 -1050000 1999" ]
+  [ "$(reg_signed bitsPP) $(reg_signed screenWidth) $(reg_signed screenHeight) $(reg_signed dFps) $(reg_signed sGravity) $(reg_signed boxMass)" = "16 640 480 30 -1050000 1999" ]
 check "... as REG_DWORD, with the two switches beside them" [ "$(reg_dump | grep -c REG_DWORD)" -eq 8 ]
 
-open_dialog
+open_dialog wine_run "$scr" /c
 check_equal "reopened, the box mass shows 0.01999" 0.01999 "$(read_fields | tail -n 1)"
 reg_dump > "$work/before.reg"
 field_width 9
@@ -69,30 +42,30 @@ xdotool key Escape
 check "Cancel ends the dialog" wait_for_exit "$pid" 30
 check "... and writes nothing" diff -q <(reg_dump) "$work/before.reg"
 
-open_dialog
+open_dialog wine_run "$scr" /c
 xdotool key Tab Tab Tab Tab ctrl+a; xdotool type abc; xdotool key shift+Tab shift+Tab shift+Tab shift+Tab
 xdotool key Return
-check "a width of abc is refused with a message" wait_until 60 window_count_is "$title" 2
+check "a width of abc is refused with a message" wait_until 60 window_count_is "$dialog_title" 2
 xdotool key Return
-wait_until 60 window_count_is "$title" 1
+wait_until 60 window_count_is "$dialog_title" 1
 focus_window "$dialog"; xdotool key Escape
 wait_for_exit "$pid" 30
 check "... and nothing is written" diff -q <(reg_dump) "$work/before.reg"
 
-"$wine_run" reg add "$key" /v screenWidth /t REG_SZ /d 800 /f > /dev/null 2>&1
-"$wine_run" reg add "$key" /v screenHeight /t REG_BINARY /d 0102030405060708 /f > /dev/null 2>&1
-open_dialog x
+reg_set screenWidth REG_SZ 800
+reg_set screenHeight REG_BINARY 0102030405060708
+open_dialog wine_run "$scr" x
 check "a one-character command line shows the dialog" [ -n "$dialog" ]
 check_equal "values of another type or size are read without harm" "640 480 " "$(read_fields | sed -n '2,3p' | tr '\n' ' ')"
 xdotool key Escape; wait_for_exit "$pid" 30
-open_dialog /c:1234
+open_dialog wine_run "$scr" /c:1234
 check "/c:1234 shows the dialog too" [ -n "$dialog" ]
 xdotool key Escape; wait_for_exit "$pid" 30
-"$wine_run" reg delete "$key" /f > /dev/null 2>&1
+wine_run reg delete "$settings_key" /f > /dev/null 2>&1
 
 # The full run: 640 x 480 x 16 is not a mode of this display, so the question comes.
 start_run() {  # ANSWER-KEY
-  "$wine_run" "$scr" /s > "$work/scr.log" 2>&1 &
+  wine_run "$scr" /s > "$work/scr.log" 2>&1 &
   pid=$!
   question=$(wait_for_window GL 60) || return 1
   answer_box GL "$1"
@@ -103,7 +76,7 @@ check "with nothing stored the GL question comes" [ -n "$question" ]
 win=$(wait_for_window Start 60)
 check "Yes gives a windowed run titled Start" [ -n "$win" ]
 check "... that draws" wait_for_colour "$work/run.png" 320x240+324+23 red 1000 60
-cp "$work/run.png" "${KELVARON_SHOT_DIR:-$work}/windows-run.png" 2>/dev/null
+keep_shot "$work/run.png" windows-run.png
 check "it shows the three views" [ "$(count_colour "$work/run.png" 320x240+4+23 blue)" -gt 1000 ] 
 check "... car 0 upper right" [ "$(count_colour "$work/run.png" 320x240+324+23 red)" -gt 1000 ]
 check "... car 2 lower left" [ "$(count_colour "$work/run.png" 320x240+4+263 green)" -gt 1000 ]
@@ -141,7 +114,7 @@ check "... with status 1, as its window was not made" [ "${status:-0}" -eq 1 ]
 
 # The preview inside a host window, which closes when the test asks.
 close="$work/close-host"
-"$wine_run" "$host" "$(winepath_of "$scr")" "$(winepath_of "$close")" > "$work/host.log" 2>&1 &
+wine_run "$host" "$(winepath_of "$scr")" "$(winepath_of "$close")" > "$work/host.log" 2>&1 &
 host_pid=$!
 check "the preview draws inside the host's client area" \
   wait_for_colour "$work/preview.png" 200x150+104+123 lit 2000 60

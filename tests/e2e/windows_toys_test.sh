@@ -5,29 +5,18 @@
 # second monitor is tested on Linux only.)
 #   windows_toys_test.sh WINE-RUN KELVARON.SCR
 set -u
-wine_run=$1
+wine_runner=$1
 scr=$2
-. "$(dirname "$0")/lib.sh"
+for part in checks wait display screen keys settings wine; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap 'kill "${note_pid:-}" 2> /dev/null; stop_display' EXIT
 start_display 1024x768x24 || exit 1
-export KELVARON_WINEPREFIX="$work/wine"
-key='HKCU\Software\ScreenSaverKelvaron'
-reg_value() {  # NAME
-  "$wine_run" reg query "$key" /v "$1" 2> /dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }'
-}
-set_dword() {  # NAME VALUE
-  "$wine_run" reg add "$key" /v "$1" /t REG_DWORD /d "$2" /f > /dev/null 2>&1
-}
-"$wine_run" cmd /c exit > /dev/null 2>&1  # the prefix, before anything waits on it
+use_wine_prefix "$work/wine"
 # No window manager here: Wine is told to follow the X focus itself instead of waiting for a
 # manager's WM_TAKE_FOCUS, so that giving a window the focus activates it as a click would.
-"$wine_run" reg add 'HKCU\Software\Wine\X11 Driver' /v UseTakeFocus /t REG_SZ /d N /f > /dev/null 2>&1
+reg_set UseTakeFocus REG_SZ N 'HKCU\Software\Wine\X11 Driver'
 
 # Enter after typing into the last field stores it: OK is the dialog's only default button.
-"$wine_run" "$scr" /c > "$work/scr.log" 2>&1 &
-pid=$!
-dialog=$(wait_for_window "Screen Saver Config." 60)
-focus_window "$dialog"
+open_dialog wine_run "$scr" /c
 xdotool key Tab Tab Tab Tab Tab Tab Tab  # from OK over the fields (and Cancel) to Box mass
 xdotool type 0.5
 xdotool key Return
@@ -35,24 +24,16 @@ check "Enter in the dialog closes it" wait_for_exit "$pid" 60
 check "... having stored what was typed" [ "$(reg_value boxMass)" = 0xc350 ]
 check "... with the two switches beside the six, off" [ "$(reg_value autopilot) $(reg_value steadyPace)" = "0x0 0x0" ]
 
-# The second check box, ticked with the keyboard, is stored; the next OK keeps it.
-dialog_ok() {  # KEYS...: from OK, then OK
-  "$wine_run" "$scr" /c > "$work/scr.log" 2>&1 &
-  pid=$!
-  focus_window "$(wait_for_window "Screen Saver Config." 60)"
-  [ $# -gt 0 ] && xdotool key "$@"
-  xdotool key Return
-  wait_for_exit "$pid" 60
-}
-dialog_ok Tab Tab Tab Tab Tab Tab Tab Tab Tab space
+# The second check box, ticked with the keyboard from OK, is stored; the next OK keeps it.
+dialog_ok wine_run "$scr" /c -- Tab Tab Tab Tab Tab Tab Tab Tab Tab space
 check "a ticked check box is stored" [ "$(reg_value steadyPace)" = 0x1 ]
-dialog_ok
+dialog_ok wine_run "$scr" /c
 check "... and reloaded: OK alone keeps it" [ "$(reg_value steadyPace) $(reg_value autopilot)" = "0x1 0x0" ]
 check "... and the box mass typed before stays" [ "$(reg_value boxMass)" = 0xc350 ]
-set_dword steadyPace 0
+reg_set steadyPace REG_DWORD 0
 
 # A preview id that is not a whole window id: said in a box, and status 2.
-"$wine_run" "$scr" /p 12abc > "$work/scr.log" 2>&1 &
+wine_run "$scr" /p 12abc > "$work/scr.log" 2>&1 &
 pid=$!
 box=$(wait_for_window ERROR 60)
 check "/p 12abc is refused in a box" [ -n "$box" ]
@@ -60,10 +41,10 @@ answer_box ERROR Return
 check "... and ends with status 2" eval 'wait_for_exit "$pid" 60 && [ "$status" -eq 2 ]'
 
 # The full run fills this display: 1024 x 768 at 32 bits is its own mode.
-set_dword screenWidth 1024
-set_dword screenHeight 768
-set_dword bitsPP 32
-"$wine_run" "$scr" /s > "$work/run.log" 2>&1 &
+reg_set screenWidth REG_DWORD 1024
+reg_set screenHeight REG_DWORD 768
+reg_set bitsPP REG_DWORD 32
+wine_run "$scr" /s > "$work/run.log" 2>&1 &
 pid=$!
 win=$(wait_for_window Start 60)
 check "a full run opens" wait_for_colour "$work/drawn.png" 512x384+512+0 red 1000 60

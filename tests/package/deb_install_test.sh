@@ -7,7 +7,7 @@
 set -euo pipefail
 deb=$1
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../e2e/lib.sh"
+for part in checks wait display screen keys settings; do . "$here/../../scripts/lib/$part.sh"; done
 set +e  # the checks count failures themselves
 trap stop_display EXIT
 export DEBIAN_FRONTEND=noninteractive
@@ -35,8 +35,7 @@ check "... with the version, the keys, the settings file and the exit statuses" 
 apt_install xvfb x11-utils xdotool imagemagick
 start_display 1024x768x24 || exit 1
 export XDG_CONFIG_HOME="$work/config"
-mkdir -p "$XDG_CONFIG_HOME/kelvaron"
-printf '[ScreenSaverKelvaron]\nbitsPP=24\nscreenWidth=1024\nscreenHeight=768\n' > "$XDG_CONFIG_HOME/kelvaron/kelvaron.conf"
+write_keyfile bitsPP=24 screenWidth=1024 screenHeight=768
 kelvaron /s > "$work/run.log" 2>&1 &
 pid=$!
 win=$(wait_for_window Start 60)

@@ -7,26 +7,20 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-wine_run=$here/../../scripts/wine-run.sh
 version=$(sed -n 's/^project(Kelvaron VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")
-. "$here/../e2e/lib.sh"
+for part in checks wait display settings wine; do . "$here/../../scripts/lib/$part.sh"; done
 set +e  # the checks count failures themselves
-export KELVARON_WINEPREFIX="$work/wine"
-wine_run() { "$wine_run" "$@"; }
+export KELVARON_WINEPREFIX="$work/wine"  # named before the trap that ends its server
 # Waits until every program of the prefix has ended: the uninstaller goes on in a copy of itself.
 settle() { WINEPREFIX="$KELVARON_WINEPREFIX" wineserver -w; }
 # The prefix's server goes before the prefix does.
 trap 'WINEPREFIX="$KELVARON_WINEPREFIX" wineserver -k 2> /dev/null; stop_display' EXIT
 start_display 1024x768x24 || exit 1
-reg_value() {  # KEY NAME: the value's data, nothing when it is not there
-  wine_run reg query "$1" /v "$2" 2> /dev/null | tr -d '\r' |
-    awk -v n="$2" '$1 == n { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }'
-}
+use_wine_prefix "$KELVARON_WINEPREFIX"  # made new
 has_key() { wine_run reg query "$1" > /dev/null 2>&1; }
 drive=$KELVARON_WINEPREFIX/drive_c
 scr=$drive/windows/system32/kelvaron.scr
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kelvaron'
-settings_key='HKCU\Software\ScreenSaverKelvaron'
 desktop_key='HKCU\Control Panel\Desktop'
 other='C:\windows\system32\other.scr'
 # The string after NAME in the file's version resource.
@@ -34,9 +28,8 @@ version_string() {  # FILE NAME
   strings -el "$1" | awk -v n="$2" 'found { print; exit } $0 == n { found = 1 }'
 }
 
-wine_run cmd /c exit > /dev/null 2>&1  # a new prefix
-wine_run reg add "$settings_key" /v dFps /t REG_DWORD /d 25 /f > /dev/null 2>&1
-wine_run reg add "$desktop_key" /v SCRNSAVE.EXE /d "$other" /f > /dev/null 2>&1
+reg_set dFps REG_DWORD 25
+reg_set SCRNSAVE.EXE REG_SZ "$other" "$desktop_key"
 
 wine_run "$setup" /S > "$work/setup.log" 2>&1
 check "/S installs with status 0" [ $? -eq 0 ]
@@ -45,17 +38,17 @@ check "kelvaron.scr is in the 32-bit system folder" [ -s "$scr" ]
 check "... with the project's version as its file and product version" \
   [ "$(version_string "$scr" FileVersion) $(version_string "$scr" ProductVersion)" = "$version $version" ]
 check "... and a description" [ -n "$(version_string "$scr" FileDescription)" ]
-check "Add or Remove Programs lists it" [ "$(reg_value "$uninstall_key" DisplayName)" = "Kelvaron screensaver" ]
-check "... at the project's version" [ "$(reg_value "$uninstall_key" DisplayVersion)" = "$version" ]
-uninstaller=$(reg_value "$uninstall_key" QuietUninstallString)
+check "Add or Remove Programs lists it" [ "$(reg_value DisplayName "$uninstall_key")" = "Kelvaron screensaver" ]
+check "... at the project's version" [ "$(reg_value DisplayVersion "$uninstall_key")" = "$version" ]
+uninstaller=$(reg_value QuietUninstallString "$uninstall_key")
 check "... with a silent uninstaller that is there" \
   [ "$uninstaller" = '"C:\Program Files\Kelvaron\uninstall.exe" /S' -a -s "$drive/Program Files/Kelvaron/uninstall.exe" ]
-check "... pointing at the screensaver for its icon" [ "$(reg_value "$uninstall_key" DisplayIcon)" = 'C:\windows\system32\kelvaron.scr' ]
-check "without /ACTIVATE the current screensaver stays" [ "$(reg_value "$desktop_key" SCRNSAVE.EXE)" = "$other" ]
+check "... pointing at the screensaver for its icon" [ "$(reg_value DisplayIcon "$uninstall_key")" = 'C:\windows\system32\kelvaron.scr' ]
+check "without /ACTIVATE the current screensaver stays" [ "$(reg_value SCRNSAVE.EXE "$desktop_key")" = "$other" ]
 
 wine_run 'C:\windows\system32\kelvaron.scr' /c > "$work/scr.log" 2>&1 &
 pid=$!
-dialog=$(wait_for_window "Screen Saver Config." 90)
+dialog=$(wait_for_window "$dialog_title" 90)
 check "kelvaron.scr /c opens the settings dialog from there" [ -n "$dialog" ]
 [ -n "$dialog" ] && focus_window "$dialog" && xdotool key Escape
 check "... which closes with status 0" eval 'wait_for_exit "$pid" 60 && [ "$status" -eq 0 ]'
@@ -65,15 +58,15 @@ uninstall
 check "the silent uninstall removes kelvaron.scr" [ ! -e "$scr" ]
 check "... the uninstaller and its folder" [ ! -e "$drive/Program Files/Kelvaron" ]
 check "... and the uninstall entry" eval '! has_key "$uninstall_key"'
-check "... but keeps the user's settings" [ "$(reg_value "$settings_key" dFps)" = 0x19 ]
-check "... and a current screensaver that is not Kelvaron" [ "$(reg_value "$desktop_key" SCRNSAVE.EXE)" = "$other" ]
+check "... but keeps the user's settings" [ "$(reg_value dFps)" = 0x19 ]
+check "... and a current screensaver that is not Kelvaron" [ "$(reg_value SCRNSAVE.EXE "$desktop_key")" = "$other" ]
 
 wine_run "$setup" /S /ACTIVATE > "$work/setup.log" 2>&1
 settle
 check "/S /ACTIVATE makes Kelvaron the current screensaver" \
-  [ "$(reg_value "$desktop_key" SCRNSAVE.EXE)" = 'C:\windows\system32\kelvaron.scr' -a -s "$scr" ]
+  [ "$(reg_value SCRNSAVE.EXE "$desktop_key")" = 'C:\windows\system32\kelvaron.scr' -a -s "$scr" ]
 uninstall
 check "uninstalling clears the current screensaver that is still Kelvaron" \
-  eval '[ -z "$(reg_value "$desktop_key" SCRNSAVE.EXE)" ] && [ ! -e "$scr" ]'
-check "... and still keeps the user's settings" [ "$(reg_value "$settings_key" dFps)" = 0x19 ]
+  eval '[ -z "$(reg_value SCRNSAVE.EXE "$desktop_key")" ] && [ ! -e "$scr" ]'
+check "... and still keeps the user's settings" [ "$(reg_value dFps)" = 0x19 ]
 finish
