@@ -10,7 +10,7 @@ endif()
 set(_browser_tests ${CMAKE_CURRENT_BINARY_DIR}/browser-tests)
 add_test(NAME web_browser_setup COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/web/install-driver.sh ${_browser_tests})
 set_tests_properties(web_browser_setup PROPERTIES FIXTURES_SETUP web_browser)
-foreach(_case loads no_webgl quadrants arrow_up cameras pause_and_step picture linux_frame settings offline)
+foreach(_case loads no_webgl quadrants arrow_up cameras pause_and_step picture linux_frame autopilot settings offline)
   add_test(NAME web_page_${_case} COMMAND node ${CMAKE_CURRENT_SOURCE_DIR}/web/browser_test.js ${CMAKE_BINARY_DIR} ${_case})
   # One Chromium at a time: SwiftShader draws on the processor, and the cases watch the frame rate.
   set_tests_properties(web_page_${_case} PROPERTIES FIXTURES_REQUIRED web_browser RUN_SERIAL ON

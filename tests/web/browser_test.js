@@ -4,6 +4,36 @@
 const lib = require('./lib');
 const check = lib.check;
 
+// The page's canvas each time a key script has paused it (P), as many times as asked, with the given
+// values in its store. A context of its own: requests a service worker makes would pass by the
+// test's route for the script.
+async function pausedFrames(browser, url, script, count, stored) {
+  const context = await browser.newContext({serviceWorkers: 'block'});
+  await context.addInitScript((values) => localStorage.setItem('kelvaron.settings', JSON.stringify(values)), stored);
+  const page = await context.newPage();
+  await page.route(url + 'pause.keys', (route) => route.fulfill({contentType: 'text/plain', body: script}));
+  await page.goto(url + '?keys=pause.keys');
+  await page.waitForFunction(() => document.title.startsWith('Start') || document.title.startsWith('FPS'));
+  const frames = [];
+  let before = null;
+  for (let i = 0; i < 200 && frames.length < count; i++) {
+    await page.waitForTimeout(300);
+    const now = lib.decodePng(await page.locator('#canvas').screenshot());
+    const still = before && Math.max(...viewsChanged(before, now)) == 0;
+    if (still && !(frames.length && Math.max(...viewsChanged(frames[frames.length - 1], now)) == 0)) frames.push(now);
+    before = now;
+  }
+  await context.close();
+  check(frames.length == count, 'the page paused ' + frames.length + ' times, not ' + count);
+  return frames;
+}
+
+// The share of the three chase views' pixels that differ between two frames.
+function viewsChanged(a, b) {
+  const quarter = (p, x0, y0) => ({width: 320, height: 240, rgb: (x, y) => p.rgb(x0 + x, y0 + y)});
+  return [[0, 0], [320, 0], [0, 240]].map(([x, y]) => lib.changedShare(quarter(a, x, y), quarter(b, x, y)));
+}
+
 const kCases = {
   // The page comes up drawing, with nothing wrong on the console.
   async loads(page) {
@@ -136,18 +166,7 @@ const kCases = {
   // neighbours). The overlay's two lines of figures below the page's "Paused" line are bitmaps at
   // whole pixels: they must be the Linux text exactly.
   async linux_frame(first, url) {
-    // Requests a service worker makes pass by the test's routes: a context without one.
-    const page = await (await first.context().browser().newContext({serviceWorkers: 'block'})).newPage();
-    await page.route(url + 'pause-at-121.keys', (route) => route.fulfill({contentType: 'text/plain', body: '121 down 80\n122 up 80\n'}));
-    await page.goto(url + '?keys=pause-at-121.keys');
-    await page.waitForFunction(() => document.title.startsWith('Start') || document.title.startsWith('FPS'));
-    let before = null, now = null;
-    for (let i = 0; i < 30; i++) {
-      await page.waitForTimeout(500);
-      now = lib.decodePng(await page.locator('#canvas').screenshot());
-      if (before && lib.changedShare(before, now) == 0) break;
-      before = now;
-    }
+    const [now] = await pausedFrames(first.context().browser(), url, '121 down 80\n122 up 80\n', 1, {});
     const linux = lib.decodePng(require('fs').readFileSync(require('path').join(__dirname, '..', 'data', 'frame-chase.png')));
     const close = (a, b) => Math.max(Math.abs(a[0] - b[0]), Math.abs(a[1] - b[1]), Math.abs(a[2] - b[2])) <= 32;
     let unmatched = 0, total = 0;
@@ -167,6 +186,19 @@ const kCases = {
       for (let x = 320; x < 640; x++)
         if (now.rgb(x, y).some((v, i) => v != linux.rgb(x, y)[i])) textDifferences++;
     check(textDifferences == 0, 'the overlay\'s figures differ from the Linux text in ' + textDifferences + ' pixels');
+  },
+
+  // With the autopilot ticked, cars nobody drives drive themselves once 300 frames have passed, and
+  // not before: frame for frame (a key script pauses the page after 289 steps and again after 439),
+  // the views with it and without it are the same at the first pause and far apart at the second.
+  async autopilot(page, url) {
+    const script = '290 down 80\n291 up 80\n440 down 80\n441 up 80\n590 down 80\n591 up 80\n';
+    const browser = page.context().browser();
+    const [earlyOn, lateOn] = await pausedFrames(browser, url, script, 2, {autopilot: 1});
+    const [earlyOff, lateOff] = await pausedFrames(browser, url, script, 2, {autopilot: 0});
+    const early = viewsChanged(earlyOn, earlyOff), late = viewsChanged(lateOn, lateOff);
+    check(early.every((share) => share == 0), 'before the idle time the autopilot changed the views by ' + early.join(', '));
+    check(late.every((share) => share > 0.02), 'after the idle time the autopilot changed the views by only ' + late.join(', '));
   },
 
   // The form refuses what the dialog refuses, with its message and nothing stored; what it saves is
