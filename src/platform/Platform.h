@@ -77,12 +77,14 @@ enum class Answer { kYes, kNo, kUnasked };  // kUnasked: the question could not 
 // Gamepads, read once a frame: pad n drives car n (the first pad found is car 0).
 constexpr int kPadCount = 3;
 struct PadState {
-    float steer;     // left stick across, or the d-pad: -1 full left to 1 full right
+    float steer;     // left stick across: -1 full left to 1 full right
     float forward;   // right trigger's travel, 0 to 1; face button A counts as 1
     float backward;  // left trigger's travel, 0 to 1; face button B counts as 1
     bool lift;       // either shoulder button
     bool brake;      // face button X: on pad 0 what the space bar does
     bool rightCar;   // face button Y: this pad's car back on its wheels
+    bool dpadLeft;   // the d-pad steers fully, whatever the stick says
+    bool dpadRight;
 };
 
 // ===== What a backend supplies =====

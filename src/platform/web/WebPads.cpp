@@ -27,10 +27,8 @@ static PadState ReadPad(const EmscriptenGamepadEvent& g)
 {
     PadState s = {};
     s.steer = g.numAxes > 0 ? float(g.axis[0]) : 0;
-    if (Pressed(g, kDpadLeft))
-        s.steer = -1;
-    if (Pressed(g, kDpadRight))
-        s.steer = 1;
+    s.dpadLeft = Pressed(g, kDpadLeft);
+    s.dpadRight = Pressed(g, kDpadRight);
     s.forward = ReadTravel(g, kRightTrigger, kButtonA);
     s.backward = ReadTravel(g, kLeftTrigger, kButtonB);
     s.lift = Pressed(g, kLeftShoulder) || Pressed(g, kRightShoulder);
