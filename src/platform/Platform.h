@@ -186,6 +186,10 @@ int RunUntilQuit();
 // and frame (the first one presented), noted by the shell. bench/startup-figures.sh reads them.
 void NoteStartupStep(const char* step);
 
+// The cars' state after a frame as a key-script run traces it, the line the replay prints (without its
+// newline): "frame N", then each car's chassis position and velocity, %.9g each.
+void FormatCarsTrace(long frame, char* line, size_t lineSize);
+
 // --- The settings dialog's decisions ---
 // The fields as the dialog opens: the stored settings, or the defaults for what is not stored.
 void OpenSettingsDialog(SettingsFields* fields);

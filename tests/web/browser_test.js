@@ -188,6 +188,29 @@ const kCases = {
     check(textDifferences == 0, 'the overlay\'s figures differ from the Linux text in ' + textDifferences + ' pixels');
   },
 
+  // Driven by a key script, the page prints the replay's trace on the console: the Linux build's,
+  // byte for byte, every 50 frames of drive.keys's 600.
+  async trace(first, url) {
+    const fs = require('fs'), path = require('path');
+    const replay = process.env.KELVARON_LINUX_REPLAY;
+    check(replay, 'KELVARON_LINUX_REPLAY names no Linux replay to compare with');
+    const keys = path.join(__dirname, '..', '..', 'bench', 'scripts', 'drive.keys');
+    const expected = require('child_process')
+      .execFileSync(replay, ['--script', keys, '--frames', '600', '--every', '50']).toString().trim().split('\n');
+    const context = await first.context().browser().newContext({serviceWorkers: 'block'});
+    const page = await context.newPage();
+    const lines = [];
+    page.on('console', (m) => { if (m.text().startsWith('frame ')) lines.push(m.text()); });
+    await page.route(url + 'drive.keys', (route) => route.fulfill({contentType: 'text/plain', body: fs.readFileSync(keys, 'utf8')}));
+    await page.goto(url + '?keys=drive.keys');
+    for (let i = 0; i < 1200 && lines.length < expected.length; i++) await page.waitForTimeout(100);
+    await context.close();
+    check(lines.length >= expected.length, 'the page printed ' + lines.length + ' trace lines of ' + expected.length);
+    const differing = expected.findIndex((line, i) => lines[i] != line);
+    check(differing < 0, 'the trace parts from the Linux one at "' + expected[differing] + '": the page printed "' +
+          lines[differing] + '"');
+  },
+
   // With the autopilot ticked, cars nobody drives drive themselves once 300 frames have passed, and
   // not before: frame for frame (a key script pauses the page after 289 steps and again after 439),
   // the views with it and without it are the same at the first pause and far apart at the second.
