@@ -9,7 +9,6 @@
 #include "AllocCount.h"
 #include "FrameBench.h"
 #include "FreshProcess.h"
-#include "KeyScript.h"
 #include "RenderBench.h"
 #include "Soak.h"
 #include "app/Autopilot.h"

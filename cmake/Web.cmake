@@ -61,7 +61,6 @@ add_executable(kelvaron_page
   ${KELVARON_WEB_DIR}/WebEvents.cpp
   ${KELVARON_WEB_DIR}/WebGlyphs.cpp
   ${KELVARON_WEB_DIR}/WebKeyScript.cpp
-  ${PROJECT_SOURCE_DIR}/support/KeyScript.cpp
   ${KELVARON_WEB_DIR}/WebMain.cpp
   ${KELVARON_WEB_DIR}/WebPads.cpp
   ${KELVARON_WEB_DIR}/WebPicture.cpp
@@ -71,8 +70,6 @@ add_executable(kelvaron_page
 )
 set_source_files_properties(${CMAKE_BINARY_DIR}/glyphs PROPERTIES HEADER_FILE_ONLY ON)
 kelvaron_room_headers(kelvaron_page PRIVATE platform/web)
-# Key scripts are read as the replay reads them (support/KeyScript.h).
-target_include_directories(kelvaron_page PRIVATE ${PROJECT_SOURCE_DIR}/support)
 target_link_libraries(kelvaron_page PRIVATE kelvaron_app)
 kelvaron_web_gl(kelvaron_page)
 target_link_options(kelvaron_page PRIVATE -sENVIRONMENT=web -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT=1

@@ -5,6 +5,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 // ===== Facts both sides name =====
@@ -186,6 +188,15 @@ int RunUntilQuit();
 // and frame (the first one presented), noted by the shell. bench/startup-figures.sh reads them.
 void NoteStartupStep(const char* step);
 
+// Key scripts, for replaying a drive: one key event a line, "FRAME down|up VK".
+struct KeyEvent {
+    long frame;   // numbered from 1; applied before that frame's driving control
+    bool down;
+    unsigned vk;  // Windows virtual-key code, 0 to 255
+};
+// Reads the whole script; on a malformed line returns false with the line number and the reason in
+// error. '#' starts a comment; blank lines are allowed. Events keep their file order within a frame.
+bool ReadKeyScript(std::FILE* file, std::vector<KeyEvent>& events, std::string& error);
 // The cars' state after a frame as a key-script run traces it, the line the replay prints (without its
 // newline): "frame N", then each car's chassis position and velocity, %.9g each.
 void FormatCarsTrace(long frame, char* line, size_t lineSize);

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <string>
 
-#include "KeyScript.h"
 #include "platform/Platform.h"
 #include "platform/web/WebBackend.h"
 
