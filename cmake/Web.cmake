@@ -78,6 +78,8 @@ target_link_options(kelvaron_page PRIVATE -sENVIRONMENT=web -sASYNCIFY -sASYNCIF
                     -sEXPORTED_RUNTIME_METHODS=UTF8ToString,stringToNewUTF8
                     "SHELL:--preload-file ${CMAKE_BINARY_DIR}/glyphs@/kelvaron/glyphs")
 set_target_properties(kelvaron_page PROPERTIES OUTPUT_NAME kelvaron RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-foreach(_file index.html page.js sw.js manifest.webmanifest icon.svg)
+foreach(_file index.html page.js sw.js manifest.webmanifest)
   configure_file(${KELVARON_WEB_DIR}/page/${_file} ${CMAKE_BINARY_DIR}/${_file} COPYONLY)
 endforeach()
+# The one icon every build shows.
+configure_file(${PROJECT_SOURCE_DIR}/data/kelvaron.svg ${CMAKE_BINARY_DIR}/icon.svg COPYONLY)
