@@ -9,24 +9,18 @@
 #include "AllocCount.h"
 #include "FrameBench.h"
 #include "FreshProcess.h"
-#include "KeyScript.h"
 #include "RenderBench.h"
 #include "Soak.h"
 #include "app/Autopilot.h"
 #include "app/Frame.h"
 #include "app/Settings.h"
-#include "physics/Car.h"
 #include "platform/Platform.h"
 
 static void PrintTrace(long frame)
 {
-    std::printf("frame %ld", frame);
-    for (const Car& car : gCars) {
-        const dReal* p = dBodyGetPosition(car.chassis.body);
-        const dReal* v = dBodyGetLinearVel(car.chassis.body);
-        std::printf(" %.9g %.9g %.9g %.9g %.9g %.9g", p[0], p[1], p[2], v[0], v[1], v[2]);
-    }
-    std::printf("\n");
+    char line[512];
+    FormatCarsTrace(frame, line, sizeof line);
+    std::printf("%s\n", line);
 }
 
 // With a seed, the autopilot drives every car that the script leaves alone.

@@ -26,6 +26,10 @@ add_library(kelvaron_command_line OBJECT src/platform/linux/CommandLine.cpp)
 kelvaron_room_headers(kelvaron_command_line PUBLIC platform/linux/CommandLine.h)
 target_link_libraries(kelvaron_command_line PUBLIC kelvaron_app)
 
+# Kelvaron in XScreenSaver's list, on its own so that its tests need no display.
+add_library(kelvaron_xscreensaver_list OBJECT src/platform/linux/XScreenSaverList.cpp)
+kelvaron_room_headers(kelvaron_xscreensaver_list PUBLIC platform/linux/XScreenSaverList.h)
+
 # The Linux program. The store, the pictures and the pads are libraries of their own too, so that
 # their tests link them beside the null backend.
 pkg_check_modules(LINUX_UI REQUIRED IMPORTED_TARGET sdl2 gtk+-3.0 x11 xinerama libpng)
@@ -55,7 +59,7 @@ target_compile_definitions(kelvaron PRIVATE KELVARON_VERSION="${PROJECT_VERSION}
 # The desktop's libGL comes after the rooms' static libraries, the only code calling it: the linker
 # keeps a shared library only if something before it on the line needs it.
 target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_store kelvaron_linux_picture kelvaron_linux_pads
-                      kelvaron_linux_font kelvaron_command_line PkgConfig::DESKTOP_GL)
+                      kelvaron_linux_font kelvaron_command_line kelvaron_xscreensaver_list PkgConfig::DESKTOP_GL)
 install(TARGETS kelvaron RUNTIME DESTINATION bin)
 install(FILES data/kelvaron.desktop DESTINATION share/applications)
 # XScreenSaver: the settings descriptor, and the program where it looks for its hacks.

@@ -12,9 +12,11 @@ if(WIN32)
       OUTPUT ${CMAKE_BINARY_DIR}/kelvaron-setup.exe
       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
       COMMAND ${CMAKE_STRIP} -o ${scr} $<TARGET_FILE:kelvaron_scr>
-      COMMAND ${KELVARON_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DSCR=${scr}
+      COMMAND ${KELVARON_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DSCR=${scr} -DICON=${KELVARON_ICO}
+              -DSOURCE=${PROJECT_SOURCE_DIR}
               -DOUTFILE=${CMAKE_BINARY_DIR}/kelvaron-setup.exe ${PROJECT_SOURCE_DIR}/packaging/windows/kelvaron.nsi
-      DEPENDS kelvaron_scr ${PROJECT_SOURCE_DIR}/packaging/windows/kelvaron.nsi
+      DEPENDS kelvaron_scr ${PROJECT_SOURCE_DIR}/packaging/windows/kelvaron.nsi ${KELVARON_ICO}
+              ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/THIRD-PARTY-NOTICES
       COMMENT "Making kelvaron-setup.exe with NSIS"
       VERBATIM)
     add_custom_target(kelvaron_setup DEPENDS ${CMAKE_BINARY_DIR}/kelvaron-setup.exe)
@@ -36,9 +38,31 @@ add_custom_command(
   COMMAND gzip -9nf -k ${pkg}/kelvaron.6 ${pkg}/changelog
   DEPENDS ${pkg}/kelvaron.6 ${pkg}/changelog
   VERBATIM)
-add_custom_target(kelvaron_docs ALL DEPENDS ${pkg}/kelvaron.6.gz ${pkg}/changelog.gz)
+# The menu's icon at the sizes desktops look for, drawn from data/kelvaron.svg.
+set(icons ${CMAKE_BINARY_DIR}/icons)
+add_custom_command(
+  OUTPUT ${icons}/hicolor/256x256/apps/kelvaron.png
+  COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/make-icons.sh ${icons} png
+  DEPENDS ${PROJECT_SOURCE_DIR}/data/kelvaron.svg ${PROJECT_SOURCE_DIR}/scripts/make-icons.sh
+  COMMENT "Drawing the hicolor icons"
+  VERBATIM)
+# What software centres show. Its screenshot must be a web address: where the project publishes
+# docs/full-run.png.
+set(KELVARON_HOMEPAGE "https://kelvaron.github.io" CACHE STRING
+    "The project's web page, under which docs/full-run.png is published as full-run.png")
+set(KELVARON_METAINFO io.github.kelvaron.kelvaron.metainfo.xml)
+configure_file(data/${KELVARON_METAINFO}.in ${pkg}/${KELVARON_METAINFO} @ONLY)
+# Everything installed beside the program, the package's pages and pictures.
+add_custom_target(kelvaron_docs ALL DEPENDS ${pkg}/kelvaron.6.gz ${pkg}/changelog.gz
+                  ${icons}/hicolor/256x256/apps/kelvaron.png)
 install(FILES ${pkg}/kelvaron.6.gz DESTINATION share/man/man6)
 install(FILES packaging/debian/copyright ${pkg}/changelog.gz DESTINATION share/doc/kelvaron)
+install(DIRECTORY ${icons}/hicolor DESTINATION share/icons)
+install(FILES ${pkg}/${KELVARON_METAINFO} DESTINATION share/metainfo)
+# The metainfo with what it names, the desktop entry and the icon, as installed.
+add_test(NAME metainfo COMMAND sh -c "rm -rf \"$1\" && DESTDIR=\"$1\" \"$2\" --install \"$3\" --prefix /usr > /dev/null &&
+                                      appstreamcli validate-tree --pedantic --no-net \"$1/usr\""
+         sh ${CMAKE_BINARY_DIR}/metainfo-root ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelvaron)

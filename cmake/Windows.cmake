@@ -24,6 +24,7 @@ add_executable(kelvaron_scr WIN32
   src/platform/win32/WindowProc.cpp
   src/platform/win32/XInputPads.cpp
   src/platform/win32/Dialog.rc
+  src/platform/win32/Identity.rc
   src/platform/win32/Version.rc
 )
 kelvaron_room_headers(kelvaron_scr PRIVATE platform/win32)
@@ -33,3 +34,14 @@ file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/stb-include)
 file(CREATE_LINK /usr/include/stb ${CMAKE_BINARY_DIR}/stb-include/stb SYMBOLIC)
 target_include_directories(kelvaron_scr SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/stb-include)
 set_target_properties(kelvaron_scr PROPERTIES OUTPUT_NAME kelvaron SUFFIX .scr)
+# The icon, drawn from data/kelvaron.svg; windres finds it in its folder.
+set(KELVARON_ICO ${CMAKE_BINARY_DIR}/icons/kelvaron.ico)
+add_custom_command(
+  OUTPUT ${KELVARON_ICO}
+  COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/make-icons.sh ${CMAKE_BINARY_DIR}/icons ico
+  DEPENDS ${PROJECT_SOURCE_DIR}/data/kelvaron.svg ${PROJECT_SOURCE_DIR}/scripts/make-icons.sh
+  COMMENT "Drawing kelvaron.ico"
+  VERBATIM)
+target_sources(kelvaron_scr PRIVATE ${KELVARON_ICO})
+set_source_files_properties(src/platform/win32/Identity.rc PROPERTIES OBJECT_DEPENDS ${KELVARON_ICO})
+target_include_directories(kelvaron_scr PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/icons>)

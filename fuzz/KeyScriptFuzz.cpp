@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "KeyScript.h"
+#include "platform/Platform.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -4,29 +4,37 @@
 #
 # How it is built, and why (bench/README.md has the figures):
 # - no fused multiply-add anywhere (-ffp-contract=off), so every compiler and target rounds alike;
-# - natively, ODE's threading layer compiled out (the program steps from one thread; under mingw
-#   that made a step slower, so the Windows build keeps it);
+# - natively and for wasm, ODE's threading layer compiled out (the program steps from one thread;
+#   under mingw that made a step slower, so the Windows build keeps it);
 # - natively with clang, whose vectoriser keeps each sum of the LCP solver in order, and with ThinLTO
 #   across ODE's own files, done here into one object so that libode.a stays plain machine code that
 #   GCC links.
 # - natively, ODE's calls of global new and delete go to a free list of its own (cmake/OdeNew.cpp): its
 #   hash space makes some 200 small nodes a step. The rest of the process keeps glibc's allocator.
+# - for wasm (Debian's emscripten), two changes to the generated config.h: a platform branch for
+#   __EMSCRIPTEN__, and no PENTIUM (emscripten calls its processor x86, which pulls in rdtsc assembly).
 #
 #   scripts/build-ode.sh TARGET PREFIX
-#   TARGET: native | i686-w64-mingw32
+#   TARGET: native | i686-w64-mingw32 | wasm32-emscripten
 set -euo pipefail
 . "$(dirname "$0")/lib/log.sh"
 
-target=${1:?usage: build-ode.sh native|i686-w64-mingw32 PREFIX}
-prefix=${2:?usage: build-ode.sh native|i686-w64-mingw32 PREFIX}
+usage="usage: build-ode.sh native|i686-w64-mingw32|wasm32-emscripten PREFIX"
+target=${1:?$usage}
+prefix=${2:?$usage}
 here=$(cd "$(dirname "$0")" && pwd)
 
 case "$target" in
-  native) lib="$prefix/lib/libode.a" ;;
+  native | wasm32-emscripten) lib="$prefix/lib/libode.a" ;;
   i686-w64-mingw32) lib="$prefix/lib/libode_singles.a" ;;
-  *) echo "build-ode.sh: unknown target '$target' (native or i686-w64-mingw32)" >&2; exit 2 ;;
+  *) echo "build-ode.sh: unknown target '$target' (native, i686-w64-mingw32 or wasm32-emscripten)" >&2; exit 2 ;;
 esac
-recipe="ode-0.16.2 single, no FMA; $target: $([ "$target" = native ] && echo clang ThinLTO, threading off, own new || echo gcc)"
+case "$target" in
+  native) how="clang ThinLTO, threading off, own new" ;;
+  i686-w64-mingw32) how=gcc ;;
+  wasm32-emscripten) how="emscripten, threading off" ;;
+esac
+recipe="ode-0.16.2 single, no FMA; $target: $how"
 if [ -f "$lib" ] && grep -qs dSINGLE "$prefix/include/ode/precision.h" &&
    [ "$(cat "$prefix/recipe" 2> /dev/null)" = "$recipe" ]; then
   exit 0
@@ -59,9 +67,22 @@ if [ "$target" = i686-w64-mingw32 ]; then
   cmake_args+=(-DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-i686.cmake")
 fi
 
+if [ "$target" = wasm32-emscripten ]; then
+  cmake_args+=(-DODE_NO_THREADING_INTF=ON -DODE_NO_BUILTIN_THREADING_IMPL=ON)
+fi
+
 build="$work/build-$target"
 # Through the environment, so that CMake adds them to the toolchain's own (SSE2 arithmetic on i686).
-CFLAGS=$flags CXXFLAGS=$flags configure "$src" "$build" "${cmake_args[@]}"
+if [ "$target" = wasm32-emscripten ]; then
+  CFLAGS=$flags CXXFLAGS=$flags logged "$build.configure.log" emcmake cmake -S "$src" -B "$build" "${cmake_args[@]}"
+  config="$build/ode/src/config.h"
+  sed -i -e 's/^#define PENTIUM 1$//' \
+         -e 's/^#elif defined(__linux__)$/#elif defined(__EMSCRIPTEN__)\n#define ODE_PLATFORM_EMSCRIPTEN\n&/' "$config"
+  grep -q ODE_PLATFORM_EMSCRIPTEN "$config" && ! grep -q '^#define PENTIUM' "$config" ||
+    { echo "build-ode.sh: $config is not as expected for wasm" >&2; exit 1; }
+else
+  CFLAGS=$flags CXXFLAGS=$flags configure "$src" "$build" "${cmake_args[@]}"
+fi
 logged "$build.build.log" cmake --build "$build" -j "$(nproc)"
 logged "$build.install.log" cmake --install "$build"
 test -f "$lib" || { echo "build-ode.sh: $lib was not installed" >&2; exit 1; }

@@ -59,6 +59,13 @@ cleanup() {
 trap cleanup EXIT
 tar -xf "$base" -C "$root"
 cp /etc/resolv.conf "$root/etc/resolv.conf" 2> /dev/null || true
+# The machine's own certificate authorities (a network that inspects TLS has one): the room's
+# ca-certificates takes them in when it is installed, as this machine's did, so that npm reaches its
+# registry from the room as it does from here.
+if compgen -G "/usr/local/share/ca-certificates/*.crt" > /dev/null; then
+  mkdir -p "$root/usr/local/share/ca-certificates"
+  cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+fi
 mkdir -p "$root/work" "$root/var/cache/kelvaron-downloads"
 # apt's cache is the room's own (rooms may run at once, and apt locks its cache), filled with links
 # to the cached files.

@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages that Kelvaron needs, only those that are missing:
 #   scripts/install-deps.sh run    building and running it (scripts/run.sh)
 #   scripts/install-deps.sh [test] that, and what every test and test script calls (scripts/test.sh)
+#   scripts/install-deps.sh web    building and running the browser build (scripts/run.sh --web)
 # As root it installs them; otherwise only the install goes through sudo, or, without sudo, it names
 # the packages and the command to run and fails.
 set -euo pipefail
@@ -18,6 +19,7 @@ run_packages=(
   libosmesa6-dev libpng-dev doctest-dev
   xvfb xfonts-base x11-utils              # the private display; X core fonts for SDL's message box
   xdotool imagemagick                     # driving the cars there and saving screenshots
+  librsvg2-bin                            # the icons, drawn from data/kelvaron.svg
 )
 test_packages=(
   xclip                                   # reading the settings dialogs' fields
@@ -32,16 +34,27 @@ test_packages=(
   libclang-rt-14-dev                      # the fuzzers: clang's libFuzzer, ASan and UBSan
   dpkg-dev file lintian nsis              # scripts/package.sh: CPack's DEB, lintian, makensis
   strace                                  # the reliability tests: when a hack's signal arrives
+  icoutils                                # kelvaron.ico for kelvaron.scr and its installer
+  appstream                               # appstreamcli: the metainfo file's check
+)
+web_packages=(
+  emscripten                              # the browser build: em++, its C library, the legacy-GL emulation
+  nodejs npm                              # the wasm replay; playwright-core for the browser tests
+  chromium                                # the page in a real browser: headless, WebGL on SwiftShader
+  python3                                 # scripts/run.sh --web serves the page
 )
 
 case "${1:-}" in
   run) packages=("${run_packages[@]}") ;;
-  test | "") packages=("${run_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: install-deps.sh [run|test]" >&2; exit 2 ;;
+  web) packages=("${run_packages[@]}" "${web_packages[@]}") ;;
+  test | "") packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}") ;;
+  *) echo "usage: install-deps.sh [run|test|web]" >&2; exit 2 ;;
 esac
 
 missing=()
 for p in "${packages[@]}"; do
+  # A nodejs from outside Debian brings its own npm, and conflicts with Debian's.
+  [ "$p" = npm ] && command -v npm > /dev/null && continue
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0

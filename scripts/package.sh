@@ -31,7 +31,7 @@ deb() {
   rm -rf "$out/_CPack_Packages"
   local package
   package=$(ls "$out"/kelvaron_*_amd64.deb)
-  lintian --fail-on error --info "$package" >&2
+  lintian --pedantic --fail-on error,warning --info "$package" >&2
   echo "$package"
 }
 

@@ -7,6 +7,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVARON_BUILD_DIR:-$root/build}
 . "$root/scripts/lib/log.sh"
+# The browser build, served on 127.0.0.1.
+[ "${1:-}" = --web ] && exec "$root/scripts/run-web.sh"
 
 "$root/scripts/install-deps.sh" run
 mkdir -p "$build"

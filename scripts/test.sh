@@ -30,9 +30,17 @@ cmake --build "$build/windows" -j "$jobs"
 use_wine_prefix "$build/wineprefix"  # made once, before the tests share it
 ctest --test-dir "$build/windows" --output-on-failure -j "$jobs"
 
+echo "== web build"  # the wasm replay under node against the Linux traces, and the page in Chromium
+logged "$build/web.configure.log" emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
+  -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay"
+cmake --build "$build/web" -j "$jobs"
+ctest --test-dir "$build/web" --output-on-failure -j "$jobs"
+
 echo "== fuzz"  # every reader of outside input, 20 s each under ASan and UBSan
 bash "$root/fuzz/run.sh" "$build/fuzz" 20
 
 echo "== packages"  # the .deb's proof on a new system needs a clean room of its own: .ci/run
 "$root/scripts/package.sh"
 "$root/tests/package/windows_installer_test.sh" "$build/packages/kelvaron-setup.exe"
+"$root/tests/package/versions_test.sh" "$build/packages"/kelvaron_*_amd64.deb "$build/packages/kelvaron-setup.exe" \
+  "$build/windows/packaging/kelvaron.scr"

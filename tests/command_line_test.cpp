@@ -60,6 +60,11 @@ TEST_CASE("XScreenSaver's options come first")
     CHECK(r.mode == LaunchMode::kHelp);
     REQUIRE(Read({"--version"}, &r, &error));
     CHECK(r.mode == LaunchMode::kVersion);
+    REQUIRE(Read({"--add-to-xscreensaver"}, &r, &error));
+    CHECK(r.mode == LaunchMode::kAddToXScreenSaver);
+    // Even under XScreenSaver, where XSCREENSAVER_WINDOW is set.
+    REQUIRE(Read({"-remove-from-xscreensaver"}, &r, &error, "77"));
+    CHECK(r.mode == LaunchMode::kRemoveFromXScreenSaver);
 }
 
 TEST_CASE("unusable window ids and unknown options are refused with a reason")
@@ -68,7 +73,7 @@ TEST_CASE("unusable window ids and unknown options are refused with a reason")
     for (auto args : {std::initializer_list<const char*>{"/p"}, {"/p", "abc"}, {"/p", "0"}, {"/p", "0x"},
                       {"/p", "12x"}, {"/p", "99999999999"}, {"-window-id"}, {"-window-id", "-5"},
                       {"-x"}, {"/scr"}, {"/s", "extra"}, {"-root", "extra"}, {"/cx"}, {"/s", "--no-pace"},
-                      {"--help", "/s"}}) {
+                      {"--help", "/s"}, {"--add-to-xscreensaver", "x"}, {"--add-to-xscreensaver=1"}}) {
         std::string error;
         CHECK(!Read(args, &r, &error));
         CHECK(!error.empty());

@@ -310,14 +310,16 @@ TEST_CASE("R sets a car that has turned over back on its wheels, whole, and it d
 TEST_CASE("a pad drives its own car through that car's keys, and lets them go as it changes")
 {
     StartScene();
-    UpdatePad(0, {-1, true, false, false, false, false});  // stick full left, right trigger
+    UpdatePad(0, {-1, true, false, false, false, false, false, false});  // stick full left, right trigger
     CHECK((gKeys[kVkLeft] && gKeys[kVkUp] && !gKeys[kVkRight] && !gKeys['A']));
-    UpdatePad(0, {0.2f, true, false, false, true, false});  // inside the dead zone; X brakes car 0
+    UpdatePad(0, {0.2f, true, false, false, true, false, false, false});  // inside the dead zone; X brakes car 0
     CHECK((!gKeys[kVkLeft] && !gKeys[kVkRight] && gKeys[kVkSpace]));
     RunFrames(10);
     CHECK(gCarSpeed[0] == 0);
-    UpdatePad(1, {0.9f, false, true, true, true, false});  // pad 1: car 1; its X is nothing
+    UpdatePad(1, {0.9f, false, true, true, true, false, false, false});  // pad 1: car 1; its X is nothing
     CHECK((gKeys['D'] && gKeys['S'] && gKeys['Q'] && !gKeys['W']));
+    UpdatePad(1, {0.9f, false, true, true, true, false, true, false});  // the d-pad overrules the stick
+    CHECK((gKeys['A'] && !gKeys['D']));
     ReleasePad(0);
     CHECK((!gKeys[kVkUp] && !gKeys[kVkSpace]));
     CHECK(gKeys['S']);
@@ -335,7 +337,7 @@ TEST_CASE("a pad takes its car back from the autopilot, and its Y rights that ca
     StartAutopilot(3);
     RunFrames(int(kAutopilotIdleFrames) + 10);
     REQUIRE(gAutopilot[2].driving);
-    UpdatePad(2, {0, false, true, false, false, false});
+    UpdatePad(2, {0, false, true, false, false, false, false, false});
     CHECK(!gAutopilot[2].driving);
     CHECK(!gKeys['I']);
     CHECK(gKeys['K']);
@@ -346,9 +348,9 @@ TEST_CASE("a pad takes its car back from the autopilot, and its Y rights that ca
         RunFrames(1);
     }
     REQUIRE(IsCarOverturned(2));
-    UpdatePad(1, {0, false, false, false, false, true});  // another pad's Y leaves car 2 alone
+    UpdatePad(1, {0, false, false, false, false, true, false, false});  // another pad's Y leaves car 2 alone
     CHECK(IsCarOverturned(2));
-    UpdatePad(2, {0, false, false, false, false, true});
+    UpdatePad(2, {0, false, false, false, false, true, false, false});
     CHECK(!IsCarOverturned(2));
     EndScene();
 }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "KeyScript.h"
+#include "platform/Platform.h"
 
 static bool Read(const char* text, std::vector<KeyEvent>& events, std::string& error)
 {

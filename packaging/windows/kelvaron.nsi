@@ -1,7 +1,8 @@
 ; kelvaron-setup.exe: puts kelvaron.scr where Windows looks for screensavers, makes it the current
 ; screensaver only when asked (the page's box, or /ACTIVATE with /S), and registers an uninstaller
-; under Add or Remove Programs. Made by cmake/Packaging.cmake's kelvaron_setup target:
-;   makensis -DVERSION=1.2.3 -DSCR=kelvaron.scr -DOUTFILE=kelvaron-setup.exe kelvaron.nsi
+; under Add or Remove Programs, with the licence and the third-party notices beside the screensaver.
+; Made by cmake/Packaging.cmake's kelvaron_setup target:
+;   makensis -DVERSION=1.2.3 -DSCR=kelvaron.scr -DICON=kelvaron.ico -DSOURCE=TREE -DOUTFILE=kelvaron-setup.exe kelvaron.nsi
 Unicode true
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -10,6 +11,8 @@ Unicode true
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Kelvaron"
 !define DESKTOP_KEY "Control Panel\Desktop"
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 
 Name "Kelvaron ${VERSION}"
 OutFile "${OUTFILE}"
@@ -21,7 +24,7 @@ VIAddVersionKey ProductName "Kelvaron"
 VIAddVersionKey ProductVersion "${VERSION}"
 VIAddVersionKey FileVersion "${VERSION}"
 VIAddVersionKey FileDescription "Kelvaron ${VERSION} setup"
-VIAddVersionKey LegalCopyright "The Kelvaron developers"
+VIAddVersionKey LegalCopyright "Copyright (c) 2026 the Kelvaron authors"
 
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
@@ -38,11 +41,13 @@ Section "Kelvaron screensaver" SecScreensaver
   SectionIn RO
   SetOutPath $SYSDIR
   File "/oname=kelvaron.scr" "${SCR}"
+  File "/oname=kelvaron-LICENSE.txt" "${SOURCE}/LICENSE"
+  File "/oname=kelvaron-THIRD-PARTY-NOTICES.txt" "${SOURCE}/THIRD-PARTY-NOTICES"
   SetOutPath $INSTDIR
   WriteUninstaller "$INSTDIR\uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayName "Kelvaron screensaver"
   WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayVersion "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" Publisher "The Kelvaron developers"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" Publisher "The Kelvaron authors"
   WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayIcon "$Screensaver"
   WriteRegStr HKLM "${UNINSTALL_KEY}" InstallLocation "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" UninstallString '"$INSTDIR\uninstall.exe"'
@@ -80,6 +85,8 @@ Section Uninstall
     DeleteRegValue HKCU "${DESKTOP_KEY}" SCRNSAVE.EXE
   ${EndIf}
   Delete "$SYSDIR\kelvaron.scr"
+  Delete "$SYSDIR\kelvaron-LICENSE.txt"
+  Delete "$SYSDIR\kelvaron-THIRD-PARTY-NOTICES.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -15,8 +15,9 @@ PadState gPadStates[kPadCount];
 static void ListPadKeys(int pad, const PadState& s, int keys[kPadKeyCount], bool held[kPadKeyCount])
 {
     const CarKeys& k = kCarKeys[pad];
+    const float steer = s.dpadLeft ? -1 : s.dpadRight ? 1 : s.steer;
     const int list[kPadKeyCount] = {k.raiseSteer, k.lowerSteer, k.raiseSpeed, k.lowerSpeed, k.lift, kVkSpace};
-    const bool wanted[kPadKeyCount] = {s.steer < -kStickDeadZone, s.steer > kStickDeadZone, s.forward > kTriggerHeld,
+    const bool wanted[kPadKeyCount] = {steer < -kStickDeadZone, steer > kStickDeadZone, s.forward > kTriggerHeld,
                                        s.backward > kTriggerHeld, s.lift, pad == 0 && s.brake};
     for (int i = 0; i < kPadKeyCount; ++i) {
         keys[i] = list[i];

@@ -5,6 +5,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 // ===== Facts both sides name =====
@@ -77,12 +79,14 @@ enum class Answer { kYes, kNo, kUnasked };  // kUnasked: the question could not 
 // Gamepads, read once a frame: pad n drives car n (the first pad found is car 0).
 constexpr int kPadCount = 3;
 struct PadState {
-    float steer;     // left stick across, or the d-pad: -1 full left to 1 full right
+    float steer;     // left stick across: -1 full left to 1 full right
     float forward;   // right trigger's travel, 0 to 1; face button A counts as 1
     float backward;  // left trigger's travel, 0 to 1; face button B counts as 1
     bool lift;       // either shoulder button
     bool brake;      // face button X: on pad 0 what the space bar does
     bool rightCar;   // face button Y: this pad's car back on its wheels
+    bool dpadLeft;   // the d-pad steers fully, whatever the stick says
+    bool dpadRight;
 };
 
 // ===== What a backend supplies =====
@@ -183,6 +187,19 @@ int RunUntilQuit();
 // video (the window system is ready), noted by the backend; window (with its GL context), world, font
 // and frame (the first one presented), noted by the shell. bench/startup-figures.sh reads them.
 void NoteStartupStep(const char* step);
+
+// Key scripts, for replaying a drive: one key event a line, "FRAME down|up VK".
+struct KeyEvent {
+    long frame;   // numbered from 1; applied before that frame's driving control
+    bool down;
+    unsigned vk;  // Windows virtual-key code, 0 to 255
+};
+// Reads the whole script; on a malformed line returns false with the line number and the reason in
+// error. '#' starts a comment; blank lines are allowed. Events keep their file order within a frame.
+bool ReadKeyScript(std::FILE* file, std::vector<KeyEvent>& events, std::string& error);
+// The cars' state after a frame as a key-script run traces it, the line the replay prints (without its
+// newline): "frame N", then each car's chassis position and velocity, %.9g each.
+void FormatCarsTrace(long frame, char* line, size_t lineSize);
 
 // --- The settings dialog's decisions ---
 // The fields as the dialog opens: the stored settings, or the defaults for what is not stored.

@@ -7,7 +7,7 @@
 #   daemon_cycling_test.sh KELVARON [COUNT [SEED]]
 set -u
 count=${2:-200}
-for part in checks wait display screen stats saver; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
+for part in checks wait display screen stats xscreensaver; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap '[ -n "${daemon:-}" ] && kill "$daemon" 2> /dev/null; stop_display' EXIT
 seed_random "${3:-}"
 start_display 640x480x24 || exit 1

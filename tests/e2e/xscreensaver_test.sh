@@ -3,7 +3,7 @@
 # Kelvaron as its only hack, activated and deactivated with xscreensaver-command.
 #   xscreensaver_test.sh KELVARON
 set -u
-for part in checks wait display screen saver; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
+for part in checks wait display screen xscreensaver; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap '[ -n "${daemon:-}" ] && kill "$daemon" 2> /dev/null; stop_display' EXIT
 start_display 1024x768x24 || exit 1
 

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Inside a brand-new minimal Debian 12 root (deb_clean_room_test.sh makes it): installs the package
-# with apt-get as a user would, then uses it: --version, the man page, a short full run on a private
-# Xvfb display, the hack under XScreenSaver's daemon with the programs line the man page gives; then
-# purges it and checks that nothing of it is left.
+# with apt-get as a user would, then uses it: --version, the licence, the icon and the metainfo in
+# their places, the man page, a short full run on a private Xvfb display, the hack under
+# XScreenSaver's daemon after kelvaron --add-to-xscreensaver; then purges it and checks that nothing
+# of it is left.
 #   tests/package/deb_install_test.sh ./kelvaron_VERSION_amd64.deb     (as root, in the room)
 set -euo pipefail
 deb=$1
 here=$(cd "$(dirname "$0")" && pwd)
-for part in checks wait display screen keys settings; do . "$here/../../scripts/lib/$part.sh"; done
+for part in checks wait display screen keys settings xscreensaver; do . "$here/../../scripts/lib/$part.sh"; done
 set +e  # the checks count failures themselves
 trap stop_display EXIT
 export DEBIAN_FRONTEND=noninteractive
@@ -22,6 +23,19 @@ check "apt-get install $deb installs it with what it depends on" [ $? -eq 0 ]
 check "kelvaron --version prints the package's version" [ "$(kelvaron --version)" = "kelvaron $version" ]
 check "XScreenSaver's hack folder links to it" \
   [ "$(readlink -f /usr/libexec/xscreensaver/kelvaron)" = /usr/bin/kelvaron -a -s /usr/share/xscreensaver/config/kelvaron.xml ]
+
+check "its copyright file grants the MIT licence, a paragraph for each component built in" eval \
+  'grep -q "^Copyright: 2026 the Kelvaron authors" /usr/share/doc/kelvaron/copyright &&
+   [ "$(grep -c "^Files: " /usr/share/doc/kelvaron/copyright)" -eq 3 ] && grep -q "^License: Expat$" /usr/share/doc/kelvaron/copyright'
+check "the desktop entry names the icon, which is there at every size and as SVG" eval \
+  'grep -qx "Icon=kelvaron" /usr/share/applications/kelvaron.desktop &&
+   [ "$(ls /usr/share/icons/hicolor/*/apps/kelvaron.* | wc -l)" -eq 9 ]'
+apt_install appstream
+metainfo=/usr/share/metainfo/io.github.kelvaron.kelvaron.metainfo.xml
+appstreamcli validate --pedantic --no-net "$metainfo" > "$work/appstream.log" 2>&1
+check "the metainfo file is valid" [ $? -eq 0 ]
+check "... at the package's version" grep -q "<release version=\"$version\"" "$metainfo"
+cat "$work/appstream.log"
 
 apt_install man-db
 check "man 6 kelvaron finds the page" [ "$(man -w 6 kelvaron)" = /usr/share/man/man6/kelvaron.6.gz ]
@@ -54,12 +68,10 @@ escape_until_ended() {
 check "Escape ends it with status 0" escape_until_ended
 kill "$pid" 2> /dev/null
 
-# XScreenSaver as nobody (it runs no hacks as root), with the line the man page says to add.
+# XScreenSaver as nobody (it runs no hacks as root), with a list that has no Kelvaron until the
+# command puts it in.
 apt_install xscreensaver procps
-home="$work/home"
-mkdir -p "$home"
-chmod 755 "$work"
-chown nobody "$home"
+make_saver_home
 cat > "$home/.xscreensaver" <<'CONFIG'
 mode: one
 selected: 0
@@ -67,19 +79,18 @@ lock: False
 fade: False
 unfade: False
 programs: \
-  kelvaron -root \n\
   maze -root \n
 CONFIG
-saver() { setpriv --reuid=nobody --regid=nogroup --clear-groups -- env HOME="$home" DISPLAY="$DISPLAY" "$@"; }
-saver xscreensaver -no-splash -verbose > "$work/xscreensaver.log" 2>&1 &
-daemon=$!
-trap 'kill "$daemon" 2> /dev/null; stop_display' EXIT
-wait_until 60 eval 'saver xscreensaver-command -version > /dev/null 2>&1'
+chown nobody "$home/.xscreensaver"
+check "kelvaron --add-to-xscreensaver puts it in the list" eval \
+  'saver kelvaron --add-to-xscreensaver && grep -q "^  kelvaron -root" "$home/.xscreensaver"'
+trap '[ -n "${daemon:-}" ] && kill "$daemon" 2> /dev/null; stop_display' EXIT
+start_saver
 failed_before=$failed
 saver xscreensaver-command -activate > /dev/null
 # XScreenSaver 6 runs it as its settings descriptor says: kelvaron --root.
 hack_runs() { pgrep -f '^kelvaron --?root' > /dev/null; }
-check "XScreenSaver runs the hack from the programs line" wait_until 60 hack_runs
+check "XScreenSaver runs the hack from its list" wait_until 60 hack_runs
 check "... which draws on the screen" wait_for_colour "$work/saver.png" 512x384+512+0 red 2000 60
 [ "$failed" -eq "$failed_before" ] || { ps -eo pid=,stat=,args= | grep '[k]elvaron'; tail -n 30 "$work/xscreensaver.log"; }
 # How the hack ends under the daemon is xscreensaver_test.sh's matter; here it only has to go.

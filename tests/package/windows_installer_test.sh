@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # kelvaron-setup.exe in a fresh 32-bit Wine prefix on a private Xvfb display: a silent install puts
-# kelvaron.scr in the system folder with its version and an uninstall entry, leaves the current
+# kelvaron.scr in the system folder with its version, icon and name, the licence and the notices
+# beside it, and an uninstall entry showing that icon, leaves the current
 # screensaver alone unless /ACTIVATE is given, and the settings dialog opens from there; the silent
 # uninstall takes all of it away again but the user's settings and a screensaver not its own.
 #   tests/package/windows_installer_test.sh KELVARON-SETUP.EXE
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-version=$(sed -n 's/^project(Kelvaron VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")
-for part in checks wait display settings wine; do . "$here/../../scripts/lib/$part.sh"; done
+for part in checks wait display settings wine versions; do . "$here/../../scripts/lib/$part.sh"; done
 set +e  # the checks count failures themselves
 export KELVARON_WINEPREFIX="$work/wine"  # named before the trap that ends its server
 # Waits until every program of the prefix has ended: the uninstaller goes on in a copy of itself.
@@ -23,10 +23,6 @@ scr=$drive/windows/system32/kelvaron.scr
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kelvaron'
 desktop_key='HKCU\Control Panel\Desktop'
 other='C:\windows\system32\other.scr'
-# The string after NAME in the file's version resource.
-version_string() {  # FILE NAME
-  strings -el "$1" | awk -v n="$2" 'found { print; exit } $0 == n { found = 1 }'
-}
 
 reg_set dFps REG_DWORD 25
 reg_set SCRNSAVE.EXE REG_SZ "$other" "$desktop_key"
@@ -36,10 +32,23 @@ check "/S installs with status 0" [ $? -eq 0 ]
 settle
 check "kelvaron.scr is in the 32-bit system folder" [ -s "$scr" ]
 check "... with the project's version as its file and product version" \
-  [ "$(version_string "$scr" FileVersion) $(version_string "$scr" ProductVersion)" = "$version $version" ]
+  [ "$(version_string "$scr" FileVersion) $(version_string "$scr" ProductVersion)" = "$project_version $project_version" ]
 check "... and a description" [ -n "$(version_string "$scr" FileDescription)" ]
+# The sizes of a program's icon group (Explorer shows the first), taken out as an .ico of its own.
+icon_sizes() {  # FILE
+  wrestool -x -t 14 "$1" 2> /dev/null > "$work/group.ico"
+  icotool -l "$work/group.ico" 2> /dev/null | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | tr '\n' ' '
+}
+check_equal "... with the icon at 16, 32, 48 and 256 pixels" "16 32 48 256 " "$(icon_sizes "$scr")"
+# String 1: the name in Windows' screensaver list.
+check "... and \"Kelvaron\" as string 1" [ "$(wrestool -x --raw -t 6 --name=1 "$scr" 2> /dev/null | strings -el)" = Kelvaron ]
+notices=(kelvaron-LICENSE.txt kelvaron-THIRD-PARTY-NOTICES.txt)
+check "the licence and the third-party notices are beside it" eval \
+  'grep -q "MIT License" "$drive/windows/system32/${notices[0]}" &&
+   grep -q "GCC RUNTIME LIBRARY EXCEPTION" "$drive/windows/system32/${notices[1]}"'
+check_equal "the installer shows Kelvaron's icon" "16 32 48 256 " "$(icon_sizes "$setup")"
 check "Add or Remove Programs lists it" [ "$(reg_value DisplayName "$uninstall_key")" = "Kelvaron screensaver" ]
-check "... at the project's version" [ "$(reg_value DisplayVersion "$uninstall_key")" = "$version" ]
+check "... at the project's version" [ "$(reg_value DisplayVersion "$uninstall_key")" = "$project_version" ]
 uninstaller=$(reg_value QuietUninstallString "$uninstall_key")
 check "... with a silent uninstaller that is there" \
   [ "$uninstaller" = '"C:\Program Files\Kelvaron\uninstall.exe" /S' -a -s "$drive/Program Files/Kelvaron/uninstall.exe" ]
@@ -56,6 +65,7 @@ check "... which closes with status 0" eval 'wait_for_exit "$pid" 60 && [ "$stat
 uninstall() { wine_run 'C:\Program Files\Kelvaron\uninstall.exe' /S > "$work/uninstall.log" 2>&1; settle; }
 uninstall
 check "the silent uninstall removes kelvaron.scr" [ ! -e "$scr" ]
+check "... the licence and the notices" eval '[ ! -e "$drive/windows/system32/${notices[0]}" ] && [ ! -e "$drive/windows/system32/${notices[1]}" ]'
 check "... the uninstaller and its folder" [ ! -e "$drive/Program Files/Kelvaron" ]
 check "... and the uninstall entry" eval '! has_key "$uninstall_key"'
 check "... but keeps the user's settings" [ "$(reg_value dFps)" = 0x19 ]

@@ -54,6 +54,14 @@ bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensav
         request->mode = LaunchMode::kVersion;
         return true;
     }
+    if (argc == 2 && IsOption(argv[1], "add-to-xscreensaver")) {
+        request->mode = LaunchMode::kAddToXScreenSaver;
+        return true;
+    }
+    if (argc == 2 && IsOption(argv[1], "remove-from-xscreensaver")) {
+        request->mode = LaunchMode::kRemoveFromXScreenSaver;
+        return true;
+    }
     // XScreenSaver's own options come first.
     if (argc >= 2 && IsOption(argv[1], "root"))
         return ReadXScreenSaverOptions(2, argc, argv, request, error) &&

@@ -9,6 +9,8 @@ enum class LaunchMode {
     kPreview,         // inside the host window `window`
     kSettingsDialog,
     kXScreenSaver,    // inside `window` (0: the root window), with the stored settings
+    kAddToXScreenSaver,       // Kelvaron into the programs list of ~/.xscreensaver
+    kRemoveFromXScreenSaver,  // and out of it
 };
 
 struct LaunchRequest {

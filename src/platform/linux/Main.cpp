@@ -5,6 +5,7 @@
 
 #include "platform/Platform.h"
 #include "platform/linux/CommandLine.h"
+#include "platform/linux/XScreenSaverList.h"
 #include "platform/linux/Xlib.h"
 #include "platform/linux/LinuxBackend.h"
 
@@ -14,6 +15,8 @@ static const char* const kUsage =
     "       kelvaron [/c]          settings\n"
     "       kelvaron -root | -window-id WINDOW-ID [--no-autopilot] [--no-pace]\n"
     "                              as an XScreenSaver hack\n"
+    "       kelvaron --add-to-xscreensaver | --remove-from-xscreensaver\n"
+    "                              Kelvaron in or out of XScreenSaver's list\n"
     "       kelvaron --help | --version\n";
 
 static const char* const kHelp =
@@ -49,6 +52,18 @@ int main(int argc, char** argv)
     if (request.mode == LaunchMode::kHelp) {
         std::printf("%s%s", kUsage, kHelp);
         return 0;
+    }
+    if (request.mode == LaunchMode::kAddToXScreenSaver || request.mode == LaunchMode::kRemoveFromXScreenSaver) {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) {
+            std::fprintf(stderr, "kelvaron: HOME is not set, so there is no ~/.xscreensaver to change\n");
+            return 1;
+        }
+        std::string message;
+        bool changed = ChangeXScreenSaverFile(std::string(home) + "/.xscreensaver",
+                                              request.mode == LaunchMode::kAddToXScreenSaver, &message);
+        std::fprintf(changed ? stdout : stderr, "%s%s\n", changed ? "" : "kelvaron: ", message.c_str());
+        return changed ? 0 : 1;
     }
     if (request.mode == LaunchMode::kSettingsDialog)
         return RunSettingsDialog() ? 0 : 1;

@@ -88,10 +88,8 @@ void PollGamepads()
             continue;
         PadState s = {};
         s.steer = float(SDL_GameControllerGetAxis(p, SDL_CONTROLLER_AXIS_LEFTX)) / SDL_JOYSTICK_AXIS_MAX;
-        if (Pressed(p, SDL_CONTROLLER_BUTTON_DPAD_LEFT))
-            s.steer = -1;
-        if (Pressed(p, SDL_CONTROLLER_BUTTON_DPAD_RIGHT))
-            s.steer = 1;
+        s.dpadLeft = Pressed(p, SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+        s.dpadRight = Pressed(p, SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
         s.forward = ReadTrigger(p, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, SDL_CONTROLLER_BUTTON_A);
         s.backward = ReadTrigger(p, SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_CONTROLLER_BUTTON_B);
         s.lift = Pressed(p, SDL_CONTROLLER_BUTTON_LEFTSHOULDER) || Pressed(p, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);

@@ -44,10 +44,8 @@ static PadState ReadPadState(const XINPUT_GAMEPAD& g)
 {
     PadState s = {};
     s.steer = float(g.sThumbLX) / 32767.0f;
-    if (g.wButtons & XINPUT_GAMEPAD_DPAD_LEFT)
-        s.steer = -1;
-    if (g.wButtons & XINPUT_GAMEPAD_DPAD_RIGHT)
-        s.steer = 1;
+    s.dpadLeft = g.wButtons & XINPUT_GAMEPAD_DPAD_LEFT;
+    s.dpadRight = g.wButtons & XINPUT_GAMEPAD_DPAD_RIGHT;
     // A trigger's travel, 0 to 1; its button counts as all the way.
     s.forward = (g.wButtons & XINPUT_GAMEPAD_A) ? 1 : float(g.bRightTrigger) / 255;
     s.backward = (g.wButtons & XINPUT_GAMEPAD_B) ? 1 : float(g.bLeftTrigger) / 255;

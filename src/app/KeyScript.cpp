@@ -1,9 +1,10 @@
-#include "KeyScript.h"
-
+// Key scripts (declared in platform/Platform.h), read alike by the replay, the tests and the page.
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/Platform.h"
 
 static bool ParseWhole(const char* word, long min, long max, long& value)
 {

@@ -1,0 +1,26 @@
+// What the pieces of the browser backend share with each other; the rest is in platform/Platform.h.
+#pragma once
+#ifndef __EMSCRIPTEN__
+#error "platform/web is the browser build's backend: build it with emscripten"
+#endif
+
+// The page's canvas, as the HTML5 API names its targets.
+constexpr const char* kCanvasTarget = "#canvas";
+
+// Events (WebEvents.cpp): the canvas's keys, focus and mouse, the page's visibility and full screen,
+// listened to while the render window exists.
+void StartListening();
+void StopListening();
+
+// The key script of the page's address (WebKeyScript.cpp), read as each run starts: its next event,
+// when its frame has come, goes to the run; the frames presented are counted.
+void StartKeyScript();
+bool DeliverScriptedKey();
+void CountPresentedFrame();
+
+// Pictures written since the last frame go to the browser as downloads (WebPicture.cpp).
+void DeliverPictures();
+
+// The settings form's Save ends the run, so that the next one starts at once with what was saved
+// (WebSettingsForm.cpp); true once, after such a save.
+bool TakeRestartRequest();

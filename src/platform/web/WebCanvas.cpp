@@ -1,0 +1,106 @@
+// The render window in a page: its canvas at the size asked for, with a WebGL 1 context that
+// emscripten's legacy-GL emulation turns into GL 1.1. The page has no display modes and no other
+// monitors; only the user may put the canvas full screen (the page's button), which makes the run a
+// full run.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+
+#include "platform/Platform.h"
+#include "platform/web/WebBackend.h"
+
+extern "C" void kelvaron_start_gl_emulation();  // LegacyGl.js
+
+static EMSCRIPTEN_WEBGL_CONTEXT_HANDLE gContext;
+
+EM_JS(void, ShowPageMessage, (const char* caption, const char* text),
+      { Module.kelvaronPage.showProblem(UTF8ToString(caption) + ': ' + UTF8ToString(text)); });
+
+void ShowMessage(const char* caption, const char* text, MessageKind)
+{
+    std::fprintf(stderr, "kelvaron: %s: %s\n", caption, text);
+    ShowPageMessage(caption, text);
+}
+
+EM_JS(int, AskInPage, (const char* caption, const char* text),
+      { return confirm(UTF8ToString(caption) + '\n\n' + UTF8ToString(text)) ? 1 : 0; });
+
+Answer AskQuestion(const char* caption, const char* text)
+{
+    return AskInPage(caption, text) ? Answer::kYes : Answer::kNo;
+}
+
+// The canvas at the run's size stands for the display mode: there is nothing to change.
+bool SetFullscreenMode(int, int, int)
+{
+    return true;
+}
+
+void RestoreDisplayMode() {}
+
+void CoverOtherMonitors() {}
+
+void UncoverMonitors() {}
+
+bool CreateRenderWindow(const char* title, int width, int height, int, bool, uintptr_t)
+{
+    NoteStartupStep("video");
+    if (emscripten_set_canvas_element_size(kCanvasTarget, width, height) != EMSCRIPTEN_RESULT_SUCCESS) {
+        ShowMessage("ERROR", "Window Creation Error.", MessageKind::kError);
+        return false;
+    }
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.alpha = false;
+    attributes.depth = true;
+    attributes.stencil = false;
+    attributes.antialias = false;
+    attributes.majorVersion = 1;
+    gContext = emscripten_webgl_create_context(kCanvasTarget, &attributes);
+    if (gContext <= 0) {
+        ShowMessage("ERROR", "Can't Create A GL Rendering Context.", MessageKind::kError);
+        return false;
+    }
+    if (emscripten_webgl_make_context_current(gContext) != EMSCRIPTEN_RESULT_SUCCESS) {
+        DestroyRenderWindow();
+        ShowMessage("ERROR", "Can't Activate The GL Rendering Context.", MessageKind::kError);
+        return false;
+    }
+    kelvaron_start_gl_emulation();
+    SetRenderWindowTitle(title);
+    StartListening();
+    return true;
+}
+
+EM_JS(void, LeaveFullScreen, (), {
+    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+});
+
+void DestroyRenderWindow()
+{
+    StopListening();
+    LeaveFullScreen();
+    if (gContext > 0) {
+        emscripten_webgl_make_context_current(0);
+        emscripten_webgl_destroy_context(gContext);
+    }
+    gContext = 0;
+}
+
+EM_JS(void, SetPageTitle, (const char* title), { document.title = UTF8ToString(title); });
+
+void SetRenderWindowTitle(const char* title)
+{
+    SetPageTitle(title);
+}
+
+// The frame goes to the screen when the browser next composites: the run waits for that moment.
+EM_ASYNC_JS(void, AwaitAnimationFrame, (), { await new Promise((resolve) => requestAnimationFrame(resolve)); });
+
+void PresentFrame()
+{
+    AwaitAnimationFrame();
+    CountPresentedFrame();
+    DeliverPictures();
+}

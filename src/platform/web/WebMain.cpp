@@ -1,0 +1,24 @@
+// The page's program: one full run after another in the page's canvas. Runs block as on the
+// desktop; the browser gets its turn whenever a frame is presented (Asyncify).
+#include <emscripten.h>
+
+#include "platform/Platform.h"
+#include "platform/web/WebBackend.h"
+
+// The page says the run has ended and waits for "Start again" or the full-screen button.
+EM_ASYNC_JS(void, AwaitNextRun, (), { await Module.kelvaronPage.awaitNextRun(); });
+
+int main()
+{
+    NoteStartupStep("main");
+    RunSettingsDialog();
+    for (;;) {
+        if (!StartFullRun())
+            return 1;
+        RunUntilQuit();
+        if (!TakeRestartRequest())
+            AwaitNextRun();
+        // Keys held as the run ended (Escape among them) send no key-up to the next one.
+        HandleFocusLost();
+    }
+}

@@ -1,0 +1,121 @@
+'use strict';
+// The page around the run: the plain message when the browser has no WebGL, the buttons, the
+// settings form's side of its bridge (WebSettingsForm.cpp), and the service worker that lets the page
+// run offline once it has loaded.
+(() => {
+  const canvas = document.getElementById('canvas');
+  const problem = document.getElementById('problem');
+  const ended = document.getElementById('ended');
+  const form = document.getElementById('settings');
+  const message = document.getElementById('settings-message');
+  const fields = [0, 1, 2, 3, 4, 5].map((i) => document.getElementById('field' + i));
+  const autopilot = document.getElementById('autopilot');
+  const steadyPace = document.getElementById('steady-pace');
+  let startNextRun = null;
+
+  function showProblem(text) {
+    problem.textContent = text;
+    problem.hidden = false;
+  }
+
+  function hasWebGL() {
+    try {
+      return !!document.createElement('canvas').getContext('webgl');
+    } catch (e) {
+      return false;
+    }
+  }
+
+  // The keys the page gives the run go through the canvas, where the run listens.
+  function pressKey(key) {
+    canvas.dispatchEvent(new KeyboardEvent('keydown', {key: key, bubbles: true}));
+    canvas.dispatchEvent(new KeyboardEvent('keyup', {key: key, bubbles: true}));
+  }
+
+  const page = {
+    showProblem: showProblem,
+    // The dialog's texts and the stored values, from WebSettingsForm.cpp.
+    showSettings(form) {
+      document.getElementById('settings-title').textContent = form.title;
+      document.querySelectorAll('#settings label.field').forEach((label, i) => { label.textContent = form.labels[i]; });
+      form.texts.forEach((text, i) => { fields[i].value = text; });
+      autopilot.checked = form.autopilot;
+      steadyPace.checked = form.steadyPace;
+      document.getElementById('autopilot-label').textContent = form.autopilotLabel;
+      document.getElementById('steady-pace-label').textContent = form.steadyPaceLabel;
+      document.getElementById('help-title').textContent = form.helpTitle;
+      document.getElementById('help').textContent = form.help;
+      message.textContent = '';
+    },
+    // Called as a run ends: resolves when the user starts the next one.
+    awaitNextRun() {
+      ended.hidden = false;
+      return new Promise((resolve) => { startNextRun = resolve; });
+    },
+  };
+
+  function beginNextRun() {
+    if (!startNextRun) return false;
+    ended.hidden = true;
+    startNextRun();
+    startNextRun = null;
+    return true;
+  }
+
+  document.getElementById('again').addEventListener('click', () => {
+    beginNextRun();
+    canvas.focus();
+  });
+  document.getElementById('fullscreen').addEventListener('click', () => {
+    beginNextRun();
+    canvas.focus();
+    canvas.requestFullscreen().catch((e) => showProblem('Full screen is not allowed here: ' + e.message));
+  });
+  document.getElementById('picture').addEventListener('click', () => pressKey('F9'));
+
+  form.addEventListener('submit', (event) => {
+    event.preventDefault();
+    const texts = fields.map((f) => f.value);
+    const pointers = texts.map((t) => Module.stringToNewUTF8(t));
+    const list = Module._malloc(4 * pointers.length);
+    pointers.forEach((p, i) => { Module.HEAP32[(list >> 2) + i] = p; });
+    const refusal = Module._kelvaron_save_settings(list, autopilot.checked ? 1 : 0, steadyPace.checked ? 1 : 0);
+    message.textContent = refusal ? Module.UTF8ToString(refusal) : 'Saved: the run starts again with these settings.';
+    pointers.forEach((p) => Module._free(p));
+    Module._free(list);
+    if (!refusal) beginNextRun();
+  });
+  document.getElementById('cancel').addEventListener('click', () => Module._kelvaron_reset_settings_form());
+
+  if ('serviceWorker' in navigator) {
+    navigator.serviceWorker.register('sw.js').catch((e) => console.warn('kelvaron: no offline copy: ' + e.message));
+  }
+
+  // ?keys=FILE: a key script (WebKeyScript.cpp) drives the run, fetched before it starts.
+  function fetchKeyScript() {
+    const name = new URLSearchParams(location.search).get('keys');
+    if (!name) return;
+    Module.addRunDependency('keys');
+    fetch(name).then((response) => {
+      if (!response.ok) throw new Error(response.status + ' ' + response.statusText);
+      return response.text();
+    }).then((text) => {
+      Module.FS_createPath('/', 'kelvaron', true, true);
+      Module.FS_createDataFile('/kelvaron', 'script.keys', text, true, false);
+    }).catch((e) => showProblem('The key script ' + name + ' could not be read: ' + e.message))
+      .finally(() => Module.removeRunDependency('keys'));
+  }
+
+  if (!hasWebGL()) {
+    showProblem('This browser cannot show WebGL, which Kelvaron needs to draw. Try another browser, ' +
+                'or turn on hardware acceleration in this one.');
+    canvas.hidden = true;
+    return;
+  }
+  window.Module = {canvas: canvas, kelvaronPage: page, preRun: [fetchKeyScript]};
+  const script = document.createElement('script');
+  script.src = 'kelvaron.js';
+  script.onerror = () => showProblem('Kelvaron could not be loaded. Reload the page to try again.');
+  document.body.appendChild(script);
+  canvas.focus();
+})();

@@ -1,0 +1,22 @@
+# The browser build's tests. The wasm replay under node must print the Linux build's traces byte for
+# byte, for every key script and with the autopilot driving (scripts/test.sh names the Linux replay).
+# The page is driven in Debian's Chromium by playwright-core, installed from its lock file.
+set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")
+if(KELVARON_LINUX_REPLAY)
+  add_test(NAME web_trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/web/compare_traces.sh
+           $<TARGET_FILE:kelvaron-replay> ${KELVARON_LINUX_REPLAY} ${PROJECT_SOURCE_DIR}/bench/scripts)
+endif()
+
+set(_browser_tests ${CMAKE_CURRENT_BINARY_DIR}/browser-tests)
+add_test(NAME web_browser_setup COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/web/install-driver.sh ${_browser_tests})
+set_tests_properties(web_browser_setup PROPERTIES FIXTURES_SETUP web_browser)
+set(_cases loads no_webgl quadrants arrow_up cameras pause_and_step picture linux_frame autopilot settings offline)
+if(KELVARON_LINUX_REPLAY)
+  list(APPEND _cases trace)
+endif()
+foreach(_case IN LISTS _cases)
+  add_test(NAME web_page_${_case} COMMAND node ${CMAKE_CURRENT_SOURCE_DIR}/web/browser_test.js ${CMAKE_BINARY_DIR} ${_case})
+  # One Chromium at a time: SwiftShader draws on the processor, and the cases watch the frame rate.
+  set_tests_properties(web_page_${_case} PROPERTIES FIXTURES_REQUIRED web_browser RUN_SERIAL ON
+                       ENVIRONMENT "NODE_PATH=${_browser_tests}/node_modules;KELVARON_LINUX_REPLAY=${KELVARON_LINUX_REPLAY}")
+endforeach()
