@@ -42,6 +42,7 @@ foreach(_part IN ITEMS store:KeyfileStore picture:PngPicture pads:SdlPads)
   kelvaron_room_headers(kelvaron_linux_${_name} PRIVATE platform/linux)
   target_link_libraries(kelvaron_linux_${_name} PUBLIC kelvaron_contract PkgConfig::LINUX_UI)
 endforeach()
+target_sources(kelvaron_linux_pads PRIVATE src/platform/linux/PadStorm.cpp)
 add_library(kelvaron_linux OBJECT
   src/platform/linux/Clock.cpp
   src/platform/linux/GtkDialog.cpp

@@ -3,7 +3,8 @@
 # finite bodies, once a second), meant for the build under ASan and UBSan:
 #   storm  a windowed full run under a seeded storm of input for SECONDS: every key held, repeated
 #          and released in bursts of hundreds a second (P, N, R, C and F12 among them), mouse motion
-#          within the run's tolerance (more ends it) and clicks, focus in and out, resizes, unmap and map;
+#          within the run's tolerance (more ends it) and clicks, focus in and out, resizes, unmap and map,
+#          and (inside the program, KELVARON_PAD_STORM) virtual pads plugged in, moved and pulled out;
 #   night  the full run paced to 30 fps with the autopilot on, left alone for SECONDS.
 # Afterwards it must still draw, end on Escape with status 0, with no sanitizer report, no GL
 # error, every body finite, and (the night) its RSS grown by less than 1 MiB since the warm-up (the
@@ -25,7 +26,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=8"
 
 if [ "$mode" = storm ]; then
   write_keyfile screenWidth=800 screenHeight=600  # a mode the display lacks: the windowed run
-  "$kelvaron" /s > "$work/run.log" 2>&1 &
+  KELVARON_PAD_STORM=$seed "$kelvaron" /s > "$work/run.log" 2>&1 &
   pid=$!
   wait_for_window GL 120 > /dev/null && answer_box GL Return
 else
@@ -103,6 +104,8 @@ wait_for_exit "$pid" 60 || { tail -n 20 "$work/run.log"; command -v gdb > /dev/n
 check "... with status 0" [ "${status:-1}" -eq 0 ]
 grep -a 'health:' "$work/run.log" | tail -n 3 | sed 's/^/   /'
 grep -c 'saved the frame' "$work/run.log" | sed 's/^/   F12 pictures saved: /'
+[ "$mode" = storm ] && check "pads came and went" grep -aq 'pad storm: [1-9][0-9]* plugged in, [1-9]' "$work/run.log"
+grep -a 'pad storm:' "$work/run.log" | sed 's/^/   /'
 check "no sanitizer report" eval "! grep -aq 'ERROR: AddressSanitizer\|runtime error:\|ERROR: LeakSanitizer' '$work/run.log'"
 check "no GL error and every body finite at every look" grep -aq 'health: [0-9]* looks, 0 GL errors, 0 with a body' "$work/run.log"
 grep -a -A 30 -m 1 'ERROR: \|runtime error' "$work/run.log"

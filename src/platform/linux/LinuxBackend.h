@@ -12,3 +12,7 @@ int TranslateKey(SDL_Keycode key);
 
 // Opens an added pad or lets a removed one go; false for any other event (SdlPads.cpp).
 bool HandlePadEvent(const SDL_Event& e);
+// With KELVARON_PAD_STORM set, virtual pads come, go and move at random; else nothing (PadStorm.cpp).
+void StirStormPads();
+// Pulls out those still plugged in and says how many came and went.
+void PullStormPads();

@@ -24,6 +24,7 @@ void CloseGamepads()
             SDL_GameControllerClose(gPads[pad]);
             gPads[pad] = nullptr;
         }
+    PullStormPads();
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
@@ -82,6 +83,7 @@ static float ReadTrigger(SDL_GameController* pad, SDL_GameControllerAxis trigger
 
 void PollGamepads()
 {
+    StirStormPads();
     for (int pad = 0; pad < kPadCount; ++pad) {
         SDL_GameController* p = gPads[pad];
         if (!p)
