@@ -15,6 +15,7 @@ target_link_libraries(kelvaron_win32_registry PUBLIC kelvaron_contract advapi32)
 add_executable(kelvaron_scr WIN32
   src/platform/win32/GdiFont.cpp
   src/platform/win32/GlWindow.cpp
+  src/platform/win32/HostWatch.cpp
   src/platform/win32/LaunchClock.cpp
   src/platform/win32/MessageBox.cpp
   src/platform/win32/MonitorCovers.cpp

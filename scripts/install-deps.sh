@@ -31,6 +31,7 @@ test_packages=(
   libstb-dev                              # stb_image_write, kelvaron.scr's PNG writer
   wine wine32:i386                        # running them here
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386  # Wine's opengl32
+  libxcomposite1:i386                     # Wine's GL in a child window (the preview), as on a desktop
   libclang-rt-14-dev                      # the fuzzers: clang's libFuzzer, ASan and UBSan
   dpkg-dev file lintian nsis              # scripts/package.sh: CPack's DEB, lintian, makensis
   strace                                  # the reliability tests: when a hack's signal arrives

@@ -1,6 +1,7 @@
 // A stand-in for the Windows screensaver host's preview pane: a window of 200 x 150 whose handle is
-// passed to the screensaver with /p. It closes when the file CLOSE-FILE appears, says whether the
-// preview was still running then, and waits for the preview to end by itself.
+// passed to the screensaver with /p. It says when the preview's window is inside it, closes when the
+// file CLOSE-FILE appears, says whether the preview was still running then, and waits for the
+// preview to end by itself, saying how long that took.
 //   host-window.exe SCREENSAVER CLOSE-FILE
 #include <windows.h>
 
@@ -8,13 +9,24 @@
 
 static const char* gCloseFile;
 static HANDLE gPreview;
+static DWORD gClosed;  // when the host began to destroy its window, in ms since Windows started
 
 static LRESULT CALLBACK HostProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    static bool childSeen;
+    if (message == WM_TIMER && !childSeen && GetWindow(hWnd, GW_CHILD)) {
+        childSeen = true;
+        std::printf("preview window inside\n");
+        std::fflush(stdout);
+    }
     if (message == WM_TIMER && GetFileAttributesA(gCloseFile) != INVALID_FILE_ATTRIBUTES) {
         const bool running = WaitForSingleObject(gPreview, 0) == WAIT_TIMEOUT;
         std::printf(running ? "preview running when asked to close\n" : "preview had ended before\n");
         std::fflush(stdout);
+        // Hidden first: without a window manager Wine waits a second or two for the hiding, which is
+        // the host's time, not the preview's.
+        ShowWindow(hWnd, SW_HIDE);
+        gClosed = GetTickCount();
         DestroyWindow(hWnd);
         return 0;
     }
@@ -56,6 +68,9 @@ int main(int argc, char** argv)
     }
     // The preview must end by itself once its host has gone; the test's own deadline is the longer.
     DWORD waited = WaitForSingleObject(process.hProcess, 120000);
-    std::printf(waited == WAIT_OBJECT_0 ? "preview ended\n" : "preview still running\n");
+    if (waited == WAIT_OBJECT_0)
+        std::printf("preview ended %lu ms after the host's window began to go\n", GetTickCount() - gClosed);
+    else
+        std::printf("preview still running\n");
     return waited == WAIT_OBJECT_0 ? 0 : 3;
 }

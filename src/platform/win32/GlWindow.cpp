@@ -8,7 +8,7 @@ HWND gHwnd;
 HDC gHdc;
 HGLRC gHglrc;
 HINSTANCE gHinstance;
-bool gChildWindow;
+HWND gHostWindow;
 
 // Double-buffered RGBA with a 16-bit depth buffer; the colour depth is filled in per request.
 static const PIXELFORMATDESCRIPTOR kPixelFormat = {
@@ -94,9 +94,11 @@ static bool CreateGlWindow(const char* title, int width, int height, int bits, b
 
 bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
 {
-    gChildWindow = parent != 0;
+    gHostWindow = reinterpret_cast<HWND>(parent);
+    if (gHostWindow)
+        WatchPreviewHost();
     DWORD style = parent ? WS_CHILD : WS_OVERLAPPEDWINDOW;
-    return CreateGlWindow(title, width, height, bits, fullscreen, style, reinterpret_cast<HWND>(parent));
+    return CreateGlWindow(title, width, height, bits, fullscreen, style, gHostWindow);
 }
 
 static void ReportShutdownError(const char* text)
@@ -114,8 +116,9 @@ void DestroyRenderWindow()
         gHglrc = nullptr;
     }
     // A preview window goes with its host: then there is nothing left to release, and a message box
-    // nobody asked for would keep the process alive.
-    bool windowLives = gHwnd && IsWindow(gHwnd);
+    // nobody asked for would keep the process alive. Our own window's handle can outlive a host
+    // killed outright, so the host is asked too.
+    bool windowLives = gHwnd && IsWindow(gHwnd) && (!gHostWindow || IsWindow(gHostWindow));
     if (gHdc && windowLives && !ReleaseDC(gHwnd, gHdc)) {
         ReportShutdownError("Release Device Context Failed.");
         gHdc = nullptr;

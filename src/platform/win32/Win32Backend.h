@@ -10,7 +10,10 @@ extern HDC gHdc;            // its own device context (CS_OWNDC)
 extern HGLRC gHglrc;        // the rendering context, current while the window exists
 extern HINSTANCE gHinstance;
 
-extern bool gChildWindow;   // the render window lives inside a host's: it goes when the host does
+extern HWND gHostWindow;    // the host a preview's render window lives inside, else null: it goes with the host
 
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SettingsDialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Ends the process soon after the preview's host has gone, should the run not end by itself (HostWatch.cpp).
+void WatchPreviewHost();

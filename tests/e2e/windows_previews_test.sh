@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Previews of kelvaron.scr under Wine, COUNT times, each in a host window of its own as the Windows
+# control panel makes one. Half the time the host's process is killed while the preview draws (its
+# window goes with it, abruptly); otherwise the host destroys its window, as the control panel does
+# when another screensaver is chosen. Every preview must end within 1 s (timed by the host from when
+# its window began to go, else from the kill), leaving no window, and the X server's connections as
+# many as before.
+# Prints the seed, the slowest end of each kind, and the counts before and after.
+#   windows_previews_test.sh WINE-RUN KELVARON.SCR HOST-WINDOW.EXE [COUNT [SEED]]
+set -u
+wine_runner=$1
+scr=$2
+host_exe=$3
+count=${4:-200}
+for part in checks wait display screen stats wine; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
+trap 'kill -KILL "${host_pid:-}" 2> /dev/null; WINEPREFIX=$KELVARON_WINEPREFIX wineserver -k 2> /dev/null; stop_display' EXIT
+seed_random "${5:-}"
+start_display 640x480x24 || exit 1
+connections() { ls "/proc/$xvfb_pid/fd" | wc -l; }
+connections_before=$(connections)
+use_wine_prefix "$work/wine"
+windows_path() { wine_run winepath -w "$1" 2> /dev/null | tr -d '\r'; }
+scr_path=$(windows_path "$scr")
+close=$work/close-host
+close_path=$(windows_path "$close")
+
+# A Windows process shows its Windows command line.
+process_of() { pgrep -n -f "^$1"; }
+ended() { [ ! -e "/proc/$1" ] || grep -q '^State:.*Z' "/proc/$1/status"; }
+# Kelvaron's windows and the hosts' left on the display.
+own_windows() { xwininfo -root -tree | grep -c '("kelvaron\.scr"\|("kelvaron-test-host'; }
+
+slow=0 undrawn=0 unstarted=0
+: > "$work/host-gone"; : > "$work/host-closed"
+for i in $(seq "$count"); do
+  rm -f "$close"
+  wine_run "$host_exe" "$scr_path" "$close_path" > "$work/host.log" 2>&1 &
+  host_pid=$!
+  # The host's Windows process is the child of the wine it was started with.
+  if ! preview=$(first_output 60 process_of "Z:.*kelvaron\.scr /p ") || ! host=$(pgrep -n -P "$host_pid"); then
+    unstarted=$((unstarted + 1)); echo "   #$i: no preview started"; kill -KILL "$host_pid"; continue
+  fi
+  # Drawing: its GL window inside the host's, as the host sees it (Wine shows nothing on the display
+  # of what a child window of another process draws).
+  wait_until 30 grep -q 'preview window inside' "$work/host.log" || { undrawn=$((undrawn + 1)); echo "   #$i: no window in the host"; }
+  sleep "0.$((RANDOM % 5))"
+  started=$(date +%s%N)
+  if [ $((RANDOM % 2)) -eq 0 ]; then
+    kill -KILL "$host"; kind=host-gone
+  else
+    touch "$close"; kind=host-closed
+  fi
+  wait_until 20 ended "$preview"
+  ended_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+  wait_for_exit "$host_pid" 20
+  # A host that closes times the end itself, from when its window began to go.
+  [ $kind = host-closed ] && ended_ms=$(sed -n 's/^preview ended \([0-9]*\) ms.*/\1/p' "$work/host.log" | tr -d '\r')
+  echo "$ended_ms" >> "$work/$kind"
+  [ "${ended_ms:-99999}" -gt 1000 ] && { slow=$((slow + 1)); echo "   #$i, $kind: ended after ${ended_ms:-?} ms"; }
+done
+wait_until 10 eval '[ "$(own_windows)" -eq 0 ]'
+windows_after=$(own_windows)
+# Wine's own processes (its desktop among them) end a little after the last program.
+WINEPREFIX=$KELVARON_WINEPREFIX timeout 60 wineserver -w
+wait_until 10 eval '[ "$(connections)" -le "$connections_before" ]'
+connections_after=$(connections)
+for kind in host-gone host-closed; do
+  echo "$kind: $(wc -l < "$work/$kind") ends, median $(median < "$work/$kind") ms, slowest $(sort -n "$work/$kind" | tail -n 1) ms"
+done
+echo "X server connections before Wine started $connections_before, after it ended $connections_after; Kelvaron's and the hosts' windows left $windows_after"
+check "every preview started (not: $unstarted)" [ "$unstarted" -eq 0 ]
+check "every preview made its window in its host (not: $undrawn)" [ "$undrawn" -eq 0 ]
+check "every preview ended within 1 s (not: $slow)" [ "$slow" -eq 0 ]
+check "no window is left" [ "$windows_after" -eq 0 ]
+check "the X server has as many connections as before" [ "$connections_after" -eq "$connections_before" ]
+finish
