@@ -55,6 +55,8 @@ wait_for_window_prefix() {  # TEXT [SECONDS]
 fps_titles() {
   xwininfo -root -tree | grep -o '"FPS: [0-9.]*"'
 }
+# The private display's open descriptors: its listening sockets and one per client.
+x_connections() { ls "/proc/$xvfb_pid/fd" | wc -l; }
 # Starts the tests' host window (tests/e2e/HostWindow.cpp) of the given size, leaving its id in
 # $host and its process in $host_pid.
 start_host_window() {  # PROGRAM WIDTH HEIGHT

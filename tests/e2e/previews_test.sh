@@ -13,10 +13,8 @@ for part in checks wait display stats; do . "$(dirname "$0")/../../scripts/lib/$
 trap 'kill "${host_pid:-}" "${pid:-}" 2> /dev/null; stop_display' EXIT
 seed_random "${4:-}"
 start_display 640x480x24 || exit 1
-# The server's open descriptors: its listening sockets and one per client.
-connections() { ls "/proc/$xvfb_pid/fd" | wc -l; }
 top_windows() { xwininfo -root -children | grep -c '^ *0x'; }
-connections_before=$(connections)
+connections_before=$(x_connections)
 windows_before=$(top_windows)
 
 slow=0 failed_status=0 undrawn=0
@@ -47,13 +45,11 @@ for i in $(seq "$count"); do
     [ "$ended" -gt 1000 ] && { slow=$((slow + 1)); echo "   $switch #$i, $kind: ended after $ended ms"; }
   done
 done
-wait_until 5 eval '[ "$(connections)" -le "$connections_before" ]'
-connections_after=$(connections)
+wait_until 5 eval '[ "$(x_connections)" -le "$connections_before" ]'
+connections_after=$(x_connections)
 windows_after=$(top_windows)
 zombies=$(ps -o stat= --ppid $$ | grep -c Z)
-for kind in host-gone terminated; do
-  echo "$kind: $(wc -l < "$work/$kind") ends, median $(median < "$work/$kind") ms, slowest $(sort -n "$work/$kind" | tail -n 1) ms"
-done
+say_times host-gone terminated
 echo "X server connections before $connections_before, after $connections_after; top-level windows before $windows_before, after $windows_after"
 check "every preview drew in its host (not: $undrawn)" [ "$undrawn" -eq 0 ]
 check "every preview ended with status 0 (not: $failed_status)" [ "$failed_status" -eq 0 ]

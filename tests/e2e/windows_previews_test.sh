@@ -16,8 +16,7 @@ for part in checks wait display screen stats wine; do . "$(dirname "$0")/../../s
 trap 'kill -KILL "${host_pid:-}" 2> /dev/null; WINEPREFIX=$KELVARON_WINEPREFIX wineserver -k 2> /dev/null; stop_display' EXIT
 seed_random "${5:-}"
 start_display 640x480x24 || exit 1
-connections() { ls "/proc/$xvfb_pid/fd" | wc -l; }
-connections_before=$(connections)
+connections_before=$(x_connections)
 use_wine_prefix "$work/wine"
 windows_path() { wine_run winepath -w "$1" 2> /dev/null | tr -d '\r'; }
 scr_path=$(windows_path "$scr")
@@ -62,11 +61,9 @@ wait_until 10 eval '[ "$(own_windows)" -eq 0 ]'
 windows_after=$(own_windows)
 # Wine's own processes (its desktop among them) end a little after the last program.
 WINEPREFIX=$KELVARON_WINEPREFIX timeout 60 wineserver -w
-wait_until 10 eval '[ "$(connections)" -le "$connections_before" ]'
-connections_after=$(connections)
-for kind in host-gone host-closed; do
-  echo "$kind: $(wc -l < "$work/$kind") ends, median $(median < "$work/$kind") ms, slowest $(sort -n "$work/$kind" | tail -n 1) ms"
-done
+wait_until 10 eval '[ "$(x_connections)" -le "$connections_before" ]'
+connections_after=$(x_connections)
+say_times host-gone host-closed
 echo "X server connections before Wine started $connections_before, after it ended $connections_after; Kelvaron's and the hosts' windows left $windows_after"
 check "every preview started (not: $unstarted)" [ "$unstarted" -eq 0 ]
 check "every preview made its window in its host (not: $undrawn)" [ "$undrawn" -eq 0 ]

@@ -121,16 +121,18 @@ void CoverOtherMonitors()
 
 void DestroyRenderWindow()
 {
-    if (gContext) {
+    // A window that went with its host (XScreenSaver destroys its window as the hack ends; a
+    // preview's host may be killed) is left to the end of the process, with its context and SDL's
+    // video: SDL would wait for ever for it to unmap, and letting the context go makes Mesa finish
+    // drawing into it, taking the size the X server does not give for a gone window from whatever
+    // memory held.
+    bool lost = gWindow && gAdopted && !UnmapAdoptedWindow(gWindow);
+    if (gContext && !lost) {
         if (SDL_GL_MakeCurrent(gWindow, nullptr) != 0)
             ShowMessage("SHUTDOWN ERROR", "Release Of DC And RC Failed.", MessageKind::kInformation);
         SDL_GL_DeleteContext(gContext);
-        gContext = nullptr;
     }
-    // A window that went with its host (XScreenSaver destroys its window as the hack ends) cannot
-    // be destroyed by SDL, which would wait for ever for it to unmap: it and SDL's video are left
-    // to the end of the process.
-    bool lost = gWindow && gAdopted && !UnmapAdoptedWindow(gWindow);
+    gContext = nullptr;
     if (gWindow && !lost)
         SDL_DestroyWindow(gWindow);
     gWindow = nullptr;

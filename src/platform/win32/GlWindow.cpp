@@ -108,6 +108,9 @@ static void ReportShutdownError(const char* text)
 
 void DestroyRenderWindow()
 {
+    // The host watcher is ending the process already; two endings at once can leave it stuck.
+    if (!ClaimTeardown())
+        Sleep(INFINITE);
     if (gHglrc) {
         if (!wglMakeCurrent(nullptr, nullptr))
             ReportShutdownError("Release Of DC And RC Failed.");

@@ -1,18 +1,23 @@
 // A preview never outlives its host. A host killed outright takes the preview's window along without
 // a WM_DESTROY; the message pump then sees the host gone when idle (WindowProc.cpp), but under Wine
-// the preview's thread may instead be waiting on a call about that window that never returns. This
-// watcher looks at the host ten times a second and, half a second after it has gone, ends the
-// process if the run has not ended by then. A preview has nothing to save or restore.
+// the preview's thread may instead be waiting in wglSwapBuffers on that window, for ever. This
+// watcher looks at the host ten times a second and, soon after it has gone, ends the process;
+// if the run is by then taking itself down, it waits longer first, as ending a process
+// from two threads at once can leave it stuck in Wine. A preview has nothing to save or restore.
 #include "platform/win32/Win32Backend.h"
 
 static const DWORD kLookEvery = 100;  // ms
-static const DWORD kGrace = 500;      // ms for the ordinary teardown
+static const DWORD kGrace = 300;      // ms for the ordinary teardown to begin
+static const DWORD kTeardown = 400;   // ms for it to end
+static volatile LONG gTakingDown;
 
 static DWORD WINAPI WatchHost(LPVOID)
 {
     while (IsWindow(gHostWindow))
         Sleep(kLookEvery);
     Sleep(kGrace);
+    if (InterlockedCompareExchange(&gTakingDown, 1, 0) != 0)
+        Sleep(kTeardown);
     // Not ExitProcess: the stuck thread may hold a lock that its DLLs' detaching would wait on.
     TerminateProcess(GetCurrentProcess(), 0);
     return 0;
@@ -23,3 +28,9 @@ void WatchPreviewHost()
     if (HANDLE watcher = CreateThread(nullptr, 0, WatchHost, nullptr, 0, nullptr))
         CloseHandle(watcher);
 }
+
+bool ClaimTeardown()
+{
+    return InterlockedCompareExchange(&gTakingDown, 1, 0) == 0;
+}
+

@@ -17,3 +17,5 @@ INT_PTR CALLBACK SettingsDialogProc(HWND hDlg, UINT message, WPARAM wParam, LPAR
 
 // Ends the process soon after the preview's host has gone, should the run not end by itself (HostWatch.cpp).
 void WatchPreviewHost();
+// Tells the watcher the run is taking itself down; false if the watcher is already ending the process.
+bool ClaimTeardown();
