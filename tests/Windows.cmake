@@ -6,11 +6,6 @@ add_test(NAME windows_scr COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_s
          ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-host-win32>
          $<TARGET_FILE:kelvaron-test-dialog-fields>)
 set_tests_properties(windows_scr PROPERTIES RUN_SERIAL ON ENVIRONMENT "KELVARON_SHOT_DIR=${CMAKE_CURRENT_BINARY_DIR}")
-# The input storm under Wine, cut down from bench/reliability-figures.sh's count. Its previews under
-# Wine (windows_previews_test.sh) run there alone: now and then Wine keeps X connections after them.
-add_test(NAME windows_storm COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/long_run_test.sh
-         --wine ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> storm 30)
-set_tests_properties(windows_storm PROPERTIES RUN_SERIAL ON)
 
 # Two writers and a reader at the registry at once.
 add_executable(kelvaron-settings-writers SettingsWriters.cpp)
