@@ -11,10 +11,6 @@
 #   GCC links.
 # - natively, ODE's calls of global new and delete go to a free list of its own (cmake/OdeNew.cpp): its
 #   hash space makes some 200 small nodes a step. The rest of the process keeps glibc's allocator.
-# - natively, optimised with a profile (clang's instrumentation): an instrumented ODE is built first
-#   (KELVARON_ODE_PROFILE=generate, into PREFIX/src/pgo), the program's replay is built against it
-#   and drives both key scripts and the autopilot, and the final build uses what they counted. The
-#   profile moves code, never an operation: the traces stay byte for byte.
 # - for wasm (Debian's emscripten), two changes to the generated config.h: a platform branch for
 #   __EMSCRIPTEN__, and no PENTIUM (emscripten calls its processor x86, which pulls in rdtsc assembly).
 #
@@ -33,13 +29,11 @@ case "$target" in
   i686-w64-mingw32) lib="$prefix/lib/libode_singles.a" ;;
   *) echo "build-ode.sh: unknown target '$target' (native, i686-w64-mingw32 or wasm32-emscripten)" >&2; exit 2 ;;
 esac
-profile=${KELVARON_ODE_PROFILE:-}  # generate: the instrumented build the profile is taken from
 case "$target" in
-  native) how="clang ThinLTO, threading off, own new, profile-guided" ;;
+  native) how="clang ThinLTO, threading off, own new" ;;
   i686-w64-mingw32) how=gcc ;;
   wasm32-emscripten) how="emscripten, threading off" ;;
 esac
-[ "$profile" = generate ] && how="clang, threading off, instrumented"
 recipe="ode-0.16.2 single, no FMA; $target: $how"
 if [ -f "$lib" ] && grep -qs dSINGLE "$prefix/include/ode/precision.h" &&
    [ "$(cat "$prefix/recipe" 2> /dev/null)" = "$recipe" ]; then
@@ -57,38 +51,12 @@ if [ -z "$src" ]; then
   src=$(find "$work" -maxdepth 1 -type d -name 'ode-0.16*' | head -n 1)
 fi
 
-# Builds the instrumented ODE and the replay against it, and runs the replay's training into
-# PREFIX/src/pgo/ode.profdata. The replay also needs libsamemath, which the build would make after ODE.
-take_profile() {
-  local pgo="$work/pgo" deps
-  deps=$(dirname "$prefix")
-  mkdir -p "$pgo"
-  bash "$here/build-samemath.sh" native "$deps/samemath-native"
-  KELVARON_ODE_PROFILE=generate KELVARON_DOWNLOADS=$downloads bash "$here/build-ode.sh" native "$pgo/ode"
-  KELVARON_ODE_PROFILE=generate configure "$here/.." "$pgo/train" -DCMAKE_BUILD_TYPE=Release \
-    -DKELVARON_ODE_PREFIX="$pgo/ode" -DKELVARON_SAMEMATH_PREFIX="$deps/samemath-native" \
-    -DCMAKE_EXE_LINKER_FLAGS=-Wl,-u,__llvm_profile_runtime  # what clang's driver adds: the counters' writer
-  logged "$pgo/train.build.log" cmake --build "$pgo/train" -j "$(nproc)" --target kelvaron-replay
-  local replay="$pgo/train/bench/kelvaron-replay" keys
-  rm -f "$pgo"/*.profraw
-  for keys in "$here/../bench/scripts"/*.keys; do
-    LLVM_PROFILE_FILE="$pgo/%p.profraw" "$replay" --script "$keys" --frames 2000 --every 2000 > /dev/null
-  done
-  LLVM_PROFILE_FILE="$pgo/%p.profraw" "$replay" --autopilot 5 --frames 20000 --every 20000 > /dev/null
-  logged "$pgo/merge.log" llvm-profdata-14 merge -o "$pgo/ode.profdata" "$pgo"/*.profraw
-}
-
 cmake_args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix"
             -DBUILD_SHARED_LIBS=OFF -DODE_DOUBLE_PRECISION=OFF
             -DODE_WITH_DEMOS=OFF -DODE_WITH_TESTS=OFF -DODE_WITH_OPCODE=OFF)
 flags=-ffp-contract=off
-if [ "$target" = native ] && [ "$profile" = generate ]; then
-  flags+=" -fprofile-instr-generate"
-  cmake_args+=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-               -DODE_NO_THREADING_INTF=ON -DODE_NO_BUILTIN_THREADING_IMPL=ON)
-elif [ "$target" = native ]; then
-  take_profile
-  flags+=" -flto=thin -fprofile-instr-use=$work/pgo/ode.profdata -Wno-profile-instr-unprofiled"
+if [ "$target" = native ]; then
+  flags+=" -flto=thin"
   cmake_args+=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
                -DODE_NO_THREADING_INTF=ON -DODE_NO_BUILTIN_THREADING_IMPL=ON)
 fi
@@ -118,14 +86,7 @@ fi
 logged "$build.build.log" cmake --build "$build" -j "$(nproc)"
 logged "$build.install.log" cmake --install "$build"
 test -f "$lib" || { echo "build-ode.sh: $lib was not installed" >&2; exit 1; }
-if [ "$target" = native ] && [ "$profile" = generate ]; then
-  # The counters' runtime goes into the archive, so that any linker of ODE takes it in.
-  runtime=$(dirname "$(clang -print-libgcc-file-name --rtlib=compiler-rt)")/libclang_rt.profile-x86_64.a
-  rm -rf "$work/runtime" && mkdir -p "$work/runtime"
-  (cd "$work/runtime" && ar x "$runtime" && ar rs "$lib" ./*.o)
-  rm -rf "$work/runtime"
-elif [ "$target" = native ]; then
-  rm -rf "$work/pgo"  # the instrumented build and its replay have done their part
+if [ "$target" = native ]; then
   # The archive holds ThinLTO bitcode: optimise it across files into one relocatable object.
   objects="$work/objects-$target"
   rm -rf "$objects" && mkdir -p "$objects"

@@ -10,7 +10,6 @@ set -euo pipefail
 run_packages=(
   g++ cmake make pkg-config               # the build
   clang                                   # ODE compiled by clang: faster, the same results
-  llvm-14 libclang-rt-14-dev              # ODE's profile: llvm-profdata-14, the counters' runtime (and the fuzzers')
   ca-certificates                         # apt-get source: the single-precision ODE, musl's float functions
   libsdl2-dev libx11-dev libxinerama-dev  # window, input, previews in a foreign X window, monitors
   libgtk-3-dev                            # settings dialog and message boxes
@@ -32,6 +31,7 @@ test_packages=(
   libstb-dev                              # stb_image_write, kelvaron.scr's PNG writer
   wine wine32:i386                        # running them here
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386  # Wine's opengl32
+  libclang-rt-14-dev                      # the fuzzers: clang's libFuzzer, ASan and UBSan
   dpkg-dev file lintian nsis              # scripts/package.sh: CPack's DEB, lintian, makensis
   icoutils                                # kelvaron.ico for kelvaron.scr and its installer
   appstream                               # appstreamcli: the metainfo file's check
