@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/Platform.h"
 #include "platform/linux/Xlib.h"
@@ -64,8 +65,18 @@ void RestoreDisplayMode()
     SDL_ShowCursor(SDL_ENABLE);
 }
 
+// Without a GPU, Mesa's llvmpipe draws; by default it hands each frame's tiles to a thread per core.
+// A frame this small costs less processor time drawn on this thread than shared out and waited for
+// (bench/paced-cpu.sh). Mesa reads the variable as GL starts on the display, at the window's making;
+// a user's own setting stands, and other drivers ignore it.
+static void PreferOneRasterThread()
+{
+    setenv("LP_NUM_THREADS", "0", 0);
+}
+
 bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
 {
+    PreferOneRasterThread();
     (void)bits;  // met by SetFullscreenMode, or not asked for
     if (!StartVideo())
         return false;
