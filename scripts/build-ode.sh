@@ -72,6 +72,7 @@ if [ "$target" = wasm32-emscripten ]; then
 fi
 
 build="$work/build-$target"
+rm -rf "$build"  # CMake would keep the flags of an earlier recipe in its cache
 # Through the environment, so that CMake adds them to the toolchain's own (SSE2 arithmetic on i686).
 if [ "$target" = wasm32-emscripten ]; then
   CFLAGS=$flags CXXFLAGS=$flags logged "$build.configure.log" emcmake cmake -S "$src" -B "$build" "${cmake_args[@]}"
