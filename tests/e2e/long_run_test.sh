@@ -30,7 +30,9 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=8"
 # Under Wine: a prefix of its own, whose empty registry asks for 640 x 480 x 16, a mode the display
 # lacks, so the run is windowed as the Linux one is told to be.
 [ -n "$wine" ] && use_wine_prefix "$work/wine"
-start_run() { if [ -n "$wine" ]; then wine_run "$kelvaron" /s; else "$kelvaron" /s; fi; }
+# Started in the background: Kelvaron takes the place of the shell started for it, so that $! is its
+# process; wine's stays a child of that shell.
+start_run() { if [ -n "$wine" ]; then wine_run "$kelvaron" /s; else exec "$kelvaron" /s; fi; }
 
 if [ "$mode" = storm ]; then
   write_keyfile screenWidth=800 screenHeight=600  # a mode the display lacks: the windowed run
@@ -44,9 +46,10 @@ else
 fi
 win=$(wait_for_window Start 120)
 check "the run draws" wait_for_colour "$work/drawn.png" 200x150+200+0 lit 1000 120
-# The program's own process: under Wine, the child of the shell that started wine.
+# The program's own process, whose memory is measured.
 program_pid=$pid
 [ -n "$wine" ] && program_pid=$(pgrep -n -P "$pid")
+check "the measured process is Kelvaron's" grep -q kelvaron "/proc/$program_pid/cmdline"
 rss() { awk '/^VmRSS/ { print $2 }' "/proc/$program_pid/status" 2> /dev/null; }
 # RSS at the window's first size and shown (its buffers follow its size), after a few frames.
 steady_rss() {
