@@ -43,6 +43,11 @@ foreach(_part IN ITEMS store:KeyfileStore picture:PngPicture pads:SdlPads)
   target_link_libraries(kelvaron_linux_${_name} PUBLIC kelvaron_contract PkgConfig::LINUX_UI)
 endforeach()
 target_sources(kelvaron_linux_pads PRIVATE src/platform/linux/PadStorm.cpp)
+# The answer for a gone window's size, which Mesa, loaded at run time, must find before Xlib's: the
+# program exports it. On its own so that its test links it as the program does.
+add_library(kelvaron_linux_window_size OBJECT src/platform/linux/GoneWindowSize.cpp)
+target_link_libraries(kelvaron_linux_window_size PUBLIC PkgConfig::LINUX_UI ${CMAKE_DL_LIBS})
+target_link_options(kelvaron_linux_window_size INTERFACE -Wl,--export-dynamic-symbol=XGetGeometry)
 add_library(kelvaron_linux OBJECT
   src/platform/linux/Clock.cpp
   src/platform/linux/GtkDialog.cpp
@@ -60,6 +65,7 @@ target_compile_definitions(kelvaron PRIVATE KELVARON_VERSION="${PROJECT_VERSION}
 # The desktop's libGL comes after the rooms' static libraries, the only code calling it: the linker
 # keeps a shared library only if something before it on the line needs it.
 target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_store kelvaron_linux_picture kelvaron_linux_pads
+                      kelvaron_linux_window_size
                       kelvaron_linux_font kelvaron_command_line kelvaron_xscreensaver_list PkgConfig::DESKTOP_GL)
 install(TARGETS kelvaron RUNTIME DESTINATION bin)
 install(FILES data/kelvaron.desktop DESTINATION share/applications)

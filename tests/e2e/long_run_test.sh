@@ -30,6 +30,9 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=8"
 # Under Wine: a prefix of its own, whose empty registry asks for 640 x 480 x 16, a mode the display
 # lacks, so the run is windowed as the Linux one is told to be.
 [ -n "$wine" ] && use_wine_prefix "$work/wine"
+# Wine draws the window's frame itself, with a close box: the storm's pointer stays near the client
+# area's top left, where no size the storm gives the window puts a box under it.
+[ -n "$wine" ] && xdotool mousemove 60 120
 # Started in the background: Kelvaron takes the place of the shell started for it, so that $! is its
 # process; wine's stays a child of that shell.
 start_run() { if [ -n "$wine" ]; then wine_run "$kelvaron" /s; else exec "$kelvaron" /s; fi; }

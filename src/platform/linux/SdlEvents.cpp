@@ -47,7 +47,7 @@ static void HandleEvent(const SDL_Event& e)
 
 PumpResult PumpOneEvent()
 {
-    if (IsEndingSignalled())
+    if (IsEndingSignalled() || IsHostWindowGone())
         return PumpResult::kQuit;
     SDL_Event e;
     if (SDL_PollEvent(&e)) {
@@ -58,10 +58,6 @@ PumpResult PumpOneEvent()
         gQuitPosted = false;
         return PumpResult::kQuit;
     }
-    // Looked at before every frame: at each frame Mesa asks the X server for the size of the window
-    // it draws into, and one gone with its host answers with no size, which Mesa does not check.
-    if (IsHostWindowGone())
-        return PumpResult::kQuit;
     return PumpResult::kIdle;
 }
 

@@ -13,6 +13,7 @@
 static Display* gHostDisplay;
 static Window gHost;
 static unsigned long gXErrors;
+static Uint32 gLastLook;
 
 // A host window can vanish at any moment, and every request about it or about the render window
 // inside it then fails; Xlib's default handler would end the process on the spot.
@@ -82,6 +83,10 @@ bool IsHostWindowGone()
 {
     if (!gHost || !gHostDisplay)
         return false;
+    Uint32 now = SDL_GetTicks();
+    if (now - gLastLook < 200)
+        return false;
+    gLastLook = now;
     XWindowAttributes attributes;
     return !XGetWindowAttributes(gHostDisplay, gHost, &attributes);
 }

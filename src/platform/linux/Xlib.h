@@ -14,7 +14,7 @@ bool AdoptIntoHost(SDL_Window* window, unsigned long host);
 bool UnmapAdoptedWindow(SDL_Window* window);
 // Closes the connection FindHostWindow opened.
 void ReleaseHostWindow();
-// True once the host window has been destroyed; asks the X server each time.
+// True once the host window has been destroyed; looks at most five times a second.
 bool IsHostWindowGone();
 // A full run's other monitors go black: a plain black window over each monitor the run's window does
 // not stand on (UncoverMonitors, in platform/Platform.h, takes them away).
