@@ -35,6 +35,9 @@ static bool FailCreation(const char* text)
 {
     const bool inHost = gAdopted;
     DestroyRenderWindow();
+    // A host gone while the window was being made has ended the preview: nothing failed.
+    if (inHost && HasHostWindowGone())
+        return false;
     if (inHost)
         std::fprintf(stderr, "kelvaron: ERROR: %s\n", text);
     else

@@ -87,6 +87,13 @@ bool IsHostWindowGone()
     if (now - gLastLook < 200)
         return false;
     gLastLook = now;
+    return HasHostWindowGone();
+}
+
+bool HasHostWindowGone()
+{
+    if (!gHost || !gHostDisplay)
+        return false;
     XWindowAttributes attributes;
     return !XGetWindowAttributes(gHostDisplay, gHost, &attributes);
 }

@@ -16,6 +16,8 @@ bool UnmapAdoptedWindow(SDL_Window* window);
 void ReleaseHostWindow();
 // True once the host window has been destroyed; looks at most five times a second.
 bool IsHostWindowGone();
+// The same, asking the X server now.
+bool HasHostWindowGone();
 // A full run's other monitors go black: a plain black window over each monitor the run's window does
 // not stand on (UncoverMonitors, in platform/Platform.h, takes them away).
 void CoverMonitorsBeside(SDL_Window* window);
