@@ -12,11 +12,6 @@ add_executable(kelvaron-settings-writers SettingsWriters.cpp)
 target_link_libraries(kelvaron-settings-writers PRIVATE kelvaron_win32_registry)
 add_test(NAME two_writers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/two_writers_test.sh
          $<TARGET_FILE:kelvaron-settings-writers> 50 ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
-# The input storm under Wine, cut down from bench/reliability-figures.sh's count. Its previews under
-# Wine (windows_previews_test.sh) run there alone: now and then Wine keeps X connections after them.
-add_test(NAME windows_storm COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/long_run_test.sh
-         --wine ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> storm 30)
-set_tests_properties(windows_storm PROPERTIES RUN_SERIAL ON)
 
 set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")
 if(KELVARON_LINUX_REPLAY)
