@@ -85,11 +85,11 @@ int main(int argc, char** argv)
     }
     // A run whose window could not be made has failed, whatever the host makes of the status.
     int status = 1;
-    if (!started && HasHostWindowGone())
-        status = 0;  // its host ended it before it began: the ordinary end
     if (started) {
         CatchEndingSignals();
         status = RunUntilQuit();
+    } else if (HasHostWindowGone()) {
+        status = 0;  // its host ended it before it began: the ordinary end
     }
     ReleaseHostWindow();
     return status;
