@@ -1,20 +1,22 @@
 // A preview never outlives its host. A host killed outright takes the preview's window along without
-// a WM_DESTROY; the message pump then sees the host gone when idle (WindowProc.cpp), but under Wine
-// the preview's thread may instead be waiting in wglSwapBuffers on that window, for ever. This
-// watcher looks at the host ten times a second and, soon after it has gone, ends the process;
-// if the run is by then taking itself down, it waits longer first, as ending a process
-// from two threads at once can leave it stuck in Wine. A preview has nothing to save or restore.
+// a WM_DESTROY, and under Wine the preview's thread may be waiting in wglSwapBuffers on that window,
+// for ever. This watcher looks at the host ten times a second; once it has gone, it asks the run to
+// end and, soon after, ends the process should the run not have ended; if the run is by then taking
+// itself down, it waits longer first, as ending a process from two threads at once can leave it
+// stuck in Wine. A preview has nothing to save or restore.
 #include "platform/win32/Win32Backend.h"
 
 static const DWORD kLookEvery = 100;  // ms
 static const DWORD kGrace = 300;      // ms for the ordinary teardown to begin
 static const DWORD kTeardown = 400;   // ms for it to end
 static volatile LONG gTakingDown;
+static DWORD gRunThread;  // the thread whose message loop runs the preview
 
 static DWORD WINAPI WatchHost(LPVOID)
 {
     while (IsWindow(gHostWindow))
         Sleep(kLookEvery);
+    PostThreadMessageA(gRunThread, WM_QUIT, 0, 0);
     Sleep(kGrace);
     if (InterlockedCompareExchange(&gTakingDown, 1, 0) != 0)
         Sleep(kTeardown);
@@ -25,6 +27,7 @@ static DWORD WINAPI WatchHost(LPVOID)
 
 void WatchPreviewHost()
 {
+    gRunThread = GetCurrentThreadId();
     if (HANDLE watcher = CreateThread(nullptr, 0, WatchHost, nullptr, 0, nullptr))
         CloseHandle(watcher);
 }

@@ -49,12 +49,8 @@ LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
 PumpResult PumpOneEvent()
 {
     MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        // A host killed outright takes the preview's window along without a WM_DESTROY reaching it.
-        if (gHostWindow && !IsWindow(gHostWindow))
-            return PumpResult::kQuit;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         return PumpResult::kIdle;
-    }
     if (msg.message == WM_QUIT)
         return PumpResult::kQuit;
     TranslateMessage(&msg);
