@@ -3,9 +3,8 @@
 # a ten-minute input storm and a thirty-minute paced night under ASan and UBSan, a thousand previews
 # of each kind, the daemon cycled 200 times, and two writers at the settings store 1,000 times each.
 # Given a Windows build, under Wine: 200 saves each at the registry, a five-minute storm and 200
-# previews (not in the test command: under Wine a storm run now and then ends by itself, and
-# previews now and then leave X connections behind). Each part prints its seed and
-# figures; SEED (random unless given) makes a failure replay. Hours of a 2-core machine: run it alone.
+# previews. Each part prints its seed and figures; SEED (random unless given) makes a failure replay.
+# Hours of a 2-core machine: run it alone.
 #   bench/reliability-figures.sh RELEASE_BUILD_DIR ASAN_BUILD_DIR [WINDOWS_BUILD_DIR [SEED]]
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)

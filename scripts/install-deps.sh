@@ -35,6 +35,7 @@ test_packages=(
   libclang-rt-14-dev                      # the fuzzers: clang's libFuzzer, ASan and UBSan
   dpkg-dev file lintian nsis              # scripts/package.sh: CPack's DEB, lintian, makensis
   strace                                  # the reliability tests: when a hack's signal arrives
+  iproute2                                # ss: which process kept a connection to the test display
   icoutils                                # kelvaron.ico for kelvaron.scr and its installer
   appstream                               # appstreamcli: the metainfo file's check
 )

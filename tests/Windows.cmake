@@ -13,6 +13,13 @@ target_link_libraries(kelvaron-settings-writers PRIVATE kelvaron_win32_registry)
 add_test(NAME two_writers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/two_writers_test.sh
          $<TARGET_FILE:kelvaron-settings-writers> 50 ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
 
+# The input storm and the previews under Wine, cut down from bench/reliability-figures.sh's counts.
+add_test(NAME windows_storm COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/long_run_test.sh
+         --wine ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> storm 30)
+add_test(NAME windows_previews COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_previews_test.sh
+         ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-host-win32> 10)
+set_tests_properties(windows_storm windows_previews PROPERTIES RUN_SERIAL ON)
+
 set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")
 if(KELVARON_LINUX_REPLAY)
   add_test(NAME trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh

@@ -67,8 +67,9 @@ keys=({a..z} {0..9} F{1..12} Left Right Up Down Home End Prior Next Insert Delet
   Print minus equal bracketleft bracketright backslash semicolon apostrophe grave comma period slash
   KP_{0..9} KP_Add KP_Subtract KP_Multiply KP_Divide KP_Enter KP_Decimal)
 keys+=(p n r c F12)
-# Under Wine, Alt and F4 held together close the window, as on Windows: an ordinary end, not the storm's.
-[ -n "$wine" ] && for i in "${!keys[@]}"; do [ "${keys[i]}" = F4 ] && unset 'keys[i]'; done
+# Under Wine, Alt held makes F4 close the window and Space open the window menu, whose C closes it, as
+# on Windows: ordinary ends, not the storm's.
+[ -n "$wine" ] && for i in "${!keys[@]}"; do [[ ${keys[i]} = Alt_? ]] && unset 'keys[i]'; done
 keys=("${keys[@]}")
 random_keys() {  # COUNT
   local i

@@ -69,5 +69,6 @@ check "every preview started (not: $unstarted)" [ "$unstarted" -eq 0 ]
 check "every preview made its window in its host (not: $undrawn)" [ "$undrawn" -eq 0 ]
 check "every preview ended within 1 s (not: $slow)" [ "$slow" -eq 0 ]
 check "no window is left" [ "$windows_after" -eq 0 ]
-check "the X server has as many connections as before" [ "$connections_after" -eq "$connections_before" ]
+check "the X server has as many connections as before" [ "$connections_after" -eq "$connections_before" ] ||
+  x_clients | sed "s/^/   still connected: /"
 finish
