@@ -1,7 +1,7 @@
 // A stand-in for the Windows screensaver host's preview pane: a window of 200 x 150 whose handle is
 // passed to the screensaver with /p. It says when the preview's window is inside it, closes when the
 // file CLOSE-FILE appears, says whether the preview was still running then, and waits for the
-// preview to end by itself, saying how long that took.
+// preview to end by itself, saying how long that took and its exit status.
 //   host-window.exe SCREENSAVER CLOSE-FILE
 #include <windows.h>
 
@@ -68,8 +68,10 @@ int main(int argc, char** argv)
     }
     // The preview must end by itself once its host has gone; the test's own deadline is the longer.
     DWORD waited = WaitForSingleObject(process.hProcess, 120000);
-    if (waited == WAIT_OBJECT_0)
-        std::printf("preview ended %lu ms after the host's window began to go\n", GetTickCount() - gClosed);
+    DWORD status = 0;
+    if (waited == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &status))
+        std::printf("preview ended %lu ms after the host's window began to go, with status %lu\n",
+                    GetTickCount() - gClosed, static_cast<unsigned long>(status));
     else
         std::printf("preview still running\n");
     return waited == WAIT_OBJECT_0 ? 0 : 3;

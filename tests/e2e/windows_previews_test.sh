@@ -3,8 +3,8 @@
 # control panel makes one. Half the time the host's process is killed while the preview draws (its
 # window goes with it, abruptly); otherwise the host destroys its window, as the control panel does
 # when another screensaver is chosen. Every preview must end within 1 s (timed by the host from when
-# its window began to go, else from the kill), leaving no window, and the X server's connections as
-# many as before.
+# its window began to go, else from the kill), by itself when its host closed (status 0, not its
+# watcher's), leaving no window, and the X server's connections as many as before.
 # Prints the seed, the slowest end of each kind, and the counts before and after.
 #   windows_previews_test.sh WINE-RUN KELVARON.SCR HOST-WINDOW.EXE [COUNT [SEED]]
 set -u
@@ -29,7 +29,7 @@ ended() { [ ! -e "/proc/$1" ] || grep -q '^State:.*Z' "/proc/$1/status"; }
 # Kelvaron's windows and the hosts' left on the display.
 own_windows() { xwininfo -root -tree | grep -c '("kelvaron\.scr"\|("kelvaron-test-host'; }
 
-slow=0 undrawn=0 unstarted=0
+slow=0 undrawn=0 unstarted=0 not_itself=0
 : > "$work/host-gone"; : > "$work/host-closed"
 for i in $(seq "$count"); do
   rm -f "$close"
@@ -53,7 +53,11 @@ for i in $(seq "$count"); do
   ended_ms=$(( ($(date +%s%N) - started) / 1000000 ))
   wait_for_exit "$host_pid" 20
   # A host that closes times the end itself, from when its window began to go.
-  [ $kind = host-closed ] && ended_ms=$(sed -n 's/^preview ended \([0-9]*\) ms.*/\1/p' "$work/host.log" | tr -d '\r')
+  if [ $kind = host-closed ]; then
+    ended_ms=$(sed -n 's/^preview ended \([0-9]*\) ms.*/\1/p' "$work/host.log" | tr -d '\r')
+    grep -q 'with status 0' "$work/host.log" ||
+      { not_itself=$((not_itself + 1)); echo "   #$i: $(grep -a 'preview ' "$work/host.log" | tail -n 1)"; }
+  fi
   echo "$ended_ms" >> "$work/$kind"
   [ "${ended_ms:-99999}" -gt 1000 ] && { slow=$((slow + 1)); echo "   #$i, $kind: ended after ${ended_ms:-?} ms"; }
 done
@@ -68,6 +72,7 @@ echo "X server connections before Wine started $connections_before, after it end
 check "every preview started (not: $unstarted)" [ "$unstarted" -eq 0 ]
 check "every preview made its window in its host (not: $undrawn)" [ "$undrawn" -eq 0 ]
 check "every preview ended within 1 s (not: $slow)" [ "$slow" -eq 0 ]
+check "every preview whose host closed ended by itself (not: $not_itself)" [ "$not_itself" -eq 0 ]
 check "no window is left" [ "$windows_after" -eq 0 ]
 check "the X server has as many connections as before" [ "$connections_after" -eq "$connections_before" ] ||
   x_clients | sed "s/^/   still connected: /"

@@ -130,7 +130,9 @@ void DestroyRenderWindow()
         ReportShutdownError("Could Not Release hWnd.");
         gHwnd = nullptr;
     }
-    if (!UnregisterClassA("OpenGL", gHinstance)) {
+    // A window gone with its host can still hold the class for a while (under Wine, when the host
+    // destroyed it rather than died); the class goes with the process.
+    if (!UnregisterClassA("OpenGL", gHinstance) && windowLives) {
         ReportShutdownError("Could Not Unregister Class.");
         gHinstance = nullptr;
     }

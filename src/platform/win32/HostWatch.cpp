@@ -9,6 +9,7 @@
 static const DWORD kLookEvery = 100;  // ms
 static const DWORD kGrace = 300;      // ms for the ordinary teardown to begin
 static const DWORD kTeardown = 400;   // ms for it to end
+static const UINT kEndedByWatcher = 3;  // the exit status that says the run did not end by itself
 static volatile LONG gTakingDown;
 static DWORD gRunThread;  // the thread whose message loop runs the preview
 
@@ -21,7 +22,7 @@ static DWORD WINAPI WatchHost(LPVOID)
     if (InterlockedCompareExchange(&gTakingDown, 1, 0) != 0)
         Sleep(kTeardown);
     // Not ExitProcess: the stuck thread may hold a lock that its DLLs' detaching would wait on.
-    TerminateProcess(GetCurrentProcess(), 0);
+    TerminateProcess(GetCurrentProcess(), kEndedByWatcher);
     return 0;
 }
 
