@@ -26,6 +26,8 @@ first_output() {  # SECONDS COMMAND...
 wait_for_exit_of() {  # PID [SECONDS]
   wait_until "${2:-20}" eval "! kill -0 $1 2> /dev/null" && return 0
   ps -o pid=,stat=,etime=,args= -p "$1" >&2
+  # A launcher's child (wine's Windows process) is often the one that did not end.
+  pgrep -P "$1" | xargs -r ps -o pid=,stat=,etime=,args= -p >&2
   return 1
 }
 # The same for a child of this shell, leaving its exit status in $status.

@@ -118,11 +118,11 @@ wine_run "$host" "$(winepath_of "$scr")" "$(winepath_of "$close")" > "$work/host
 host_pid=$!
 # Wine shows nothing on the display of what a child window of another process draws: the host tells
 # when the preview's window is inside it.
-check "the preview makes its window inside the host" wait_until 60 grep -q 'preview window inside' "$work/host.log"
+check "the preview makes its window inside the host" wait_until 60 grep -qs 'preview window inside' "$work/host.log"
 xdotool mousemove 150 150 mousemove 250 220
 sleep 1
 touch "$close"
-check "... and mouse motion does not end it" wait_until 60 grep -q 'running when asked to close' "$work/host.log"
+check "... and mouse motion does not end it" wait_until 60 grep -qs 'running when asked to close' "$work/host.log"
 check "closing the host ends the preview" wait_for_exit "$host_pid" 180
 check "... by itself, not by its watcher" grep -q 'preview ended .* with status 0' "$work/host.log" ||
   sed 's/^/   host: /' "$work/host.log"
