@@ -57,12 +57,14 @@ fps_titles() {
 }
 # The private display's open descriptors: its listening sockets and one per client.
 x_connections() { ls "/proc/$xvfb_pid/fd" | wc -l; }
-# The processes at the other end of the display's connections, one line each, to say who kept one.
+# The processes at the other end of the display's connections, one line each, to say who kept one,
+# and the server's descriptors that are not sockets.
 x_clients() {
   ss -xpH | awk -v server="pid=$xvfb_pid," '
     index($0, server) { ours[$8] = 1; next }
     { who[$6] = $NF }
     END { for (peer in ours) if (peer != 0) print (peer in who ? who[peer] : "no process holds " peer) }'
+  find "/proc/$xvfb_pid/fd" -mindepth 1 -printf '%l\n' | grep -v '^socket:'
 }
 # Starts the tests' host window (tests/e2e/HostWindow.cpp) of the given size, leaving its id in
 # $host and its process in $host_pid.
