@@ -29,7 +29,7 @@ ended() { [ ! -e "/proc/$1" ] || grep -q '^State:.*Z' "/proc/$1/status"; }
 # Kelvaron's windows and the hosts' left on the display.
 own_windows() { xwininfo -root -tree | grep -c '("kelvaron\.scr"\|("kelvaron-test-host'; }
 
-slow=0 undrawn=0 unstarted=0 not_itself=0
+slow=0 undrawn=0 unstarted=0 not_itself=0 crashed=0
 : > "$work/host-gone"; : > "$work/host-closed"
 for i in $(seq "$count"); do
   rm -f "$close"
@@ -52,6 +52,8 @@ for i in $(seq "$count"); do
   wait_until 20 ended "$preview"
   ended_ms=$(( ($(date +%s%N) - started) / 1000000 ))
   wait_for_exit "$host_pid" 20
+  # The preview writes to the host's standard error, where Wine says so when a process crashes.
+  grep -a 'Unhandled' "$work/host.log" && crashed=$((crashed + 1))
   # A host that closes times the end itself, from when its window began to go.
   if [ $kind = host-closed ]; then
     ended_ms=$(sed -n 's/^preview ended \([0-9]*\) ms.*/\1/p' "$work/host.log" | tr -d '\r')
@@ -73,6 +75,7 @@ check "every preview started (not: $unstarted)" [ "$unstarted" -eq 0 ]
 check "every preview made its window in its host (not: $undrawn)" [ "$undrawn" -eq 0 ]
 check "every preview ended within 1 s (not: $slow)" [ "$slow" -eq 0 ]
 check "every preview whose host closed ended by itself (not: $not_itself)" [ "$not_itself" -eq 0 ]
+check "no preview crashed (not: $crashed)" [ "$crashed" -eq 0 ]
 check "no window is left" [ "$windows_after" -eq 0 ]
 check "the X server has as many connections as before" [ "$connections_after" -eq "$connections_before" ]
 [ "$connections_after" -eq "$connections_before" ] || x_clients | sed "s/^/   still connected: /"

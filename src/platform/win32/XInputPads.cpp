@@ -20,7 +20,7 @@ static int gFramesToRecheck;
 void OpenGamepads()
 {
     for (const char* name : {"xinput1_4.dll", "xinput1_3.dll", "xinput9_1_0.dll"})
-        if ((gXInput = LoadLibraryA(name)))
+        if (gXInput || (gXInput = LoadLibraryA(name)))
             break;
     if (gXInput)
         gGetState = reinterpret_cast<XInputGetStateFunction>(
@@ -35,9 +35,8 @@ void CloseGamepads()
     for (bool& connected : gConnected)
         connected = false;
     gGetState = nullptr;
-    if (gXInput)
-        FreeLibrary(gXInput);
-    gXInput = nullptr;
+    // XInput stays loaded to the end of the process: under Wine the thread it reads the pads on can
+    // still be running when the library goes, and then crashes the process on its way out.
 }
 
 static PadState ReadPadState(const XINPUT_GAMEPAD& g)
