@@ -57,6 +57,12 @@ fps_titles() {
 }
 # The private display's open descriptors: its listening sockets and one per client.
 x_connections() { ls "/proc/$xvfb_pid/fd" | wc -l; }
+# Checks (checks.sh) that the display's connections were as many AFTER as BEFORE; if not, says who
+# kept one.
+check_x_connections() {  # BEFORE AFTER
+  check "the X server has as many connections as before" [ "$2" -eq "$1" ]
+  [ "$2" -eq "$1" ] || x_clients | sed "s/^/   still connected: /"
+}
 # The processes at the other end of the display's connections, one line each, to say who kept one,
 # and the server's descriptors that are not sockets.
 x_clients() {

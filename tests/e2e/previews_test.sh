@@ -56,6 +56,5 @@ check "every preview ended with status 0 (not: $failed_status)" [ "$failed_statu
 check "every preview ended within 1 s (not: $slow)" [ "$slow" -eq 0 ]
 check "no zombie is left" [ "$zombies" -eq 0 ]
 check "no window is left" [ "$windows_after" -eq "$windows_before" ]
-check "the X server has as many connections as before" [ "$connections_after" -eq "$connections_before" ]
-[ "$connections_after" -eq "$connections_before" ] || x_clients | sed "s/^/   still connected: /"
+check_x_connections "$connections_before" "$connections_after"
 finish

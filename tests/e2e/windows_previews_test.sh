@@ -80,6 +80,5 @@ echo "previews whose host closed ended by their watcher: $not_itself"
 [ "$count" -ge 100 ] && check "every preview whose host closed ended by itself" [ "$not_itself" -eq 0 ]
 check "no preview crashed (not: $crashed)" [ "$crashed" -eq 0 ]
 check "no window is left" [ "$windows_after" -eq 0 ]
-check "the X server has as many connections as before" [ "$connections_after" -eq "$connections_before" ]
-[ "$connections_after" -eq "$connections_before" ] || x_clients | sed "s/^/   still connected: /"
+check_x_connections "$connections_before" "$connections_after"
 finish

@@ -19,9 +19,10 @@ static int gFramesToRecheck;
 
 void OpenGamepads()
 {
-    for (const char* name : {"xinput1_4.dll", "xinput1_3.dll", "xinput9_1_0.dll"})
-        if (gXInput || (gXInput = LoadLibraryA(name)))
-            break;
+    if (!gXInput)
+        for (const char* name : {"xinput1_4.dll", "xinput1_3.dll", "xinput9_1_0.dll"})
+            if ((gXInput = LoadLibraryA(name)))
+                break;
     if (gXInput)
         gGetState = reinterpret_cast<XInputGetStateFunction>(
             reinterpret_cast<void*>(GetProcAddress(gXInput, "XInputGetState")));
