@@ -91,6 +91,87 @@ TEST_CASE("a preview fills the host window and reads no settings")
     DestroyRenderWindow();
 }
 
+// Where the call stands among the backend calls so far; -1 when it was not made.
+static long PlaceOf(const std::string& call)
+{
+    auto found = std::find(gNullCalls.begin(), gNullCalls.end(), call);
+    return found == gNullCalls.end() ? -1 : long(found - gNullCalls.begin());
+}
+
+static long CountMessages()
+{
+    return long(std::count_if(gNullCalls.begin(), gNullCalls.end(),
+                              [](const std::string& call) { return call.rfind("ShowMessage", 0) == 0; }));
+}
+
+TEST_CASE("opening the window: the class before the mode, and the desktop back before a failure's box")
+{
+    // The window system refuses the class: said before the display mode was touched.
+    StartFreshProcess();
+    gNullPrepareFailure = WindowFailure::kRegisterClass;
+    CHECK(!StartFullRun());
+    CHECK(PlaceOf("ShowMessage ERROR: Failed To Register The Window Class.") > PlaceOf("PrepareRenderWindow"));
+    CHECK(PlaceOf("SetFullscreenMode") == -1);
+    CHECK(PlaceOf("CreateRenderWindow") == -1);
+
+    // The window fails after the mode changed: the backend has taken its window down, the mode and
+    // cursor come back, and only then the box.
+    StartFreshProcess();
+    gNullWindowFailure = WindowFailure::kCreateContext;
+    CHECK(!StartFullRun());
+    CHECK(PlaceOf("PrepareRenderWindow") < PlaceOf("SetFullscreenMode"));
+    CHECK(PlaceOf("SetFullscreenMode") < PlaceOf("CreateRenderWindow"));
+    CHECK(PlaceOf("DestroyRenderWindow") > PlaceOf("CreateRenderWindow"));
+    CHECK(PlaceOf("RestoreDisplayMode") > PlaceOf("DestroyRenderWindow"));
+    CHECK(PlaceOf("ShowMessage ERROR: Can't Create A GL Rendering Context.") > PlaceOf("RestoreDisplayMode"));
+    CHECK(CountMessages() == 1);
+
+    // The mode cannot be had and the user says No: the program closes, with nothing to give back.
+    StartFreshProcess();
+    gNullModeFails = true;
+    gNullAnswer = Answer::kNo;
+    CHECK(!StartFullRun());
+    CHECK(PlaceOf("AskQuestion GL") > PlaceOf("SetFullscreenMode"));
+    CHECK(PlaceOf("ShowMessage ERROR: Program Will Now Close.") > PlaceOf("AskQuestion GL"));
+    CHECK(PlaceOf("CreateRenderWindow") == -1);
+    CHECK(PlaceOf("RestoreDisplayMode") == -1);
+
+    // Yes: a window at the settings' size, and no mode for the teardown to give back.
+    StartFreshProcess();
+    gNullModeFails = true;
+    gNullAnswer = Answer::kYes;
+    REQUIRE(StartFullRun());
+    CHECK(!gNullWindow.fullscreen);
+    CHECK(gNullWindow.width == 640);
+    CHECK(!gFullscreen);
+    DestroyRenderWindow();
+
+    // Yes, and then the window fails: no mode was changed, so none is given back; the box is said.
+    StartFreshProcess();
+    gNullModeFails = true;
+    gNullAnswer = Answer::kYes;
+    gNullWindowFailure = WindowFailure::kCreateWindow;
+    CHECK(!StartFullRun());
+    CHECK(PlaceOf("RestoreDisplayMode") == -1);
+    CHECK(PlaceOf("ShowMessage ERROR: Window Creation Error.") > PlaceOf("DestroyRenderWindow"));
+}
+
+TEST_CASE("a preview whose window cannot be made says so as a full run does, unless its host went")
+{
+    StartFreshProcess();
+    gNullWindowFailure = WindowFailure::kChoosePixelFormat;
+    CHECK(!StartPreview(0x2a00007, 152, 112));
+    CHECK(PlaceOf("ShowMessage ERROR: Can't Find A Suitable PixelFormat.") > PlaceOf("DestroyRenderWindow"));
+    CHECK(PlaceOf("SetFullscreenMode") == -1);
+    CHECK(PlaceOf("RestoreDisplayMode") == -1);
+
+    // Its host closing while the window was made is the preview's end, not a failure to report.
+    StartFreshProcess();
+    gNullWindowFailure = WindowFailure::kHostGone;
+    CHECK(!StartPreview(0x2a00007, 152, 112));
+    CHECK(CountMessages() == 0);
+}
+
 static bool gFontAtWindowEnd;
 
 static void NoteFontAtWindowEnd(const char* call)
@@ -101,10 +182,6 @@ static void NoteFontAtWindowEnd(const char* call)
 
 TEST_CASE("the run: keys drive, Escape ends it, and the teardown runs in order")
 {
-    StartFreshProcess();
-    gNullWindowFails = true;
-    CHECK(!StartFullRun());
-
     StartFreshProcess();
     REQUIRE(StartFullRun());
     Script(NullEvent::kKeyDown, 100, kVkUp);

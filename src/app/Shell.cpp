@@ -36,11 +36,24 @@ static bool AskForWindowedMode()
     return true;
 }
 
+// A creation failure, said once the desktop is back. A host gone meanwhile has ended the preview:
+// nothing failed, so nothing is said.
+static bool SayWindowFailure(WindowFailure failure)
+{
+    if (failure != WindowFailure::kHostGone)
+        ShowMessage("ERROR", kWindowFailureTexts[int(failure)], MessageKind::kWarning);
+    return false;
+}
+
 // The window and everything that comes with it, or nothing: the mode asked for or the user's
 // fallback, the window and its context, its viewport and GL state, the pads, and for a top-level
-// window the other monitors covered.
+// window the other monitors covered. What the window needs is readied before the mode changes, and
+// on a failure the desktop's mode and cursor are back before the user is told.
 static bool OpenRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
 {
+    WindowFailure failure = PrepareRenderWindow();
+    if (failure != WindowFailure::kNone)
+        return SayWindowFailure(failure);
     if (fullscreen && !SetFullscreenMode(width, height, bits)) {
         if (!AskForWindowedMode()) {
             ShowMessage("ERROR", "Program Will Now Close.", MessageKind::kError);
@@ -48,12 +61,12 @@ static bool OpenRenderWindow(const char* title, int width, int height, int bits,
         }
         fullscreen = false;
     }
-    bool opened = CreateRenderWindow(title, width, height, bits, fullscreen, parent);
+    failure = CreateRenderWindow(title, width, height, bits, fullscreen, parent);
     NoteStartupStep("window");
-    if (!opened) {
+    if (failure != WindowFailure::kNone) {
         if (fullscreen)
             RestoreDisplayMode();
-        return false;
+        return SayWindowFailure(failure);
     }
     NoteRenderWindow(parent != 0, fullscreen);
     HandleResized(width, height);

@@ -98,16 +98,43 @@ void ShowMessage(const char* caption, const char* text, MessageKind kind);
 Answer AskQuestion(const char* caption, const char* text);
 
 // --- The display and the render window with its GL context ---
+// Why the render window could not be had; the shell shows the user the failure's text.
+enum class WindowFailure {
+    kNone,
+    kRegisterClass,
+    kCreateWindow,
+    kDeviceContext,
+    kChoosePixelFormat,
+    kSetPixelFormat,
+    kCreateContext,
+    kActivateContext,
+    kHostGone,  // the host window went while the preview's was being made: its end, not a failure
+};
+inline constexpr const char* kWindowFailureTexts[] = {
+    "",
+    "Failed To Register The Window Class.",
+    "Window Creation Error.",
+    "Can't Create A GL Device Context.",
+    "Can't Find A Suitable PixelFormat.",
+    "Can't Set The PixelFormat.",
+    "Can't Create A GL Rendering Context.",
+    "Can't Activate The GL Rendering Context.",
+    "",
+};
+// Readies what every render window needs before the display mode may change (on Windows, the window
+// class; elsewhere the video system). Nothing is left to undo when it fails.
+WindowFailure PrepareRenderWindow();
 // Puts the display into the mode for a full run; false, with nothing changed, when it cannot be had.
 bool SetFullscreenMode(int width, int height, int bits);
-// Gives the desktop back its display mode, before the window goes.
+// Gives the desktop back its display mode and shows the cursor again.
 void RestoreDisplayMode();
-// Opens the render window with a current GL context (double-buffered RGBA, a depth buffer) and
-// returns true. parent 0: a top-level window, covering the display in the mode set if fullscreen;
-// else a child window filling the host window parent. On failure the backend has told the user why
-// and left nothing behind.
-bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent);
-// Closes the window and its context.
+// Opens the render window with a current GL context (double-buffered RGBA, a depth buffer). parent 0:
+// a top-level window, covering the display in the mode set if fullscreen; else a child window filling
+// the host window parent. On failure the backend has taken down what it made, as DestroyRenderWindow
+// does, and says why; the display mode is the shell's to give back.
+WindowFailure CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen,
+                                 uintptr_t parent);
+// Closes the window and its context, and undoes PrepareRenderWindow.
 void DestroyRenderWindow();
 void SetRenderWindowTitle(const char* title);
 // Shows the frame just drawn.

@@ -28,42 +28,33 @@ static bool FindDisplayMode(int width, int height, int bits, SDL_DisplayMode* fo
     return false;
 }
 
-// Inside a host, the failure is said on standard error only: the host's pane is no place for a box,
-// and most often the host has just destroyed its window (the user clicked on), which a box would
-// outlive, waiting for an OK no one gives, with its connection to the display.
-static bool FailCreation(const char* text)
+// A host gone while the window was being made has ended the preview: that is why it failed.
+static WindowFailure FailCreation(WindowFailure failure)
 {
     const bool inHost = gAdopted;
     DestroyRenderWindow();
-    // A host gone while the window was being made has ended the preview: nothing failed.
-    if (inHost && HasHostWindowGone())
-        return false;
-    if (inHost)
-        std::fprintf(stderr, "kelvaron: ERROR: %s\n", text);
-    else
-        ShowMessage("ERROR", text, MessageKind::kWarning);
-    return false;
+    return inHost && HasHostWindowGone() ? WindowFailure::kHostGone : failure;
 }
 
-static bool StartVideo()
+WindowFailure PrepareRenderWindow()
 {
     if (gVideoStarted)
-        return true;
+        return WindowFailure::kNone;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "kelvaron: ERROR: Window Creation Error. (%s)\n", SDL_GetError());
-        return false;
+        std::fprintf(stderr, "kelvaron: the video system did not start: %s\n", SDL_GetError());
+        return WindowFailure::kCreateWindow;
     }
     gVideoStarted = true;
     NoteStartupStep("video");
     SDL_DisableScreenSaver();  // no screensaver or monitor power-down over this one
-    return true;
+    return WindowFailure::kNone;
 }
 
 // The mode itself is taken by the fullscreen window; here it is only found.
 bool SetFullscreenMode(int width, int height, int bits)
 {
-    return StartVideo() && FindDisplayMode(width, height, bits, &gFullMode);
+    return FindDisplayMode(width, height, bits, &gFullMode);
 }
 
 void RestoreDisplayMode()
@@ -74,11 +65,10 @@ void RestoreDisplayMode()
     SDL_ShowCursor(SDL_ENABLE);
 }
 
-bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
+WindowFailure CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen,
+                                 uintptr_t parent)
 {
     (void)bits;  // met by SetFullscreenMode, or not asked for
-    if (!StartVideo())
-        return false;
     const SDL_DisplayMode mode = gFullMode;
     // SDL asks the window manager for the fullscreen state and waits up to a tenth of a second for it
     // to act. With none on the display nobody does, and on a single monitor already at the mode asked
@@ -100,20 +90,20 @@ bool CreateRenderWindow(const char* title, int width, int height, int bits, bool
         flags |= SDL_WINDOW_RESIZABLE;
     gWindow = SDL_CreateWindow(title, 0, 0, width, height, flags);
     if (!gWindow || (fullscreen && !plainCover && SDL_SetWindowDisplayMode(gWindow, &mode) != 0))
-        return FailCreation("Window Creation Error.");
+        return FailCreation(WindowFailure::kCreateWindow);
     gAdopted = parent != 0;
     if (parent && !AdoptIntoHost(gWindow, parent))
-        return FailCreation("Window Creation Error.");
+        return FailCreation(WindowFailure::kCreateWindow);
     gContext = SDL_GL_CreateContext(gWindow);
     if (!gContext)
-        return FailCreation("Can't Create A GL Rendering Context.");
+        return FailCreation(WindowFailure::kCreateContext);
     if (SDL_GL_MakeCurrent(gWindow, gContext) != 0)
-        return FailCreation("Can't Activate The GL Rendering Context.");
+        return FailCreation(WindowFailure::kActivateContext);
     SDL_ShowWindow(gWindow);
     SDL_RaiseWindow(gWindow);
     if (fullscreen)
         SDL_ShowCursor(SDL_DISABLE);
-    return true;
+    return WindowFailure::kNone;
 }
 
 void CoverOtherMonitors()

@@ -8,7 +8,8 @@
 uint32_t gNullTickCount;
 char gNullWindowTitle[64];
 std::vector<NullEvent> gNullEvents;
-bool gNullWindowFails;
+WindowFailure gNullPrepareFailure;
+WindowFailure gNullWindowFailure;
 NullWindow gNullWindow;
 long gNullFramesPresented;
 std::vector<std::string> gNullCalls;
@@ -28,7 +29,7 @@ void ResetNullPlatform()
     gNullTickCount = 0;
     gNullWindowTitle[0] = '\0';
     gNullEvents.clear();
-    gNullWindowFails = false;
+    gNullPrepareFailure = gNullWindowFailure = WindowFailure::kNone;
     gNullWindow = NullWindow{};
     gNullFramesPresented = 0;
     gNullCalls.clear();

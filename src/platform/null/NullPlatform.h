@@ -25,7 +25,8 @@ struct NullWindow {
 extern uint32_t gNullTickCount;
 extern char gNullWindowTitle[64];
 extern std::vector<NullEvent> gNullEvents;  // in order; consumed from the front
-extern bool gNullWindowFails;               // CreateRenderWindow reports a failure
+extern WindowFailure gNullPrepareFailure;    // what PrepareRenderWindow reports
+extern WindowFailure gNullWindowFailure;     // what CreateRenderWindow reports, having taken down its window
 extern NullWindow gNullWindow;
 extern long gNullFramesPresented;
 extern std::vector<std::string> gNullCalls;  // backend calls in order, with what was true at the time

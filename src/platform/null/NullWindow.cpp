@@ -4,14 +4,25 @@
 #include "platform/null/NullPlatform.h"
 #include "platform/offscreen/Offscreen.h"
 
-bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
+WindowFailure PrepareRenderWindow()
+{
+    gNullCalls.push_back("PrepareRenderWindow");
+    return gNullPrepareFailure;
+}
+
+WindowFailure CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen,
+                                 uintptr_t parent)
 {
     gNullCalls.push_back("CreateRenderWindow");
-    if (gNullWindowFails || !StartOffscreenGl(width, height))
-        return false;
+    if (gNullWindowFailure != WindowFailure::kNone) {
+        DestroyRenderWindow();  // what a backend does with what it had made
+        return gNullWindowFailure;
+    }
+    if (!StartOffscreenGl(width, height))
+        return WindowFailure::kCreateContext;
     gNullWindow = {true, title, width, height, bits, fullscreen, parent};
     std::snprintf(gNullWindowTitle, sizeof gNullWindowTitle, "%s", title);
-    return true;
+    return WindowFailure::kNone;
 }
 
 void DestroyRenderWindow()

@@ -31,6 +31,12 @@ Answer AskQuestion(const char* caption, const char* text)
     return AskInPage(caption, text) ? Answer::kYes : Answer::kNo;
 }
 
+WindowFailure PrepareRenderWindow()
+{
+    NoteStartupStep("video");
+    return WindowFailure::kNone;
+}
+
 // The canvas at the run's size stands for the display mode: there is nothing to change.
 bool SetFullscreenMode(int, int, int)
 {
@@ -43,13 +49,10 @@ void CoverOtherMonitors() {}
 
 void UncoverMonitors() {}
 
-bool CreateRenderWindow(const char* title, int width, int height, int, bool, uintptr_t)
+WindowFailure CreateRenderWindow(const char* title, int width, int height, int, bool, uintptr_t)
 {
-    NoteStartupStep("video");
-    if (emscripten_set_canvas_element_size(kCanvasTarget, width, height) != EMSCRIPTEN_RESULT_SUCCESS) {
-        ShowMessage("ERROR", "Window Creation Error.", MessageKind::kError);
-        return false;
-    }
+    if (emscripten_set_canvas_element_size(kCanvasTarget, width, height) != EMSCRIPTEN_RESULT_SUCCESS)
+        return WindowFailure::kCreateWindow;
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     attributes.alpha = false;
@@ -58,19 +61,16 @@ bool CreateRenderWindow(const char* title, int width, int height, int, bool, uin
     attributes.antialias = false;
     attributes.majorVersion = 1;
     gContext = emscripten_webgl_create_context(kCanvasTarget, &attributes);
-    if (gContext <= 0) {
-        ShowMessage("ERROR", "Can't Create A GL Rendering Context.", MessageKind::kError);
-        return false;
-    }
+    if (gContext <= 0)
+        return WindowFailure::kCreateContext;
     if (emscripten_webgl_make_context_current(gContext) != EMSCRIPTEN_RESULT_SUCCESS) {
         DestroyRenderWindow();
-        ShowMessage("ERROR", "Can't Activate The GL Rendering Context.", MessageKind::kError);
-        return false;
+        return WindowFailure::kActivateContext;
     }
     kelvaron_start_gl_emulation();
     SetRenderWindowTitle(title);
     StartListening();
-    return true;
+    return WindowFailure::kNone;
 }
 
 EM_JS(void, LeaveFullScreen, (), {

@@ -9,29 +9,34 @@ HDC gHdc;
 HGLRC gHglrc;
 HINSTANCE gHinstance;
 HWND gHostWindow;
+bool gWindowMade;
 
 // Double-buffered RGBA with a 16-bit depth buffer; the colour depth is filled in per request.
 static const PIXELFORMATDESCRIPTOR kPixelFormat = {
     sizeof(PIXELFORMATDESCRIPTOR), 1, PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
     PFD_TYPE_RGBA, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 0, 0, PFD_MAIN_PLANE, 0, 0, 0, 0};
 
-static bool FailCreation(const char* text)
+// A host gone meanwhile is why the window could not be made, whatever the step that noticed.
+static WindowFailure FailCreation(WindowFailure failure)
 {
     DestroyRenderWindow();
-    ShowMessage("ERROR", text, MessageKind::kWarning);
-    return false;
+    return gHostWindow && !IsWindow(gHostWindow) ? WindowFailure::kHostGone : failure;
 }
 
-static bool RegisterWindowClass()
+WindowFailure PrepareRenderWindow()
 {
     WNDCLASSA wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
     wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = gHinstance;
     wc.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32517));  // IDI_WINLOGO
     wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     wc.lpszClassName = "OpenGL";
-    return RegisterClassA(&wc) != 0;
+    gHinstance = GetModuleHandleA(nullptr);
+    wc.hInstance = gHinstance;
+    if (!RegisterClassA(&wc))
+        return WindowFailure::kRegisterClass;
+    NoteStartupStep("video");
+    return WindowFailure::kNone;
 }
 
 bool SetFullscreenMode(int width, int height, int bits)
@@ -52,16 +57,10 @@ void RestoreDisplayMode()
     ShowCursor(TRUE);
 }
 
-static bool CreateGlWindow(const char* title, int width, int height, int bits, bool fullscreen, DWORD style,
-                           HWND parent)
+static WindowFailure CreateGlWindow(const char* title, int width, int height, int bits, bool fullscreen,
+                                    DWORD style, HWND parent)
 {
     RECT rect = {0, 0, width, height};
-    gHinstance = GetModuleHandleA(nullptr);
-    if (!RegisterWindowClass()) {
-        ShowMessage("ERROR", "Failed To Register The Window Class.", MessageKind::kWarning);
-        return false;
-    }
-    NoteStartupStep("video");
     DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
     if (fullscreen) {
         exStyle = WS_EX_APPWINDOW;
@@ -72,27 +71,29 @@ static bool CreateGlWindow(const char* title, int width, int height, int bits, b
     gHwnd = CreateWindowExA(exStyle, "OpenGL", title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                             rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, gHinstance, nullptr);
     if (!gHwnd)
-        return FailCreation("Window Creation Error.");
+        return FailCreation(WindowFailure::kCreateWindow);
     if (!(gHdc = GetDC(gHwnd)))
-        return FailCreation("Can't Create A GL Device Context.");
+        return FailCreation(WindowFailure::kDeviceContext);
     PIXELFORMATDESCRIPTOR pfd = kPixelFormat;
     pfd.cColorBits = BYTE(bits);
     int format = ChoosePixelFormat(gHdc, &pfd);
     if (!format)
-        return FailCreation("Can't Find A Suitable PixelFormat.");
+        return FailCreation(WindowFailure::kChoosePixelFormat);
     if (!SetPixelFormat(gHdc, format, &pfd))
-        return FailCreation("Can't Set The PixelFormat.");
+        return FailCreation(WindowFailure::kSetPixelFormat);
     if (!(gHglrc = wglCreateContext(gHdc)))
-        return FailCreation("Can't Create A GL Rendering Context.");
+        return FailCreation(WindowFailure::kCreateContext);
     if (!wglMakeCurrent(gHdc, gHglrc))
-        return FailCreation("Can't Activate The GL Rendering Context.");
+        return FailCreation(WindowFailure::kActivateContext);
+    gWindowMade = true;
     ShowWindow(gHwnd, SW_SHOW);
     SetForegroundWindow(gHwnd);
     SetFocus(gHwnd);
-    return true;
+    return WindowFailure::kNone;
 }
 
-bool CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
+WindowFailure CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen,
+                                 uintptr_t parent)
 {
     gHostWindow = reinterpret_cast<HWND>(parent);
     if (gHostWindow)
@@ -111,6 +112,7 @@ void DestroyRenderWindow()
     // The host watcher is ending the process already; two endings at once can leave it stuck.
     if (!ClaimTeardown())
         Sleep(INFINITE);
+    gWindowMade = false;  // the window's going from here on is the teardown's, not a reason to quit
     if (gHglrc) {
         if (!wglMakeCurrent(nullptr, nullptr))
             ReportShutdownError("Release Of DC And RC Failed.");
@@ -121,7 +123,8 @@ void DestroyRenderWindow()
     // A preview window goes with its host: then there is nothing left to release, and a message box
     // nobody asked for would keep the process alive. Our own window's handle can outlive a host
     // killed outright, so the host is asked too.
-    bool windowLives = gHwnd && IsWindow(gHwnd) && (!gHostWindow || IsWindow(gHostWindow));
+    const bool hostGone = gHostWindow && !IsWindow(gHostWindow);
+    const bool windowLives = gHwnd && IsWindow(gHwnd) && !hostGone;
     if (gHdc && windowLives && !ReleaseDC(gHwnd, gHdc)) {
         ReportShutdownError("Release Device Context Failed.");
         gHdc = nullptr;
@@ -132,7 +135,7 @@ void DestroyRenderWindow()
     }
     // A window gone with its host can still hold the class for a while (under Wine, when the host
     // destroyed it rather than died); the class goes with the process.
-    if (!UnregisterClassA("OpenGL", gHinstance) && windowLives) {
+    if (!UnregisterClassA("OpenGL", gHinstance) && !hostGone) {
         ReportShutdownError("Could Not Unregister Class.");
         gHinstance = nullptr;
     }

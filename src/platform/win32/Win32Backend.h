@@ -10,6 +10,7 @@ extern HDC gHdc;            // its own device context (CS_OWNDC)
 extern HGLRC gHglrc;        // the rendering context, current while the window exists
 extern HINSTANCE gHinstance;
 
+extern bool gWindowMade;     // the render window is whole and its run not yet taking it down
 extern HWND gHostWindow;    // the host a preview's render window lives inside, else null: it goes with the host
 
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

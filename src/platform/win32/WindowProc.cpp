@@ -36,8 +36,10 @@ LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     }
     case WM_DESTROY:
-        // A preview window is destroyed with its host: the run ends rather than drawing into nothing.
-        if (gHostWindow && hWnd == gHwnd)
+        // A run's window destroyed by anyone else (a preview's goes with its host) ends the run rather
+        // than leave it drawing into nothing. Not while the window is being made or taken down: the
+        // quit would close the error box that follows at once.
+        if (gWindowMade && hWnd == gHwnd)
             PostQuitRequest();
         break;
     default:
