@@ -288,8 +288,8 @@ TEST_CASE("R sets a car that has turned over back on its wheels, whole, and it d
         return std::hypot(onChassis[0] - onWheel[0], onChassis[1] - onWheel[1], onChassis[2] - onWheel[2]);
     };
     const dReal gap = wheelGap();
-    Hold(kVkRightCars);
-    Release(kVkRightCars);
+    Hold(kVkUprightCars);
+    Release(kVkUprightCars);
     CHECK(!IsCarOverturned(1));
     CHECK(wheelGap() == doctest::Approx(gap).epsilon(0.001));
     CHECK(std::equal(car0, car0 + 3, dBodyGetPosition(gCars[0].chassis.body)));  // one on its wheels stays

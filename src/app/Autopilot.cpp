@@ -10,7 +10,7 @@
 #include "physics/Upright.h"
 
 AutopilotCar gAutopilot[kCarCount];
-uint32_t gAutopilotRandom = 1;
+static uint32_t gAutopilotRandom = 1;  // the generator's state
 
 constexpr float kArrivedDistance = 20;     // near enough to a target to pick the next
 constexpr long kTargetPatienceFrames = 1500;
@@ -126,7 +126,7 @@ static void DriveCar(int c, AutopilotCar& a)
     if (IsCarOverturned(c)) {
         HoldKeys(c, false, false, false, false);
         if (++a.overturnedFrames >= kOverturnedFrames) {
-            RightCar(c);
+            SetCarUpright(c);
             a.overturnedFrames = 0;
         }
         return;

@@ -20,7 +20,6 @@ struct AutopilotCar {
 
 // Written here alone.
 extern AutopilotCar gAutopilot[kCarCount];
-extern uint32_t gAutopilotRandom;  // the generator's state
 
 // Every car back to a person's hands, and the generator seeded.
 void StartAutopilot(uint32_t seed);

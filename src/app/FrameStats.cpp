@@ -8,8 +8,8 @@
 constexpr uint32_t kStatIntervalMs = 10000;
 
 float gFrameCount;
-uint32_t gLastStatTicks;
-bool gStatsStarted;
+static uint32_t gLastStatTicks;  // tick count of the last update, or of the first frame
+static bool gStatsStarted;
 float gFps;
 float gSleepTime;
 char gTitleText[20];

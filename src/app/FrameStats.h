@@ -4,8 +4,6 @@
 #include <cstdint>
 
 extern float gFrameCount;       // frames since the last update
-extern uint32_t gLastStatTicks; // tick count of the last update, or of the first frame
-extern bool gStatsStarted;
 extern float gFps;              // frames per second measured at the last update
 extern float gSleepTime;        // moves by 10 toward the desired frame rate; never below 0
 extern char gTitleText[20];

@@ -9,7 +9,7 @@
 #include "platform/Platform.h"
 
 constexpr int kPadKeyCount = 6;
-PadState gPadStates[kPadCount];
+static PadState gPadStates[kPadCount];  // what each pad showed last
 
 // The keys a pad's state holds for its car, in a fixed order.
 static void ListPadKeys(int pad, const PadState& s, int keys[kPadKeyCount], bool held[kPadKeyCount])
@@ -39,8 +39,8 @@ void UpdatePad(int pad, const PadState& state)
         else if (!now[i] && was[i])
             HandleKeyUp(unsigned(keys[i]));
     }
-    if (state.rightCar && !gPadStates[pad].rightCar && gCars[pad].chassis.body && IsCarOverturned(pad))
-        RightCar(pad);
+    if (state.upright && !gPadStates[pad].upright && gCars[pad].chassis.body && IsCarOverturned(pad))
+        SetCarUpright(pad);
     gPadStates[pad] = state;
 }
 

@@ -5,7 +5,5 @@
 constexpr float kStickDeadZone = 0.35f;  // of the stick's travel either way
 constexpr float kTriggerHeld = 1.0f / 3;  // a trigger pressed further than this holds its key
 
-extern PadState gPadStates[kPadCount];  // written here alone
-
 // No pad has shown anything yet.
 void ResetPads();

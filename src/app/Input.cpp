@@ -9,19 +9,19 @@
 
 bool gKeys[kKeyCount];
 int gCameraMode = 1;
-const int gCameraModeCount = 5;
+static const int gCameraModeCount = 5;
 bool gPaused;
-bool gStepRequested;
-bool gScreenshotRequested;
+static bool gStepRequested;        // N was pressed while paused; the next frame steps
+static bool gScreenshotRequested;  // F12: the next frame drawn is saved
 
 // Keys that act once a press: a key held down repeats its key-down, and only the first counts.
 static void HandleFreshPress(unsigned vk)
 {
     switch (vk) {
-    case kVkRightCars:
+    case kVkUprightCars:
         for (int c = 0; c < kCarCount; ++c)
             if (IsCarOverturned(c))
-                RightCar(c);
+                SetCarUpright(c);
         break;
     case kVkPause:
         gPaused = !gPaused;

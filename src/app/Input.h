@@ -7,16 +7,13 @@
 extern bool gKeys[kKeyCount];  // true between a key's key-down and key-up
 
 constexpr int kVkCamera = 'C';
-constexpr int kVkRightCars = 'R';   // every car on its side or roof back on its wheels
+constexpr int kVkUprightCars = 'R'; // every car on its side or roof back on its wheels
 constexpr int kVkPause = 'P';       // the simulation stands still, or goes on
 constexpr int kVkStep = 'N';        // while paused: one frame of simulation
 constexpr int kVkScreenshot = 0x7B; // F12: the next frame drawn is saved as a picture
 
-extern int gCameraMode;             // 1 to gCameraModeCount
-extern const int gCameraModeCount;  // 5
+extern int gCameraMode;  // 1 to 5
 extern bool gPaused;
-extern bool gStepRequested;         // N was pressed while paused; the next frame steps
-extern bool gScreenshotRequested;
 
 // A key goes down or up: what a person's key does, without handing its car back to a person. The
 // autopilot presses and lets go through these; HandleKeyDown and HandleKeyUp add the person.

@@ -8,7 +8,7 @@
 
 static_assert(kGlyphFirstCode == kFontFirstChar, "the text drawing and the backends count glyphs alike");
 
-static Glyph TurnOver(const FontGlyph& font)
+static Glyph FlipGlyphRows(const FontGlyph& font)
 {
     Glyph glyph;
     glyph.width = font.width;
@@ -31,6 +31,6 @@ void LoadOverlayFont()
 {
     std::vector<Glyph> glyphs;
     for (const FontGlyph& g : CreateBitmapFont())
-        glyphs.push_back(TurnOver(g));
+        glyphs.push_back(FlipGlyphRows(g));
     UseBitmapFont(std::move(glyphs));
 }

@@ -1,5 +1,6 @@
 // The three jointed cars: chassis with cabin, sprung rear wheels with a drive motor, front wheels on
-// steering knuckles joined by a tie rod. Built once by BuildCars and never re-placed.
+// steering knuckles joined by a tie rod. Built once by BuildCars; SetCarUpright (Upright.cpp) puts an
+// overturned one back on its wheels where it lies.
 #pragma once
 #include "physics/Scene.h"
 
@@ -29,10 +30,10 @@ struct Car {
 constexpr int kCarCount = 3;
 constexpr int kCarPartCount = 9;
 
-extern Car gCars[kCarCount];
+extern Car gCars[kCarCount];  // Cars.cpp: BuildCars fills it, ReleaseCars clears it
 // One simple space per car inside gSpace, so that a car's overlapping parts never collide with each
 // other while they collide with everything else.
-extern dSpaceID gCarSpaces[kCarCount];
+extern dSpaceID gCarSpaces[kCarCount];  // Cars.cpp
 
 void BuildCars();
 // The car's nine body-geom pairs in the order they were added to its sub-space.

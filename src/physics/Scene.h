@@ -18,6 +18,7 @@ struct Table {
 constexpr int kPostCount = 50;
 constexpr dReal kWorldGravity = -0.5f;  // along z, whatever the settings hold
 
+// World.cpp writes these in BuildWorld and DestroyWorld; gTable is Table.cpp's, in BuildTable.
 extern dWorldID gWorld;
 extern dSpaceID gSpace;
 extern dJointGroupID gContactGroup;

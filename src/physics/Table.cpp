@@ -1,6 +1,8 @@
 #include "physics/Bodies.h"
 #include "physics/Scene.h"
 
+Table gTable;
+
 void BuildTable()
 {
     const dReal x0 = 100, y0 = 100, z0 = 0;

@@ -19,7 +19,7 @@ static dReal ReadHeading(const dReal* r)
     return std::atan2(r[6], r[2]);
 }
 
-void RightCar(int c)
+void SetCarUpright(int c)
 {
     dBodyID chassis = gCars[c].chassis.body;
     const dReal* p = dBodyGetPosition(chassis);

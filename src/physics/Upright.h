@@ -6,4 +6,4 @@
 bool IsCarOverturned(int c);
 // Sets car c back on its wheels where it lies: turned about the vertical to its heading only, its
 // wheels a little above the ground, at rest. Every part moves with the chassis, so no joint is torn.
-void RightCar(int c);
+void SetCarUpright(int c);

@@ -13,7 +13,6 @@ BodyGeom gPlate;
 BodyGeom gBall;
 dGeomID gRamp1;
 dGeomID gRamp2;
-Table gTable;
 
 static dGeomID CreateRamp(dReal lx, dReal x, dReal z, dReal angle)
 {

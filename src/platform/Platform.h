@@ -84,7 +84,7 @@ struct PadState {
     float backward;  // left trigger's travel, 0 to 1; face button B counts as 1
     bool lift;       // either shoulder button
     bool brake;      // face button X: on pad 0 what the space bar does
-    bool rightCar;   // face button Y: this pad's car back on its wheels
+    bool upright;    // face button Y: this pad's car back on its wheels
     bool dpadLeft;   // the d-pad steers fully, whatever the stick says
     bool dpadRight;
 };

@@ -6,7 +6,7 @@
 #include "render/Frustum.h"
 
 GLuint gSphereList;
-int gSphereQuality = 1;
+static const int gSphereQuality = 1;  // subdivision depth of the sphere mesh
 
 constexpr float kIcoX = 0.525731112119133606f;
 constexpr float kIcoZ = 0.850650808352039932f;

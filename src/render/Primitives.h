@@ -4,8 +4,7 @@
 
 #include "gl/Gl.h"
 
-extern GLuint gSphereList;    // the unit-sphere mesh, compiled here on first use in a context; 0 until then
-extern int gSphereQuality;    // subdivision depth of that mesh
+extern GLuint gSphereList;  // the unit-sphere mesh, compiled here on first use in a context; 0 until then
 // With a volume to cull by, a box or sphere wholly outside it is skipped: it would give no pixels,
 // and llvmpipe spends a whole draw on it all the same. Without one, everything is drawn.
 struct Frustum;

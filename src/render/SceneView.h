@@ -11,6 +11,7 @@ struct FrameView {
 
 void RenderFrame(const FrameView& view);
 // Whether a view skips the boxes and spheres wholly outside it (the same pixels either way; on by default).
+// Only the render tests turn it off, to compare.
 extern bool gSkipUnseenShapes;
 // The camera of the given mode for car k, then the whole scene, into the current viewport.
 void DrawView(int k, int cameraMode);

@@ -96,7 +96,7 @@ void PollGamepads()
         s.backward = ReadTrigger(p, SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_CONTROLLER_BUTTON_B);
         s.lift = Pressed(p, SDL_CONTROLLER_BUTTON_LEFTSHOULDER) || Pressed(p, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
         s.brake = Pressed(p, SDL_CONTROLLER_BUTTON_X);
-        s.rightCar = Pressed(p, SDL_CONTROLLER_BUTTON_Y);
+        s.upright = Pressed(p, SDL_CONTROLLER_BUTTON_Y);
         UpdatePad(pad, s);
     }
 }

@@ -33,7 +33,7 @@ static PadState ReadPad(const EmscriptenGamepadEvent& g)
     s.backward = ReadTravel(g, kLeftTrigger, kButtonB);
     s.lift = Pressed(g, kLeftShoulder) || Pressed(g, kRightShoulder);
     s.brake = Pressed(g, kButtonX);
-    s.rightCar = Pressed(g, kButtonY);
+    s.upright = Pressed(g, kButtonY);
     return s;
 }
 

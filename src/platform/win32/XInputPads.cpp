@@ -51,7 +51,7 @@ static PadState ReadPadState(const XINPUT_GAMEPAD& g)
     s.backward = (g.wButtons & XINPUT_GAMEPAD_B) ? 1 : float(g.bLeftTrigger) / 255;
     s.lift = g.wButtons & (XINPUT_GAMEPAD_LEFT_SHOULDER | XINPUT_GAMEPAD_RIGHT_SHOULDER);
     s.brake = g.wButtons & XINPUT_GAMEPAD_X;
-    s.rightCar = g.wButtons & XINPUT_GAMEPAD_Y;
+    s.upright = g.wButtons & XINPUT_GAMEPAD_Y;
     return s;
 }
 
