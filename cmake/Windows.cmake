@@ -12,7 +12,8 @@ add_library(kelvaron_win32_registry OBJECT src/platform/win32/Registry.cpp)
 kelvaron_room_headers(kelvaron_win32_registry PRIVATE platform/win32)
 target_link_libraries(kelvaron_win32_registry PUBLIC kelvaron_contract advapi32)
 
-add_executable(kelvaron_scr WIN32
+# The backend but for its entry point, so that the tests can drive its window.
+add_library(kelvaron_win32 OBJECT
   src/platform/win32/GdiFont.cpp
   src/platform/win32/GlWindow.cpp
   src/platform/win32/HostWatch.cpp
@@ -21,19 +22,25 @@ add_executable(kelvaron_scr WIN32
   src/platform/win32/MonitorCovers.cpp
   src/platform/win32/Picture.cpp
   src/platform/win32/SettingsDialog.cpp
-  src/platform/win32/WinMain.cpp
   src/platform/win32/WindowProc.cpp
   src/platform/win32/XInputPads.cpp
+)
+kelvaron_room_headers(kelvaron_win32 PUBLIC platform/win32)
+target_link_libraries(kelvaron_win32 PUBLIC kelvaron_win32_registry kelvaron_app opengl32 gdi32 advapi32 user32
+                      shell32)
+# stb_image_write is one header: Debian's copy, without the rest of /usr/include.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/stb-include)
+file(CREATE_LINK /usr/include/stb ${CMAKE_BINARY_DIR}/stb-include/stb SYMBOLIC)
+target_include_directories(kelvaron_win32 SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/stb-include)
+
+add_executable(kelvaron_scr WIN32
+  src/platform/win32/WinMain.cpp
   src/platform/win32/Dialog.rc
   src/platform/win32/Identity.rc
   src/platform/win32/Version.rc
 )
-kelvaron_room_headers(kelvaron_scr PRIVATE platform/win32)
-target_link_libraries(kelvaron_scr PRIVATE kelvaron_win32_registry kelvaron_app opengl32 gdi32 advapi32 user32 shell32)
-# stb_image_write is one header: Debian's copy, without the rest of /usr/include.
-file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/stb-include)
-file(CREATE_LINK /usr/include/stb ${CMAKE_BINARY_DIR}/stb-include/stb SYMBOLIC)
-target_include_directories(kelvaron_scr SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/stb-include)
+# An object library's objects reach only what links it by name: the registry's too.
+target_link_libraries(kelvaron_scr PRIVATE kelvaron_win32 kelvaron_win32_registry)
 set_target_properties(kelvaron_scr PROPERTIES OUTPUT_NAME kelvaron SUFFIX .scr)
 # The icon, drawn from data/kelvaron.svg; windres finds it in its folder.
 set(KELVARON_ICO ${CMAKE_BINARY_DIR}/icons/kelvaron.ico)

@@ -26,3 +26,9 @@ if(KELVARON_LINUX_REPLAY)
            ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron-replay> ${KELVARON_LINUX_REPLAY}
            ${PROJECT_SOURCE_DIR}/bench/scripts)
 endif()
+
+# The render window's teardown with the real window procedure and message boxes.
+add_executable(kelvaron-test-window-teardown e2e/WindowTeardownWin32.cpp)
+target_link_libraries(kelvaron-test-window-teardown PRIVATE kelvaron_win32 kelvaron_win32_registry)
+add_test(NAME windows_window_teardown COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_teardown_test.sh
+         ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron-test-window-teardown>)
