@@ -95,15 +95,60 @@ TEST_CASE("Kelvaron is known however its entry is written, and only by its comma
                               "- GL: \"Kelvaron\" kelvaron"}) {
         std::string text = std::string("programs: \\\n  maze \\n\\\n  ") + entry + " \\n\n";
         CAPTURE(entry);
-        CHECK(Added(text) == text);
+        // Known as Kelvaron's: never added a second time, only turned on when it is off.
+        std::string on = text;
+        if (entry[0] == '-')
+            on.erase(on.find(entry), 1);
+        CHECK(Added(text) == on);
         CHECK(Removed(text) == "programs: \\\n  maze \\n\n");
     }
-    for (const char* other : {"kelvarons -root", "maze -root kelvaron", "\"kelvaron\" maze"}) {
+    // Nor is an entry turned off twice over, whose first '-' gone would leave it off.
+    for (const char* other : {"kelvarons -root", "maze -root kelvaron", "\"kelvaron\" maze", "--: kelvaron -root",
+                              "- -GL: kelvaron -root"}) {
         std::string text = std::string("programs: \\\n  ") + other + " \\n\n";
         CAPTURE(other);
         CHECK(Removed(text) == text);
         CHECK(Added(text) != text);
     }
+}
+
+TEST_CASE("Kelvaron turned off is turned on: only its '-' goes, wherever the entry is")
+{
+    struct Case {
+        const char* off;
+        const char* on;
+    };
+    const Case cases[] = {
+        // In the middle of the list, as xscreensaver-settings saves it, beside another hack turned off.
+        {"programs:\t\t\t\t      \\\n\t\t\t\tmaze --root\t\t\t    \\n\\\n-\t\t\t\tkelvaron -root\t\t    \\n\\\n"
+         "- GL: \t\t\t\tsuperquadrics --root\t\t    \\n\\\n\t\t\t\tattraction --root\t\t    \\n\n\nmode: random\n",
+         "programs:\t\t\t\t      \\\n\t\t\t\tmaze --root\t\t\t    \\n\\\n\t\t\t\tkelvaron -root\t\t    \\n\\\n"
+         "- GL: \t\t\t\tsuperquadrics --root\t\t    \\n\\\n\t\t\t\tattraction --root\t\t    \\n\n\nmode: random\n"},
+        // Blanks before the '-', a visual after it, the list's last line.
+        {"programs: \\\n  - maze \\n\\\n \t- GL: kelvaron --root \\n\n", "programs: \\\n  - maze \\n\\\n \t GL: kelvaron --root \\n\n"},
+        // On the line that names the list, with no blank after the '-', and no newline at the end.
+        {"programs: -kelvaron -root \\n\\\n  maze \\n", "programs: kelvaron -root \\n\\\n  maze \\n"},
+        // Sharing its line with another hack turned off, and a name in quotes.
+        {"programs: \\\n  - maze \\n -\t\"Cars\" kelvaron -root \\n\\\n  xeyes \\n\n",
+         "programs: \\\n  - maze \\n \t\"Cars\" kelvaron -root \\n\\\n  xeyes \\n\n"},
+        // Twice, both off: the first is turned on, which is enough.
+        {"programs: \\\n  - kelvaron -root \\n\\\n  - kelvaron -root -fps \\n\n",
+         "programs: \\\n   kelvaron -root \\n\\\n  - kelvaron -root -fps \\n\n"},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.off);
+        std::string edited, note;
+        REQUIRE(AddToProgramsList(c.off, &edited, &note));
+        CHECK(edited == c.on);
+        CHECK(note == "XScreenSaver's list had Kelvaron turned off; it is turned on now");
+        // Once on, it stays as it is.
+        REQUIRE(AddToProgramsList(c.on, &edited, &note));
+        CHECK(edited == c.on);
+        CHECK(note == "XScreenSaver's list already has Kelvaron; nothing was changed");
+    }
+    // One entry on is enough: another that is off stays off.
+    const char* oneOn = "programs: \\\n  - kelvaron -root -fps \\n\\\n  kelvaron -root \\n\n";
+    CHECK(Added(oneOn) == oneOn);
 }
 
 TEST_CASE("a file not as expected is refused, with the reason")
@@ -162,6 +207,20 @@ TEST_CASE("the file: replaced whole with a backup, untouched when nothing change
     CHECK(ReadFile(kept) == Added(kSaved));
     REQUIRE(lstat(file.c_str(), &info) == 0);
     CHECK(S_ISLNK(info.st_mode));
+
+    // Turned off in the file: turned on, with the file as it was kept beside it.
+    std::string off = kSaved;
+    off.insert(off.find("- GL:"), "-\t\t\t\tkelvaron -root\t\t\t    \\n\\\n");
+    std::string on = kSaved;
+    on.insert(on.find("- GL:"), "\t\t\t\tkelvaron -root\t\t\t    \\n\\\n");
+    WriteFile(kept, off);
+    REQUIRE(ChangeXScreenSaverFile(file, true, &message));
+    CHECK(ReadFile(kept) == on);
+    CHECK(ReadFile(kept + ".kelvaron-backup") == off);
+    CHECK(message.find("had Kelvaron turned off; it is turned on now") != std::string::npos);
+    REQUIRE(ChangeXScreenSaverFile(file, true, &message));
+    CHECK(message.find("already has Kelvaron; nothing was changed") != std::string::npos);
+    CHECK(ReadFile(kept) == on);
 
     WriteFile(kept, "mode: one\n");
     CHECK_FALSE(ChangeXScreenSaverFile(file, true, &message));

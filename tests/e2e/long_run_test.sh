@@ -109,8 +109,11 @@ done
 echo "   RSS every 30 s (s KiB): $(tr '\n' ',' < "$work/samples" 2> /dev/null)"
 [ ${#held[@]} -gt 0 ] && xdotool keyup "${held[@]}"
 end=$(steady_rss)
-check "it is still running after ${seconds} s" kill -0 "$pid" ||
-  echo "   the storm's last steps: $(tail -n 5 "$work/steps" 2> /dev/null | tr '\n' ' ')"
+# Asked once, for the check and for the storm's last steps when it is gone (check itself never fails).
+kill -0 "$pid"
+running=$?
+check "it is still running after ${seconds} s" [ "$running" -eq 0 ]
+[ "$running" -eq 0 ] || echo "   the storm's last steps: $(tail -n 5 "$work/steps" 2> /dev/null | tr '\n' ' ')"
 echo "   RSS after the warm-up ${warm} KiB, at the end ${end} KiB (peak ${peak} KiB): grew $((end - warm)) KiB"
 # Under the storm the figure is printed only: its resizes to random sizes and F12's pictures move
 # ASan's RSS by a few MiB either way, with no trend over 300 s (see bench/README.md).

@@ -1,4 +1,4 @@
-// The settings on Linux: a keyfile in $XDG_CONFIG_HOME/kelvaron/ holding the six values in their
+// The settings on Linux: a keyfile in $XDG_CONFIG_HOME/kelvaron/ holding the eight values in their
 // stored form, replaced as a whole on every save so that it is never half-written.
 #include <glib.h>
 

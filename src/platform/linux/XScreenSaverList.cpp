@@ -92,6 +92,15 @@ bool FindProgramsList(const std::vector<std::string>& lines, ProgramsList* list,
     return found == 1;
 }
 
+// Where line i starts in the text it was split from.
+size_t LineStart(const std::vector<std::string>& lines, size_t i)
+{
+    size_t start = 0;
+    for (size_t j = 0; j < i; ++j)
+        start += lines[j].size() + 1;
+    return start;
+}
+
 // A line's part of the list: without "programs:" on the first and without the joining backslash.
 std::string ListPart(const std::vector<std::string>& lines, const ProgramsList& list, size_t i)
 {
@@ -108,8 +117,12 @@ bool IsKelvaronEntry(std::string entry)
     if (!entry.empty() && entry[0] == '-')
         entry = Trim(entry.substr(1));
     size_t word = entry.find_first_of(" \t");
-    if (word != std::string::npos && entry[word - 1] == ':')
+    if (word != std::string::npos && entry[word - 1] == ':') {
+        // A visual's name; one starting with '-' would leave the entry turned off once its own '-' went.
+        if (entry[0] == '-')
+            return false;
         entry = Trim(entry.substr(word));
+    }
     if (!entry.empty() && entry[0] == '"') {
         size_t close = entry.find('"', 1);
         entry = close == std::string::npos ? std::string() : Trim(entry.substr(close + 1));
@@ -119,24 +132,40 @@ bool IsKelvaronEntry(std::string entry)
     return command.substr(slash == std::string::npos ? 0 : slash + 1) == "kelvaron";
 }
 
-// The entries of one line's part that are not blank, and how many of them run Kelvaron.
-int CountEntries(const std::string& part, int* kelvaron)
-{
+// One line's part of the list in entries: those not blank, those that run Kelvaron, those of them
+// turned on, and where in the part the '-' is that turns off the first of them that is off (npos
+// when none is).
+struct LineEntries {
     int count = 0;
-    *kelvaron = 0;
+    int kelvaron = 0;
+    int kelvaronOn = 0;
+    size_t kelvaronOff = std::string::npos;
+};
+
+LineEntries CountEntries(const std::string& part)
+{
+    LineEntries entries;
     size_t start = 0;
     while (start <= part.size()) {
         size_t end = part.find("\\n", start);
         if (end == std::string::npos)
             end = part.size();
         std::string entry = part.substr(start, end - start);
-        if (!Trim(entry).empty()) {
-            ++count;
-            *kelvaron += IsKelvaronEntry(entry);
+        size_t first = entry.find_first_not_of(" \t");
+        if (first != std::string::npos) {
+            ++entries.count;
+            if (IsKelvaronEntry(entry)) {
+                ++entries.kelvaron;
+                // A '-' before the entry keeps it out of XScreenSaver's random choice.
+                if (entry[first] != '-')
+                    ++entries.kelvaronOn;
+                else if (entries.kelvaronOff == std::string::npos)
+                    entries.kelvaronOff = start + first;
+            }
         }
         start = end + 2;
     }
-    return count;
+    return entries;
 }
 
 std::string NotAsExpected(const std::string& why)
@@ -163,14 +192,24 @@ bool AddToProgramsList(const std::string& text, std::string* edited, std::string
     ProgramsList list;
     if (!ReadProgramsList(text, &lines, &list, note))
         return false;
+    // Where in the text the '-' is that turns off Kelvaron's first entry that is off.
+    size_t off = std::string::npos;
     for (size_t i = list.first; i <= list.last; ++i) {
-        int kelvaron;
-        CountEntries(ListPart(lines, list, i), &kelvaron);
-        if (kelvaron) {
+        LineEntries entries = CountEntries(ListPart(lines, list, i));
+        if (entries.kelvaronOn) {
             *edited = text;
             *note = "XScreenSaver's list already has Kelvaron; nothing was changed";
             return true;
         }
+        if (off == std::string::npos && entries.kelvaronOff != std::string::npos)
+            off = LineStart(lines, i) + (i == list.first ? ProgramsPrefix(lines[i]) : 0) + entries.kelvaronOff;
+    }
+    if (off != std::string::npos) {
+        // Only the '-' goes: the rest of the file stays as it was, to the byte.
+        *edited = text;
+        edited->erase(off, 1);
+        *note = "XScreenSaver's list had Kelvaron turned off; it is turned on now";
+        return true;
     }
     // First in the list, on a line of its own after the one that names the list.
     // Its trailing blanks stay: without them a backslash written out could end the line and join it.
@@ -198,11 +237,10 @@ bool RemoveFromProgramsList(const std::string& text, std::string* edited, std::s
         return false;
     int removed = 0;
     for (size_t i = list.last + 1; i-- > list.first;) {
-        int kelvaron;
-        int count = CountEntries(ListPart(lines, list, i), &kelvaron);
-        if (!kelvaron)
+        LineEntries entries = CountEntries(ListPart(lines, list, i));
+        if (!entries.kelvaron)
             continue;
-        if (count > kelvaron) {
+        if (entries.count > entries.kelvaron) {
             *note = NotAsExpected("line " + std::to_string(i + 1) + " holds Kelvaron together with other programs");
             return false;
         }

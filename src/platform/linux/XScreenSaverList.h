@@ -7,7 +7,9 @@
 extern const char* const kXScreenSaverEntry;
 
 // The text of a ~/.xscreensaver with Kelvaron's entry first in its programs list (add) or with
-// Kelvaron's entries taken out (remove). False with the reason when the text is not as expected (no
+// Kelvaron's entries taken out (remove). When the list has Kelvaron only turned off (its entry
+// starts with '-', which keeps it out of the random choice), add takes that '-' out of the first
+// such entry and changes nothing else. False with the reason when the text is not as expected (no
 // programs list or more than one, an entry of Kelvaron's sharing its line with another); note says
 // what was done, and when nothing needed doing the text comes back as it was.
 bool AddToProgramsList(const std::string& text, std::string* edited, std::string* note);

@@ -22,28 +22,39 @@ struct NullWindow {
     uintptr_t parent;
 };
 
+// What the tests set and what the backend records. Beside each global, who writes it: "the test"
+// or a file of the null backend; ResetNullPlatform (NullPlatform.cpp) puts every one back.
+
+// The clock: the test sets it, and WaitForEvents (NullPlatform.cpp) moves it on by what was slept.
 extern uint32_t gNullTickCount;
+// NullWindow.cpp and SetRenderWindowTitle (NullPlatform.cpp): the window's title as last set.
 extern char gNullWindowTitle[64];
-extern std::vector<NullEvent> gNullEvents;  // in order; consumed from the front
-extern WindowFailure gNullPrepareFailure;    // what PrepareRenderWindow reports
-extern WindowFailure gNullWindowFailure;     // what CreateRenderWindow reports, having taken down its window
-extern NullWindow gNullWindow;
-extern long gNullFramesPresented;
-extern std::vector<std::string> gNullCalls;  // backend calls in order, with what was true at the time
-extern StoredSettings gNullStore;
-extern bool gNullStoreFails;
-// Told of some backend calls (ReadTickCount, PresentFrame, DestroyRenderWindow) as they happen, when
-// set: a test sees what the shared code had done by then.
+// The test, in order; PumpOneEvent (NullPlatform.cpp) takes them from the front.
+extern std::vector<NullEvent> gNullEvents;
+extern WindowFailure gNullPrepareFailure;  // the test: what PrepareRenderWindow reports
+extern WindowFailure gNullWindowFailure;   // the test: what CreateRenderWindow reports, its window taken down
+extern NullWindow gNullWindow;     // NullWindow.cpp: the window as last made
+extern long gNullFramesPresented;  // PresentFrame (NullPlatform.cpp)
+// NullPlatform.cpp, NullWindow.cpp, NullPads.cpp (the test may empty it): backend calls in order, with
+// what was true at the time.
+extern std::vector<std::string> gNullCalls;
+extern StoredSettings gNullStore;  // the test, and WriteStoredSettings (NullStore.cpp) on a save
+extern bool gNullStoreFails;       // the test: WriteStoredSettings refuses
+// The test: told of some backend calls (ReadTickCount, PresentFrame, DestroyRenderWindow) as they
+// happen, when set, so that a test sees what the shared code had done by then.
 extern void (*gNullFrameWatcher)(const char* call);
 void WatchNullCall(const char* call);
-extern long gNullWaits;  // WaitForEvents calls; each moves the clock on by what it was asked
-extern std::vector<unsigned char> gNullPicture;  // the last picture written, rows top down, RGB
+// WaitForEvents (NullPlatform.cpp): its calls; each moves the clock on by what it was asked.
+extern long gNullWaits;
+// WritePngFile (NullPlatform.cpp; the test may empty it): the last picture written, rows top down,
+// RGB, and its size.
+extern std::vector<unsigned char> gNullPicture;
 extern int gNullPictureWidth, gNullPictureHeight;
-// Pictures go to the system's temporary folder, as raw RGB under the name asked for; the last one
-// is removed when the next is written and at reset.
+// WritePngFile (NullPlatform.cpp): pictures go to the system's temporary folder, as raw RGB under the
+// name asked for; the last one is removed when the next is written and at reset.
 extern std::string gNullPicturePath;
-extern bool gNullModeFails;      // SetFullscreenMode cannot have the mode
-extern Answer gNullAnswer;       // what AskQuestion answers
+extern bool gNullModeFails;  // the test: SetFullscreenMode cannot have the mode
+extern Answer gNullAnswer;   // the test: what AskQuestion answers
 
 // Back to a fresh process: no window, no events, an empty store.
 void ResetNullPlatform();
