@@ -6,7 +6,7 @@ target_link_libraries(kelvaron_gl PUBLIC PkgConfig::GLU)
 
 # Backends are object libraries, so that the shared libraries calling them can stand anywhere on the
 # link line.
-add_library(kelvaron_linux_font OBJECT src/platform/linux/FreetypeFont.cpp)
+add_library(kelvaron_linux_font OBJECT src/platform/linux/Font.cpp)
 target_link_libraries(kelvaron_linux_font PUBLIC kelvaron_contract PkgConfig::FREETYPE)
 
 # Mesa's offscreen context for tests and benchmarks. OSMesa comes first on the link line, so that
@@ -18,7 +18,7 @@ target_link_libraries(kelvaron_offscreen PUBLIC PkgConfig::OSMESA)
 
 # The null backend's window: an offscreen context. Object libraries reach only the targets that name
 # them, so its users name kelvaron_null too.
-add_library(kelvaron_null_window OBJECT src/platform/null/NullWindow.cpp)
+add_library(kelvaron_null_window OBJECT src/platform/null/OffscreenWindow.cpp)
 target_link_libraries(kelvaron_null_window PUBLIC kelvaron_null kelvaron_offscreen)
 
 # The command line reader, on its own so that its tests need no display.
@@ -34,7 +34,7 @@ kelvaron_room_headers(kelvaron_xscreensaver_list PUBLIC platform/linux/XScreenSa
 # their tests link them beside the null backend.
 pkg_check_modules(LINUX_UI REQUIRED IMPORTED_TARGET sdl2 gtk+-3.0 x11 xinerama libpng)
 pkg_check_modules(DESKTOP_GL REQUIRED IMPORTED_TARGET gl)
-foreach(_part IN ITEMS store:KeyfileStore picture:PngPicture pads:SdlPads)
+foreach(_part IN ITEMS store:Store picture:Pictures pads:Pads)
   string(REPLACE ":" ";" _part ${_part})
   list(GET _part 0 _name)
   list(GET _part 1 _file)
@@ -50,12 +50,12 @@ target_link_libraries(kelvaron_linux_window_size PUBLIC PkgConfig::LINUX_UI ${CM
 target_link_options(kelvaron_linux_window_size INTERFACE -Wl,--export-dynamic-symbol=XGetGeometry)
 add_library(kelvaron_linux OBJECT
   src/platform/linux/Clock.cpp
-  src/platform/linux/GtkDialog.cpp
+  src/platform/linux/Dialog.cpp
+  src/platform/linux/Events.cpp
   src/platform/linux/KeyCodes.cpp
-  src/platform/linux/MessageBox.cpp
-  src/platform/linux/SdlEvents.cpp
-  src/platform/linux/SdlWindow.cpp
+  src/platform/linux/Messages.cpp
   src/platform/linux/Signals.cpp
+  src/platform/linux/Window.cpp
   src/platform/linux/Xlib.cpp
 )
 kelvaron_room_headers(kelvaron_linux PUBLIC platform/linux)

@@ -39,7 +39,7 @@ if(NOT _found EQUAL 0)
   message(FATAL_ERROR "The page's glyphs need FreeType and fontconfig for the build machine (libfreetype-dev, libfontconfig-dev)")
 endif()
 separate_arguments(_freetype UNIX_COMMAND "${_freetype}")
-set(_glyph_sources ${PROJECT_SOURCE_DIR}/src/platform/linux/FreetypeFont.cpp ${KELVARON_WEB_DIR}/GlyphFile.cpp
+set(_glyph_sources ${PROJECT_SOURCE_DIR}/src/platform/linux/Font.cpp ${KELVARON_WEB_DIR}/GlyphFile.cpp
     ${KELVARON_WEB_DIR}/WriteGlyphs.cpp)
 set(_glyph_tool ${CMAKE_BINARY_DIR}/host/kelvaron-write-glyphs)
 add_custom_command(

@@ -10,7 +10,7 @@ bool IsEndingSignalled();
 // The Windows virtual-key code of an SDL key, or -1 for keys that have none here.
 int TranslateKey(SDL_Keycode key);
 
-// Opens an added pad or lets a removed one go; false for any other event (SdlPads.cpp).
+// Opens an added pad or lets a removed one go; false for any other event (Pads.cpp).
 bool HandlePadEvent(const SDL_Event& e);
 // With KELVARON_PAD_STORM set, virtual pads come, go and move at random; else nothing (PadStorm.cpp).
 void StirStormPads();

@@ -1,7 +1,7 @@
 // Pads plugged in and pulled out at random, for the input storm of the reliability tests: with
 // KELVARON_PAD_STORM=SEED set, each poll may plug in or pull out one of SDL's virtual game
 // controllers, and moves the sticks, triggers and buttons of those plugged in. They reach the run
-// through the same events and reads as a real pad (SdlPads.cpp).
+// through the same events and reads as a real pad (Pads.cpp).
 #include <SDL.h>
 
 #include <cstdio>

@@ -1,14 +1,8 @@
-// The null backend's window: an offscreen context of the asked size.
+// The null backend's window: an offscreen context of the asked size, made and let go.
 #include <cstdio>
 
 #include "platform/null/NullPlatform.h"
 #include "platform/offscreen/Offscreen.h"
-
-WindowFailure PrepareRenderWindow()
-{
-    gNullCalls.push_back("PrepareRenderWindow");
-    return gNullPrepareFailure;
-}
 
 WindowFailure CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen,
                                  uintptr_t parent)

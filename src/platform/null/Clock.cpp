@@ -1,0 +1,18 @@
+// The null backend's clock: set by the test by hand.
+#include "platform/null/NullPlatform.h"
+
+uint32_t ReadTickCount()
+{
+    WatchNullCall("ReadTickCount");
+    return gNullTickCount;
+}
+
+double ReadWallClockMs()
+{
+    return gNullTickCount;
+}
+
+double ReadProcessStartMs()
+{
+    return 0;
+}

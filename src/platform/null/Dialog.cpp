@@ -1,0 +1,8 @@
+// The null backend's settings dialog: recorded, never shown.
+#include "platform/null/NullPlatform.h"
+
+bool RunSettingsDialog()
+{
+    gNullCalls.push_back("RunSettingsDialog");
+    return true;
+}

@@ -1,0 +1,53 @@
+// The null backend's state, as the tests set it and the backend records it, and its reset to a
+// fresh process.
+#include <cstdio>
+
+#include "platform/null/NullPlatform.h"
+
+uint32_t gNullTickCount;
+char gNullWindowTitle[64];
+std::vector<NullEvent> gNullEvents;
+WindowFailure gNullPrepareFailure;
+WindowFailure gNullWindowFailure;
+NullWindow gNullWindow;
+long gNullFramesPresented;
+std::vector<std::string> gNullCalls;
+StoredSettings gNullStore;
+bool gNullStoreFails;
+void (*gNullFrameWatcher)(const char* call);
+long gNullWaits;
+std::vector<unsigned char> gNullPicture;
+int gNullPictureWidth, gNullPictureHeight;
+std::string gNullPicturePath;
+bool gNullModeFails;
+Answer gNullAnswer;
+bool gNullQuitRequested;
+
+void ResetNullPlatform()
+{
+    gNullTickCount = 0;
+    gNullWindowTitle[0] = '\0';
+    gNullEvents.clear();
+    gNullPrepareFailure = gNullWindowFailure = WindowFailure::kNone;
+    gNullWindow = NullWindow{};
+    gNullFramesPresented = 0;
+    gNullCalls.clear();
+    gNullStore = StoredSettings{};
+    gNullStoreFails = false;
+    gNullQuitRequested = false;
+    gNullFrameWatcher = nullptr;
+    gNullWaits = 0;
+    gNullPicture.clear();
+    gNullPictureWidth = gNullPictureHeight = 0;
+    if (!gNullPicturePath.empty())
+        std::remove(gNullPicturePath.c_str());
+    gNullPicturePath.clear();
+    gNullModeFails = false;
+    gNullAnswer = Answer::kYes;
+}
+
+void WatchNullCall(const char* call)
+{
+    if (gNullFrameWatcher)
+        gNullFrameWatcher(call);
+}
