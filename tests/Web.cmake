@@ -1,5 +1,6 @@
-# The browser build's tests. The wasm replay under node must print the Linux build's traces byte for
-# byte, for every key script and with the autopilot driving (scripts/test.sh names the Linux replay).
+# The browser build's tests. The wasm replay under node must print the Linux build's traces and state
+# hashes byte for byte, for every key script and with the autopilot driving (scripts/test.sh names the
+# Linux replay).
 # The page is driven in Debian's Chromium by playwright-core, installed from its lock file.
 set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")
 if(KELVARON_LINUX_REPLAY)

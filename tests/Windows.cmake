@@ -1,5 +1,5 @@
 # Windows-only tests: the real kelvaron.scr under Wine on a private Xvfb display, and the replay's
-# traces of every key script against the Linux build's.
+# traces and state hashes of every key script and the autopilot against the Linux build's.
 add_executable(kelvaron-test-host-win32 e2e/HostWindowWin32.cpp)
 add_executable(kelvaron-test-dialog-fields e2e/DialogFieldsWin32.cpp)
 add_test(NAME windows_scr COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_scr_test.sh

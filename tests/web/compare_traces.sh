@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The wasm replay under node against the Linux build's replay: every key script as typed over the
-# frames of its recorded trace, and two autopilot seeds over 20,000 frames. Byte for byte.
+# frames of its recorded trace, and two autopilot seeds over 20,000 frames. The traces and the whole
+# state's hash after each traced frame, byte for byte.
 #   compare_traces.sh WEB-REPLAY-JS LINUX-REPLAY SCRIPT-FOLDER
 set -u
 web=$1 linux=$2 scripts=$3
@@ -9,14 +10,14 @@ compare() {
   local what=$1
   shift
   local ours theirs
-  ours=$(node "$web" "$@")
-  theirs=$("$linux" "$@")
-  if [ -n "$theirs" ] && [ "$ours" = "$theirs" ]; then
+  ours=$(node "$web" "$@" --hash)
+  theirs=$("$linux" "$@" --hash)
+  if [[ $theirs == *$'\nhash '* ]] && [ "$ours" = "$theirs" ]; then
     passed=$((passed + 1))
     return
   fi
   failed=$((failed + 1))
-  echo "$what: the web trace differs from the Linux trace"
+  echo "$what: the web trace or hashes differ from the Linux ones"
   diff <(printf '%s\n' "$ours") <(printf '%s\n' "$theirs") | awk '
     /^</ && !w { w = substr($0, 3) } /^>/ && !l { l = substr($0, 3) }
     END { print "  web:   " w; print "  Linux: " l }'
