@@ -22,7 +22,7 @@ set_tests_properties(windows_storm windows_previews PROPERTIES RUN_SERIAL ON)
 
 set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")
 if(KELVARON_LINUX_REPLAY)
-  add_test(NAME trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh
-           ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron-replay> ${KELVARON_LINUX_REPLAY}
-           ${PROJECT_SOURCE_DIR}/bench/scripts)
+  add_test(NAME trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh Windows
+           ${KELVARON_LINUX_REPLAY} ${PROJECT_SOURCE_DIR}/bench/scripts 5
+           ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron-replay>)
 endif()
