@@ -1,5 +1,7 @@
 // Replays a key script through the programs' own frame, not drawn, and prints the cars' states (a
-// golden trace), or, with --bench or --render, measures the cost of a frame.
+// golden trace) and, with --hash, the whole state's hash after each traced frame; or, with --bench or
+// --render, measures the cost of a frame.
+#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,36 +11,41 @@
 #include "AllocCount.h"
 #include "FrameBench.h"
 #include "FreshProcess.h"
+#include "HashBench.h"
 #include "RenderBench.h"
 #include "Soak.h"
 #include "app/Autopilot.h"
 #include "app/Frame.h"
 #include "app/Settings.h"
+#include "app/StateHash.h"
 #include "platform/Platform.h"
 
-static void PrintTrace(long frame)
+static void PrintTrace(long frame, bool hash)
 {
     char line[512];
     FormatCarsTrace(frame, line, sizeof line);
     std::printf("%s\n", line);
+    if (hash)
+        std::printf("hash %ld %016" PRIx64 "\n", frame, HashWorldState());
 }
 
 // With a seed, the autopilot drives every car that the script leaves alone.
-static int Replay(long frames, long every, const std::vector<KeyEvent>& events, uint32_t autopilotSeed)
+static int Replay(long frames, long every, const std::vector<KeyEvent>& events, uint32_t autopilotSeed,
+                  bool hash)
 {
     StartScene();
     if (autopilotSeed) {
         SwitchAutopilot(true);
         StartAutopilot(autopilotSeed);
     }
-    PrintTrace(0);
+    PrintTrace(0, hash);
     size_t next = 0;
     for (long f = 1; f <= frames; ++f) {
         for (; next < events.size() && events[next].frame == f; ++next)
             events[next].down ? HandleKeyDown(events[next].vk) : HandleKeyUp(events[next].vk);
         RunFrame();  // Escape held leaves the frame unpresented; the replay goes on
         if (f % every == 0 || f == frames)
-            PrintTrace(f);
+            PrintTrace(f, hash);
     }
     EndScene();
     return 0;
@@ -55,10 +62,13 @@ static int Usage(const char* why)
 {
     std::fprintf(stderr,
                  "kelvaron-replay: %s\n"
-                 "usage: kelvaron-replay [--frames N] [--every K] [--script FILE] [--autopilot SEED]\n"
+                 "usage: kelvaron-replay [--frames N] [--every K] [--script FILE] [--autopilot SEED] [--hash]\n"
                  "       kelvaron-replay --bench [--frames N]\n"
+                 "       kelvaron-replay --bench-hash [--frames N]\n"
                  "       kelvaron-replay --render [--frames N]\n"
-                 "       kelvaron-replay --soak [--frames N] [--seed S]\n",
+                 "       kelvaron-replay --soak [--frames N] [--seed S]\n"
+                 "Traces frame 0, every K-th frame and the last; --hash adds 'hash FRAME HEX' after each\n"
+                 "traced frame, the whole simulation state's 64-bit hash, the same on every build.\n",
                  why);
     return 2;
 }
@@ -67,12 +77,16 @@ int main(int argc, char** argv)
 {
     long frames = 600, every = 50, seed = 1, autopilotSeed = 0;
     const char* script = nullptr;
-    bool bench = false, render = false, soak = false;
+    bool bench = false, benchHash = false, render = false, soak = false, hash = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         bool hasValue = i + 1 < argc;
         if (!std::strcmp(arg, "--bench")) {
             bench = true;
+        } else if (!std::strcmp(arg, "--bench-hash")) {
+            benchHash = true;
+        } else if (!std::strcmp(arg, "--hash")) {
+            hash = true;
         } else if (!std::strcmp(arg, "--render")) {
             render = true;
         } else if (!std::strcmp(arg, "--autopilot") && hasValue) {
@@ -98,6 +112,8 @@ int main(int argc, char** argv)
     StartCountingOdeAllocations();
     if (bench)
         return RunFrameBench(frames);
+    if (benchHash)
+        return RunHashBench(frames);
     if (render)
         return RunRenderBench(frames);
     if (soak)
@@ -118,5 +134,5 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    return Replay(frames, every, events, uint32_t(autopilotSeed));
+    return Replay(frames, every, events, uint32_t(autopilotSeed), hash);
 }

@@ -1,10 +1,11 @@
-# The browser build's tests. The wasm replay under node must print the Linux build's traces byte for
-# byte, for every key script and with the autopilot driving (scripts/test.sh names the Linux replay).
+# The browser build's tests. The wasm replay under node must print the Linux build's traces and state
+# hashes byte for byte, for every key script and with the autopilot driving (scripts/test.sh names the
+# Linux replay).
 # The page is driven in Debian's Chromium by playwright-core, installed from its lock file.
 set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")
 if(KELVARON_LINUX_REPLAY)
-  add_test(NAME web_trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/web/compare_traces.sh
-           $<TARGET_FILE:kelvaron-replay> ${KELVARON_LINUX_REPLAY} ${PROJECT_SOURCE_DIR}/bench/scripts)
+  add_test(NAME web_trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh web
+           ${KELVARON_LINUX_REPLAY} ${PROJECT_SOURCE_DIR}/bench/scripts "5 17" node $<TARGET_FILE:kelvaron-replay>)
 endif()
 
 set(_browser_tests ${CMAKE_CURRENT_BINARY_DIR}/browser-tests)

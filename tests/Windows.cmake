@@ -1,5 +1,5 @@
 # Windows-only tests: the real kelvaron.scr under Wine on a private Xvfb display, and the replay's
-# traces of every key script against the Linux build's.
+# traces and state hashes of every key script and the autopilot against the Linux build's.
 add_executable(kelvaron-test-host-win32 e2e/HostWindowWin32.cpp)
 add_executable(kelvaron-test-dialog-fields e2e/DialogFieldsWin32.cpp)
 add_test(NAME windows_scr COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_scr_test.sh
@@ -22,9 +22,9 @@ set_tests_properties(windows_storm windows_previews PROPERTIES RUN_SERIAL ON)
 
 set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")
 if(KELVARON_LINUX_REPLAY)
-  add_test(NAME trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh
-           ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron-replay> ${KELVARON_LINUX_REPLAY}
-           ${PROJECT_SOURCE_DIR}/bench/scripts)
+  add_test(NAME trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh Windows
+           ${KELVARON_LINUX_REPLAY} ${PROJECT_SOURCE_DIR}/bench/scripts 5
+           ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron-replay>)
 endif()
 
 # The render window's teardown with the real window procedure and message boxes.

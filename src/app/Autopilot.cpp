@@ -4,6 +4,7 @@
 
 #include "app/Controls.h"
 #include "app/Input.h"
+#include "app/StateHash.h"
 #include "physics/Driving.h"
 #include "physics/Scene.h"
 #include "physics/Step.h"
@@ -172,4 +173,19 @@ void UpdateAutopilot()
         }
         DriveCar(c, a);
     }
+}
+
+void FeedAutopilotState(StateHash& hash)
+{
+    for (const AutopilotCar& a : gAutopilot) {
+        FeedInt64(hash, a.idleFrames);
+        FeedBool(hash, a.driving);
+        FeedFloat(hash, a.target[0]);
+        FeedFloat(hash, a.target[1]);
+        FeedInt64(hash, a.targetFrames);
+        FeedInt64(hash, a.slowFrames);
+        FeedInt64(hash, a.reverseFrames);
+        FeedInt64(hash, a.overturnedFrames);
+    }
+    FeedUint32(hash, gAutopilotRandom);
 }

@@ -6,6 +6,8 @@
 
 #include "physics/Car.h"
 
+struct StateHash;
+
 constexpr long kAutopilotIdleFrames = 300;  // ten seconds at 30 frames per second
 
 struct AutopilotCar {
@@ -29,3 +31,5 @@ void NoteKeyFromPerson(unsigned vk);
 bool IsAutopilotKey(unsigned vk);
 // Before the frame's driving controls: sets the held keys of every car the autopilot drives.
 void UpdateAutopilot();
+// Feeds every car's autopilot record and the generator's state to the state hash.
+void FeedAutopilotState(StateHash& hash);

@@ -1,27 +1,36 @@
 #!/usr/bin/env bash
-# Every key script in a folder replayed by the Windows build under Wine and by the Linux build, as
-# typed and with the autopilot driving: the traces must be byte for byte the same. The physics calls
-# the C library's float functions, so this also proves both builds link libsamemath's.
-#   compare_traces.sh WINE-RUN WINDOWS-REPLAY LINUX-REPLAY SCRIPT-FOLDER
+# Another build's replay (the Windows build's under Wine, the wasm one under node) against the Linux
+# build's: every key script in a folder as typed and with the autopilot driving over 2,000 frames,
+# and the autopilot alone over 20,000 frames for each seed given. The traces and the whole state's
+# hash after each traced frame must be byte for byte the same. The physics calls the C library's
+# float functions, so this also proves both builds link libsamemath's.
+#   compare_traces.sh NAME LINUX-REPLAY SCRIPT-FOLDER 'SEED...' REPLAY-COMMAND...
 set -u
 . "$(dirname "$0")/../../scripts/lib/checks.sh"
-for script in "$4"/*.keys; do
-  for extra in "" "--autopilot 5"; do
-    # The extra options are one word each: splitting them is what is meant.
-    # shellcheck disable=SC2086
-    args=(--script "$script" --frames 2000 --every 50 $extra)
-    windows=$("$1" "$2" "${args[@]}" | tr -d '\r')
-    linux=$("$3" "${args[@]}")
-    if [ -n "$linux" ] && [ "$windows" = "$linux" ]; then
-      passed=$((passed + 1))
-      continue
-    fi
-    failed=$((failed + 1))
-    echo "$(basename "$script") ${extra:-as typed}: the Windows trace differs from the Linux trace"
-    diff <(printf '%s\n' "$windows") <(printf '%s\n' "$linux") | awk '
-      /^</ && !w { w = substr($0, 3) } /^>/ && !l { l = substr($0, 3) }
-      END { print "  Windows: " w; print "  Linux:   " l }'
-  done
+name=$1 linux=$2 scripts=$3 seeds=$4
+shift 4
+other=("$@")
+compare() {  # WHAT REPLAY-OPTIONS...
+  local what=$1 ours theirs
+  shift
+  ours=$("${other[@]}" "$@" --hash | tr -d '\r')
+  theirs=$("$linux" "$@" --hash)
+  if [[ $theirs == *$'\nhash '* ]] && [ "$ours" = "$theirs" ]; then
+    passed=$((passed + 1))
+    return
+  fi
+  failed=$((failed + 1))
+  echo "$what: the $name trace or hashes differ from the Linux ones"
+  diff <(printf '%s\n' "$ours") <(printf '%s\n' "$theirs") | awk -v name="$name:" '
+    /^</ && !w { w = substr($0, 3) } /^>/ && !l { l = substr($0, 3) }
+    END { printf "  %-8s %s\n  %-8s %s\n", name, w, "Linux:", l }'
+}
+for keys in "$scripts"/*.keys; do
+  compare "$(basename "$keys") as typed" --script "$keys" --frames 2000 --every 50
+  compare "$(basename "$keys") with the autopilot" --script "$keys" --frames 2000 --every 50 --autopilot 5
 done
-[ $((passed + failed)) -gt 0 ] || { echo "no key scripts in $4"; failed=1; }
+[ $((passed + failed)) -gt 0 ] || { echo "no key scripts in $scripts"; failed=1; }
+for seed in $seeds; do
+  compare "the autopilot alone, seed $seed" --autopilot "$seed" --frames 20000 --every 500
+done
 finish
