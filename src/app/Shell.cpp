@@ -9,6 +9,7 @@
 #include "app/OverlayFont.h"
 #include "app/RunState.h"
 #include "app/Settings.h"
+#include "app/WindowEvents.h"
 #include "gl/GlState.h"
 #include "gl/Text.h"
 #include "physics/OdeMessages.h"
@@ -90,6 +91,7 @@ static void LoadRunSettings()
 
 bool StartFullRun()
 {
+    ResetWindowEvents();  // a page's runs follow one another: none takes the last one's mouse reference
     LoadRunSettings();
     return OpenRenderWindow("Start", gSettings.screenWidth, gSettings.screenHeight, gSettings.bitsPP, true, 0);
 }

@@ -257,6 +257,42 @@ const kCases = {
     check((await page.evaluate(() => document.getElementById('canvas').height)) == 600, 'the next run is not 800x600');
   },
 
+  // Each full run takes its own mouse reference. The second, started with the mouse far from where
+  // the first took it, goes on when the mouse moves 10 pixels, and ends when it moves more than 44.
+  // The button is pressed with a key, so the mouse stays where the test put it; Escape is held a
+  // while, as a person presses it (the run reads it as held at a frame).
+  async second_full_run(page) {
+    const state = () => page.evaluate(() => ({full: document.fullscreenElement == document.getElementById('canvas'),
+                                               ended: !document.getElementById('ended').hidden}));
+    const startFullRun = async () => {
+      await page.focus('#fullscreen');
+      await page.keyboard.press('Enter');
+      await page.waitForFunction(() => document.fullscreenElement && document.getElementById('ended').hidden);
+      await page.waitForTimeout(1000);
+    };
+    await page.mouse.move(60, 60);
+    await startFullRun();
+    await page.mouse.move(65, 60);
+    await page.waitForTimeout(1000);
+    const first = await state();
+    check(first.full && !first.ended, 'the first full run ended at a 5-pixel move');
+    await page.keyboard.down('Escape');
+    await page.waitForTimeout(300);
+    await page.keyboard.up('Escape');
+    await page.waitForFunction(() => !document.getElementById('ended').hidden);
+    await page.mouse.move(600, 400);  // between runs: nobody listens
+    await startFullRun();
+    await page.mouse.move(610, 400);
+    await page.waitForTimeout(1500);
+    const second = await state();
+    check(second.full && !second.ended, 'the second full run ended at a 10-pixel move');
+    await page.mouse.move(660, 400);
+    await page.waitForTimeout(1500);
+    const moved = await state();
+    check(!moved.full && moved.ended, 'the second full run went on after a 60-pixel move');
+    check(page.problems.length == 0, 'the console reported: ' + page.problems.join('; '));
+  },
+
   // Once loaded, the page runs with the network gone: the service worker has every file.
   async offline(page) {
     await page.evaluate(async () => {
