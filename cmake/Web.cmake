@@ -56,16 +56,17 @@ add_custom_command(
 # it waits for a frame (no indirect call on that path, so the physics is left as it is).
 add_executable(kelvaron_page
   ${KELVARON_WEB_DIR}/GlyphFile.cpp
-  ${KELVARON_WEB_DIR}/WebCanvas.cpp
-  ${KELVARON_WEB_DIR}/WebClock.cpp
-  ${KELVARON_WEB_DIR}/WebEvents.cpp
-  ${KELVARON_WEB_DIR}/WebGlyphs.cpp
+  ${KELVARON_WEB_DIR}/Clock.cpp
+  ${KELVARON_WEB_DIR}/Dialog.cpp
+  ${KELVARON_WEB_DIR}/Events.cpp
+  ${KELVARON_WEB_DIR}/Font.cpp
+  ${KELVARON_WEB_DIR}/Main.cpp
+  ${KELVARON_WEB_DIR}/Messages.cpp
+  ${KELVARON_WEB_DIR}/Pads.cpp
+  ${KELVARON_WEB_DIR}/Pictures.cpp
+  ${KELVARON_WEB_DIR}/Store.cpp
   ${KELVARON_WEB_DIR}/WebKeyScript.cpp
-  ${KELVARON_WEB_DIR}/WebMain.cpp
-  ${KELVARON_WEB_DIR}/WebPads.cpp
-  ${KELVARON_WEB_DIR}/WebPicture.cpp
-  ${KELVARON_WEB_DIR}/WebSettingsForm.cpp
-  ${KELVARON_WEB_DIR}/WebStore.cpp
+  ${KELVARON_WEB_DIR}/Window.cpp
   ${CMAKE_BINARY_DIR}/glyphs
 )
 set_source_files_properties(${CMAKE_BINARY_DIR}/glyphs PROPERTIES HEADER_FILE_ONLY ON)

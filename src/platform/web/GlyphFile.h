@@ -1,5 +1,5 @@
 // The overlay font as a file: the Linux build's glyphs, rendered by FreeType when the page is built
-// (WriteGlyphs.cpp) and read by the page (WebGlyphs.cpp). Per glyph, codes kFontFirstChar on, in
+// (WriteGlyphs.cpp) and read by the page (Font.cpp). Per glyph, codes kFontFirstChar on, in
 // little-endian 32-bit words: width, height, then xorig, yorig and xmove as floats; then its rows.
 #pragma once
 #include <cstdio>

@@ -7,7 +7,7 @@
 // The page's canvas, as the HTML5 API names its targets.
 constexpr const char* kCanvasTarget = "#canvas";
 
-// Events (WebEvents.cpp): the canvas's keys, focus and mouse, the page's visibility and full screen,
+// Events (Events.cpp): the canvas's keys, focus and mouse, the page's visibility and full screen,
 // listened to while the render window exists.
 void StartListening();
 void StopListening();
@@ -18,9 +18,9 @@ void StartKeyScript();
 bool DeliverScriptedKey();
 void CountPresentedFrame();
 
-// Pictures written since the last frame go to the browser as downloads (WebPicture.cpp).
+// Pictures written since the last frame go to the browser as downloads (Pictures.cpp).
 void DeliverPictures();
 
 // The settings form's Save ends the run, so that the next one starts at once with what was saved
-// (WebSettingsForm.cpp); true once, after such a save.
+// (Dialog.cpp); true once, after such a save.
 bool TakeRestartRequest();

@@ -1,6 +1,6 @@
 'use strict';
 // The page around the run: the plain message when the browser has no WebGL, the buttons, the
-// settings form's side of its bridge (WebSettingsForm.cpp), and the service worker that lets the page
+// settings form's side of its bridge (Dialog.cpp), and the service worker that lets the page
 // run offline once it has loaded.
 (() => {
   const canvas = document.getElementById('canvas');
@@ -34,7 +34,7 @@
 
   const page = {
     showProblem: showProblem,
-    // The dialog's texts and the stored values, from WebSettingsForm.cpp.
+    // The dialog's texts and the stored values, from Dialog.cpp.
     showSettings(form) {
       document.getElementById('settings-title').textContent = form.title;
       document.querySelectorAll('#settings label.field').forEach((label, i) => { label.textContent = form.labels[i]; });

@@ -5,31 +5,12 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include <cstdio>
-
 #include "platform/Platform.h"
 #include "platform/web/WebBackend.h"
 
 extern "C" void kelvaron_start_gl_emulation();  // LegacyGl.js
 
 static EMSCRIPTEN_WEBGL_CONTEXT_HANDLE gContext;
-
-EM_JS(void, ShowPageMessage, (const char* caption, const char* text),
-      { Module.kelvaronPage.showProblem(UTF8ToString(caption) + ': ' + UTF8ToString(text)); });
-
-void ShowMessage(const char* caption, const char* text, MessageKind)
-{
-    std::fprintf(stderr, "kelvaron: %s: %s\n", caption, text);
-    ShowPageMessage(caption, text);
-}
-
-EM_JS(int, AskInPage, (const char* caption, const char* text),
-      { return confirm(UTF8ToString(caption) + '\n\n' + UTF8ToString(text)) ? 1 : 0; });
-
-Answer AskQuestion(const char* caption, const char* text)
-{
-    return AskInPage(caption, text) ? Answer::kYes : Answer::kNo;
-}
 
 WindowFailure PrepareRenderWindow()
 {
