@@ -14,5 +14,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_LIBRARY_ARCHITECTURE aarch64-linux-gnu)
 # pkg-config reads the :arm64 packages' files only.
 set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/aarch64-linux-gnu/pkgconfig:/usr/share/pkgconfig)
-# No binfmt_misc is needed: the emulator is called by name, with the target's libraries.
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64-static -L /usr/aarch64-linux-gnu)
+# No binfmt_misc is needed: the emulator is called by name. The :arm64 packages bring the loader and
+# the C library to /lib/aarch64-linux-gnu, where the programs look for them.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64-static)
