@@ -40,11 +40,11 @@ ctest --test-dir "$build/web" --output-on-failure -j "$jobs"
 echo "== fuzz"  # every reader of outside input, 20 s each under ASan and UBSan
 bash "$root/fuzz/run.sh" "$build/fuzz" 20
 
-echo "== arm64"  # the replay cross-built for aarch64, under qemu-user against the release build's traces
+echo "== arm64"  # the programs cross-built for aarch64; under qemu-user, the replay against the release build's traces
 configure "$root" "$build/arm64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-aarch64-linux-gnu" \
   -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay"
-cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay
+cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay kelvaron
 ctest --test-dir "$build/arm64" --output-on-failure -j "$jobs" -L arm64
 
 echo "== packages"  # the .deb's proof on a new system needs a clean room of its own: .ci/run

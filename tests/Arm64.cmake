@@ -9,4 +9,8 @@ if(KELVARON_LINUX_REPLAY)
            ${PROJECT_SOURCE_DIR}/bench/scripts ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:kelvaron-replay>)
   list(APPEND _arm64_tests arm64_traces)
 endif()
+# The windowed program starts and finds its :arm64 libraries (SDL2, GTK, GL).
+add_test(NAME arm64_program COMMAND kelvaron --version)
+set_tests_properties(arm64_program PROPERTIES PASS_REGULAR_EXPRESSION "^kelvaron ${PROJECT_VERSION}\n$")
+list(APPEND _arm64_tests arm64_program)
 set_tests_properties(${_arm64_tests} PROPERTIES LABELS arm64)
