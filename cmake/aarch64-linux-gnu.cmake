@@ -9,8 +9,7 @@ set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
 set(CMAKE_CXX_COMPILER_TARGET aarch64-linux-gnu)
 set(CMAKE_C_FLAGS_INIT -ffp-contract=off)
 set(CMAKE_CXX_FLAGS_INIT -ffp-contract=off)
-set(CMAKE_FIND_ROOT_PATH /usr/aarch64-linux-gnu /usr/lib/aarch64-linux-gnu)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+# Debian's multiarch: the :arm64 packages' libraries and headers live beside the machine's own.
 set(CMAKE_LIBRARY_ARCHITECTURE aarch64-linux-gnu)
 # pkg-config reads the :arm64 packages' files only.
 set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/aarch64-linux-gnu/pkgconfig:/usr/share/pkgconfig)
