@@ -73,3 +73,8 @@ install(FILES data/kelvaron.desktop DESTINATION share/applications)
 install(FILES data/kelvaron.xml DESTINATION share/xscreensaver/config)
 install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver\")
   file(CREATE_LINK ../../bin/kelvaron \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver/kelvaron\" SYMBOLIC)")
+
+# The arm64 build is proven against the x86_64 build under qemu-user.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL aarch64)
+  include(${CMAKE_CURRENT_LIST_DIR}/../tests/Arm64.cmake)
+endif()

@@ -4,8 +4,8 @@
 #
 # How it is built, and why (bench/README.md has the figures):
 # - no fused multiply-add anywhere (-ffp-contract=off), so every compiler and target rounds alike;
-# - natively and for wasm, ODE's threading layer compiled out (the program steps from one thread;
-#   under mingw that made a step slower, so the Windows build keeps it);
+# - natively, for arm64 and for wasm, ODE's threading layer compiled out (the program steps from one
+#   thread; under mingw that made a step slower, so the Windows build keeps it);
 # - natively with clang, whose vectoriser keeps each sum of the LCP solver in order, and with ThinLTO
 #   across ODE's own files, done here into one object so that libode.a stays plain machine code that
 #   GCC links.
@@ -15,23 +15,24 @@
 #   __EMSCRIPTEN__, and no PENTIUM (emscripten calls its processor x86, which pulls in rdtsc assembly).
 #
 #   scripts/build-ode.sh TARGET PREFIX
-#   TARGET: native | i686-w64-mingw32 | wasm32-emscripten
+#   TARGET: native | i686-w64-mingw32 | aarch64-linux-gnu | wasm32-emscripten
 set -euo pipefail
 . "$(dirname "$0")/lib/log.sh"
 
-usage="usage: build-ode.sh native|i686-w64-mingw32|wasm32-emscripten PREFIX"
+usage="usage: build-ode.sh native|i686-w64-mingw32|aarch64-linux-gnu|wasm32-emscripten PREFIX"
 target=${1:?$usage}
 prefix=${2:?$usage}
 here=$(cd "$(dirname "$0")" && pwd)
 
 case "$target" in
-  native | wasm32-emscripten) lib="$prefix/lib/libode.a" ;;
+  native | aarch64-linux-gnu | wasm32-emscripten) lib="$prefix/lib/libode.a" ;;
   i686-w64-mingw32) lib="$prefix/lib/libode_singles.a" ;;
-  *) echo "build-ode.sh: unknown target '$target' (native, i686-w64-mingw32 or wasm32-emscripten)" >&2; exit 2 ;;
+  *) echo "build-ode.sh: unknown target '$target' (native, i686-w64-mingw32, aarch64-linux-gnu or wasm32-emscripten)" >&2; exit 2 ;;
 esac
 case "$target" in
   native) how="clang ThinLTO, threading off, own new" ;;
   i686-w64-mingw32) how=gcc ;;
+  aarch64-linux-gnu) how="gcc, threading off" ;;
   wasm32-emscripten) how="emscripten, threading off" ;;
 esac
 recipe="ode-0.16.2 single, no FMA; $target: $how"
@@ -67,7 +68,10 @@ if [ "$target" = i686-w64-mingw32 ]; then
   cmake_args+=(-DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-i686.cmake")
 fi
 
-if [ "$target" = wasm32-emscripten ]; then
+if [ "$target" = aarch64-linux-gnu ]; then
+  cmake_args+=(-DCMAKE_TOOLCHAIN_FILE="$here/../cmake/aarch64-linux-gnu.cmake")
+fi
+if [ "$target" = aarch64-linux-gnu ] || [ "$target" = wasm32-emscripten ]; then
   cmake_args+=(-DODE_NO_THREADING_INTF=ON -DODE_NO_BUILTIN_THREADING_IMPL=ON)
 fi
 

@@ -6,10 +6,10 @@
 # answer and stay the C library's. A second run with the library in place does nothing.
 #
 #   scripts/build-samemath.sh TARGET PREFIX
-#   TARGET: native | i686-w64-mingw32 | wasm32-emscripten
+#   TARGET: native | i686-w64-mingw32 | aarch64-linux-gnu | wasm32-emscripten
 set -euo pipefail
 
-usage="usage: build-samemath.sh native|i686-w64-mingw32|wasm32-emscripten PREFIX"
+usage="usage: build-samemath.sh native|i686-w64-mingw32|aarch64-linux-gnu|wasm32-emscripten PREFIX"
 target=${1:?$usage}
 prefix=${2:?$usage}
 mkdir -p "$prefix/lib"
@@ -20,10 +20,12 @@ case "$target" in
   native) cc=(gcc) ar=ar arch=x86_64 ;;
   # As cmake/mingw-i686.cmake compiles: SSE2 arithmetic, never the x87's wider registers.
   i686-w64-mingw32) cc=(i686-w64-mingw32-gcc-posix -msse2 -mfpmath=sse) ar=i686-w64-mingw32-ar arch=i386 ;;
+  # As cmake/aarch64-linux-gnu.cmake compiles (the flags below forbid the fused multiply-adds).
+  aarch64-linux-gnu) cc=(aarch64-linux-gnu-gcc) ar=aarch64-linux-gnu-ar arch=aarch64 ;;
   # musl has no wasm port; wasm32 has i386's type sizes (ILP32) and, like SSE2, evaluates floats as
   # floats, so i386's types serve.
   wasm32-emscripten) cc=(emcc) ar=emar arch=i386 ;;
-  *) echo "build-samemath.sh: unknown target '$target' (native, i686-w64-mingw32 or wasm32-emscripten)" >&2; exit 2 ;;
+  *) echo "build-samemath.sh: unknown target '$target' (native, i686-w64-mingw32, aarch64-linux-gnu or wasm32-emscripten)" >&2; exit 2 ;;
 esac
 # What ODE and the program call (gcc turns a sine and cosine of one angle into sincosf, or not,
 # depending on optimisation), then what those call in turn.

@@ -39,6 +39,15 @@ test_packages=(
   icoutils                                # kelvaron.ico for kelvaron.scr and its installer
   appstream                               # appstreamcli: the metainfo file's check
 )
+# The arm64 build, cross-compiled and run under qemu-user: Debian's toolchain and the :arm64 libraries
+# the whole tree configures against.
+arm64_packages=(
+  crossbuild-essential-arm64              # aarch64-linux-gnu-g++, its C library and binutils (objdump)
+  qemu-user-static                        # qemu-aarch64-static: the programs run without binfmt_misc
+  libsdl2-dev:arm64 libx11-dev:arm64 libxinerama-dev:arm64 libgtk-3-dev:arm64
+  libfreetype-dev:arm64 libfontconfig-dev:arm64 libgl-dev:arm64 libglu1-mesa-dev:arm64
+  libosmesa6-dev:arm64 libpng-dev:arm64   # the replay's offscreen frames and glyphs
+)
 web_packages=(
   emscripten                              # the browser build: em++, its C library, the legacy-GL emulation
   nodejs npm                              # the wasm replay; playwright-core for the browser tests
@@ -49,7 +58,7 @@ web_packages=(
 case "${1:-}" in
   run) packages=("${run_packages[@]}") ;;
   web) packages=("${run_packages[@]}" "${web_packages[@]}") ;;
-  test | "") packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}") ;;
+  test | "") packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}" "${arm64_packages[@]}") ;;
   *) echo "usage: install-deps.sh [run|test|web]" >&2; exit 2 ;;
 esac
 
@@ -62,9 +71,11 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 commands=()
-case " ${missing[*]}" in
-  *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || commands+=("dpkg --add-architecture i386") ;;
-esac
+for arch in i386 arm64; do
+  case " ${missing[*]}" in
+    *:$arch*) dpkg --print-foreign-architectures | grep -qx $arch || commands+=("dpkg --add-architecture $arch") ;;
+  esac
+done
 commands+=("apt-get update -qq"
            "env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends ${missing[*]}")
 

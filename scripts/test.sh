@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kelvaron and runs every test: the Linux build once as built for
-# use and once under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build under Wine.
+# use and once under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build under Wine,
+# the browser build, the fuzzers and the arm64 build under qemu-user.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVARON_BUILD_DIR:-$root/build}
@@ -38,6 +39,13 @@ ctest --test-dir "$build/web" --output-on-failure -j "$jobs"
 
 echo "== fuzz"  # every reader of outside input, 20 s each under ASan and UBSan
 bash "$root/fuzz/run.sh" "$build/fuzz" 20
+
+echo "== arm64"  # the programs cross-built for aarch64; under qemu-user, the replay against the release build's traces
+configure "$root" "$build/arm64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-aarch64-linux-gnu" \
+  -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay"
+cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay kelvaron
+ctest --test-dir "$build/arm64" --output-on-failure -j "$jobs" -L arm64
 
 echo "== packages"  # the .deb's proof on a new system needs a clean room of its own: .ci/run
 "$root/scripts/package.sh"
