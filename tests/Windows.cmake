@@ -17,7 +17,7 @@ add_test(NAME two_writers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/two_write
 add_test(NAME windows_storm COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/long_run_test.sh
          --wine ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> storm 30)
 add_test(NAME windows_previews COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_previews_test.sh
-         ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-host-win32> 10)
+         ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-host-win32> 5)
 set_tests_properties(windows_storm windows_previews PROPERTIES RUN_SERIAL ON)
 
 set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")

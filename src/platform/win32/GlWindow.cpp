@@ -118,10 +118,11 @@ void DestroyRenderWindow()
             ReportShutdownError("Release Rendering Context Failed.");
         gHglrc = nullptr;
     }
-    // A preview window goes with its host: then there is nothing left to release, and a message box
-    // nobody asked for would keep the process alive. Our own window's handle can outlive a host
-    // killed outright, so the host is asked too.
-    bool windowLives = gHwnd && IsWindow(gHwnd) && (!gHostWindow || IsWindow(gHostWindow));
+    // A preview window goes with its host, or with the process: it is left alone. Destroying it here
+    // while the host destroys it too could stall inside DestroyWindow under Wine (1 closing host in
+    // 150) until the watcher ended the process; and a message box nobody asked for would keep the
+    // process alive.
+    bool windowLives = gHwnd && IsWindow(gHwnd) && !gHostWindow;
     if (gHdc && windowLives && !ReleaseDC(gHwnd, gHdc)) {
         ReportShutdownError("Release Device Context Failed.");
         gHdc = nullptr;
