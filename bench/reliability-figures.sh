@@ -3,7 +3,8 @@
 # a ten-minute input storm and a thirty-minute paced night under ASan and UBSan, a thousand previews
 # of each kind, the daemon cycled 200 times, and two writers at the settings store 1,000 times each.
 # Given a Windows build, under Wine: 200 saves each at the registry, a five-minute storm and 200
-# previews. Each part prints its seed and figures; SEED (random unless given) makes a failure replay.
+# previews of each kind, none of those whose host closes ended by its watcher. Each part prints its
+# seed and figures; SEED (random unless given) makes a failure replay.
 # Hours of a 2-core machine: run it alone.
 #   bench/reliability-figures.sh RELEASE_BUILD_DIR ASAN_BUILD_DIR [WINDOWS_BUILD_DIR [SEED]]
 set -u
@@ -25,7 +26,7 @@ if [ -n "$windows" ]; then
   bash "$e2e/two_writers_test.sh" "$windows/tests/kelvaron-settings-writers.exe" 200 "$here/scripts/wine-run.sh"
   echo "== the input storm against kelvaron.scr under Wine, 5 minutes"
   bash "$e2e/long_run_test.sh" --wine "$here/scripts/wine-run.sh" "$windows/kelvaron.scr" storm 300 "$seed"
-  echo "== 200 previews of kelvaron.scr under Wine"
+  echo "== previews of kelvaron.scr under Wine, 200 whose host closes and 200 whose host is killed"
   bash "$e2e/windows_previews_test.sh" "$here/scripts/wine-run.sh" "$windows/kelvaron.scr" \
     "$windows/tests/kelvaron-test-host-win32.exe" 200 "$seed"
 fi

@@ -37,6 +37,7 @@ add_executable(kelvaron_scr WIN32
   src/platform/win32/WinMain.cpp
   src/platform/win32/Dialog.rc
   src/platform/win32/Identity.rc
+  src/platform/win32/Manifest.rc
   src/platform/win32/Version.rc
 )
 # An object library's objects reach only what links it by name: the registry's too.
@@ -52,4 +53,8 @@ add_custom_command(
   VERBATIM)
 target_sources(kelvaron_scr PRIVATE ${KELVARON_ICO})
 set_source_files_properties(src/platform/win32/Identity.rc PROPERTIES OBJECT_DEPENDS ${KELVARON_ICO})
-target_include_directories(kelvaron_scr PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/icons>)
+# The manifest is read from its own folder.
+set_source_files_properties(src/platform/win32/Manifest.rc PROPERTIES
+                            OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/win32/kelvaron.manifest)
+target_include_directories(kelvaron_scr PRIVATE $<$<COMPILE_LANGUAGE:RC>:${CMAKE_BINARY_DIR}/icons>
+                           $<$<COMPILE_LANGUAGE:RC>:${PROJECT_SOURCE_DIR}/src/platform/win32>)

@@ -5,7 +5,10 @@ add_executable(kelvaron-test-dialog-fields e2e/DialogFieldsWin32.cpp)
 add_test(NAME windows_scr COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_scr_test.sh
          ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-host-win32>
          $<TARGET_FILE:kelvaron-test-dialog-fields>)
-set_tests_properties(windows_scr PROPERTIES RUN_SERIAL ON ENVIRONMENT "KELVARON_SHOT_DIR=${CMAKE_CURRENT_BINARY_DIR}")
+# The same on a desktop at 150 %, and the manifest that makes it DPI aware.
+add_test(NAME windows_dpi COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_dpi_test.sh
+         ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-dialog-fields>)
+set_tests_properties(windows_scr windows_dpi PROPERTIES RUN_SERIAL ON ENVIRONMENT "KELVARON_SHOT_DIR=${CMAKE_CURRENT_BINARY_DIR}")
 
 # Two writers and a reader at the registry at once.
 add_executable(kelvaron-settings-writers SettingsWriters.cpp)
@@ -17,7 +20,7 @@ add_test(NAME two_writers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/two_write
 add_test(NAME windows_storm COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/long_run_test.sh
          --wine ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> storm 30)
 add_test(NAME windows_previews COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_previews_test.sh
-         ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-host-win32> 10)
+         ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-host-win32> 5)
 set_tests_properties(windows_storm windows_previews PROPERTIES RUN_SERIAL ON)
 
 set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")

@@ -18,6 +18,11 @@ Name "Kelvaron ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\Kelvaron"
 RequestExecutionLevel admin
+; Drawn sharp at the desktop's scale (per monitor from Windows 10 on, the system's before), and run as
+; the systems Vista to 10 and 11 themselves rather than as Vista.
+ManifestDPIAware true
+ManifestDPIAwareness "PerMonitorV2,System"
+ManifestSupportedOS all
 SetCompressor /SOLID lzma
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey ProductName "Kelvaron"

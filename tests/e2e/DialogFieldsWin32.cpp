@@ -1,7 +1,8 @@
 // Reads a dialog as a person sees it: the text of each edit field of the top-level window titled
 // TITLE, one line each, in the order the dialog made them. Asking the fields directly keeps the
 // clipboard out of the test; under Wine the clipboard's hand-over to X came too late now and then.
-//   dialog-fields.exe TITLE
+// With --layout it says instead whether every control lies inside the dialog's client area.
+//   dialog-fields.exe TITLE [--layout]
 #include <windows.h>
 
 #include <cstdio>
@@ -20,6 +21,21 @@ static BOOL CALLBACK PrintEditText(HWND child, LPARAM)
     return TRUE;
 }
 
+static BOOL CALLBACK CheckInside(HWND child, LPARAM outside)
+{
+    HWND dialog = GetParent(child);
+    RECT client, rect;
+    GetClientRect(dialog, &client);
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    if (rect.left < 0 || rect.top < 0 || rect.right > client.right || rect.bottom > client.bottom) {
+        std::printf("control %d at %ld,%ld-%ld,%ld outside %ldx%ld\n", GetDlgCtrlID(child), rect.left, rect.top,
+                    rect.right, rect.bottom, client.right, client.bottom);
+        ++*reinterpret_cast<int*>(outside);
+    }
+    return TRUE;
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 2)
@@ -28,6 +44,13 @@ int main(int argc, char** argv)
     if (!dialog) {
         std::fprintf(stderr, "no window titled %s\n", argv[1]);
         return 1;
+    }
+    if (argc > 2 && std::strcmp(argv[2], "--layout") == 0) {
+        int outside = 0;
+        EnumChildWindows(dialog, CheckInside, reinterpret_cast<LPARAM>(&outside));
+        if (!outside)
+            std::printf("all controls inside\n");
+        return 0;
     }
     EnumChildWindows(dialog, PrintEditText, 0);
     return 0;

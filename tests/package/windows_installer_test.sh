@@ -47,6 +47,15 @@ check "the licence and the third-party notices are beside it" eval \
   'grep -q "MIT License" "$drive/windows/system32/${notices[0]}" &&
    grep -q "GCC RUNTIME LIBRARY EXCEPTION" "$drive/windows/system32/${notices[1]}"'
 check_equal "the installer shows Kelvaron's icon" "16 32 48 256 " "$(icon_sizes "$setup")"
+# Its manifest, kept in KELVARON_SHOT_DIR: sharp at the desktop's scale, run as the system it is on.
+manifest_file=${KELVARON_SHOT_DIR:-$work}/kelvaron-setup.exe.manifest
+wrestool -x --raw -t 24 "$setup" 2> /dev/null | tr -d '\r' > "$manifest_file"
+check "its manifest declares it DPI aware, per monitor from Windows 10 on" \
+  eval 'grep -q "<dpiAware[^>]*>true</dpiAware>" "$manifest_file" && grep -q "<dpiAwareness[^>]*>PerMonitorV2,System</dpiAwareness>" "$manifest_file"'
+# NSIS's "all": Vista, 7, 8, 8.1, and 10 with 11.
+check "... and the systems from Vista to 10 and 11 as supported" eval \
+  '[ "$(grep -o "<supportedOS Id=\"{[-0-9a-fA-F]*}\"" "$manifest_file" | sort -u | wc -l)" -ge 5 ] &&
+   grep -qi "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}" "$manifest_file"'
 check "Add or Remove Programs lists it" [ "$(reg_value DisplayName "$uninstall_key")" = "Kelvaron screensaver" ]
 check "... at the project's version" [ "$(reg_value DisplayVersion "$uninstall_key")" = "$project_version" ]
 uninstaller=$(reg_value QuietUninstallString "$uninstall_key")

@@ -6,7 +6,7 @@
 
 HWND gHwnd;
 HDC gHdc;
-HGLRC gHglrc;
+static HGLRC gHglrc;  // the rendering context, current while the window exists
 HINSTANCE gHinstance;
 HWND gHostWindow;
 bool gWindowMade;
@@ -120,11 +120,13 @@ void DestroyRenderWindow()
             ReportShutdownError("Release Rendering Context Failed.");
         gHglrc = nullptr;
     }
-    // A preview window goes with its host: then there is nothing left to release, and a message box
-    // nobody asked for would keep the process alive. Our own window's handle can outlive a host
-    // killed outright, so the host is asked too.
-    const bool hostGone = gHostWindow && !IsWindow(gHostWindow);
-    const bool windowLives = gHwnd && IsWindow(gHwnd) && !hostGone;
+    // A window someone else destroyed, a preview's with its host most often, is left alone: under
+    // Wine, destroying it here while the host still destroys it could stall inside DestroyWindow (1
+    // closing host in 150) until the watcher ended the process. A host killed outright sends no
+    // WM_DESTROY, so the host is asked too. Nothing is left to release then, and a message box nobody
+    // asked for would keep the process alive.
+    const bool hostGone = gHostWindow && (!IsWindow(gHostWindow) || gWindowTakenAway);
+    const bool windowLives = gHwnd && IsWindow(gHwnd) && !gWindowTakenAway && !hostGone;
     if (gHdc && windowLives && !ReleaseDC(gHwnd, gHdc)) {
         ReportShutdownError("Release Device Context Failed.");
         gHdc = nullptr;

@@ -10,8 +10,8 @@ static const DWORD kLookEvery = 100;  // ms
 static const DWORD kGrace = 300;      // ms for the ordinary teardown to begin
 static const DWORD kTeardown = 400;   // ms for it to end
 static const UINT kEndedByWatcher = 3;  // the exit status that says the run did not end by itself
-static volatile LONG gTakingDown;
-static DWORD gRunThread;  // the thread whose message loop runs the preview
+static volatile LONG gTakingDown;  // 1 once the ending is claimed: by WatchHost or by ClaimTeardown
+static DWORD gRunThread;  // the thread whose message loop runs the preview; written by WatchPreviewHost
 
 static DWORD WINAPI WatchHost(LPVOID)
 {

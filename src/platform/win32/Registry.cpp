@@ -1,4 +1,4 @@
-// The settings on Windows: six REG_DWORD values under HKEY_CURRENT_USER\Software\ScreenSaverKelvaron,
+// The settings on Windows: eight REG_DWORD values under HKEY_CURRENT_USER\Software\ScreenSaverKelvaron,
 // as earlier installations hold them.
 #include <cstdio>
 

@@ -2,6 +2,8 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 
+bool gWindowTakenAway;
+
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -39,8 +41,10 @@ LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
         // A run's window destroyed by anyone else (a preview's goes with its host) ends the run rather
         // than leave it drawing into nothing. Not while the window is being made or taken down: the
         // quit would close the error box that follows at once.
-        if (gWindowMade && hWnd == gHwnd)
+        if (gWindowMade && hWnd == gHwnd) {
+            gWindowTakenAway = true;
             PostQuitRequest();
+        }
         break;
     default:
         break;
