@@ -8,22 +8,22 @@ target_compile_definitions(kelvaron_gl PUBLIC "WINGDIAPI=__declspec(dllimport)" 
 target_link_libraries(kelvaron_gl PUBLIC glu32 opengl32)
 
 # The registry store is a library of its own too, so that its tests link it beside the null backend.
-add_library(kelvaron_win32_registry OBJECT src/platform/win32/Registry.cpp)
+add_library(kelvaron_win32_registry OBJECT src/platform/win32/Store.cpp)
 kelvaron_room_headers(kelvaron_win32_registry PRIVATE platform/win32)
 target_link_libraries(kelvaron_win32_registry PUBLIC kelvaron_contract advapi32)
 
 # The backend but for its entry point, so that the tests can drive its window.
 add_library(kelvaron_win32 OBJECT
-  src/platform/win32/GdiFont.cpp
-  src/platform/win32/GlWindow.cpp
+  src/platform/win32/Clock.cpp
+  src/platform/win32/Dialog.cpp
+  src/platform/win32/Events.cpp
+  src/platform/win32/Font.cpp
   src/platform/win32/HostWatch.cpp
-  src/platform/win32/LaunchClock.cpp
-  src/platform/win32/MessageBox.cpp
+  src/platform/win32/Messages.cpp
   src/platform/win32/MonitorCovers.cpp
-  src/platform/win32/Picture.cpp
-  src/platform/win32/SettingsDialog.cpp
-  src/platform/win32/WindowProc.cpp
-  src/platform/win32/XInputPads.cpp
+  src/platform/win32/Pads.cpp
+  src/platform/win32/Pictures.cpp
+  src/platform/win32/Window.cpp
 )
 kelvaron_room_headers(kelvaron_win32 PUBLIC platform/win32)
 target_link_libraries(kelvaron_win32 PUBLIC kelvaron_win32_registry kelvaron_app opengl32 gdi32 advapi32 user32
@@ -34,7 +34,7 @@ file(CREATE_LINK /usr/include/stb ${CMAKE_BINARY_DIR}/stb-include/stb SYMBOLIC)
 target_include_directories(kelvaron_win32 SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/stb-include)
 
 add_executable(kelvaron_scr WIN32
-  src/platform/win32/WinMain.cpp
+  src/platform/win32/Main.cpp
   src/platform/win32/Dialog.rc
   src/platform/win32/Identity.rc
   src/platform/win32/Manifest.rc

@@ -5,16 +5,16 @@
 #endif
 #include <windows.h>
 
-extern HWND gHwnd;            // the render window; written by GlWindow.cpp
-extern HDC gHdc;              // its own device context (CS_OWNDC); written by GlWindow.cpp
-extern HINSTANCE gHinstance;  // the module the window classes belong to; written by GlWindow.cpp
+extern HWND gHwnd;            // the render window; written by Window.cpp
+extern HDC gHdc;              // its own device context (CS_OWNDC); written by Window.cpp
+extern HINSTANCE gHinstance;  // the module the window classes belong to; written by Window.cpp
 // The host a preview's render window lives inside, else null: it goes with the host. Written by
-// GlWindow.cpp as the window is made, read by the watcher's thread (HostWatch.cpp) after that.
+// Window.cpp as the window is made, read by the watcher's thread (HostWatch.cpp) after that.
 extern HWND gHostWindow;
-// The render window is whole and its run not yet taking it down (GlWindow.cpp): its going now is
+// The render window is whole and its run not yet taking it down (Window.cpp): its going now is
 // someone else's doing, and ends the run.
 extern bool gWindowMade;
-// Someone else destroyed the render window while the run had it (WindowProc.cpp): a preview's host,
+// Someone else destroyed the render window while the run had it (Events.cpp): a preview's host,
 // or whoever destroyed a full run's window. Nothing of it is the teardown's to release any more.
 extern bool gWindowTakenAway;
 

@@ -73,8 +73,3 @@ void PostQuitRequest()
 {
     PostQuitMessage(0);
 }
-
-uint32_t ReadTickCount()
-{
-    return GetTickCount();
-}

@@ -1,4 +1,5 @@
-// The start-up figures' clocks on Windows: the system time, and the process's creation time.
+// The clocks on Windows: the tick count the frames are timed by, and the start-up figures' clocks (the
+// system time and the process's creation time).
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 
@@ -26,4 +27,9 @@ double ReadProcessStartMs()
     if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
         return ReadWallClockMs();
     return ToEpochMs(created);
+}
+
+uint32_t ReadTickCount()
+{
+    return GetTickCount();
 }
