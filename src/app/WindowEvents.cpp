@@ -11,7 +11,7 @@ bool gActive = true;
 int gWindowWidth;
 int gWindowHeight;
 int gMouseMoveCount = 1;
-int gMouseRefX, gMouseRefY;
+static int gMouseRefX, gMouseRefY;  // where the cursor was when the reference was taken
 
 void ResetWindowEvents()
 {

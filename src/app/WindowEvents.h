@@ -5,7 +5,6 @@
 constexpr int kMouseTolerance = 44;  // pixels along x or y from the reference
 
 extern int gMouseMoveCount;  // motions since the reference was taken, plus one
-extern int gMouseRefX, gMouseRefY;
 
 // Active, no size yet, no reference taken.
 void ResetWindowEvents();

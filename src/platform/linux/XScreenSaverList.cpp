@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-const char* const kXScreenSaverEntry = "kelvaron -root";
+static const char* const kXScreenSaverEntry = "kelvaron -root";  // as XScreenSaver runs a hack on its own window
 
 namespace {
 

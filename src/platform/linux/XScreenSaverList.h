@@ -3,9 +3,6 @@
 #pragma once
 #include <string>
 
-// The entry added, as XScreenSaver runs a hack on its own window.
-extern const char* const kXScreenSaverEntry;
-
 // The text of a ~/.xscreensaver with Kelvaron's entry first in its programs list (add) or with
 // Kelvaron's entries taken out (remove). When the list has Kelvaron only turned off (its entry
 // starts with '-', which keeps it out of the random choice), add takes that '-' out of the first
