@@ -6,7 +6,7 @@
 #include "platform/win32/Win32Backend.h"
 
 static const char* const kCoverClass = "KelvaronCover";
-static std::vector<HWND> gCovers;
+static std::vector<HWND> gCovers;  // the black windows over the other monitors, this file's alone
 
 static LRESULT CALLBACK CoverWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {

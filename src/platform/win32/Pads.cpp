@@ -12,10 +12,12 @@ typedef DWORD(WINAPI* XInputGetStateFunction)(DWORD, XINPUT_STATE*);
 
 constexpr int kRecheckFrames = 60;  // asking after an absent pad is slow: once a second or so
 
+// This file's own: XInput, loaded by the first OpenGamepads and kept to the end of the process, and
+// what PollGamepads last found.
 static HMODULE gXInput;
 static XInputGetStateFunction gGetState;
-static bool gConnected[kPadCount];
-static int gFramesToRecheck;
+static bool gConnected[kPadCount];  // the pad answered at its last look
+static int gFramesToRecheck;        // polls until absent pads are asked after again
 
 void OpenGamepads()
 {
