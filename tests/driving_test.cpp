@@ -330,6 +330,36 @@ TEST_CASE("a pad drives its own car through that car's keys, and lets them go as
     EndScene();
 }
 
+// The numbers are written out, not taken from the constants: moving a threshold must fail here.
+TEST_CASE("a pad's stick and triggers hold keys only past their thresholds")
+{
+    StartScene();
+    auto steered = [](float steer) {
+        UpdatePad(0, {steer, 0, 0, false, false, false, false, false});
+        return gKeys[kVkLeft] ? -1 : gKeys[kVkRight] ? 1 : 0;
+    };
+    CHECK(steered(-0.35f) == 0);  // the dead zone's edge is still inside it
+    CHECK(steered(-0.36f) == -1);
+    CHECK(steered(0.35f) == 0);
+    CHECK(steered(0.36f) == 1);
+    auto driven = [](float forward, float backward) {
+        UpdatePad(0, {0, forward, backward, false, false, false, false, false});
+        return gKeys[kVkUp] ? 1 : gKeys[kVkDown] ? -1 : 0;
+    };
+    CHECK(driven(1.0f / 3, 0) == 0);  // a third of the travel does not hold the key yet
+    CHECK(driven(0.34f, 0) == 1);
+    CHECK(driven(0, 1.0f / 3) == 0);
+    CHECK(driven(0, 0.34f) == -1);
+    // The d-pad steers fully whatever the stick says, either way.
+    UpdatePad(0, {-1, 0, 0, false, false, false, false, true});
+    CHECK((gKeys[kVkRight] && !gKeys[kVkLeft]));
+    UpdatePad(0, {1, 0, 0, false, false, false, true, false});
+    CHECK((gKeys[kVkLeft] && !gKeys[kVkRight]));
+    ReleasePad(0);
+    CHECK((!gKeys[kVkLeft] && !gKeys[kVkRight] && !gKeys[kVkUp] && !gKeys[kVkDown]));
+    EndScene();
+}
+
 TEST_CASE("a pad takes its car back from the autopilot, and its Y rights that car")
 {
     StartScene();
