@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Another build's replay (the Windows build's under Wine, the wasm one under node) against the Linux
-# build's: every key script in a folder as typed and with the autopilot driving over 2,000 frames,
-# and the autopilot alone over 20,000 frames for each seed given. The traces and the whole state's
-# hash after each traced frame must be byte for byte the same. The physics calls the C library's
-# float functions, so this also proves both builds link libsamemath's.
+# Another build's replay (the Windows build's under Wine, the wasm one under node, the arm64 one under
+# qemu-user) against the Linux build's: every key script in a folder as typed and with the autopilot
+# driving over 2,000 frames, and the autopilot alone over 20,000 frames for each seed given. The
+# traces and the whole state's hash after each traced frame must be byte for byte the same, and
+# finite: a NaN prints as "nan" on one machine and "-nan" on another, and two NaNs prove nothing.
+# The physics calls the C library's float functions, so this also proves both builds link
+# libsamemath's.
 #   compare_traces.sh NAME LINUX-REPLAY SCRIPT-FOLDER 'SEED...' REPLAY-COMMAND...
 set -u
 . "$(dirname "$0")/../../scripts/lib/checks.sh"
@@ -15,12 +17,12 @@ compare() {  # WHAT REPLAY-OPTIONS...
   shift
   ours=$("${other[@]}" "$@" --hash | tr -d '\r')
   theirs=$("$linux" "$@" --hash)
-  if [[ $theirs == *$'\nhash '* ]] && [ "$ours" = "$theirs" ]; then
+  if [[ $theirs == *$'\nhash '* ]] && [ "$ours" = "$theirs" ] && ! grep -qiE 'nan|inf' <<< "$theirs"; then
     passed=$((passed + 1))
     return
   fi
   failed=$((failed + 1))
-  echo "$what: the $name trace or hashes differ from the Linux ones"
+  echo "$what: the $name trace or hashes differ from the Linux ones, or are not finite"
   diff <(printf '%s\n' "$ours") <(printf '%s\n' "$theirs") | awk -v name="$name:" '
     /^</ && !w { w = substr($0, 3) } /^>/ && !l { l = substr($0, 3) }
     END { printf "  %-8s %s\n  %-8s %s\n", name, w, "Linux:", l }'
