@@ -1,4 +1,4 @@
-// Replays a key script through the programs' own frame, not drawn, and prints the cars' states (a
+// Replays a key script or recording through the programs' own frame, not drawn, and prints the cars' states (a
 // golden trace) and, with --hash, the whole state's hash after each traced frame; or, with --bench or
 // --render, measures the cost of a frame.
 #include <cinttypes>
@@ -16,6 +16,8 @@
 #include "Soak.h"
 #include "app/Autopilot.h"
 #include "app/Frame.h"
+#include "app/KeyScript.h"
+#include "app/Playback.h"
 #include "app/Settings.h"
 #include "app/StateHash.h"
 #include "platform/Platform.h"
@@ -29,21 +31,18 @@ static void PrintTrace(long frame, bool hash)
         std::printf("hash %ld %016" PRIx64 "\n", frame, HashWorldState());
 }
 
-// With a seed, the autopilot drives every car that the script leaves alone.
-static int Replay(long frames, long every, const std::vector<KeyEvent>& events, uint32_t autopilotSeed,
-                  bool hash)
+// The script's commands, and with a seed or a recording's header the autopilot, drive the cars that
+// the script leaves alone.
+static int Replay(long frames, long every, const KeyScript& script, uint32_t autopilotSeed, bool hash)
 {
     StartScene();
-    if (autopilotSeed) {
+    if (autopilotSeed)
         SwitchAutopilot(true);
-        StartAutopilot(autopilotSeed);
-    }
+    PlayKeyScript(script, "the script");
+    StartAutopilot(ChooseAutopilotSeed(autopilotSeed));
     PrintTrace(0, hash);
-    size_t next = 0;
     for (long f = 1; f <= frames; ++f) {
-        for (; next < events.size() && events[next].frame == f; ++next)
-            events[next].down ? HandleKeyDown(events[next].vk) : HandleKeyUp(events[next].vk);
-        RunFrame();  // Escape held leaves the frame unpresented; the replay goes on
+        RunFrame();
         if (f % every == 0 || f == frames)
             PrintTrace(f, hash);
     }
@@ -68,7 +67,9 @@ static int Usage(const char* why)
                  "       kelvaron-replay --render [--frames N]\n"
                  "       kelvaron-replay --soak [--frames N] [--seed S]\n"
                  "Traces frame 0, every K-th frame and the last; --hash adds 'hash FRAME HEX' after each\n"
-                 "traced frame, the whole simulation state's 64-bit hash, the same on every build.\n",
+                 "traced frame, the whole simulation state's 64-bit hash, the same on every build.\n"
+                 "A recording (kelvaron --record) plays with its own autopilot, to its own last frame\n"
+                 "unless --frames says otherwise.\n",
                  why);
     return 2;
 }
@@ -77,7 +78,7 @@ int main(int argc, char** argv)
 {
     long frames = 600, every = 50, seed = 1, autopilotSeed = 0;
     const char* script = nullptr;
-    bool bench = false, benchHash = false, render = false, soak = false, hash = false;
+    bool bench = false, benchHash = false, render = false, soak = false, hash = false, framesGiven = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         bool hasValue = i + 1 < argc;
@@ -100,6 +101,7 @@ int main(int argc, char** argv)
         } else if (!std::strcmp(arg, "--frames") && hasValue) {
             if (!ReadCount(argv[++i], frames))
                 return Usage("--frames takes a whole number above 0");
+            framesGiven = true;
         } else if (!std::strcmp(arg, "--every") && hasValue) {
             if (!ReadCount(argv[++i], every))
                 return Usage("--every takes a whole number above 0");
@@ -119,7 +121,7 @@ int main(int argc, char** argv)
     if (soak)
         return RunSoak(frames, unsigned(seed));
 
-    std::vector<KeyEvent> events;
+    KeyScript keyScript;
     if (script) {
         std::FILE* file = std::fopen(script, "r");
         if (!file) {
@@ -127,12 +129,19 @@ int main(int argc, char** argv)
             return 2;
         }
         std::string error;
-        bool ok = ReadKeyScript(file, events, error);
+        bool ok = ReadKeyScript(file, keyScript, error);
         std::fclose(file);
         if (!ok) {
             std::fprintf(stderr, "kelvaron-replay: %s: %s\n", script, error.c_str());
             return 2;
         }
+        if (keyScript.recorded && autopilotSeed) {
+            std::fprintf(stderr, "kelvaron-replay: %s is a recording, which names its own autopilot: --autopilot "
+                                 "does not go with it\n", script);
+            return 2;
+        }
+        if (keyScript.recorded && !framesGiven)
+            frames = keyScript.header.frames;
     }
-    return Replay(frames, every, events, uint32_t(autopilotSeed), hash);
+    return Replay(frames, every, keyScript, uint32_t(autopilotSeed), hash);
 }

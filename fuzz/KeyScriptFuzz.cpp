@@ -1,10 +1,10 @@
-// The replay's key-script reader on arbitrary bytes: it refuses or reads, and what it reads is sane.
+// The key-script and recording reader on arbitrary bytes: it refuses or reads, and what it reads is sane.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "app/KeyScript.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -13,14 +13,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     std::fwrite(data, 1, size, file);
     std::rewind(file);
-    std::vector<KeyEvent> events;
+    KeyScript script;
     std::string error;
-    bool ok = ReadKeyScript(file, events, error);
+    bool ok = ReadKeyScript(file, script, error);
     std::fclose(file);
     if (!ok && error.empty())
         std::abort();  // a refusal always says why
-    for (size_t i = 0; ok && i < events.size(); ++i)
-        if (events[i].frame < 1 || events[i].vk > 255 || (i > 0 && events[i].frame < events[i - 1].frame))
+    const std::vector<Command>& c = script.commands;
+    for (size_t i = 0; ok && i < c.size(); ++i)
+        if (c[i].frame < 1 || c[i].car < kEveryCar || c[i].car > 2 || (i > 0 && c[i].frame < c[i - 1].frame) ||
+            (script.recorded && c[i].frame > script.header.frames))
             std::abort();
     return 0;
 }

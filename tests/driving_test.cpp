@@ -6,23 +6,48 @@
 #include <vector>
 
 #include "SceneHelpers.h"
-#include "app/Input.h"
-#include "platform/Platform.h"
 #include "app/Autopilot.h"
+#include "app/Commands.h"
 #include "app/Controls.h"
+#include "app/Gamepad.h"
+#include "app/Input.h"
+#include "app/Keyboard.h"
 #include "app/Settings.h"
 #include "physics/Step.h"
 #include "physics/Upright.h"
 #include "platform/Platform.h"
 
+// A person's key goes down or up and does what it does at once, as when its frame comes.
+static void Key(unsigned vk, bool down)
+{
+    KeyboardState keyboard = {};
+    keyboard.held[vk] = !down;
+    Command command;
+    if (TranslateKey(keyboard, vk, down, gFramesRun + 1, &command))
+        ApplyCommand(command);
+}
+
 static void Hold(unsigned vk)
 {
-    HandleKeyDown(vk);
+    Key(vk, true);
 }
 
 static void Release(unsigned vk)
 {
-    HandleKeyUp(vk);
+    Key(vk, false);
+}
+
+// A pad shows a state, and the frame that follows takes it.
+static void ShowPad(long padId, const PadState& state)
+{
+    HandlePadState(padId, state);
+    RunFrames(1);
+}
+
+static void PullPad(long padId)
+{
+    HandlePadGone(padId);
+    RunFrames(1);
 }
 
 TEST_CASE("the key table steps the targets within their limits")
@@ -223,12 +248,12 @@ TEST_CASE("the autopilot: cars left alone drive off, stay in the world, and a ke
     }
 
     // A person presses car 0's key: the autopilot lets go of the car at once, and of its keys.
-    HandleKeyDown(kVkDown);
+    Hold(kVkDown);
     CHECK(!gAutopilot[0].driving);
     CHECK(!gKeys[kVkUp]);
     CHECK(gKeys[kVkDown]);
     CHECK(gAutopilot[1].driving);
-    HandleKeyUp(kVkDown);
+    Release(kVkDown);
     RunFrames(int(kAutopilotIdleFrames) - 1);
     CHECK(!gAutopilot[0].driving);
     CHECK(!gKeys[kVkUp]);
@@ -310,23 +335,46 @@ TEST_CASE("R sets a car that has turned over back on its wheels, whole, and it d
 TEST_CASE("a pad drives its own car through that car's keys, and lets them go as it changes")
 {
     StartScene();
-    UpdatePad(0, {-1, true, false, false, false, false, false, false});  // stick full left, right trigger
+    ShowPad(10, {-1, true, false, false, false, false, false, false});  // stick full left, right trigger
     CHECK((gKeys[kVkLeft] && gKeys[kVkUp] && !gKeys[kVkRight] && !gKeys['A']));
-    UpdatePad(0, {0.2f, true, false, false, true, false, false, false});  // inside the dead zone; X brakes car 0
+    ShowPad(10, {0.2f, true, false, false, true, false, false, false});  // inside the dead zone; X brakes car 0
     CHECK((!gKeys[kVkLeft] && !gKeys[kVkRight] && gKeys[kVkSpace]));
     RunFrames(10);
     CHECK(gCarSpeed[0] == 0);
-    UpdatePad(1, {0.9f, false, true, true, true, false, false, false});  // pad 1: car 1; its X is nothing
+    ShowPad(11, {0.9f, false, true, true, true, false, false, false});  // the second pad: car 1; its X is nothing
     CHECK((gKeys['D'] && gKeys['S'] && gKeys['Q'] && !gKeys['W']));
-    UpdatePad(1, {0.9f, false, true, true, true, false, true, false});  // the d-pad overrules the stick
+    ShowPad(11, {0.9f, false, true, true, true, false, true, false});  // the d-pad overrules the stick
     CHECK((gKeys['A'] && !gKeys['D']));
-    ReleasePad(0);
+    PullPad(10);
     CHECK((!gKeys[kVkUp] && !gKeys[kVkSpace]));
     CHECK(gKeys['S']);
     // A key held on the keyboard stays held while the pad does nothing.
     Hold('I');
-    UpdatePad(2, PadState{});
+    ShowPad(12, PadState{});
     CHECK(gKeys['I']);
+    EndScene();
+}
+
+TEST_CASE("pads take the cars in the order they come; a fourth waits for one to go; closing lets all go")
+{
+    StartScene();
+    const PadState forward = {0, 1, 0, false, false, false, false, false};
+    for (long id : {7, 3, 9})
+        ShowPad(id, forward);
+    CHECK((gKeys[kVkUp] && gKeys['W'] && gKeys['I']));
+    ShowPad(5, {0, 0, 1, false, false, false, false, false});  // a fourth: no car, nothing held
+    CHECK((!gKeys[kVkDown] && !gKeys['S'] && !gKeys['K']));
+    PullPad(3);  // car 1's pad goes: its keys come up, and the waiting pad takes car 1 as it shows itself
+    CHECK((!gKeys['W'] && gKeys[kVkUp] && gKeys['I']));
+    ShowPad(5, {0, 0, 1, false, false, false, false, false});
+    CHECK((gKeys['S'] && !gKeys[kVkDown] && !gKeys['K']));
+    PullPad(42);  // a pad never seen
+    CHECK(gKeys['S']);
+    ReleasePads();
+    RunFrames(1);
+    CHECK((!gKeys[kVkUp] && !gKeys['S'] && !gKeys['I']));
+    ShowPad(9, forward);  // back: the first free car
+    CHECK((gKeys[kVkUp] && !gKeys['I']));
     EndScene();
 }
 
@@ -335,7 +383,7 @@ TEST_CASE("a pad's stick and triggers hold keys only past their thresholds")
 {
     StartScene();
     auto steered = [](float steer) {
-        UpdatePad(0, {steer, 0, 0, false, false, false, false, false});
+        ShowPad(0, {steer, 0, 0, false, false, false, false, false});
         return gKeys[kVkLeft] ? -1 : gKeys[kVkRight] ? 1 : 0;
     };
     CHECK(steered(-0.35f) == 0);  // the dead zone's edge is still inside it
@@ -343,7 +391,7 @@ TEST_CASE("a pad's stick and triggers hold keys only past their thresholds")
     CHECK(steered(0.35f) == 0);
     CHECK(steered(0.36f) == 1);
     auto driven = [](float forward, float backward) {
-        UpdatePad(0, {0, forward, backward, false, false, false, false, false});
+        ShowPad(0, {0, forward, backward, false, false, false, false, false});
         return gKeys[kVkUp] ? 1 : gKeys[kVkDown] ? -1 : 0;
     };
     CHECK(driven(1.0f / 3, 0) == 0);  // a third of the travel does not hold the key yet
@@ -351,11 +399,11 @@ TEST_CASE("a pad's stick and triggers hold keys only past their thresholds")
     CHECK(driven(0, 1.0f / 3) == 0);
     CHECK(driven(0, 0.34f) == -1);
     // The d-pad steers fully whatever the stick says, either way.
-    UpdatePad(0, {-1, 0, 0, false, false, false, false, true});
+    ShowPad(0, {-1, 0, 0, false, false, false, false, true});
     CHECK((gKeys[kVkRight] && !gKeys[kVkLeft]));
-    UpdatePad(0, {1, 0, 0, false, false, false, true, false});
+    ShowPad(0, {1, 0, 0, false, false, false, true, false});
     CHECK((gKeys[kVkLeft] && !gKeys[kVkRight]));
-    ReleasePad(0);
+    PullPad(0);
     CHECK((!gKeys[kVkLeft] && !gKeys[kVkRight] && !gKeys[kVkUp] && !gKeys[kVkDown]));
     EndScene();
 }
@@ -367,20 +415,22 @@ TEST_CASE("a pad takes its car back from the autopilot, and its Y rights that ca
     StartAutopilot(3);
     RunFrames(int(kAutopilotIdleFrames) + 10);
     REQUIRE(gAutopilot[2].driving);
-    UpdatePad(2, {0, false, true, false, false, false, false, false});
+    ShowPad(20, PadState{});
+    ShowPad(21, PadState{});
+    ShowPad(22, {0, false, true, false, false, false, false, false});  // the third pad: car 2
     CHECK(!gAutopilot[2].driving);
     CHECK(!gKeys['I']);
     CHECK(gKeys['K']);
-    ReleasePad(2);
+    ShowPad(22, PadState{});
 
     for (int i = 0; i < 400 && !IsCarOverturned(2); ++i) {
         dBodyAddForceAtRelPos(gCars[2].chassis.body, 0, 0, 400, 0, 2.5, 0);
         RunFrames(1);
     }
     REQUIRE(IsCarOverturned(2));
-    UpdatePad(1, {0, false, false, false, false, true, false, false});  // another pad's Y leaves car 2 alone
+    ShowPad(21, {0, false, false, false, false, true, false, false});  // another pad's Y leaves car 2 alone
     CHECK(IsCarOverturned(2));
-    UpdatePad(2, {0, false, false, false, false, true, false, false});
+    ShowPad(22, {0, false, false, false, false, true, false, false});
     CHECK(!IsCarOverturned(2));
     EndScene();
 }

@@ -1,56 +1,242 @@
-// Reading key scripts: the replay's input, typed by hand.
+// Key scripts and recordings: read by hand-typed lines, refused with their line and reason, and a run
+// kept as a recording that plays back into the same world.
 #include <doctest/doctest.h>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "SceneHelpers.h"
+#include "SmallDisk.h"
+#include "app/Autopilot.h"
+#include "app/Commands.h"
+#include "app/Frame.h"
+#include "app/Input.h"
+#include "app/KeyScript.h"
+#include "app/Playback.h"
+#include "app/Settings.h"
+#include "app/StateHash.h"
 #include "platform/Platform.h"
 
-static bool Read(const char* text, std::vector<KeyEvent>& events, std::string& error)
+static bool Read(const std::string& text, KeyScript& script, std::string& error)
 {
     std::FILE* file = std::tmpfile();
     REQUIRE(file);
-    std::fputs(text, file);
+    std::fputs(text.c_str(), file);
     std::rewind(file);
-    bool ok = ReadKeyScript(file, events, error);
+    bool ok = ReadKeyScript(file, script, error);
     std::fclose(file);
     return ok;
 }
 
-TEST_CASE("a key script keeps the file order within a frame and orders the frames")
+static std::string Header(const char* frames = "frames 100\n")
 {
-    std::vector<KeyEvent> events;
-    std::string error;
-    REQUIRE(Read("# drive\n\n5 down 38   # up\n2 down 32\n5 up 38\r\n2 up 32", events, error));
-    REQUIRE(events.size() == 4);
-    CHECK((events[0].frame == 2 && events[0].down && events[0].vk == 32));
-    CHECK((events[1].frame == 2 && !events[1].down));
-    CHECK((events[2].frame == 5 && events[2].down && events[2].vk == 38));
-    CHECK((events[3].frame == 5 && !events[3].down));
+    return "kelvaron-recording 1\nphysics " + DescribePhysics() + "\ngravity -0.5\nbox-mass 0.02\nautopilot on 77\n" +
+           frames;
 }
 
-TEST_CASE("a malformed key script is refused with its line and reason")
+TEST_CASE("a key script's keys become the cars' commands, in file order within a frame and frame order")
 {
-    const char* bad[][2] = {
+    KeyScript script;
+    std::string error;
+    REQUIRE(Read("# drive\n\n5 down 38   # up\n2 down 32\n5 up 38\r\n2 up 32\n3 down 81\n"
+                 "4 down 65\n4 down 65\n6 down 27\n6 down 123\n6 down 112\n",
+                 script, error));
+    CHECK(!script.recorded);
+    const auto& c = script.commands;
+    REQUIRE(c.size() == 7);  // Escape, F12 and F1 mean nothing in a script
+    CHECK((c[0].frame == 2 && c[0].kind == CommandKind::kStopAndSpin && c[0].down));
+    CHECK((c[1].frame == 2 && c[1].kind == CommandKind::kStopAndSpin && !c[1].down));
+    CHECK((c[2].frame == 3 && c[2].kind == CommandKind::kLift && c[2].car == 1 && c[2].down));
+    CHECK((c[3].frame == 4 && c[3].kind == CommandKind::kCarKey && c[3].car == 1 && c[3].key == CarKey::kSteerLeft));
+    CHECK(c[4].frame == 4);  // a held driving key's repeat is a command too: it hands the car back again
+    CHECK((c[5].frame == 5 && c[5].kind == CommandKind::kCarKey && c[5].car == 0 && c[5].key == CarKey::kFaster &&
+           c[5].down));
+    CHECK((c[6].frame == 5 && !c[6].down));
+}
+
+TEST_CASE("the keys that act once a press act on the first down only; named commands read as written")
+{
+    KeyScript script;
+    std::string error;
+    REQUIRE(Read("1 down 82\n2 down 82\n3 up 82\n3 down 82\n4 down 80\n4 down 80\n5 down 67\n5 down 67\n"
+                 "6 upright 2\n6 upright all\n7 pause\n7 step\n",
+                 script, error));
+    const auto& c = script.commands;
+    REQUIRE(c.size() == 9);
+    CHECK((c[0].frame == 1 && c[0].kind == CommandKind::kUpright && c[0].car == kEveryCar));
+    CHECK((c[1].frame == 3 && c[1].kind == CommandKind::kUpright));
+    CHECK((c[2].frame == 4 && c[2].kind == CommandKind::kPause));
+    CHECK((c[3].frame == 5 && c[3].kind == CommandKind::kCamera && c[4].kind == CommandKind::kCamera));
+    CHECK((c[5].kind == CommandKind::kUpright && c[5].car == 2 && c[6].car == kEveryCar));
+    CHECK((c[7].kind == CommandKind::kPause && c[8].kind == CommandKind::kStep));
+}
+
+TEST_CASE("a malformed script or a recording this build cannot play the same is refused with its line")
+{
+    const std::string bad[][2] = {
         {"1 down 38\n0 down 38\n", "line 2: bad frame number"},
-        {"1 press 38\n", "line 1: expected down or up"},
+        {"1 press 38\n", "line 1: expected down, up, upright, pause or step"},
         {"1 down 256\n", "line 1: bad key code"},
         {"1 down -1\n", "line 1: bad key code"},
-        {"1 down 38 extra\n", "line 1: expected FRAME"},
-        {"1 down\n", "line 1: expected FRAME"},
-        {"x down 38\n", "line 1: bad frame number"},
+        {"1 down 38 extra\n", "line 1: too many words"},
+        {"1 down\n", "line 1: expected FRAME down|up VK"},
+        {"1\n", "line 1: expected a command"},
+        {"1 upright 3\n", "line 1: expected upright and a car"},
+        {"1 pause now\n", "line 1: nothing follows pause"},
+        {"x down 38\n", "line 1: expected FRAME and a command, not 'x'"},
         {"99999999999999999999 down 38\n", "line 1: bad frame number"},
+        {"frames 10\n", "line 1: 'frames' belongs in a recording's header"},
+        {"kelvaron-recording 2\n", "line 1: the recording's format 2 is newer than this build reads (1)"},
+        {"kelvaron-recording 1\nphysics ode-0.16.2 999\n", "line 2: recorded with physics 'ode-0.16.2 999'"},
+        {"kelvaron-recording 1\nphysics ode-0.16.2\n", "line 2: recorded with physics '?'"},
+        {Header() + "gravity -0.5\n", "line 7: a second 'gravity' line"},
+        {Header() + "1 down 38\nframes 3\n", "line 8: 'frames' belongs in a recording's header"},
+        {"kelvaron-recording 1\n1 down 38\n", "line 2: the recording's header lacks a line"},
+        {"kelvaron-recording 1\n", "the recording's header lacks a line"},
+        {Header().replace(Header().find("on 77"), 5, "maybe 77"), "line 5: expected autopilot on|off SEED"},
+        {Header().replace(Header().find("on 77"), 5, "on 0"), "line 5: expected autopilot on|off SEED"},
+        {Header().replace(Header().find("-0.5"), 4, "nan"), "line 3: expected gravity and a number"},
+        {Header("frames 5\n") + "6 down 38\n", "a command at frame 6, after the recording's 5 frames"},
     };
     for (auto& [text, reason] : bad) {
         CAPTURE(text);
-        std::vector<KeyEvent> events;
+        KeyScript script;
         std::string error;
-        CHECK(!Read(text, events, error));
+        CHECK(!Read(text, script, error));
         CHECK(error.find(reason) == 0);
     }
-    std::string longLine = std::string(600, '1') + " down 38\n";
-    std::vector<KeyEvent> events;
+    KeyScript script;
     std::string error;
-    CHECK(!Read(longLine.c_str(), events, error));
+    CHECK(!Read(std::string(600, '1') + " down 38\n", script, error));
     CHECK(error == "line 1: too long");
+}
+
+TEST_CASE("a recording written is read back as it was: header and every command")
+{
+    const RecordingHeader header = {DescribePhysics(), -0.5f, 0.02f, true, 4000000000u, 1234};
+    const std::vector<Command> commands = {
+        {1, CommandKind::kCarKey, 2, CarKey::kSlower, true, CommandSource::kPerson},
+        {1, CommandKind::kStopAndSpin, 0, CarKey::kSteerLeft, true, CommandSource::kPerson},
+        {9, CommandKind::kLift, 1, CarKey::kSteerLeft, true, CommandSource::kPerson},
+        {9, CommandKind::kUpright, kEveryCar, CarKey::kSteerLeft, true, CommandSource::kPerson},
+        {10, CommandKind::kUpright, 1, CarKey::kSteerLeft, true, CommandSource::kPerson},
+        {10, CommandKind::kPause, kEveryCar, CarKey::kSteerLeft, true, CommandSource::kPerson},
+        {11, CommandKind::kStep, kEveryCar, CarKey::kSteerLeft, true, CommandSource::kPerson},
+        {12, CommandKind::kCarKey, 2, CarKey::kSlower, false, CommandSource::kPerson},
+    };
+    std::FILE* file = std::tmpfile();
+    REQUIRE(file);
+    REQUIRE(WriteRecording(file, header, commands));
+    std::rewind(file);
+    KeyScript script;
+    std::string error;
+    REQUIRE(ReadKeyScript(file, script, error));
+    std::fclose(file);
+    CHECK(script.recorded);
+    CHECK(script.header.physics == header.physics);
+    CHECK((script.header.gravity == -0.5f && script.header.boxMass == 0.02f));
+    CHECK((script.header.autopilot && script.header.seed == 4000000000u && script.header.frames == 1234));
+    REQUIRE(script.commands.size() == commands.size());
+    for (size_t i = 0; i < commands.size(); ++i) {
+        CAPTURE(i);
+        const Command &a = commands[i], &b = script.commands[i];
+        CHECK((a.frame == b.frame && a.kind == b.kind && a.down == b.down));
+        CHECK(((a.kind != CommandKind::kCarKey && a.kind != CommandKind::kLift && a.kind != CommandKind::kUpright) ||
+               a.car == b.car));
+        CHECK((a.kind != CommandKind::kCarKey || a.key == b.key));
+    }
+}
+
+// A run with the autopilot, a person's keys and pads, and a pause, recorded as the program records it.
+static uint64_t RecordRun(const std::string& path)
+{
+    StartScene();
+    SwitchAutopilot(true);
+    StartAutopilot(987654321u);
+    RecordRunInto(path.c_str());
+    const PadState trigger = {0.8f, 1, 0, false, false, false, false, false};
+    for (long f = 1; f <= 900; ++f) {
+        if (f == 40)
+            HandleKeyDown(kVkUp);
+        if (f == 200)
+            HandlePadState(31, trigger);  // the first pad: car 0's keys, the keyboard's too
+        if (f == 260)
+            HandlePadState(32, {-1, 0, 1, true, false, true, false, false});
+        if (f == 300) {
+            HandleKeyUp(kVkUp);
+            HandlePadGone(31);
+        }
+        if (f == 420 || f == 440) {
+            HandleKeyDown(kVkPause);
+            HandleKeyUp(kVkPause);
+        }
+        if (f == 430) {
+            HandleKeyDown(kVkStep);
+            HandleKeyUp(kVkStep);
+        }
+        if (f == 500)
+            HandleKeyDown('R');
+        RunFrame();
+    }
+    const uint64_t hash = HashWorldState();
+    FinishPlayback();
+    EndScene();
+    return hash;
+}
+
+TEST_CASE("a run kept as a recording plays back into the same world, frame for frame")
+{
+    const std::string path = std::string(P_tmpdir) + "/kelvaron-recording-test.keys";
+    std::remove(path.c_str());
+    const uint64_t recorded = RecordRun(path);
+
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    REQUIRE(file);
+    KeyScript script;
+    std::string error;
+    REQUIRE(ReadKeyScript(file, script, error));
+    std::fclose(file);
+    CHECK(script.header.frames == 900);
+    CHECK(script.header.seed == 987654321u);
+    StartScene();
+    PlayKeyScript(script, path.c_str());
+    StartAutopilot(ChooseAutopilotSeed(1));
+    CHECK(gSettings.autopilot);
+    while (!IsPlaybackOver())
+        REQUIRE(RunFrame());
+    CHECK(gFramesRun == 900);
+    CHECK(HashWorldState() == recorded);
+    // A person's keys during a playback would make another run: they are not taken.
+    HandleKeyDown('W');
+    RunFrame();
+    CHECK(!gKeys['W']);
+    EndScene();
+    std::remove(path.c_str());
+}
+
+TEST_CASE("a recording that does not fit on the disk leaves the last one whole and no half file")
+{
+    char folder[] = "/tmp/kelvaron-full-XXXXXX";
+    REQUIRE(mkdtemp(folder));
+    if (MountSmallDisk(folder, 64 * 1024)) {
+        const std::string path = std::string(folder) + "/run.keys";
+        std::FILE* old = std::fopen(path.c_str(), "w");
+        REQUIRE(old);
+        std::fputs("1 down 38\n", old);
+        std::fclose(old);
+        FillSmallDisk(folder);
+        RecordRun(path);
+        std::FILE* file = std::fopen(path.c_str(), "r");
+        REQUIRE(file);
+        char line[32] = "";
+        CHECK(std::fgets(line, sizeof line, file));
+        std::fclose(file);
+        CHECK(std::string(line) == "1 down 38\n");
+        CHECK(!std::fopen((path + ".part").c_str(), "r"));
+        UnmountSmallDisk(folder);
+    }
+    rmdir(folder);
 }

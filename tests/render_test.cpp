@@ -13,6 +13,7 @@
 #include "gl/GlState.h"
 #include "platform/Platform.h"
 #include "gl/Text.h"
+#include "app/Commands.h"
 #include "app/Frame.h"
 #include "app/FrameStats.h"
 #include "physics/Car.h"
@@ -135,6 +136,7 @@ TEST_CASE("each camera mode gives its own view, and the camera key wraps from 5 
             CHECK(CountDifferences(views[a], views[b]) > 1000);
         }
     HandleKeyDown(kVkCamera);
+    ApplyFrameCommands();  // as the next frame starts
     CHECK(gCameraMode == 1);
     RenderFrame(ReadFrameView());
     CHECK(CountDifferences(Snapshot(kCar0View), views[0]) == 0);

@@ -5,12 +5,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "SceneHelpers.h"
 #include "app/Frame.h"
+#include "app/Commands.h"
 #include "app/Input.h"
+#include "app/Keyboard.h"
 #include "app/RunState.h"
 #include "app/Settings.h"
 #include "app/Shell.h"
@@ -25,9 +28,13 @@
 #include "platform/offscreen/Offscreen.h"
 #include "render/Primitives.h"
 
-static void Script(NullEvent::Kind kind, long frame, int a = 0, int b = 0)
+// Key vk goes down once frames frames have been presented, as a person presses it.
+static void PressAfter(long frames, unsigned vk)
 {
-    gNullEvents.push_back({kind, frame, a, b});
+    KeyboardState keyboard = {};
+    Command command;
+    REQUIRE(TranslateKey(keyboard, vk, true, frames + 1, &command));
+    QueueCommand(command);
 }
 
 static bool Called(const char* call)
@@ -184,14 +191,14 @@ TEST_CASE("the run: keys drive, Escape ends it, and the teardown runs in order")
 {
     StartFreshProcess();
     REQUIRE(StartFullRun());
-    Script(NullEvent::kKeyDown, 100, kVkUp);
-    Script(NullEvent::kKeyDown, 300, kVkEscape);
+    PressAfter(100, kVkUp);
+    PressAfter(300, kVkEscape);
     gFontAtWindowEnd = true;
     gNullFrameWatcher = NoteFontAtWindowEnd;
     CHECK(RunUntilQuit() == 0);
-    // The frame in which Escape is seen is not presented, and no quit request was needed.
+    // Nothing of the frame Escape came for runs.
     CHECK(gNullFramesPresented == 300);
-    CHECK(!Called("PostQuitRequest"));
+    CHECK(gFramesRun == 300);
     // The font went while its context was current, before the window; the world after it.
     CHECK(Called("DestroyRenderWindow"));
     CHECK(!gFontAtWindowEnd);
@@ -277,7 +284,7 @@ TEST_CASE("with the steady pace, frames come at the desired rate and the run sle
 {
     StartFreshProcess();
     REQUIRE(StartFullRun());
-    Script(NullEvent::kKeyDown, 90, kVkEscape);
+    PressAfter(90, kVkEscape);
     CHECK(RunUntilQuit() == 0);
     CHECK(gNullWaits == 0);  // back to back, as ever, unless asked
     CHECK(gNullTickCount == 0);
@@ -286,7 +293,7 @@ TEST_CASE("with the steady pace, frames come at the desired rate and the run sle
     gNullStore.values[7] = 1;  // steadyPace
     gNullStore.present[7] = true;
     REQUIRE(StartFullRun());
-    Script(NullEvent::kKeyDown, 90, kVkEscape);
+    PressAfter(90, kVkEscape);
     CHECK(RunUntilQuit() == 0);
     CHECK(gNullFramesPresented == 90);
     // 90 frames at 30 per second: three seconds on the clock, all of it slept.
@@ -299,7 +306,7 @@ TEST_CASE("the next run's context draws the wheels and the ball: the sphere mesh
 {
     StartFreshProcess();
     REQUIRE(StartFullRun());
-    Script(NullEvent::kKeyDown, 0, kVkEscape);
+    PressAfter(0, kVkEscape);
     CHECK(RunUntilQuit() == 0);
 
     StartFreshProcess();
@@ -330,24 +337,31 @@ TEST_CASE("keys held when the window loses the focus are let go: the car stops")
     CHECK(gCarSpeed[0] > 0);
     HandleKeyDown(kVkSpace);
     HandleFocusLost();
+    RunFrame();
     CHECK(!gKeys[kVkUp]);
     CHECK(!gKeys[kVkSpace]);
     // The space bar's hub torque went with its key.
     CHECK(dJointGetHingeParam(gCars[0].leftHubHinge, dParamFMax) == 0);
-    RunFrame();
     CHECK(gCarSpeed[0] == 0);
+    // A key that comes up after all is nothing new.
+    HandleKeyUp(kVkUp);
+    RunFrame();
+    CHECK(!gKeys[kVkUp]);
     DestroyRenderWindow();
     DestroyWorld();
 }
 
-TEST_CASE("closing the window ends the run through the quit request")
+TEST_CASE("closing the window ends the run before its next frame")
 {
     StartFreshProcess();
     REQUIRE(StartFullRun());
-    Script(NullEvent::kCloseRequested, 5);
+    gNullFrameWatcher = [](const char* call) {
+        if (!std::strcmp(call, "PresentFrame") && gNullFramesPresented == 4)
+            HandleCloseRequested();  // as the fifth frame is shown
+    };
     CHECK(RunUntilQuit() == 0);
     CHECK(gNullFramesPresented == 5);
-    CHECK(Called("PostQuitRequest"));
+    CHECK(gFramesRun == 5);
 }
 
 TEST_CASE("while minimised the simulation steps and nothing is drawn")
@@ -378,21 +392,21 @@ TEST_CASE("mouse motion: 44 pixels from the reference are tolerated, 45 end a fu
     HandleMouseMoved(344, 200);
     HandleMouseMoved(300, 156);
     HandleMouseMoved(256, 244);
-    CHECK(!Called("PostQuitRequest"));
+    CHECK(!gQuitRequested);
     // Creeping away moves no reference.
     for (int x = 310; x <= 340; x += 10)
         HandleMouseMoved(x, 200);
-    CHECK(!Called("PostQuitRequest"));
+    CHECK(!gQuitRequested);
     CHECK(!gFontGlyphs.empty());
     HandleMouseMoved(345, 200);
-    CHECK(Called("PostQuitRequest"));
+    CHECK(gQuitRequested);
     CHECK(gFontGlyphs.empty());
     // The next motion takes a new reference.
     CHECK(gMouseMoveCount == 1);
-    gNullCalls.clear();
+    StartCommands();
     HandleMouseMoved(900, 900);
     HandleMouseMoved(930, 930);
-    CHECK(!Called("PostQuitRequest"));
+    CHECK(!gQuitRequested);
     DestroyRenderWindow();
 }
 
@@ -403,7 +417,7 @@ TEST_CASE("in a preview no mouse motion ends the run; the text goes, the check r
     LoadOverlayFont();
     HandleMouseMoved(10, 10);
     HandleMouseMoved(500, 10);
-    CHECK(!Called("PostQuitRequest"));
+    CHECK(!gQuitRequested);
     CHECK(gFontGlyphs.empty());
     CHECK(gMouseMoveCount == 1);
     DestroyRenderWindow();
@@ -432,14 +446,17 @@ TEST_CASE("P pauses: the views keep drawing a still scene, N steps one frame, C 
     HandleKeyDown(kVkPause);
     HandleKeyDown(kVkPause);  // a held key's repeat does not toggle it back
     HandleKeyUp(kVkPause);
-    REQUIRE(gPaused);
+    CHECK(!gPaused);  // not before its frame
     const dReal still = plateZ();
     glClear(GL_COLOR_BUFFER_BIT);
     REQUIRE(RunFrame());
+    REQUIRE(gPaused);
     CHECK(plateZ() == still);
     CHECK(CountPixels(0, 0, 640, 480, [](Rgb c) { return !IsBlack(c); }) > 10000);
     HandleKeyDown(kVkCamera);
-    CHECK(gCameraMode == 2);
+    HandleKeyDown(kVkCamera);  // the camera key's repeat goes on cycling
+    RunFrame();
+    CHECK(gCameraMode == 3);
 
     HandleKeyDown(kVkStep);
     HandleKeyUp(kVkStep);
@@ -511,7 +528,7 @@ TEST_CASE("ODE's messages are counted during the run and said once at its end, i
 {
     StartFreshProcess();
     REQUIRE(StartFullRun());
-    Script(NullEvent::kKeyDown, 5, kVkEscape);
+    PressAfter(5, kVkEscape);
     gNullFrameWatcher = SayLcpProblem;
     std::fflush(stderr);
     std::FILE* captured = std::tmpfile();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/Commands.h"
 #include "app/Controls.h"
 #include "app/Input.h"
 #include "app/StateHash.h"
@@ -12,6 +13,7 @@
 
 AutopilotCar gAutopilot[kCarCount];
 static uint32_t gAutopilotRandom = 1;  // the generator's state
+static uint32_t gAutopilotSeed = 1;    // what it started from
 
 constexpr float kArrivedDistance = 20;     // near enough to a target to pick the next
 constexpr long kTargetPatienceFrames = 1500;
@@ -71,27 +73,30 @@ static void PickTarget(AutopilotCar& a)
     a.targetFrames = 0;
 }
 
-static void HoldKey(int vk, bool held)
-{
-    held ? PressKey(unsigned(vk)) : ReleaseKey(unsigned(vk));
-}
-
-// Through the calls a person's keys go through, less the person: the car stays the autopilot's.
+// Through the commands a person's keys make, less the person: the car stays the autopilot's.
 static void HoldKeys(int c, bool forward, bool backward, bool left, bool right)
 {
-    const CarKeys& keys = kCarKeys[c];
-    HoldKey(keys.raiseSpeed, forward);
-    HoldKey(keys.lowerSpeed, backward);
-    HoldKey(keys.raiseSteer, left);
-    HoldKey(keys.lowerSteer, right);
-    HoldKey(keys.lift, false);
+    const struct {
+        CommandKind kind;
+        CarKey key;
+        bool down;
+    } held[] = {{CommandKind::kCarKey, CarKey::kFaster, forward},    {CommandKind::kCarKey, CarKey::kSlower, backward},
+                {CommandKind::kCarKey, CarKey::kSteerLeft, left},    {CommandKind::kCarKey, CarKey::kSteerRight, right},
+                {CommandKind::kLift, CarKey::kSteerLeft, false}};
+    for (const auto& h : held)
+        ApplyCommand({gFramesRun, h.kind, c, h.key, h.down, CommandSource::kAutopilot});
 }
 
 void StartAutopilot(uint32_t seed)
 {
     for (AutopilotCar& a : gAutopilot)
         a = AutopilotCar{};
-    gAutopilotRandom = seed ? seed : 1;  // xorshift never leaves 0
+    gAutopilotRandom = gAutopilotSeed = seed ? seed : 1;  // xorshift never leaves 0
+}
+
+uint32_t ReadAutopilotSeed()
+{
+    return gAutopilotSeed;
 }
 
 static bool IsKeyOfCar(unsigned vk, int c)
@@ -109,16 +114,12 @@ bool IsAutopilotKey(unsigned vk)
     return false;
 }
 
-void NoteKeyFromPerson(unsigned vk)
+void TakeCarFromAutopilot(int c)
 {
-    for (int c = 0; c < kCarCount; ++c) {
-        if (!IsKeyOfCar(vk, c))
-            continue;
-        if (gAutopilot[c].driving)
-            HoldKeys(c, false, false, false, false);
-        gAutopilot[c].driving = false;
-        gAutopilot[c].idleFrames = 0;
-    }
+    if (gAutopilot[c].driving)
+        HoldKeys(c, false, false, false, false);
+    gAutopilot[c].driving = false;
+    gAutopilot[c].idleFrames = 0;
 }
 
 static void DriveCar(int c, AutopilotCar& a)

@@ -23,10 +23,12 @@ struct AutopilotCar {
 // Written here alone.
 extern AutopilotCar gAutopilot[kCarCount];
 
-// Every car back to a person's hands, and the generator seeded.
+// Every car back to a person's hands, and the generator seeded (0 counts as 1).
 void StartAutopilot(uint32_t seed);
-// A person pressed or released key vk: its car is theirs again at once.
-void NoteKeyFromPerson(unsigned vk);
+// The seed the generator last started from.
+uint32_t ReadAutopilotSeed();
+// A person pressed or released one of car c's keys: the car is theirs again at once.
+void TakeCarFromAutopilot(int c);
 // Key vk belongs to a car the autopilot drives now.
 bool IsAutopilotKey(unsigned vk);
 // Before the frame's driving controls: sets the held keys of every car the autopilot drives.

@@ -3,12 +3,6 @@
 #include "app/Input.h"
 #include "physics/Driving.h"
 
-const CarKeys kCarKeys[kCarCount] = {
-    {kVkLeft, kVkRight, kVkUp, kVkDown, 'M'},
-    {'A', 'D', 'W', 'S', 'Q'},
-    {'J', 'L', 'I', 'K', 'U'},
-};
-
 void UpdateCarControls()
 {
     CarInput inputs[kCarCount];

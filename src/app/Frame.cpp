@@ -1,9 +1,11 @@
 #include "app/Frame.h"
 
 #include "app/Autopilot.h"
+#include "app/Commands.h"
 #include "app/Controls.h"
 #include "app/FrameStats.h"
 #include "app/Input.h"
+#include "app/Playback.h"
 #include "app/RunState.h"
 #include "app/Screenshot.h"
 #include "app/Settings.h"
@@ -24,6 +26,8 @@ FrameView ReadFrameView()
 
 bool RunFrame()
 {
+    if (!ApplyFrameCommands())
+        return false;
     bool advance = TakeSimulationFrame();
     if (advance) {
         if (gSettings.autopilot)
@@ -38,8 +42,8 @@ bool RunFrame()
         if (TakeScreenshotRequest())
             SaveScreenshot();
     }
-    if (gKeys[kVkEscape])
-        return false;
+    if (TakeRecordingRequest())
+        KeepRunAsRecording();
     PresentFrame();
     return true;
 }

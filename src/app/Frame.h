@@ -7,7 +7,7 @@
 void BuildRunWorld();
 // What the renderer is handed this frame: the configured size, the camera mode and the run's figures.
 FrameView ReadFrameView();
-// One frame: the autopilot's keys (when it is on), driving controls, frame statistics, one simulation
-// step, the drawing (while the window is not minimised), and the frame presented. False, with nothing
-// presented, once Escape is held.
+// One frame: its commands, the autopilot's keys (when it is on), driving controls, frame statistics,
+// one simulation step, the drawing (while the window is not minimised), and the frame presented.
+// False, with nothing of the frame run, once the run is to end.
 bool RunFrame();

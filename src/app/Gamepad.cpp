@@ -3,53 +3,83 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/Controls.h"
-#include "app/Input.h"
-#include "physics/Upright.h"
-#include "platform/Platform.h"
+#include "app/Commands.h"
 
+constexpr long kNoPad = -1;
 constexpr int kPadKeyCount = 6;
-static PadState gPadStates[kPadCount];  // what each pad showed last
 
-// The keys a pad's state holds for its car, in a fixed order.
-static void ListPadKeys(int pad, const PadState& s, int keys[kPadKeyCount], bool held[kPadKeyCount])
+// Pad slot n drives car n: the backend's id of the pad in it, and what it showed last.
+static long gPadIds[kPadCount] = {kNoPad, kNoPad, kNoPad};
+static PadState gPadStates[kPadCount];
+
+// The held commands a pad's state makes for its car, in a fixed order: steering left and right,
+// faster, slower, the lift, and on the first pad the stop.
+static void ListPadKeys(int pad, const PadState& s, Command keys[kPadKeyCount])
 {
-    const CarKeys& k = kCarKeys[pad];
     const float steer = s.dpadLeft ? -1 : s.dpadRight ? 1 : s.steer;
-    const int list[kPadKeyCount] = {k.raiseSteer, k.lowerSteer, k.raiseSpeed, k.lowerSpeed, k.lift, kVkSpace};
-    const bool wanted[kPadKeyCount] = {steer < -kStickDeadZone, steer > kStickDeadZone, s.forward > kTriggerHeld,
-                                       s.backward > kTriggerHeld, s.lift, pad == 0 && s.brake};
-    for (int i = 0; i < kPadKeyCount; ++i) {
-        keys[i] = list[i];
-        held[i] = wanted[i];
-    }
+    const struct {
+        CommandKind kind;
+        CarKey key;
+        bool held;
+    } list[kPadKeyCount] = {{CommandKind::kCarKey, CarKey::kSteerLeft, steer < -kStickDeadZone},
+                            {CommandKind::kCarKey, CarKey::kSteerRight, steer > kStickDeadZone},
+                            {CommandKind::kCarKey, CarKey::kFaster, s.forward > kTriggerHeld},
+                            {CommandKind::kCarKey, CarKey::kSlower, s.backward > kTriggerHeld},
+                            {CommandKind::kLift, CarKey::kSteerLeft, s.lift},
+                            {CommandKind::kStopAndSpin, CarKey::kSteerLeft, pad == 0 && s.brake}};
+    for (int i = 0; i < kPadKeyCount; ++i)
+        keys[i] = {NextCommandFrame(), list[i].kind, pad, list[i].key, list[i].held, CommandSource::kPerson};
 }
 
-void UpdatePad(int pad, const PadState& state)
+// The pad's keys go down and up as its state has changed since it was last seen; Y, as it goes down,
+// sets the pad's car back on its wheels.
+static void UpdatePad(int pad, const PadState& state)
 {
-    if (pad < 0 || pad >= kPadCount)
-        return;
-    int keys[kPadKeyCount];
-    bool was[kPadKeyCount], now[kPadKeyCount];
-    ListPadKeys(pad, gPadStates[pad], keys, was);
-    ListPadKeys(pad, state, keys, now);
-    for (int i = 0; i < kPadKeyCount; ++i) {
-        if (now[i] && !was[i])
-            HandleKeyDown(unsigned(keys[i]));
-        else if (!now[i] && was[i])
-            HandleKeyUp(unsigned(keys[i]));
-    }
-    if (state.upright && !gPadStates[pad].upright && gCars[pad].chassis.body && IsCarOverturned(pad))
-        SetCarUpright(pad);
+    Command was[kPadKeyCount], now[kPadKeyCount];
+    ListPadKeys(pad, gPadStates[pad], was);
+    ListPadKeys(pad, state, now);
+    for (int i = 0; i < kPadKeyCount; ++i)
+        if (now[i].down != was[i].down)
+            QueueLiveCommand(now[i]);
+    if (state.upright && !gPadStates[pad].upright)
+        QueueLiveCommand({NextCommandFrame(), CommandKind::kUpright, pad, CarKey::kSteerLeft, true, CommandSource::kPerson});
     gPadStates[pad] = state;
 }
 
-void ReleasePad(int pad)
+static int FindSlot(long padId)
 {
+    const long* found = std::find(std::begin(gPadIds), std::end(gPadIds), padId);
+    return found == std::end(gPadIds) ? -1 : int(found - gPadIds);
+}
+
+void HandlePadState(long padId, const PadState& state)
+{
+    if (padId == kNoPad)
+        return;
+    int pad = FindSlot(padId);
+    if (pad < 0 && (pad = FindSlot(kNoPad)) < 0)
+        return;  // three pads drive already: this one waits for a free car
+    gPadIds[pad] = padId;
+    UpdatePad(pad, state);
+}
+
+void HandlePadGone(long padId)
+{
+    int pad = padId == kNoPad ? -1 : FindSlot(padId);
+    if (pad < 0)
+        return;
     UpdatePad(pad, PadState{});
+    gPadIds[pad] = kNoPad;
+}
+
+void ReleasePads()
+{
+    for (long padId : gPadIds)
+        HandlePadGone(padId);
 }
 
 void ResetPads()
 {
+    std::fill(std::begin(gPadIds), std::end(gPadIds), kNoPad);
     std::fill(std::begin(gPadStates), std::end(gPadStates), PadState{});
 }

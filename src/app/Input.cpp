@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "app/Autopilot.h"
+#include "app/Keyboard.h"
 #include "physics/Driving.h"
 #include "physics/Upright.h"
 
@@ -11,89 +12,53 @@ bool gKeys[kKeyCount];
 int gCameraMode = 1;
 static const int gCameraModeCount = 5;
 bool gPaused;
-static bool gStepRequested;        // N was pressed while paused; the next frame steps
-static bool gScreenshotRequested;  // F12: the next frame drawn is saved
+static bool gStepRequested;       // a step while paused: the next frame steps
+static bool gScreenshotRequested; // the next frame drawn is saved
+static bool gRecordingRequested;  // the run so far is saved after this frame
 
-// Keys that act once a press: a key held down repeats its key-down, and only the first counts.
-static void HandleFreshPress(unsigned vk)
+static void SetOverturnedUpright(int car)
 {
-    switch (vk) {
-    case kVkUprightCars:
-        for (int c = 0; c < kCarCount; ++c)
-            if (IsCarOverturned(c))
-                SetCarUpright(c);
+    for (int c = 0; c < kCarCount; ++c)
+        if ((car == kEveryCar || car == c) && IsCarOverturned(c))
+            SetCarUpright(c);
+}
+
+void ApplyCommand(const Command& command)
+{
+    switch (command.kind) {
+    case CommandKind::kCarKey:
+    case CommandKind::kLift:
+    case CommandKind::kStopAndSpin:
+        if (command.source == CommandSource::kPerson)
+            TakeCarFromAutopilot(command.car);
+        gKeys[FindCommandKey(command)] = command.down;
+        if (command.kind == CommandKind::kStopAndSpin)
+            SetFrontHubMotors(command.down ? 5.0f : 0.0f);
         break;
-    case kVkPause:
+    case CommandKind::kUpright: SetOverturnedUpright(command.car); break;
+    case CommandKind::kPause:
         gPaused = !gPaused;
         gStepRequested = false;
         break;
-    case kVkStep:
-        gStepRequested = gPaused;
+    case CommandKind::kStep: gStepRequested = gPaused; break;
+    case CommandKind::kCamera:
+        if (++gCameraMode > gCameraModeCount)
+            gCameraMode = 1;
         break;
-    case kVkScreenshot:
-        gScreenshotRequested = true;
-        break;
-    default:
-        break;
+    case CommandKind::kPicture: gScreenshotRequested = true; break;
+    case CommandKind::kKeepRecording: gRecordingRequested = true; break;
+    case CommandKind::kQuit: RequestQuit(); break;
     }
-}
-
-void PressKey(unsigned vk)
-{
-    if (vk >= unsigned(kKeyCount))
-        return;
-    // A key can arrive while the window opens, before the cars exist.
-    if (!gKeys[vk] && gCars[0].chassis.body)
-        HandleFreshPress(vk);
-    gKeys[vk] = true;
-    if (vk == unsigned(kVkCamera) && ++gCameraMode > gCameraModeCount)
-        gCameraMode = 1;
-    if (vk == unsigned(kVkSpace))
-        SetFrontHubMotors(5.0f);
-}
-
-void ReleaseKey(unsigned vk)
-{
-    if (vk >= unsigned(kKeyCount))
-        return;
-    if (vk == unsigned(kVkSpace))
-        SetFrontHubMotors(0.0f);
-    gKeys[vk] = false;
-}
-
-void HandleKeyDown(unsigned vk)
-{
-    if (vk >= unsigned(kKeyCount))
-        return;
-    NoteKeyFromPerson(vk);
-    PressKey(vk);
-}
-
-void HandleKeyUp(unsigned vk)
-{
-    if (vk >= unsigned(kKeyCount))
-        return;
-    NoteKeyFromPerson(vk);
-    ReleaseKey(vk);
-}
-
-void HandleFocusLost()
-{
-    // Released as if each key had come up here, so that the space bar's hub torque goes too. What
-    // the autopilot holds is its own, not the keyboard's.
-    for (unsigned vk = 0; vk < unsigned(kKeyCount); ++vk)
-        if (gKeys[vk] && !IsAutopilotKey(vk))
-            HandleKeyUp(vk);
 }
 
 void ResetInput()
 {
     std::fill(std::begin(gKeys), std::end(gKeys), false);
     gCameraMode = 1;
-    gPaused = gStepRequested = gScreenshotRequested = false;
+    gPaused = gStepRequested = gScreenshotRequested = gRecordingRequested = false;
 }
 
-// Paused, the scene stands still and is drawn; N lets exactly one frame of simulation through.
+// Paused, the scene stands still and is drawn; a step lets exactly one frame of simulation through.
 bool TakeSimulationFrame()
 {
     bool advance = !gPaused || gStepRequested;
@@ -105,5 +70,12 @@ bool TakeScreenshotRequest()
 {
     bool requested = gScreenshotRequested;
     gScreenshotRequested = false;
+    return requested;
+}
+
+bool TakeRecordingRequest()
+{
+    bool requested = gRecordingRequested;
+    gRecordingRequested = false;
     return requested;
 }

@@ -1,20 +1,182 @@
-// Key scripts (declared in platform/Platform.h), read alike by the replay, the tests and the page.
+#include "app/KeyScript.h"
+
 #include <algorithm>
 #include <cerrno>
+#include <cinttypes>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/Platform.h"
+#include "app/Keyboard.h"
+#include "physics/Car.h"
+#include "physics/Scene.h"
 
-static bool ParseWhole(const char* word, long min, long max, long& value)
+static const char kMagic[] = "kelvaron-recording";
+constexpr long kMaxFrame = 1000000000L;
+
+std::string DescribePhysics()
+{
+    return std::string("ode-") + dODE_VERSION + " " + std::to_string(kPhysicsRevision);
+}
+
+template <typename Whole>
+static bool ParseWhole(const char* word, long long min, long long max, Whole& value)
 {
     char* end;
     errno = 0;
-    value = std::strtol(word, &end, 10);
-    return *word && !*end && errno == 0 && value >= min && value <= max;
+    long long read = std::strtoll(word, &end, 10);
+    value = Whole(read);
+    return *word && !*end && errno == 0 && read >= min && read <= max;
 }
 
-static bool ParseLine(char* line, KeyEvent& event, bool& empty, std::string& why)
+static bool ParseReal(const char* word, float& value)
+{
+    char* end;
+    errno = 0;
+    value = std::strtof(word, &end);
+    return *word && !*end && errno == 0 && std::isfinite(value);
+}
+
+// What a script's reading has come to.
+struct ScriptReading {
+    KeyScript& script;
+    KeyboardState keyboard;   // the keys the script holds, as the live keyboard's are kept
+    bool seen[6];             // header lines seen: physics, gravity, box-mass, autopilot, frames, and the magic
+    bool commandsBegun;
+};
+
+static bool ParseHeaderLine(ScriptReading& r, const char* const* words, int count, std::string& why)
+{
+    static const char* const kNames[] = {"physics", "gravity", "box-mass", "autopilot", "frames", kMagic};
+    const char* const* name = std::find_if(std::begin(kNames), std::end(kNames),
+                                           [&](const char* n) { return !std::strcmp(n, words[0]); });
+    if (name == std::end(kNames)) {
+        why = std::string("expected FRAME and a command, not '") + words[0] + "'";
+        return false;
+    }
+    const int which = int(name - kNames);
+    if (r.commandsBegun || (which != 5 && !r.seen[5])) {
+        why = std::string("'") + words[0] + "' belongs in a recording's header, before its first command";
+        return false;
+    }
+    if (r.seen[which]) {
+        why = std::string("a second '") + words[0] + "' line";
+        return false;
+    }
+    r.seen[which] = true;
+    RecordingHeader& h = r.script.header;
+    long long number;
+    switch (which) {
+    case 5:
+        if (count != 2 || !ParseWhole(words[1], 1, 1000, number)) {
+            why = "expected kelvaron-recording FORMAT";
+            return false;
+        }
+        if (number > kRecordingFormat) {
+            why = "the recording's format " + std::to_string(number) + " is newer than this build reads (" +
+                  std::to_string(kRecordingFormat) + "); a newer Kelvaron plays it";
+            return false;
+        }
+        r.script.recorded = true;
+        return true;
+    case 0:
+        h.physics = count == 3 ? std::string(words[1]) + " " + words[2] : "";
+        if (h.physics != DescribePhysics()) {
+            why = "recorded with physics '" + (count == 3 ? h.physics : std::string("?")) + "', and this build's is '" +
+                  DescribePhysics() + "': its world would not be the same run";
+            return false;
+        }
+        return true;
+    case 1:
+    case 2:
+        if (count != 2 || !ParseReal(words[1], which == 1 ? h.gravity : h.boxMass)) {
+            why = std::string("expected ") + words[0] + " and a number";
+            return false;
+        }
+        return true;
+    case 3:
+        if (count != 3 || (std::strcmp(words[1], "on") && std::strcmp(words[1], "off")) ||
+            !ParseWhole(words[2], 1, 0xFFFFFFFFLL, number)) {
+            why = "expected autopilot on|off SEED (a whole number from 1)";
+            return false;
+        }
+        h.autopilot = words[1][1] == 'n';
+        h.seed = uint32_t(number);
+        return true;
+    default:
+        if (count != 2 || !ParseWhole(words[1], 0, kMaxFrame, h.frames)) {
+            why = "expected frames and a whole number";
+            return false;
+        }
+        return true;
+    }
+}
+
+// A command by name: "upright CAR|all", "pause", "step".
+static bool ParseNamedCommand(const char* const* words, int count, Command& c, std::string& why)
+{
+    static const struct { const char* name; CommandKind kind; } kNamed[] = {
+        {"upright", CommandKind::kUpright}, {"pause", CommandKind::kPause}, {"step", CommandKind::kStep}};
+    for (const auto& n : kNamed) {
+        if (std::strcmp(words[1], n.name))
+            continue;
+        c.kind = n.kind;
+        c.car = kEveryCar;
+        c.down = true;
+        long car;
+        if (n.kind != CommandKind::kUpright && count == 2)
+            return true;
+        if (n.kind == CommandKind::kUpright && count == 3 &&
+            (!std::strcmp(words[2], "all") || ParseWhole(words[2], 0, kCarCount - 1, car))) {
+            c.car = std::strcmp(words[2], "all") ? int(car) : kEveryCar;
+            return true;
+        }
+        why = n.kind == CommandKind::kUpright ? "expected upright and a car, 0 to 2, or all"
+                                              : std::string("nothing follows ") + n.name;
+        return false;
+    }
+    why = std::string("expected down, up, upright, pause or step, not '") + words[1] + "'";
+    return false;
+}
+
+static bool ParseCommandLine(ScriptReading& r, const char* const* words, int count, std::string& why)
+{
+    long frame;
+    if (!ParseWhole(words[0], 1, kMaxFrame, frame)) {
+        why = std::string("bad frame number '") + words[0] + "' (a whole number from 1)";
+        return false;
+    }
+    if (count < 2) {
+        why = "expected a command after the frame";
+        return false;
+    }
+    if (r.seen[5] && !(r.seen[0] && r.seen[1] && r.seen[2] && r.seen[3] && r.seen[4])) {
+        why = "the recording's header lacks a line: it needs physics, gravity, box-mass, autopilot and frames";
+        return false;
+    }
+    r.commandsBegun = true;
+    Command c = {frame, CommandKind::kCamera, kEveryCar, CarKey::kSteerLeft, true, CommandSource::kPerson};
+    const bool down = !std::strcmp(words[1], "down");
+    if (down || !std::strcmp(words[1], "up")) {
+        long vk;
+        if (count != 3 || !ParseWhole(words[2], 0, 255, vk)) {
+            why = count != 3 ? "expected FRAME down|up VK" : std::string("bad key code '") + words[2] +
+                                                                 "' (a whole number from 0 to 255)";
+            return false;
+        }
+        // Keys that end the run or save files mean nothing in a script: it drives and shows, and its
+        // end is its last frame.
+        if (TranslateKey(r.keyboard, unsigned(vk), down, frame, &c) && (IsRecorded(c) || c.kind == CommandKind::kCamera))
+            r.script.commands.push_back(c);
+        return true;
+    }
+    if (!ParseNamedCommand(words, count, c, why))
+        return false;
+    r.script.commands.push_back(c);
+    return true;
+}
+
+static bool ParseLine(ScriptReading& r, char* line, std::string& why)
 {
     if (char* hash = std::strchr(line, '#'))
         *hash = '\0';
@@ -25,49 +187,74 @@ static bool ParseLine(char* line, KeyEvent& event, bool& empty, std::string& why
             words[count++] = w;
         else
             count = 5;
-    empty = count == 0;
-    if (empty)
+    if (count == 0)
         return true;
-    if (count != 3) {
-        why = "expected FRAME down|up VK";
+    if (count > 3) {
+        why = "too many words";
         return false;
     }
-    long frame, vk;
-    if (!ParseWhole(words[0], 1, 1000000000L, frame)) {
-        why = std::string("bad frame number '") + words[0] + "' (a whole number from 1)";
-        return false;
-    }
-    if (std::strcmp(words[1], "down") != 0 && std::strcmp(words[1], "up") != 0) {
-        why = std::string("expected down or up, not '") + words[1] + "'";
-        return false;
-    }
-    if (!ParseWhole(words[2], 0, 255, vk)) {
-        why = std::string("bad key code '") + words[2] + "' (a whole number from 0 to 255)";
-        return false;
-    }
-    event = {frame, words[1][0] == 'd', unsigned(vk)};
-    return true;
+    if (*words[0] >= '0' && *words[0] <= '9')
+        return ParseCommandLine(r, words, count, why);
+    return ParseHeaderLine(r, words, count, why);
 }
 
-bool ReadKeyScript(std::FILE* file, std::vector<KeyEvent>& events, std::string& error)
+bool ReadKeyScript(std::FILE* file, KeyScript& script, std::string& error)
 {
+    script = KeyScript{};
+    ScriptReading r = {script, {}, {}, false};
     char line[512];
-    for (long number = 1; std::fgets(line, sizeof line, file); ++number) {
+    long number = 1;
+    for (; std::fgets(line, sizeof line, file); ++number) {
         if (!std::strchr(line, '\n') && !std::feof(file)) {
             error = "line " + std::to_string(number) + ": too long";
             return false;
         }
-        KeyEvent event;
-        bool empty;
         std::string why;
-        if (!ParseLine(line, event, empty, why)) {
+        if (!ParseLine(r, line, why)) {
             error = "line " + std::to_string(number) + ": " + why;
             return false;
         }
-        if (!empty)
-            events.push_back(event);
     }
-    std::stable_sort(events.begin(), events.end(),
-                     [](const KeyEvent& a, const KeyEvent& b) { return a.frame < b.frame; });
+    if (std::ferror(file)) {
+        error = "line " + std::to_string(number) + ": " + std::strerror(errno);
+        return false;
+    }
+    if (script.recorded && !(r.seen[0] && r.seen[1] && r.seen[2] && r.seen[3] && r.seen[4])) {
+        error = "the recording's header lacks a line: it needs physics, gravity, box-mass, autopilot and frames";
+        return false;
+    }
+    std::stable_sort(script.commands.begin(), script.commands.end(),
+                     [](const Command& a, const Command& b) { return a.frame < b.frame; });
+    if (script.recorded && !script.commands.empty() && script.commands.back().frame > script.header.frames) {
+        error = "a command at frame " + std::to_string(script.commands.back().frame) + ", after the recording's " +
+                std::to_string(script.header.frames) + " frames";
+        return false;
+    }
     return true;
+}
+
+static void WriteCommand(std::FILE* file, const Command& c)
+{
+    const int vk = FindCommandKey(c);
+    if (vk >= 0)
+        std::fprintf(file, "%ld %s %d\n", c.frame, c.down ? "down" : "up", vk);
+    else if (c.kind == CommandKind::kUpright && c.car == kEveryCar)
+        std::fprintf(file, "%ld upright all\n", c.frame);
+    else if (c.kind == CommandKind::kUpright)
+        std::fprintf(file, "%ld upright %d\n", c.frame, c.car);
+    else
+        std::fprintf(file, "%ld %s\n", c.frame, kCommandTable[int(c.kind)].name);
+}
+
+bool WriteRecording(std::FILE* file, const RecordingHeader& header, const std::vector<Command>& commands)
+{
+    std::fprintf(file,
+                 "# Kelvaron's recording of a run: kelvaron --play FILE shows it again,\n"
+                 "# kelvaron-replay --script FILE --hash prints its state hashes.\n"
+                 "%s %d\nphysics %s\ngravity %.9g\nbox-mass %.9g\nautopilot %s %" PRIu32 "\nframes %ld\n",
+                 kMagic, kRecordingFormat, header.physics.c_str(), header.gravity, header.boxMass,
+                 header.autopilot ? "on" : "off", header.seed, header.frames);
+    for (const Command& c : commands)
+        WriteCommand(file, c);
+    return std::fflush(file) == 0 && !std::ferror(file);
 }

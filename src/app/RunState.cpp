@@ -1,9 +1,12 @@
 #include "app/RunState.h"
 
 #include "app/Autopilot.h"
+#include "app/Commands.h"
 #include "app/FrameStats.h"
 #include "app/Gamepad.h"
 #include "app/Input.h"
+#include "app/Keyboard.h"
+#include "app/Playback.h"
 #include "app/Settings.h"
 #include "app/WindowEvents.h"
 #include "physics/Driving.h"
@@ -18,6 +21,14 @@ void NoteRenderWindow(bool inHost, bool modeChanged)
     gFullscreen = modeChanged;
 }
 
+void StartRunInput()
+{
+    StartCommands();
+    ResetKeyboard();
+    ResetInput();
+    ResetPads();
+}
+
 void NoteDesiredFps(float fps)
 {
     gDesiredFps = fps;
@@ -29,8 +40,8 @@ void ResetRunState()
     NoteDesiredFps(30.0f);
     ResetWindowEvents();
     ResetSettings();
-    ResetInput();
-    ResetPads();
+    StartRunInput();
+    ResetPlayback();
     ResetFrameStats();
     ResetDrivingTargets();
     StartAutopilot(1);

@@ -9,9 +9,11 @@ extern int gWindowWidth;   // WindowEvents.cpp: the render window's size as last
 extern int gWindowHeight;
 
 // Puts every piece of run state (these, the settings, keys, camera, mouse reference, frame
-// statistics, pads, the autopilot and the cars' targets) back as a new process has it, each through
+// statistics, commands, pads, playback, the autopilot and the cars' targets) back as a new process has it, each through
 // the file that writes it.
 void ResetRunState();
 // The shell tells what it opened: a window inside a host's, and whether the display mode changed.
 void NoteRenderWindow(bool inHost, bool modeChanged);
 void NoteDesiredFps(float fps);
+// A run begins with nothing queued, held or asked for, and no pad with a car.
+void StartRunInput();

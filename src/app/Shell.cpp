@@ -4,9 +4,12 @@
 #include <cstdio>
 
 #include "app/Autopilot.h"
+#include "app/Commands.h"
 #include "app/Frame.h"
+#include "app/Gamepad.h"
 #include "app/HealthChecks.h"
 #include "app/OverlayFont.h"
+#include "app/Playback.h"
 #include "app/RunState.h"
 #include "app/Settings.h"
 #include "app/WindowEvents.h"
@@ -52,6 +55,7 @@ static bool SayWindowFailure(WindowFailure failure)
 // on a failure the desktop's mode and cursor are back before the user is told.
 static bool OpenRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
 {
+    StartRunInput();
     WindowFailure failure = PrepareRenderWindow();
     if (failure != WindowFailure::kNone)
         return SayWindowFailure(failure);
@@ -129,6 +133,7 @@ void TakeDownRun()
 {
     DeleteBitmapFont();
     DeleteSphereList();
+    ReleasePads();
     CloseGamepads();
     UncoverMonitors();
     if (gFullscreen)
@@ -136,6 +141,7 @@ void TakeDownRun()
     NoteRenderWindow(gPreview, false);
     DestroyRenderWindow();
     SayRunHealth();
+    FinishPlayback();
     DestroyWorld();
     SayOdeMessages();
 }
@@ -144,7 +150,7 @@ int RunUntilQuit()
 {
     BuildRunWorld();
     NoteStartupStep("world");
-    StartAutopilot(ReadTickCount());
+    StartAutopilot(ChooseAutopilotSeed(ReadTickCount()));
     LoadOverlayFont();
     NoteStartupStep("font");
     const double frameMs = ReadPacedFrameMs();
@@ -153,7 +159,7 @@ int RunUntilQuit()
     bool firstFrame = true;
     for (;;) {
         PumpResult pumped = PumpOneEvent();
-        if (pumped == PumpResult::kQuit)
+        if (gQuitRequested)
             break;
         if (pumped == PumpResult::kHandled)
             continue;
@@ -167,7 +173,7 @@ int RunUntilQuit()
             // A machine that falls behind goes on at the pace from now, rather than in a rush.
             framesDue = std::fmax(framesDue + 1, std::floor(elapsed / frameMs));
         }
-        if (!RunFrame())
+        if (!RunFrame() || IsPlaybackOver())
             break;
         CheckRunHealth(ReadTickCount());
         if (firstFrame)

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/Commands.h"
 #include "app/RunState.h"
 #include "gl/GlState.h"
 #include "gl/Text.h"
@@ -33,7 +34,7 @@ void HandleMouseMoved(int screenX, int screenY)
         gMouseMoveCount = 0;
         DeleteBitmapFont();
         if (!gPreview)
-            PostQuitRequest();
+            RequestQuit();
     }
     ++gMouseMoveCount;
 }
@@ -52,5 +53,5 @@ void HandleMinimised(bool minimised)
 
 void HandleCloseRequested()
 {
-    PostQuitRequest();
+    RequestQuit();
 }

@@ -17,6 +17,10 @@ struct Table {
 
 constexpr int kPostCount = 50;
 constexpr dReal kWorldGravity = -0.5f;  // along z, whatever the settings hold
+// Raised with every change that makes the same commands give another world (the scene, the cars,
+// the step, ODE's build), so that a recording made before is refused rather than played into a
+// different run. ODE's own version is named beside it.
+constexpr int kPhysicsRevision = 1;
 
 // World.cpp writes these in BuildWorld and DestroyWorld; gTable is Table.cpp's, in BuildTable.
 extern dWorldID gWorld;

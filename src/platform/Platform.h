@@ -76,7 +76,8 @@ constexpr int kFontGlyphCount = 96;  // codes 32 to 127
 enum class MessageKind { kInformation, kWarning, kError };
 enum class Answer { kYes, kNo, kUnasked };  // kUnasked: the question could not be shown at all
 
-// Gamepads, read once a frame: pad n drives car n (the first pad found is car 0).
+// Gamepads, read once a frame: the first three pads found drive cars 0, 1 and 2, each keeping its car
+// while it stays.
 constexpr int kPadCount = 3;
 struct PadState {
     float steer;     // left stick across: -1 full left to 1 full right
@@ -147,19 +148,17 @@ void UncoverMonitors();
 enum class PumpResult {
     kIdle,     // nothing was waiting: time for a frame
     kHandled,  // one event was handled
-    kQuit,     // the quit request has arrived
 };
-// Takes at most one waiting event and hands it to the handlers below.
+// Takes at most one waiting event and hands it to the handlers below. The end of the run comes to
+// the shell the same way, as HandleCloseRequested.
 PumpResult PumpOneEvent();
-// Asks for the end of the run; PumpOneEvent answers kQuit once the events before it are handled.
-void PostQuitRequest();
 // Sleeps until an event is waiting or the milliseconds have passed, whichever comes first.
 void WaitForEvents(uint32_t milliseconds);
 
 // --- Gamepads: open with the window, closed before it; polled before each frame ---
 void OpenGamepads();
-void CloseGamepads();  // every open pad is released first
-void PollGamepads();   // hands each open pad's state to UpdatePad
+void CloseGamepads();  // the shell has let go of every pad's keys first
+void PollGamepads();   // hands each open pad's state to HandlePadState, and each pad gone to HandlePadGone
 
 // --- Time ---
 // Milliseconds from an arbitrary start, wrapping at 2^32 like the Windows tick count.
@@ -215,15 +214,12 @@ int RunUntilQuit();
 // and frame (the first one presented), noted by the shell. bench/startup-figures.sh reads them.
 void NoteStartupStep(const char* step);
 
-// Key scripts, for replaying a drive: one key event a line, "FRAME down|up VK".
-struct KeyEvent {
-    long frame;   // numbered from 1; applied before that frame's driving control
-    bool down;
-    unsigned vk;  // Windows virtual-key code, 0 to 255
-};
-// Reads the whole script; on a malformed line returns false with the line number and the reason in
-// error. '#' starts a comment; blank lines are allowed. Events keep their file order within a frame.
-bool ReadKeyScript(std::FILE* file, std::vector<KeyEvent>& events, std::string& error);
+// A recording or key script (a run's commands, one a line) drives the run about to start from its
+// first frame; a recording's run ends when all its frames have been played. False, with the file,
+// line and reason in error, when it cannot be played; the run is then as it would have been.
+bool LoadPlayback(const char* path, std::string& error);
+// The run about to start is kept: when it ends, its commands go into a recording at path.
+void RecordRunInto(const char* path);
 // The cars' state after a frame as a key-script run traces it, the line the replay prints (without its
 // newline): "frame N", then each car's chassis position and velocity, %.9g each.
 void FormatCarsTrace(long frame, char* line, size_t lineSize);
@@ -247,7 +243,7 @@ void HandleMinimised(bool minimised);
 void HandleCloseRequested();
 
 // --- Gamepads ---
-// The pad's keys go down and up as its state has changed since the last call.
-void UpdatePad(int pad, const PadState& state);
-// The pad went away: every key it held comes up.
-void ReleasePad(int pad);
+// An open pad's state, each poll. padId is the backend's own name for the pad, steady while it stays.
+void HandlePadState(long padId, const PadState& state);
+// The pad went away: every key it held comes up, and its car is free for the next pad.
+void HandlePadGone(long padId);

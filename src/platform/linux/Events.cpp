@@ -1,12 +1,10 @@
-// The event pump on Linux: SDL's events turned into the calls the window procedure makes on Windows,
-// and the quit request beside them.
+// The event pump on Linux: SDL's events turned into the calls the window procedure makes on Windows;
+// a signal or a host window gone asks for the run's end as closing the window does.
 #include <SDL.h>
 
 #include "platform/Platform.h"
 #include "platform/linux/LinuxBackend.h"
 #include "platform/linux/Xlib.h"
-
-static bool gQuitPosted;
 
 static void HandleWindowEvent(const SDL_WindowEvent& e)
 {
@@ -47,26 +45,18 @@ static void HandleEvent(const SDL_Event& e)
 
 PumpResult PumpOneEvent()
 {
-    if (IsEndingSignalled() || IsHostWindowGone())
-        return PumpResult::kQuit;
-    SDL_Event e;
-    if (SDL_PollEvent(&e)) {
-        HandleEvent(e);
+    if (IsEndingSignalled() || IsHostWindowGone()) {
+        HandleCloseRequested();
         return PumpResult::kHandled;
     }
-    if (gQuitPosted) {
-        gQuitPosted = false;
-        return PumpResult::kQuit;
-    }
-    return PumpResult::kIdle;
+    SDL_Event e;
+    if (!SDL_PollEvent(&e))
+        return PumpResult::kIdle;
+    HandleEvent(e);
+    return PumpResult::kHandled;
 }
 
 void WaitForEvents(uint32_t milliseconds)
 {
     SDL_WaitEventTimeout(nullptr, int(milliseconds));  // the event stays queued for PumpOneEvent
-}
-
-void PostQuitRequest()
-{
-    gQuitPosted = true;
 }

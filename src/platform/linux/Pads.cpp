@@ -1,5 +1,5 @@
-// Gamepads on Linux: SDL's game controller API. Pads may come and go during a run; the first three
-// found drive cars 0, 1 and 2, each keeping its car while it stays.
+// Gamepads on Linux: SDL's game controller API. Pads may come and go during a run; each open pad is
+// named to the shell by its joystick instance id, which SDL keeps while the pad stays.
 #include <SDL.h>
 
 #include <cstdio>
@@ -7,7 +7,13 @@
 #include "platform/Platform.h"
 #include "platform/linux/LinuxBackend.h"
 
-static SDL_GameController* gPads[kPadCount];
+constexpr int kOpenPadCount = 8;  // more than drive: a fourth takes a car when one of the three goes
+static SDL_GameController* gPads[kOpenPadCount];
+
+static long ReadPadId(SDL_GameController* pad)
+{
+    return long(SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)));
+}
 
 void OpenGamepads()
 {
@@ -18,11 +24,10 @@ void OpenGamepads()
 
 void CloseGamepads()
 {
-    for (int pad = 0; pad < kPadCount; ++pad)
-        if (gPads[pad]) {
-            ReleasePad(pad);
-            SDL_GameControllerClose(gPads[pad]);
-            gPads[pad] = nullptr;
+    for (SDL_GameController*& pad : gPads)
+        if (pad) {
+            SDL_GameControllerClose(pad);
+            pad = nullptr;
         }
     PullStormPads();
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
@@ -30,8 +35,8 @@ void CloseGamepads()
 
 static int FindPad(SDL_JoystickID instance)
 {
-    for (int pad = 0; pad < kPadCount; ++pad)
-        if (gPads[pad] && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(gPads[pad])) == instance)
+    for (int pad = 0; pad < kOpenPadCount; ++pad)
+        if (gPads[pad] && ReadPadId(gPads[pad]) == instance)
             return pad;
     return -1;
 }
@@ -40,7 +45,7 @@ static void AddPad(int deviceIndex)
 {
     if (FindPad(SDL_JoystickGetDeviceInstanceID(deviceIndex)) >= 0)
         return;
-    for (int pad = 0; pad < kPadCount; ++pad)
+    for (int pad = 0; pad < kOpenPadCount; ++pad)
         if (!gPads[pad]) {
             gPads[pad] = SDL_GameControllerOpen(deviceIndex);
             return;
@@ -52,7 +57,7 @@ static void RemovePad(SDL_JoystickID instance)
     int pad = FindPad(instance);
     if (pad < 0)
         return;
-    ReleasePad(pad);
+    HandlePadGone(long(instance));
     SDL_GameControllerClose(gPads[pad]);
     gPads[pad] = nullptr;
 }
@@ -84,8 +89,7 @@ static float ReadTrigger(SDL_GameController* pad, SDL_GameControllerAxis trigger
 void PollGamepads()
 {
     StirStormPads();
-    for (int pad = 0; pad < kPadCount; ++pad) {
-        SDL_GameController* p = gPads[pad];
+    for (SDL_GameController* p : gPads) {
         if (!p)
             continue;
         PadState s = {};
@@ -97,6 +101,6 @@ void PollGamepads()
         s.lift = Pressed(p, SDL_CONTROLLER_BUTTON_LEFTSHOULDER) || Pressed(p, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
         s.brake = Pressed(p, SDL_CONTROLLER_BUTTON_X);
         s.upright = Pressed(p, SDL_CONTROLLER_BUTTON_Y);
-        UpdatePad(pad, s);
+        HandlePadState(ReadPadId(p), s);
     }
 }

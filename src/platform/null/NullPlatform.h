@@ -1,18 +1,12 @@
-// The tests' backend: events scripted by frame, a clock set by hand and a store in memory, and on
-// Linux an offscreen GL context instead of a window (OffscreenWindow.cpp). It records what the shared
-// code asked of it.
+// The tests' backend: no events of its own (a test calls the handlers or queues commands), a clock
+// set by hand and a store in memory, and on Linux an offscreen GL context instead of a window
+// (OffscreenWindow.cpp). It records what the shared code asked of it.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
-
-struct NullEvent {
-    enum Kind { kKeyDown, kKeyUp, kFocusLost, kMouseMoved, kResized, kMinimised, kRestored, kCloseRequested } kind;
-    long frame;  // handed over once this many frames have been presented
-    int a, b;    // key code, or x and y, or width and height
-};
 
 struct NullWindow {
     bool exists;
@@ -29,8 +23,6 @@ struct NullWindow {
 extern uint32_t gNullTickCount;
 // OffscreenWindow.cpp and SetRenderWindowTitle (Window.cpp): the window's title as last set.
 extern char gNullWindowTitle[64];
-// The test, in order; PumpOneEvent (Events.cpp) takes them from the front.
-extern std::vector<NullEvent> gNullEvents;
 extern WindowFailure gNullPrepareFailure;  // the test: what PrepareRenderWindow reports
 extern WindowFailure gNullWindowFailure;   // the test: what CreateRenderWindow reports, its window taken down
 extern NullWindow gNullWindow;     // OffscreenWindow.cpp: the window as last made
@@ -55,7 +47,6 @@ extern int gNullPictureWidth, gNullPictureHeight;
 extern std::string gNullPicturePath;
 extern bool gNullModeFails;  // the test: SetFullscreenMode cannot have the mode
 extern Answer gNullAnswer;   // the test: what AskQuestion answers
-extern bool gNullQuitRequested;  // PostQuitRequest, and PumpOneEvent as it answers it (Events.cpp)
 
 // Back to a fresh process: no window, no events, an empty store.
 void ResetNullPlatform();

@@ -6,7 +6,6 @@
 
 uint32_t gNullTickCount;
 char gNullWindowTitle[64];
-std::vector<NullEvent> gNullEvents;
 WindowFailure gNullPrepareFailure;
 WindowFailure gNullWindowFailure;
 NullWindow gNullWindow;
@@ -21,20 +20,17 @@ int gNullPictureWidth, gNullPictureHeight;
 std::string gNullPicturePath;
 bool gNullModeFails;
 Answer gNullAnswer;
-bool gNullQuitRequested;
 
 void ResetNullPlatform()
 {
     gNullTickCount = 0;
     gNullWindowTitle[0] = '\0';
-    gNullEvents.clear();
     gNullPrepareFailure = gNullWindowFailure = WindowFailure::kNone;
     gNullWindow = NullWindow{};
     gNullFramesPresented = 0;
     gNullCalls.clear();
     gNullStore = StoredSettings{};
     gNullStoreFails = false;
-    gNullQuitRequested = false;
     gNullFrameWatcher = nullptr;
     gNullWaits = 0;
     gNullPicture.clear();

@@ -64,7 +64,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* kelvaron_save_settings(const char* c
     // A running scene ends, and the next run starts at once; between runs the page starts it.
     if (emscripten_webgl_get_current_context() > 0) {
         gRestartRequested = true;
-        PostQuitRequest();
+        HandleCloseRequested();
     }
     return nullptr;
 }

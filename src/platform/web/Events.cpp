@@ -1,33 +1,20 @@
 // The page's events turned into the calls the window procedure makes on Windows. The HTML5 API's
-// callbacks run while the run waits for a frame; they queue what happened, and PumpOneEvent hands it
-// over one event at a time, as the desktop backends do.
+// callbacks run while the run waits (for the frame to be shown, or for events), never within a frame,
+// and make the calls there: keys become commands for the next frame.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 
 #include "platform/Platform.h"
 #include "platform/web/WebBackend.h"
 
-struct PageEvent {
-    enum Kind { kKeyDown, kKeyUp, kFocusLost, kMouseMoved, kHidden, kShown, kLeftFullScreen } kind;
-    int a, b;  // key code, or screen x and y
-};
-
-static std::deque<PageEvent> gEvents;
-static bool gQuitPosted;
 static bool gFullRun;
+static bool gStartTraced;  // a key script's run has traced its world as built
 
 // Events wake a wait for them (WaitForEvents).
 EM_JS(void, WakeWaiter, (), { if (Module.kelvaronWake) Module.kelvaronWake(); });
-
-static void Queue(PageEvent e)
-{
-    gEvents.push_back(e);
-    WakeWaiter();
-}
 
 // The Windows virtual-key code of a key by the DOM's name for it, or -1 for keys that have none
 // here. Letters and digits go by what the key types in the user's layout, as on the desktop. F12
@@ -69,27 +56,30 @@ static EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* e, void*)
     int vk = TranslateKey(*e);
     if (vk < 0 || (vk == kVkEscape && !gFullRun))
         return EM_FALSE;
-    Queue({type == EMSCRIPTEN_EVENT_KEYDOWN ? PageEvent::kKeyDown : PageEvent::kKeyUp, vk, 0});
+    type == EMSCRIPTEN_EVENT_KEYDOWN ? HandleKeyDown(unsigned(vk)) : HandleKeyUp(unsigned(vk));
+    WakeWaiter();
     return EM_TRUE;
 }
 
 static EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*)
 {
-    Queue({PageEvent::kFocusLost, 0, 0});
+    HandleFocusLost();
     return EM_FALSE;
 }
 
 // The mouse ends only the full run; over the windowed page it is the user's to move.
 static EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* e, void*)
 {
-    if (gFullRun)
-        Queue({PageEvent::kMouseMoved, int(e->screenX), int(e->screenY)});
+    if (gFullRun) {
+        HandleMouseMoved(int(e->screenX), int(e->screenY));
+        WakeWaiter();
+    }
     return EM_FALSE;
 }
 
 static EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* e, void*)
 {
-    Queue({e->hidden ? PageEvent::kHidden : PageEvent::kShown, 0, 0});
+    HandleMinimised(e->hidden);
     return EM_FALSE;
 }
 
@@ -100,7 +90,8 @@ static EM_BOOL OnFullScreen(int, const EmscriptenFullscreenChangeEvent* e, void*
         gFullRun = true;
     } else if (gFullRun) {
         gFullRun = false;
-        Queue({PageEvent::kLeftFullScreen, 0, 0});
+        HandleCloseRequested();
+        WakeWaiter();
     }
     return EM_FALSE;
 }
@@ -118,9 +109,8 @@ static void SetCallbacks(bool on)
 
 void StartListening()
 {
-    gEvents.clear();
-    gQuitPosted = false;
     gFullRun = false;
+    gStartTraced = false;
     SetCallbacks(true);
     StartKeyScript();
 }
@@ -131,32 +121,12 @@ void StopListening()
     gFullRun = false;
 }
 
-static void Deliver(const PageEvent& e)
-{
-    switch (e.kind) {
-    case PageEvent::kKeyDown: HandleKeyDown(unsigned(e.a)); break;
-    case PageEvent::kKeyUp: HandleKeyUp(unsigned(e.a)); break;
-    case PageEvent::kFocusLost: HandleFocusLost(); break;
-    case PageEvent::kMouseMoved: HandleMouseMoved(e.a, e.b); break;
-    case PageEvent::kHidden: HandleMinimised(true); break;
-    case PageEvent::kShown: HandleMinimised(false); break;
-    case PageEvent::kLeftFullScreen: HandleCloseRequested(); break;
-    }
-}
-
+// The callbacks have made their calls already; the world is built by the time the run first asks.
 PumpResult PumpOneEvent()
 {
-    if (!gEvents.empty()) {
-        PageEvent e = gEvents.front();
-        gEvents.pop_front();
-        Deliver(e);
-        return PumpResult::kHandled;
-    }
-    if (DeliverScriptedKey())
-        return PumpResult::kHandled;
-    if (gQuitPosted) {
-        gQuitPosted = false;
-        return PumpResult::kQuit;
+    if (!gStartTraced) {
+        gStartTraced = true;
+        TraceKeyScriptStart();
     }
     return PumpResult::kIdle;
 }
@@ -171,11 +141,5 @@ EM_ASYNC_JS(void, AwaitEventOrTimeout, (uint32_t milliseconds), {
 
 void WaitForEvents(uint32_t milliseconds)
 {
-    if (gEvents.empty())
-        AwaitEventOrTimeout(milliseconds);
-}
-
-void PostQuitRequest()
-{
-    gQuitPosted = true;
+    AwaitEventOrTimeout(milliseconds);
 }

@@ -16,9 +16,8 @@ int main()
         if (!StartFullRun())
             return 1;
         RunUntilQuit();
+        // Keys held as the run ended (Escape among them) are let go as the next one starts.
         if (!TakeRestartRequest())
             AwaitNextRun();
-        // Keys held as the run ended (Escape among them) send no key-up to the next one.
-        HandleFocusLost();
     }
 }

@@ -1,10 +1,11 @@
-// Gamepads in the page: the Gamepad API's standard mapping, read once a frame. The first three pads
-// connected drive cars 0, 1 and 2, each keeping its car while it stays.
+// Gamepads in the page: the Gamepad API's standard mapping, read once a frame. Each pad is named to
+// the shell by the browser's index for it, which stays while the pad does.
 #include <emscripten/html5.h>
 
 #include "platform/Platform.h"
 
-static long gPadIndex[kPadCount] = {-1, -1, -1};  // the browser's index of each car's pad
+constexpr int kSeenPadCount = 8;
+static bool gConnected[kSeenPadCount];  // the browser's pad at each index was there at the last poll
 
 // The standard mapping's buttons and axes.
 enum { kButtonA, kButtonB, kButtonX, kButtonY, kLeftShoulder, kRightShoulder, kLeftTrigger, kRightTrigger,
@@ -37,39 +38,19 @@ static PadState ReadPad(const EmscriptenGamepadEvent& g)
     return s;
 }
 
-static int FindPad(long index)
-{
-    for (int pad = 0; pad < kPadCount; ++pad)
-        if (gPadIndex[pad] == index)
-            return pad;
-    return -1;
-}
-
 void PollGamepads()
 {
     if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS)
         return;
-    const int count = emscripten_get_num_gamepads();
-    // Pads gone let their keys go; new ones take the first free car.
-    for (int pad = 0; pad < kPadCount; ++pad) {
+    for (int index = 0; index < kSeenPadCount; ++index) {
         EmscriptenGamepadEvent g;
-        if (gPadIndex[pad] >= 0 && (emscripten_get_gamepad_status(int(gPadIndex[pad]), &g) != EMSCRIPTEN_RESULT_SUCCESS ||
-                                    !g.connected)) {
-            ReleasePad(pad);
-            gPadIndex[pad] = -1;
-        }
-    }
-    for (int index = 0; index < count; ++index) {
-        EmscriptenGamepadEvent g;
-        if (emscripten_get_gamepad_status(index, &g) != EMSCRIPTEN_RESULT_SUCCESS || !g.connected)
-            continue;
-        int pad = FindPad(index);
-        if (pad < 0)
-            pad = FindPad(-1);
-        if (pad < 0)
-            continue;
-        gPadIndex[pad] = index;
-        UpdatePad(pad, ReadPad(g));
+        bool connected = index < emscripten_get_num_gamepads() &&
+                         emscripten_get_gamepad_status(index, &g) == EMSCRIPTEN_RESULT_SUCCESS && g.connected;
+        if (connected)
+            HandlePadState(index, ReadPad(g));
+        else if (gConnected[index])
+            HandlePadGone(index);
+        gConnected[index] = connected;
     }
 }
 
@@ -78,9 +59,6 @@ void OpenGamepads() {}
 
 void CloseGamepads()
 {
-    for (int pad = 0; pad < kPadCount; ++pad)
-        if (gPadIndex[pad] >= 0) {
-            ReleasePad(pad);
-            gPadIndex[pad] = -1;
-        }
+    for (bool& connected : gConnected)
+        connected = false;
 }

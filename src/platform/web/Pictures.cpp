@@ -1,7 +1,9 @@
-// Pictures from the page. The shell writes each into the pictures folder, which here is a folder of
-// emscripten's in-memory file system; once the frame is shown, each new picture there goes to the
-// browser as a download under its name.
+// Pictures and kept recordings from the page. The shell writes each into the pictures folder, which
+// here is a folder of emscripten's in-memory file system; once the frame is shown, each new file
+// there goes to the browser as a download under its name.
 #include <emscripten.h>
+
+#include <sys/stat.h>
 
 #include <cstdio>
 
@@ -9,10 +11,12 @@
 #include "platform/web/WebBackend.h"
 
 static const char kFolder[] = "/Downloads/";
-static bool gWritten;  // a picture has been written since the last delivery
+static bool gWritten;  // a file may have been written since the last delivery
 
 bool FindPicturesFolder(char* folder, size_t folderSize)
 {
+    gWritten = true;  // asked for as a file is about to be saved there
+    mkdir(kFolder, 0755);  // there already, or made
     return std::snprintf(folder, folderSize, "%s", kFolder) < int(folderSize);
 }
 
@@ -43,18 +47,20 @@ EM_JS(int, EncodePng, (const char* pathText, const unsigned char* rgb, int width
 
 bool WritePngFile(const char* path, const unsigned char* rgb, int width, int height, char* error, size_t errorSize)
 {
-    gWritten = EncodePng(path, rgb, width, height, error, int(errorSize)) != 0;
-    return gWritten;
+    return EncodePng(path, rgb, width, height, error, int(errorSize)) != 0;
 }
 
 EM_JS(void, DownloadNewPictures, (const char* folderText), {
     const folder = UTF8ToString(folderText);
     const delivered = Module.kelvaronDelivered = Module.kelvaronDelivered || new Set();
+    const types = {png: 'image/png', keys: 'text/plain'};
+    if (!FS.analyzePath(folder).exists) return;
     for (const name of FS.readdir(folder)) {
-        if (!name.endsWith('.png') || delivered.has(name)) continue;
+        const type = types[name.split('.').pop()];
+        if (!type || delivered.has(name)) continue;
         delivered.add(name);
         const link = document.createElement('a');
-        link.href = URL.createObjectURL(new Blob([FS.readFile(folder + name)], {type: 'image/png'}));
+        link.href = URL.createObjectURL(new Blob([FS.readFile(folder + name)], {type: type}));
         link.download = name;
         link.click();
         setTimeout(() => URL.revokeObjectURL(link.href), 10000);

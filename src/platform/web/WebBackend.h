@@ -12,10 +12,10 @@ constexpr const char* kCanvasTarget = "#canvas";
 void StartListening();
 void StopListening();
 
-// The key script of the page's address (WebKeyScript.cpp), read as each run starts: its next event,
-// when its frame has come, goes to the run; the frames presented are counted.
+// The key script or recording of the page's address (WebKeyScript.cpp), played from the start of each
+// run, which is traced as the replay traces it: the world as built, then every kTraceEvery frames.
 void StartKeyScript();
-bool DeliverScriptedKey();
+void TraceKeyScriptStart();
 void CountPresentedFrame();
 
 // Pictures written since the last frame go to the browser as downloads (Pictures.cpp).

@@ -43,7 +43,7 @@ LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
         // quit would close the error box that follows at once.
         if (gWindowMade && hWnd == gHwnd) {
             gWindowTakenAway = true;
-            PostQuitRequest();
+            HandleCloseRequested();
         }
         break;
     default:
@@ -57,8 +57,11 @@ PumpResult PumpOneEvent()
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         return PumpResult::kIdle;
-    if (msg.message == WM_QUIT)
-        return PumpResult::kQuit;
+    // The host watch's way of ending a preview whose host has gone.
+    if (msg.message == WM_QUIT) {
+        HandleCloseRequested();
+        return PumpResult::kHandled;
+    }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return PumpResult::kHandled;
@@ -67,9 +70,4 @@ PumpResult PumpOneEvent()
 void WaitForEvents(uint32_t milliseconds)
 {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
-}
-
-void PostQuitRequest()
-{
-    PostQuitMessage(0);
 }

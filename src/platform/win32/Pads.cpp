@@ -1,5 +1,5 @@
 // Gamepads on Windows: XInput, loaded when the window opens so that a machine without it still runs.
-// Controllers 0 to 2 drive cars 0 to 2, read once a frame.
+// Each controller is named to the shell by its XInput index, read once a frame.
 #include <windows.h>
 #include <xinput.h>
 
@@ -32,9 +32,6 @@ void OpenGamepads()
 
 void CloseGamepads()
 {
-    for (int pad = 0; pad < kPadCount; ++pad)
-        if (gConnected[pad])
-            ReleasePad(pad);
     for (bool& connected : gConnected)
         connected = false;
     gGetState = nullptr;
@@ -70,9 +67,9 @@ void PollGamepads()
         XINPUT_STATE state;
         bool connected = gGetState(DWORD(pad), &state) == ERROR_SUCCESS;
         if (connected)
-            UpdatePad(pad, ReadPadState(state.Gamepad));
+            HandlePadState(pad, ReadPadState(state.Gamepad));
         else if (gConnected[pad])
-            ReleasePad(pad);
+            HandlePadGone(pad);
         gConnected[pad] = connected;
     }
 }

@@ -1,0 +1,67 @@
+#include "app/Commands.h"
+
+#include <algorithm>
+
+#include "app/Input.h"
+#include "app/Playback.h"
+
+long gFramesRun;
+bool gQuitRequested;
+static std::vector<Command> gQueue;     // waiting for their frame, in frame order
+static std::vector<Command> gRecorded;  // applied, and kept for a recording
+
+void StartCommands()
+{
+    gFramesRun = 0;
+    gQuitRequested = false;
+    gQueue.clear();
+    gRecorded.clear();
+}
+
+void QueueCommand(const Command& command)
+{
+    auto after = std::upper_bound(gQueue.begin(), gQueue.end(), command.frame,
+                                  [](long frame, const Command& c) { return frame < c.frame; });
+    gQueue.insert(after, command);
+}
+
+void QueueLiveCommand(Command command)
+{
+    if (IsPlaybackDriving() && kCommandTable[int(command.kind)].reach != CommandReach::kThisMachine)
+        return;
+    command.frame = NextCommandFrame();
+    QueueCommand(command);
+}
+
+long NextCommandFrame()
+{
+    return gFramesRun + 1;
+}
+
+bool ApplyFrameCommands()
+{
+    const long frame = gFramesRun + 1;
+    size_t due = 0;
+    for (; due < gQueue.size() && gQueue[due].frame <= frame; ++due) {
+        Command c = gQueue[due];
+        c.frame = frame;  // one that came late acts now
+        ApplyCommand(c);
+        if (IsRecorded(c))
+            gRecorded.push_back(c);
+    }
+    gQueue.erase(gQueue.begin(), gQueue.begin() + long(due));
+    if (gQuitRequested)
+        return false;
+    gFramesRun = frame;
+    return true;
+}
+
+void RequestQuit()
+{
+    gQuitRequested = true;
+}
+
+const std::vector<Command>& ReadRecordedCommands()
+{
+    return gRecorded;
+}

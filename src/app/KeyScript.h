@@ -1,0 +1,38 @@
+// Key scripts and recordings: a run's commands as text, one a line.
+//   FRAME down|up VK         a key, as the keyboard's keys become commands (Keyboard.h)
+//   FRAME upright CAR|all    FRAME pause    FRAME step
+// '#' starts a comment; blank lines are allowed. A recording is a key script with a header before
+// its first command: "kelvaron-recording FORMAT", then "physics", "gravity", "box-mass", "autopilot"
+// and "frames" lines, which make the same run again wherever it is played.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/Commands.h"
+
+constexpr int kRecordingFormat = 1;
+
+struct RecordingHeader {
+    std::string physics;  // ODE's version and the physics revision the run was made with
+    float gravity;        // the settings' gravity and box mass, as the run had them
+    float boxMass;
+    bool autopilot;       // the autopilot drove cars left alone
+    uint32_t seed;        // the autopilot's seed, which the run started its generator with
+    long frames;          // frames the run lasted
+};
+
+struct KeyScript {
+    bool recorded;  // it has a header
+    RecordingHeader header;
+    std::vector<Command> commands;  // in frame order
+};
+
+// This build's physics, as a header names it: "ode-VERSION REVISION".
+std::string DescribePhysics();
+// Reads the whole script. On a malformed line, or a recording this build cannot play the same, false
+// with "line N: " and the reason in error.
+bool ReadKeyScript(std::FILE* file, KeyScript& script, std::string& error);
+// Writes a recording; false when the file would not take it all.
+bool WriteRecording(std::FILE* file, const RecordingHeader& header, const std::vector<Command>& commands);

@@ -1,0 +1,24 @@
+// Playing a recording or key script in a run, and keeping a run as a recording (declared in
+// platform/Platform.h). Playback.cpp writes what is played and where the run is kept.
+#pragma once
+#include <cstdint>
+
+#include "app/KeyScript.h"
+
+// Nothing played, nothing kept.
+void ResetPlayback();
+// The commands of script drive the run about to start; a recording's header sets the autopilot.
+void PlayKeyScript(const KeyScript& script, const char* name);
+// A playback drives the run: what a person does here may touch only what this machine shows.
+bool IsPlaybackDriving();
+// The autopilot's seed for the run starting: a recording's own, or fresh.
+uint32_t ChooseAutopilotSeed(uint32_t fresh);
+// A recording has played all its frames.
+bool IsPlaybackOver();
+// What this run is, for a recording's header, after frames frames.
+RecordingHeader DescribeRun(long frames);
+// Saves the run so far into the pictures folder and says where.
+void KeepRunAsRecording();
+// At the run's end, with the world still there: writes the recording asked for and says what was
+// recorded or played, with the final state's hash.
+void FinishPlayback();
