@@ -39,6 +39,7 @@ static int Replay(long frames, long every, const KeyScript& script, uint32_t aut
     if (autopilotSeed)
         SwitchAutopilot(true);
     PlayKeyScript(script, "the script");
+    StartPlayback();
     StartAutopilot(ChooseAutopilotSeed(autopilotSeed));
     PrintTrace(0, hash);
     for (long f = 1; f <= frames; ++f) {

@@ -16,15 +16,15 @@ constexpr int kRecordingFormat = 1;
 
 struct RecordingHeader {
     std::string physics;  // ODE's version and the physics revision the run was made with
-    float gravity;        // the settings' gravity and box mass, as the run had them
-    float boxMass;
-    bool autopilot;       // the autopilot drove cars left alone
-    uint32_t seed;        // the autopilot's seed, which the run started its generator with
-    long frames;          // frames the run lasted
+    float gravity = 0;    // the settings' gravity and box mass, as the run had them
+    float boxMass = 0;
+    bool autopilot = false;  // the autopilot drove cars left alone
+    uint32_t seed = 1;       // the autopilot's seed, which the run started its generator with
+    long frames = 0;         // frames the run lasted
 };
 
 struct KeyScript {
-    bool recorded;  // it has a header
+    bool recorded = false;  // it has a header
     RecordingHeader header;
     std::vector<Command> commands;  // in frame order
 };

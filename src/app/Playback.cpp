@@ -15,6 +15,7 @@
 static bool gPlaying;          // a script or recording drives this run
 static bool gPlayingRecorded;  // ...and it is a recording, with its own seed and length
 static RecordingHeader gPlayed;
+static std::vector<Command> gPlayedCommands;
 static std::string gPlayedName;
 static std::string gRecordPath;  // where the run is kept at its end; empty: nowhere
 
@@ -22,20 +23,26 @@ void ResetPlayback()
 {
     gPlaying = gPlayingRecorded = false;
     gPlayed = RecordingHeader{};
+    gPlayedCommands.clear();
     gPlayedName.clear();
     gRecordPath.clear();
 }
 
 void PlayKeyScript(const KeyScript& script, const char* name)
 {
-    for (const Command& c : script.commands)
-        QueueCommand(c);
     gPlaying = true;
     gPlayingRecorded = script.recorded;
     gPlayed = script.header;
+    gPlayedCommands = script.commands;
     gPlayedName = name;
-    if (script.recorded)
-        SwitchAutopilot(script.header.autopilot);
+}
+
+void StartPlayback()
+{
+    for (const Command& c : gPlayedCommands)
+        QueueCommand(c);
+    if (gPlayingRecorded)
+        SwitchAutopilot(gPlayed.autopilot);
 }
 
 bool LoadPlayback(const char* path, std::string& error)

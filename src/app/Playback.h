@@ -7,8 +7,11 @@
 
 // Nothing played, nothing kept.
 void ResetPlayback();
-// The commands of script drive the run about to start; a recording's header sets the autopilot.
+// The commands of script drive the next run from its first frame.
 void PlayKeyScript(const KeyScript& script, const char* name);
+// As the run starts, its world built: the commands to be played are queued, and a recording's header
+// turns the autopilot on or off.
+void StartPlayback();
 // A playback drives the run: what a person does here may touch only what this machine shows.
 bool IsPlaybackDriving();
 // The autopilot's seed for the run starting: a recording's own, or fresh.

@@ -150,6 +150,7 @@ int RunUntilQuit()
 {
     BuildRunWorld();
     NoteStartupStep("world");
+    StartPlayback();
     StartAutopilot(ChooseAutopilotSeed(ReadTickCount()));
     LoadOverlayFont();
     NoteStartupStep("font");

@@ -194,6 +194,10 @@ std::vector<FontGlyph> CreateBitmapFont();
 RunMode ChooseRunMode(const char* commandLine);
 // A host window's id, decimal or hexadecimal with 0x, at most 32 bits; false for anything else or 0.
 bool ReadWindowId(const char* text, unsigned long* id);
+// "--record FILE" and "--play FILE", wherever they stand among the words of a command line, taken out
+// of words into record and play. False with the reason for a switch without its file or given twice.
+bool TakeRecordingSwitches(std::vector<std::string>& words, std::string& record, std::string& play,
+                           std::string& error);
 // Opens the preview window as a child of the host window at its client size. The settings are not
 // read. False when the window could not be made (the user has been told why).
 bool StartPreview(uintptr_t host, int width, int height);

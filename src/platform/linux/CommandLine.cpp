@@ -1,6 +1,7 @@
 #include "platform/linux/CommandLine.h"
 
 #include <cstring>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -42,10 +43,9 @@ static bool ReadXScreenSaverWindow(const char* text, LaunchRequest* request, std
     return true;
 }
 
-bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensaverWindow,
-                       LaunchRequest* request, std::string* error)
+static bool ReadRunRequest(int argc, const char* const* argv, const char* xscreensaverWindow,
+                           LaunchRequest* request, std::string* error)
 {
-    request->autopilot = request->steadyPace = false;
     if (argc == 2 && (IsOption(argv[1], "help") || !std::strcmp(argv[1], "-h"))) {
         request->mode = LaunchMode::kHelp;
         return true;
@@ -115,4 +115,33 @@ bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensav
     }
     *error = "unknown option '" + line + "'";
     return false;
+}
+
+bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensaverWindow,
+                       LaunchRequest* request, std::string* error)
+{
+    request->autopilot = request->steadyPace = false;
+    request->record.clear();
+    request->play.clear();
+    std::vector<std::string> words(argv, argv + argc);
+    if (!TakeRecordingSwitches(words, request->record, request->play, *error))
+        return false;
+    std::vector<const char*> rest;
+    for (const std::string& word : words)
+        rest.push_back(word.c_str());
+    // --play alone is a full run.
+    if (!request->play.empty() && rest.size() == 1) {
+        request->mode = LaunchMode::kFullRun;
+        return true;
+    }
+    if (!ReadRunRequest(int(rest.size()), rest.data(), xscreensaverWindow, request, error))
+        return false;
+    const bool run = request->mode == LaunchMode::kFullRun || request->mode == LaunchMode::kPreview ||
+                     request->mode == LaunchMode::kXScreenSaver;
+    if (!run && (!request->record.empty() || !request->play.empty())) {
+        *error = std::string(request->record.empty() ? "--play" : "--record") +
+                 " goes with a run: /s, /p WINDOW-ID, -root or -window-id WINDOW-ID";
+        return false;
+    }
+    return true;
 }

@@ -18,9 +18,12 @@ struct LaunchRequest {
     unsigned long window;
     bool autopilot;   // under XScreenSaver: on unless --no-autopilot
     bool steadyPace;  // under XScreenSaver: on unless --no-pace
+    std::string record;  // --record FILE: a run kept as a recording at its end
+    std::string play;    // --play FILE: a full run that plays a recording or key script
 };
 
 // Reads the arguments; xscreensaverWindow is the XSCREENSAVER_WINDOW variable or null. False with
-// the reason in error for an unknown option or a preview switch without a usable window id.
+// the reason in error for an unknown option, a preview switch without a usable window id, or
+// --record or --play where no run is asked for.
 bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensaverWindow,
                        LaunchRequest* request, std::string* error);

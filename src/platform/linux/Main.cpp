@@ -15,6 +15,8 @@ static const char* const kUsage =
     "       kelvaron [/c]          settings\n"
     "       kelvaron -root | -window-id WINDOW-ID [--no-autopilot] [--no-pace]\n"
     "                              as an XScreenSaver hack\n"
+    "       kelvaron --play FILE       a full run that plays a recording or key script\n"
+    "       any run ... --record FILE  the run kept as a recording in FILE when it ends\n"
     "       kelvaron --add-to-xscreensaver | --remove-from-xscreensaver\n"
     "                              Kelvaron in or out of XScreenSaver's list\n"
     "       kelvaron --help | --version\n";
@@ -24,7 +26,10 @@ static const char* const kHelp =
     "M, Q and U lift their cabins; the space bar stops car 0 and spins its front wheels;\n"
     "C cycles the five cameras; R sets every car on its side or roof back on its wheels;\n"
     "P pauses and goes on, N steps one frame while paused; F12 saves the frame as a PNG in\n"
-    "your pictures folder; Escape ends the run, and so does moving the mouse in a full run.\n"
+    "your pictures folder, and Shift+F12 the run so far as a recording (.keys) beside it;\n"
+    "Escape ends the run, and so does moving the mouse in a full run.\n"
+    "\nRecordings: kelvaron --play FILE, or kelvaron-replay --script FILE --hash, makes the same\n"
+    "run again on any build, Linux, Windows or the page; at its end it says the state hash.\n"
     "\nGamepads: pad 1 drives car 0, pad 2 car 1, pad 3 car 2. Left stick or d-pad steers,\n"
     "right trigger or A drives forward, left trigger or B backward, a shoulder button lifts\n"
     "the cabin, Y sets the pad's car back on its wheels, X on pad 1 does what the space bar does.\n"
@@ -68,6 +73,13 @@ int main(int argc, char** argv)
     if (request.mode == LaunchMode::kSettingsDialog)
         return RunSettingsDialog() ? 0 : 1;
 
+    // A recording that cannot be played is said before any window opens.
+    if (!request.play.empty() && !LoadPlayback(request.play.c_str(), error)) {
+        std::fprintf(stderr, "kelvaron: cannot play %s\n", error.c_str());
+        return 2;
+    }
+    if (!request.record.empty())
+        RecordRunInto(request.record.c_str());
     bool started = false;
     if (request.mode == LaunchMode::kFullRun) {
         started = StartFullRun();

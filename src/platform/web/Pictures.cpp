@@ -63,6 +63,7 @@ EM_JS(void, DownloadNewPictures, (const char* folderText), {
         link.href = URL.createObjectURL(new Blob([FS.readFile(folder + name)], {type: type}));
         link.download = name;
         link.click();
+        if (type === 'text/plain') Module.kelvaronPage.offerRunLink(new TextDecoder().decode(FS.readFile(folder + name)));
         setTimeout(() => URL.revokeObjectURL(link.href), 10000);
     }
 });

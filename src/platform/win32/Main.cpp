@@ -1,5 +1,7 @@
 // The screensaver's entry point: the host's switch picks preview, full run or settings.
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
@@ -15,13 +17,64 @@ static HWND FindPreviewHost(const char* commandLine)
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(id));
 }
 
+// The command line's words: blanks part them, double quotes hold a path with blanks together.
+static std::vector<std::string> SplitCommandLine(const char* line)
+{
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, any = false;
+    for (const char* c = line; *c; ++c) {
+        if (*c == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if ((*c == ' ' || *c == '\t') && !quoted) {
+            if (any)
+                words.push_back(word);
+            word.clear();
+            any = false;
+        } else {
+            word += *c;
+            any = true;
+        }
+    }
+    if (any)
+        words.push_back(word);
+    return words;
+}
+
+// "--record FILE" and "--play FILE" come out of the command line; what is left is the host's switch.
+static bool TakeRecordingRequest(const char* commandLine, std::string* hostLine)
+{
+    std::vector<std::string> words = SplitCommandLine(commandLine);
+    std::string record, play, error;
+    if (!TakeRecordingSwitches(words, record, play, error)) {
+        MessageBoxA(nullptr, error.c_str(), "ERROR", MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    for (const std::string& word : words)
+        *hostLine += (hostLine->empty() ? "" : " ") + word;
+    if (!play.empty() && hostLine->empty())
+        *hostLine = "/s";  // --play alone is a full run
+    if (!play.empty() && !LoadPlayback(play.c_str(), error)) {
+        MessageBoxA(nullptr, ("The recording cannot be played: " + error).c_str(), "ERROR", MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    if (!record.empty())
+        RecordRunInto(record.c_str());
+    return true;
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int)
 {
     NoteStartupStep("main");
+    std::string hostLine;
+    if (!TakeRecordingRequest(lpCmdLine, &hostLine))
+        return 2;
+    const char* commandLine = hostLine.c_str();
     bool started = false;
-    switch (ChooseRunMode(lpCmdLine)) {
+    switch (ChooseRunMode(commandLine)) {
     case RunMode::kPreview: {
-        HWND host = FindPreviewHost(lpCmdLine);
+        HWND host = FindPreviewHost(commandLine);
         if (!host) {
             MessageBoxA(nullptr, kBadPreviewId, "ERROR", MB_OK | MB_ICONEXCLAMATION);
             return 2;

@@ -27,9 +27,26 @@
   }
 
   // The keys the page gives the run go through the canvas, where the run listens.
-  function pressKey(key) {
+  function pressKey(key, shift) {
+    if (shift) canvas.dispatchEvent(new KeyboardEvent('keydown', {key: 'Shift', bubbles: true}));
     canvas.dispatchEvent(new KeyboardEvent('keydown', {key: key, bubbles: true}));
     canvas.dispatchEvent(new KeyboardEvent('keyup', {key: key, bubbles: true}));
+    if (shift) canvas.dispatchEvent(new KeyboardEvent('keyup', {key: 'Shift', bubbles: true}));
+  }
+
+  // A recording travels in the address after #run=, deflated and in base64url, so a link is a replay.
+  async function packRun(text) {
+    const deflated = await new Response(new Blob([text]).stream().pipeThrough(new CompressionStream('deflate-raw')))
+      .arrayBuffer();
+    let binary = '';
+    new Uint8Array(deflated).forEach((b) => { binary += String.fromCharCode(b); });
+    return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  }
+
+  async function unpackRun(packed) {
+    const binary = atob(packed.replace(/-/g, '+').replace(/_/g, '/'));
+    const bytes = Uint8Array.from(binary, (c) => c.charCodeAt(0));
+    return new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'))).text();
   }
 
   const page = {
@@ -46,6 +63,14 @@
       document.getElementById('help-title').textContent = form.helpTitle;
       document.getElementById('help').textContent = form.help;
       message.textContent = '';
+    },
+    // A recording kept (Pictures.cpp): its link is offered beside the download.
+    offerRunLink(text) {
+      packRun(text).then((packed) => {
+        const link = document.getElementById('run-link-address');
+        link.href = location.origin + location.pathname + '#run=' + packed;
+        document.getElementById('run-link').hidden = false;
+      }).catch((e) => console.warn('kelvaron: no link for the run: ' + e.message));
     },
     // Called as a run ends: resolves when the user starts the next one.
     awaitNextRun() {
@@ -72,6 +97,7 @@
     canvas.requestFullscreen().catch((e) => showProblem('Full screen is not allowed here: ' + e.message));
   });
   document.getElementById('picture').addEventListener('click', () => pressKey('F9'));
+  document.getElementById('keep-run').addEventListener('click', () => pressKey('F9', true));
 
   form.addEventListener('submit', (event) => {
     event.preventDefault();
@@ -91,18 +117,23 @@
     navigator.serviceWorker.register('sw.js').catch((e) => console.warn('kelvaron: no offline copy: ' + e.message));
   }
 
-  // ?keys=FILE: a key script (WebKeyScript.cpp) drives the run, fetched before it starts.
+  // ?keys=FILE or ?play=FILE: a key script or recording beside the page, or #run= with a recording in
+  // the address, drives each run from its start (WebKeyScript.cpp); it is ready before the program starts.
   function fetchKeyScript() {
-    const name = new URLSearchParams(location.search).get('keys');
-    if (!name) return;
+    const params = new URLSearchParams(location.search);
+    const name = params.get('play') || params.get('keys');
+    const packed = location.hash.startsWith('#run=') ? location.hash.slice(5) : null;
+    if (!name && !packed) return;
     Module.addRunDependency('keys');
-    fetch(name).then((response) => {
+    const what = packed ? 'The run in this link' : 'The key script ' + name;
+    const text = packed ? unpackRun(packed) : fetch(name).then((response) => {
       if (!response.ok) throw new Error(response.status + ' ' + response.statusText);
       return response.text();
-    }).then((text) => {
+    });
+    text.then((script) => {
       Module.FS_createPath('/', 'kelvaron', true, true);
-      Module.FS_createDataFile('/kelvaron', 'script.keys', text, true, false);
-    }).catch((e) => showProblem('The key script ' + name + ' could not be read: ' + e.message))
+      Module.FS_createDataFile('/kelvaron', 'script.keys', script, true, false);
+    }).catch((e) => showProblem(what + ' could not be read: ' + e.message))
       .finally(() => Module.removeRunDependency('keys'));
   }
 
