@@ -11,6 +11,7 @@
 bool gPreview;
 bool gFullscreen;
 float gDesiredFps = 30.0f;
+bool gViewFollowsWindow;
 
 void NoteRenderWindow(bool inHost, bool modeChanged)
 {
@@ -23,11 +24,17 @@ void NoteDesiredFps(float fps)
     gDesiredFps = fps;
 }
 
+void NoteViewFollowsWindow(bool follows)
+{
+    gViewFollowsWindow = follows;
+}
+
 void ResetRunState()
 {
     NoteRenderWindow(false, false);
     NoteDesiredFps(30.0f);
     ResetWindowEvents();
+    NoteViewFollowsWindow(false);
     ResetSettings();
     ResetInput();
     ResetPads();

@@ -4,6 +4,7 @@
 extern bool gPreview;      // here: drawing inside a host's window, so mouse motion does not end the run
 extern bool gFullscreen;   // here: the display mode was changed for the run; the teardown gives it back
 extern float gDesiredFps;  // here: what the sleep-time figure aims at; 30 until settings say otherwise
+extern bool gViewFollowsWindow;  // here: the quadrants are cut from the window's size, not the settings' (the page)
 extern bool gActive;       // WindowEvents.cpp: the window is not minimised, so frames are drawn
 extern int gWindowWidth;   // WindowEvents.cpp: the render window's size as last made or reported
 extern int gWindowHeight;
@@ -15,3 +16,5 @@ void ResetRunState();
 // The shell tells what it opened: a window inside a host's, and whether the display mode changed.
 void NoteRenderWindow(bool inHost, bool modeChanged);
 void NoteDesiredFps(float fps);
+// The window's drawing buffer follows the screen rather than the size asked (platform/DrawingBuffer.h).
+void NoteViewFollowsWindow(bool follows);
