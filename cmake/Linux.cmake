@@ -7,6 +7,7 @@ target_link_libraries(kelvaron_gl PUBLIC PkgConfig::GLU)
 # Backends are object libraries, so that the shared libraries calling them can stand anywhere on the
 # link line.
 add_library(kelvaron_linux_font OBJECT src/platform/linux/Font.cpp)
+kelvaron_room_headers(kelvaron_linux_font PRIVATE platform/linux/FontFace.h)
 target_link_libraries(kelvaron_linux_font PUBLIC kelvaron_contract PkgConfig::FREETYPE)
 
 # Mesa's offscreen context for tests and benchmarks. OSMesa comes first on the link line, so that

@@ -47,7 +47,7 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
   COMMAND ${KELVARON_HOST_CXX} -std=c++17 -O2 -I${PROJECT_SOURCE_DIR}/src ${_glyph_sources} -o ${_glyph_tool} ${_freetype}
   COMMAND ${_glyph_tool} ${CMAKE_BINARY_DIR}/glyphs
-  DEPENDS ${_glyph_sources} ${KELVARON_WEB_DIR}/GlyphFile.h
+  DEPENDS ${_glyph_sources} ${KELVARON_WEB_DIR}/GlyphFile.h ${PROJECT_SOURCE_DIR}/src/platform/linux/FontFace.h
   COMMENT "Rendering the overlay glyphs with FreeType"
   VERBATIM)
 

@@ -12,7 +12,7 @@ set(_browser_tests ${CMAKE_CURRENT_BINARY_DIR}/browser-tests)
 add_test(NAME web_browser_setup COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/web/install-driver.sh ${_browser_tests})
 set_tests_properties(web_browser_setup PROPERTIES FIXTURES_SETUP web_browser)
 set(_cases loads no_webgl quadrants arrow_up cameras pause_and_step picture linux_frame autopilot settings offline
-           second_full_run)
+           second_full_run hidpi)
 if(KELVARON_LINUX_REPLAY)
   list(APPEND _cases trace)
 endif()

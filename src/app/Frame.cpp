@@ -21,7 +21,9 @@ void BuildRunWorld()
 
 FrameView ReadFrameView()
 {
-    return {gSettings.screenWidth, gSettings.screenHeight, gCameraMode, {gFps, gSettings.sGravity, gSleepTime, gPaused}};
+    const int width = gViewFollowsWindow ? gWindowWidth : gSettings.screenWidth;
+    const int height = gViewFollowsWindow ? gWindowHeight : gSettings.screenHeight;
+    return {width, height, gCameraMode, {gFps, gSettings.sGravity, gSleepTime, gPaused}};
 }
 
 bool RunFrame()

@@ -5,7 +5,8 @@
 
 // Builds the scene; the settings' gravity then shows what the world really falls at.
 void BuildRunWorld();
-// What the renderer is handed this frame: the configured size, the camera mode and the run's figures.
+// What the renderer is handed this frame: the configured size (or the page's drawing buffer), the
+// camera mode and the run's figures.
 FrameView ReadFrameView();
 // One frame: its commands, the autopilot's keys (when it is on), driving controls, frame statistics,
 // one simulation step, the drawing (while the window is not minimised), and the frame presented.

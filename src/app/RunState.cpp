@@ -14,6 +14,7 @@
 bool gPreview;
 bool gFullscreen;
 float gDesiredFps = 30.0f;
+bool gViewFollowsWindow;
 
 void NoteRenderWindow(bool inHost, bool modeChanged)
 {
@@ -34,11 +35,17 @@ void NoteDesiredFps(float fps)
     gDesiredFps = fps;
 }
 
+void NoteViewFollowsWindow(bool follows)
+{
+    gViewFollowsWindow = follows;
+}
+
 void ResetRunState()
 {
     NoteRenderWindow(false, false);
     NoteDesiredFps(30.0f);
     ResetWindowEvents();
+    NoteViewFollowsWindow(false);
     ResetSettings();
     StartRunInput();
     ResetPlayback();

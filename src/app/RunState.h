@@ -4,6 +4,7 @@
 extern bool gPreview;      // here: drawing inside a host's window, so mouse motion does not end the run
 extern bool gFullscreen;   // here: the display mode was changed for the run; the teardown gives it back
 extern float gDesiredFps;  // here: what the sleep-time figure aims at; 30 until settings say otherwise
+extern bool gViewFollowsWindow;  // here: the quadrants are cut from the window's size, not the settings' (the page)
 extern bool gActive;       // WindowEvents.cpp: the window is not minimised, so frames are drawn
 extern int gWindowWidth;   // WindowEvents.cpp: the render window's size as last made or reported
 extern int gWindowHeight;
@@ -17,3 +18,5 @@ void NoteRenderWindow(bool inHost, bool modeChanged);
 void NoteDesiredFps(float fps);
 // A run begins with nothing queued, held or asked for, and no pad with a car.
 void StartRunInput();
+// The window's drawing buffer follows the screen rather than the size asked (HandleDrawingBufferResized).
+void NoteViewFollowsWindow(bool follows);

@@ -243,6 +243,11 @@ void HandleFocusLost();
 // The cursor moved; screenX and screenY are its position on the screen, not in the window.
 void HandleMouseMoved(int screenX, int screenY);
 void HandleResized(int width, int height);
+// For a window whose drawing buffer follows the screen rather than the size the run asked for (the
+// page's canvas, drawn at as many pixels as the screen shows it with): the buffer is now width x
+// height pixels. From the next frame the quadrants are cut from it, pictures are read back at its
+// size, and the overlay's glyphs are made again, so that the backend renders them at its new scale.
+void HandleDrawingBufferResized(int width, int height);
 void HandleMinimised(bool minimised);
 void HandleCloseRequested();
 

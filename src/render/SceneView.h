@@ -4,7 +4,8 @@
 
 // What the shell hands over for one frame.
 struct FrameView {
-    int width, height;  // the configured screen size the quadrants are cut from, not the window's
+    int width, height;  // the size the quadrants are cut from: the configured screen size, not the
+                        // window's, unless the window's drawing buffer follows the screen (the page)
     int cameraMode;     // 1 to 5
     OverlayFigures figures;
 };

@@ -293,6 +293,74 @@ const kCases = {
     check(page.problems.length == 0, 'the console reported: ' + page.problems.join('; '));
   },
 
+  // At a device scale of 2 the 640x480 canvas has a 1280x960 drawing buffer, the quadrants cut from
+  // it, and the screen shows it pixel for pixel: the screenshot is the picture F9 reads back. The
+  // overlay's text is drawn at twice the height, its edges one device pixel from the text's colour
+  // to black. The buffer follows a change of scale (which headless Chromium makes without any
+  // event), a narrower page and full screen.
+  async hidpi(first, url) {
+    const context = await first.context().browser().newContext({viewport: {width: 1000, height: 800}, deviceScaleFactor: 2,
+                                                                 serviceWorkers: 'block'});
+    const page = await context.newPage();
+    const problems = [];
+    page.on('pageerror', (e) => problems.push(e.message));
+    await page.goto(url);
+    const awaitBuffer = (width, height) => page.waitForFunction(([w, h]) => canvas.width == w && canvas.height == h,
+                                                                [width, height], {timeout: 10000});
+    const savePicture = async () => {
+      const download = page.waitForEvent('download');
+      await page.keyboard.press('F9');
+      return lib.decodePng(require('fs').readFileSync(await (await download).path()));
+    };
+    // The rows of the overlay's first line (the page is paused: "Paused: ..."), and the share of its
+    // pixels that are neither the text's colour nor black.
+    const firstLine = (picture) => {
+      const colours = new Map();
+      let top = -1, bottom = -1;
+      for (let y = Math.floor(picture.height * 0.88); y < picture.height && (bottom < 0 || y == bottom + 1); y++)
+        for (let x = picture.width / 2; x < picture.width; x++) {
+          const key = picture.rgb(x, y).join(',');
+          colours.set(key, (colours.get(key) || 0) + 1);
+          if (key == '0,0,0') continue;
+          if (top < 0) top = y;
+          bottom = y;
+        }
+      const counts = [...colours.values()].sort((a, b) => b - a);
+      return {rows: bottom - top + 1, between: counts.slice(2).reduce((a, b) => a + b, 0)};
+    };
+    await awaitBuffer(1280, 960);
+    const box = await page.locator('#canvas').boundingBox();
+    check(box.width == 640 && box.height == 480, 'the canvas is ' + box.width + 'x' + box.height + ' CSS pixels');
+    await page.locator('#canvas').focus();
+    await page.keyboard.press('p');
+    await page.waitForTimeout(800);
+    const sharp = await savePicture();
+    const shown = lib.decodePng(await page.locator('#canvas').screenshot());
+    check(sharp.width == 1280 && sharp.height == 960 && shown.width == 1280,
+          'at scale 2 the picture is ' + sharp.width + 'x' + sharp.height + ', the screenshot ' + shown.width + ' wide');
+    check(lib.changedShare(sharp, shown) == 0, 'the screen does not show the drawing buffer pixel for pixel');
+    const car0 = lib.countPrimaries({width: 640, height: 480, rgb: (x, y) => sharp.rgb(640 + x, y)}, true);
+    check(car0[0] > 4 * 500, "car 0's view, the buffer's top right quarter, shows red, green, blue pixels " + car0.join(', '));
+    const line2 = firstLine(shown);
+    check(line2.between == 0, 'the text at scale 2 has ' + line2.between + ' pixels between its colour and black');
+
+    const cdp = await context.newCDPSession(page);
+    await cdp.send('Emulation.setDeviceMetricsOverride', {width: 1000, height: 800, deviceScaleFactor: 1, mobile: false});
+    await awaitBuffer(640, 480);
+    const line1 = firstLine(await savePicture());
+    check(line1.rows >= 8 && line2.rows >= 1.8 * line1.rows,
+          'the first line of text is ' + line2.rows + ' rows high at scale 2, ' + line1.rows + ' at scale 1');
+
+    await page.setViewportSize({width: 500, height: 800});  // at the context's scale, 2, again
+    const narrow = await page.locator('#canvas').boundingBox();
+    await awaitBuffer(Math.round(narrow.width * 2), Math.round(narrow.height * 2));
+    await page.focus('#fullscreen');
+    await page.keyboard.press('Enter');
+    await awaitBuffer(1000, 750);  // 640x480 fitted into 500x800, at scale 2
+    await context.close();
+    check(problems.length == 0, 'the page threw: ' + problems.join('; '));
+  },
+
   // Once loaded, the page runs with the network gone: the service worker has every file.
   async offline(page) {
     await page.evaluate(async () => {

@@ -1,16 +1,14 @@
 // The overlay font on Linux: fontconfig finds bold Arial (or its metric twin, Liberation Sans Bold),
-// FreeType renders each glyph as a 1-bit bitmap 10 pixels high, placed and advanced as glBitmap
+// FreeType renders each glyph as a 1-bit bitmap of the height asked, placed and advanced as glBitmap
 // wants it, rows from the top down as it gives them.
+#include "platform/linux/FontFace.h"
+
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <string>
 #include <vector>
-
-#include "platform/Platform.h"
-
-constexpr int kFontPixelHeight = 10;
 
 static std::string FindFontFile()
 {
@@ -50,7 +48,7 @@ static FontGlyph MakeGlyph(FT_GlyphSlot slot)
     return glyph;
 }
 
-std::vector<FontGlyph> CreateBitmapFont()
+std::vector<FontGlyph> RenderFontGlyphs(int pixelHeight)
 {
     std::vector<FontGlyph> glyphs;
     std::string file = FindFontFile();
@@ -59,7 +57,7 @@ std::vector<FontGlyph> CreateBitmapFont()
         return glyphs;
     FT_Face face;
     if (FT_New_Face(library, file.c_str(), 0, &face) == 0) {
-        if (FT_Set_Pixel_Sizes(face, 0, kFontPixelHeight) == 0) {
+        if (FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelHeight)) == 0) {
             glyphs.resize(kFontGlyphCount);
             for (int i = 0; i < kFontGlyphCount; ++i) {
                 // A glyph that cannot be rendered stays blank: that character draws nothing.
@@ -72,4 +70,9 @@ std::vector<FontGlyph> CreateBitmapFont()
     }
     FT_Done_FreeType(library);
     return glyphs;
+}
+
+std::vector<FontGlyph> CreateBitmapFont()
+{
+    return RenderFontGlyphs(kFontPixelHeight);
 }

@@ -1,5 +1,7 @@
 #include "platform/web/GlyphFile.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -14,7 +16,7 @@ static bool ReadWord(std::FILE* file, void* word)
     return std::fread(word, 4, 1, file) == 1;
 }
 
-bool WriteGlyphFile(std::FILE* file, const std::vector<FontGlyph>& glyphs)
+static bool WriteGlyphs(std::FILE* file, const std::vector<FontGlyph>& glyphs)
 {
     for (const FontGlyph& g : glyphs) {
         const int32_t size[2] = {g.width, g.height};
@@ -26,7 +28,20 @@ bool WriteGlyphFile(std::FILE* file, const std::vector<FontGlyph>& glyphs)
     return true;
 }
 
-std::vector<FontGlyph> ReadGlyphFile(std::FILE* file)
+bool WriteGlyphFile(std::FILE* file, int ownHeight, const std::vector<std::vector<FontGlyph>>& glyphsByHeight)
+{
+    const int32_t own = ownHeight;
+    if (!WriteWord(file, &own))
+        return false;
+    for (size_t i = 0; i < glyphsByHeight.size(); ++i) {
+        const int32_t height = kGlyphHeightFrom + int32_t(i);
+        if (!WriteWord(file, &height) || !WriteGlyphs(file, glyphsByHeight[i]))
+            return false;
+    }
+    return true;
+}
+
+static std::vector<FontGlyph> ReadGlyphs(std::FILE* file)
 {
     std::vector<FontGlyph> glyphs(kFontGlyphCount);
     for (FontGlyph& g : glyphs) {
@@ -42,4 +57,18 @@ std::vector<FontGlyph> ReadGlyphFile(std::FILE* file)
             return {};
     }
     return glyphs;
+}
+
+std::vector<FontGlyph> ReadGlyphFile(std::FILE* file, float scale)
+{
+    int32_t own, height;
+    if (!ReadWord(file, &own) || !std::isfinite(scale))
+        return {};
+    const long wanted = std::clamp(std::lround(double(own) * double(scale)), long(kGlyphHeightFrom), long(kGlyphHeightTo));
+    while (ReadWord(file, &height)) {
+        std::vector<FontGlyph> glyphs = ReadGlyphs(file);
+        if (glyphs.empty() || height == wanted)
+            return glyphs;
+    }
+    return {};
 }

@@ -7,7 +7,8 @@
 // - display lists of glBegin/glNormal3f/glVertex3f/glEnd, recorded into arrays and drawn from them;
 // - glDrawElements from client memory with byte indices (the emulation reads only 16-bit ones);
 // - glRasterPos2f and glBitmap, with GL's raster colour lit as a vertex would be;
-// - lines wider than a pixel (WebGL's are at most one wide on most systems);
+// - lines wider than a pixel (WebGL's are at most one wide on most systems), their widths in the
+//   canvas's CSS pixels, so that a line is as wide on the screen whatever the drawing buffer's scale;
 // - gluLookAt and gluPerspective as GLU makes them, multiplied onto the current matrix (the
 //   emulation's gluLookAt leaves the matrix alone, and its gluPerspective replaces it);
 // - glReadPixels in GL_RGB, which WebGL need not read;
@@ -30,6 +31,7 @@ var LibraryKelvaronGl = {
     recording: null,  // the list being compiled: {mode, positions, normals}
     raster: {valid: true, x: 0, y: 0, z: 0, color: [1, 1, 1, 1]},
     lineWidth: 1,
+    lineScale: 1,     // drawing-buffer pixels to a CSS pixel (Window.cpp)
     wideLines: null,  // the vertices of wide lines being drawn, between glBegin and glEnd
     shortIndices: 0,  // byte indices widened for the emulation, in the wasm heap
     shortIndexCount: 0,
@@ -64,7 +66,8 @@ var LibraryKelvaronGl = {
         }
         real.end();
       };
-      _glLineWidth = (width) => { KelvaronGl.lineWidth = width; };
+      // Whole pixels, as GL rounds the width of lines drawn without antialiasing.
+      _glLineWidth = (width) => { KelvaronGl.lineWidth = Math.max(1, Math.round(width * KelvaronGl.lineScale)); };
       _glNormal3f = (x, y, z) => { KelvaronGl.normal = [x, y, z]; };
       _glColor4f = (r, g, b, a) => {
         KelvaronGl.color = [r, g, b, a];
@@ -311,6 +314,11 @@ var LibraryKelvaronGl = {
     GLctx.shaderSource = (shader, source) => shaderSource(shader, KelvaronGl.patchShader(source));
     Module.useWebGL = true;
     GLImmediate.init();
+  },
+
+  kelvaron_scale_line_widths__deps: ['$KelvaronGl'],
+  kelvaron_scale_line_widths: function(scale) {
+    KelvaronGl.lineScale = scale;
   },
 
   glGenLists__deps: ['$KelvaronGl'],

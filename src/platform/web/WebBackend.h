@@ -18,6 +18,10 @@ void StartKeyScript();
 void TraceKeyScriptStart();
 void CountPresentedFrame();
 
+// Drawing-buffer pixels to a CSS pixel of the run's size, as the canvas is shown now (Window.cpp):
+// 2 on a HiDPI screen, more in full screen, less in a narrow page; the overlay's glyphs follow it.
+float ReadCanvasScale();
+
 // Pictures written since the last frame go to the browser as downloads (Pictures.cpp).
 void DeliverPictures();
 

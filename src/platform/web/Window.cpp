@@ -1,16 +1,68 @@
-// The render window in a page: its canvas at the size asked for, with a WebGL 1 context that
-// emscripten's legacy-GL emulation turns into GL 1.1. The page has no display modes and no other
-// monitors; only the user may put the canvas full screen (the page's button), which makes the run a
-// full run.
+// The render window in a page: its canvas at the size asked for, in CSS pixels, with a WebGL 1
+// context that emscripten's legacy-GL emulation turns into GL 1.1. Its drawing buffer follows the
+// screen: as many pixels as the screen shows the canvas with, so that a HiDPI screen, the browser's
+// zoom and full screen draw sharp, one buffer pixel to a device pixel. The page has no display modes
+// and no other monitors; only the user may put the canvas full screen (the page's button), which
+// makes the run a full run.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
 #include "platform/Platform.h"
 #include "platform/web/WebBackend.h"
 
-extern "C" void kelvaron_start_gl_emulation();  // LegacyGl.js
+extern "C" void kelvaron_start_gl_emulation();         // LegacyGl.js
+extern "C" void kelvaron_scale_line_widths(float scale);  // LegacyGl.js
 
 static EMSCRIPTEN_WEBGL_CONTEXT_HANDLE gContext;
+static int gRunWidth, gRunHeight;        // the size asked for: the canvas's CSS size
+static int gBufferWidth, gBufferHeight;  // its drawing buffer's
+static float gScale = 1;                 // buffer pixels to a CSS pixel of the run's size
+
+float ReadCanvasScale()
+{
+    return gScale;
+}
+
+// The page's style sizes the canvas from these (index.html): the run's width, and its shape.
+EM_JS(void, SetCanvasCssSize, (int width, int height), {
+    Module.canvas.style.setProperty('--run-width', width);
+    Module.canvas.style.setProperty('--run-height', height);
+});
+
+// The buffer the screen shows the canvas with: its box in CSS pixels (in full screen the run's shape
+// fitted into the screen, as the page's style fits it) times the device pixels to a CSS pixel. False
+// while the canvas is not shown.
+EM_JS(int, MeasureShownBuffer, (int runWidth, int runHeight, int* width, int* height), {
+    const box = Module.canvas.getBoundingClientRect();
+    if (!(box.width > 0 && box.height > 0)) return 0;
+    const fit = Math.min(box.width / runWidth, box.height / runHeight) * (window.devicePixelRatio || 1);
+    HEAP32[width >> 2] = Math.max(1, Math.round(runWidth * fit));
+    HEAP32[height >> 2] = Math.max(1, Math.round(runHeight * fit));
+    return 1;
+});
+
+static bool SizeDrawingBuffer(int width, int height)
+{
+    if (emscripten_set_canvas_element_size(kCanvasTarget, width, height) != EMSCRIPTEN_RESULT_SUCCESS)
+        return false;
+    gBufferWidth = width;
+    gBufferHeight = height;
+    gScale = float(height) / float(gRunHeight);
+    kelvaron_scale_line_widths(gScale);
+    return true;
+}
+
+// Read at every frame, as the browser shows it: a zoom, a move to another screen, a resized page or
+// full screen all change it, and some (an emulated scale among them) without any event.
+static void FollowShownSize()
+{
+    int width, height;
+    if (!MeasureShownBuffer(gRunWidth, gRunHeight, &width, &height) ||
+        (width == gBufferWidth && height == gBufferHeight))
+        return;
+    if (SizeDrawingBuffer(width, height))
+        HandleDrawingBufferResized(width, height);
+}
 
 WindowFailure PrepareRenderWindow()
 {
@@ -30,9 +82,14 @@ void CoverOtherMonitors() {}
 
 void UncoverMonitors() {}
 
+// The buffer starts at the size asked, as the shell takes the window to be; the first frame shown
+// brings it to the screen's.
 WindowFailure CreateRenderWindow(const char* title, int width, int height, int, bool, uintptr_t)
 {
-    if (emscripten_set_canvas_element_size(kCanvasTarget, width, height) != EMSCRIPTEN_RESULT_SUCCESS)
+    gRunWidth = width;
+    gRunHeight = height;
+    SetCanvasCssSize(width, height);
+    if (!SizeDrawingBuffer(width, height))
         return WindowFailure::kCreateWindow;
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
@@ -84,4 +141,5 @@ void PresentFrame()
     AwaitAnimationFrame();
     CountPresentedFrame();
     DeliverPictures();
+    FollowShownSize();
 }
