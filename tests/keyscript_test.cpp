@@ -178,6 +178,10 @@ static uint64_t RecordRun(const std::string& path)
             HandleKeyDown('R');
         RunFrame();
     }
+    // Escape, and a key let go with it: nothing of that frame runs or is kept.
+    HandleKeyDown(kVkEscape);
+    HandlePadState(32, PadState{});
+    CHECK(!RunFrame());
     const uint64_t hash = HashWorldState();
     FinishPlayback();
     EndScene();

@@ -42,16 +42,22 @@ bool ApplyFrameCommands()
 {
     const long frame = gFramesRun + 1;
     size_t due = 0;
-    for (; due < gQueue.size() && gQueue[due].frame <= frame; ++due) {
-        Command c = gQueue[due];
+    while (due < gQueue.size() && gQueue[due].frame <= frame)
+        ++due;
+    // Nothing of the frame a quit came for runs, its other commands neither.
+    for (size_t i = 0; i < due; ++i)
+        if (gQueue[i].kind == CommandKind::kQuit)
+            RequestQuit();
+    if (gQuitRequested)
+        return false;
+    for (size_t i = 0; i < due; ++i) {
+        Command c = gQueue[i];
         c.frame = frame;  // one that came late acts now
         ApplyCommand(c);
         if (IsRecorded(c))
             gRecorded.push_back(c);
     }
     gQueue.erase(gQueue.begin(), gQueue.begin() + long(due));
-    if (gQuitRequested)
-        return false;
     gFramesRun = frame;
     return true;
 }
