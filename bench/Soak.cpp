@@ -8,6 +8,8 @@
 #include "RandomDrive.h"
 #include "physics/SceneChecks.h"
 #include "app/Frame.h"
+#include "app/Playback.h"
+#include "platform/Platform.h"
 #include "physics/OdeMessages.h"
 
 // Resident and peak resident memory of this process in KiB, as the kernel counts them.
@@ -25,11 +27,13 @@ static void ReadMemory(long* residentKib, long* peakKib)
     std::fclose(status);
 }
 
-int RunSoak(long frames, unsigned seed)
+int RunSoak(long frames, unsigned seed, const char* record)
 {
     // Long enough for the allocators (and a sanitizer's quarantine) to reach their steady state.
     const long warmUp = frames / 10;
     StartScene();
+    if (record)
+        RecordRunInto(record);
     std::vector<dBodyID> bodies = CollectBodies();
     RandomDrive drive = StartRandomDrive(seed);
     long warmKib = 0, peakKib = 0, endKib = 0, firstBad = -1;
@@ -46,6 +50,8 @@ int RunSoak(long frames, unsigned seed)
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ReadMemory(&endKib, &peakKib);
+    if (record)
+        FinishPlayback();
     EndScene();
 
     long growthKib = endKib - warmKib;

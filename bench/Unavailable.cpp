@@ -15,7 +15,7 @@ int RunRenderBench(long)
     return SayUnavailable();
 }
 
-int RunSoak(long, unsigned)
+int RunSoak(long, unsigned, const char*)
 {
     return SayUnavailable();
 }

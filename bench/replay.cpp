@@ -66,7 +66,7 @@ static int Usage(const char* why)
                  "       kelvaron-replay --bench [--frames N]\n"
                  "       kelvaron-replay --bench-hash [--frames N]\n"
                  "       kelvaron-replay --render [--frames N]\n"
-                 "       kelvaron-replay --soak [--frames N] [--seed S]\n"
+                 "       kelvaron-replay --soak [--frames N] [--seed S] [--record FILE]\n"
                  "Traces frame 0, every K-th frame and the last; --hash adds 'hash FRAME HEX' after each\n"
                  "traced frame, the whole simulation state's 64-bit hash, the same on every build.\n"
                  "A recording (kelvaron --record) plays with its own autopilot, to its own last frame\n"
@@ -79,6 +79,7 @@ int main(int argc, char** argv)
 {
     long frames = 600, every = 50, seed = 1, autopilotSeed = 0;
     const char* script = nullptr;
+    const char* record = nullptr;
     bool bench = false, benchHash = false, render = false, soak = false, hash = false, framesGiven = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -108,6 +109,8 @@ int main(int argc, char** argv)
                 return Usage("--every takes a whole number above 0");
         } else if (!std::strcmp(arg, "--script") && hasValue) {
             script = argv[++i];
+        } else if (!std::strcmp(arg, "--record") && hasValue) {
+            record = argv[++i];
         } else {
             return Usage((std::string("unknown or incomplete option ") + arg).c_str());
         }
@@ -120,7 +123,7 @@ int main(int argc, char** argv)
     if (render)
         return RunRenderBench(frames);
     if (soak)
-        return RunSoak(frames, unsigned(seed));
+        return RunSoak(frames, unsigned(seed), record);
 
     KeyScript keyScript;
     if (script) {

@@ -1,13 +1,13 @@
 # The arm64 build's proof under qemu-user (scripts/test.sh runs these by their label, arm64): its
 # traces and state hashes against the x86_64 build's replay, and no fused multiply-add in what
 # computes the world.
-set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The x86_64 Linux build's kelvaron-replay, to compare traces with")
+include(${CMAKE_CURRENT_LIST_DIR}/LinuxReplay.cmake)
 set(_arm64_tests arm64_fused)
 add_test(NAME arm64_fused COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/arm64_fused_test.sh ${CMAKE_OBJDUMP} ${CMAKE_CXX_COMPILER}
          $<TARGET_FILE:Kelvaron::ODE> $<TARGET_FILE:Kelvaron::SameMath> $<TARGET_FILE:kelvaron-replay>)
 if(KELVARON_LINUX_REPLAY)
   add_test(NAME arm64_traces COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/e2e/compare_traces.sh arm64 ${KELVARON_LINUX_REPLAY}
-           ${PROJECT_SOURCE_DIR}/bench/scripts 5 ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:kelvaron-replay>)
+           "${KELVARON_TRACE_SCRIPTS}" 5 ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:kelvaron-replay>)
   list(APPEND _arm64_tests arm64_traces)
 endif()
 # The windowed program starts and finds its :arm64 libraries (SDL2, GTK, GL).

@@ -2,10 +2,10 @@
 # hashes byte for byte, for every key script and with the autopilot driving (scripts/test.sh names the
 # Linux replay).
 # The page is driven in Debian's Chromium by playwright-core, installed from its lock file.
-set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")
+include(${CMAKE_CURRENT_LIST_DIR}/LinuxReplay.cmake)
 if(KELVARON_LINUX_REPLAY)
   add_test(NAME web_trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh web
-           ${KELVARON_LINUX_REPLAY} ${PROJECT_SOURCE_DIR}/bench/scripts "5 17" node $<TARGET_FILE:kelvaron-replay>)
+           ${KELVARON_LINUX_REPLAY} "${KELVARON_TRACE_SCRIPTS}" "5 17" node $<TARGET_FILE:kelvaron-replay>)
 endif()
 
 set(_browser_tests ${CMAKE_CURRENT_BINARY_DIR}/browser-tests)
@@ -14,7 +14,7 @@ set_tests_properties(web_browser_setup PROPERTIES FIXTURES_SETUP web_browser)
 set(_cases loads no_webgl quadrants arrow_up cameras pause_and_step picture linux_frame autopilot settings offline
            second_full_run hidpi)
 if(KELVARON_LINUX_REPLAY)
-  list(APPEND _cases trace)
+  list(APPEND _cases trace run_link)
 endif()
 foreach(_case IN LISTS _cases)
   add_test(NAME web_page_${_case} COMMAND node ${CMAKE_CURRENT_SOURCE_DIR}/web/browser_test.js ${CMAKE_BINARY_DIR} ${_case})

@@ -23,10 +23,10 @@ add_test(NAME windows_previews COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/wind
          ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-host-win32> 5)
 set_tests_properties(windows_storm windows_previews PROPERTIES RUN_SERIAL ON)
 
-set(KELVARON_LINUX_REPLAY "" CACHE FILEPATH "The Linux build's kelvaron-replay, to compare traces with")
+include(${CMAKE_CURRENT_LIST_DIR}/LinuxReplay.cmake)
 if(KELVARON_LINUX_REPLAY)
   add_test(NAME trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh Windows
-           ${KELVARON_LINUX_REPLAY} ${PROJECT_SOURCE_DIR}/bench/scripts 5
+           ${KELVARON_LINUX_REPLAY} "${KELVARON_TRACE_SCRIPTS}" 5
            ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron-replay>)
 endif()
 

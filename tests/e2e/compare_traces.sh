@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Another build's replay (the Windows build's under Wine, the wasm one under node, the arm64 one under
-# qemu-user) against the Linux build's: every key script in a folder as typed and with the autopilot
-# driving over 2,000 frames, and the autopilot alone over 20,000 frames for each seed given. The
+# qemu-user) against the Linux build's: every key script in the folders as typed and with the
+# autopilot driving over 2,000 frames, every recording as it was recorded to its last frame, and the
+# autopilot alone over 20,000 frames for each seed given. The
 # traces and the whole state's hash after each traced frame must be byte for byte the same, and
 # finite: a NaN prints as "nan" on one machine and "-nan" on another, and two NaNs prove nothing.
 # The physics calls the C library's float functions, so this also proves both builds link
 # libsamemath's.
-#   compare_traces.sh NAME LINUX-REPLAY SCRIPT-FOLDER 'SEED...' REPLAY-COMMAND...
+#   compare_traces.sh NAME LINUX-REPLAY 'SCRIPT-FOLDER...' 'SEED...' REPLAY-COMMAND...
 set -u
 . "$(dirname "$0")/../../scripts/lib/checks.sh"
 name=$1 linux=$2 scripts=$3 seeds=$4
@@ -27,11 +28,20 @@ compare() {  # WHAT REPLAY-OPTIONS...
     /^</ && !w { w = substr($0, 3) } /^>/ && !l { l = substr($0, 3) }
     END { printf "  %-8s %s\n  %-8s %s\n", name, w, "Linux:", l }'
 }
-for keys in "$scripts"/*.keys; do
-  compare "$(basename "$keys") as typed" --script "$keys" --frames 2000 --every 50
-  compare "$(basename "$keys") with the autopilot" --script "$keys" --frames 2000 --every 50 --autopilot 5
+for folder in $scripts; do
+  found=0
+  for keys in "$folder"/*.keys; do
+    [ -f "$keys" ] || continue
+    found=1
+    if grep -q '^kelvaron-recording ' "$keys"; then
+      compare "$(basename "$keys") as recorded" --script "$keys" --every 50
+    else
+      compare "$(basename "$keys") as typed" --script "$keys" --frames 2000 --every 50
+      compare "$(basename "$keys") with the autopilot" --script "$keys" --frames 2000 --every 50 --autopilot 5
+    fi
+  done
+  [ $found -eq 1 ] || { echo "no key scripts or recordings in $folder"; failed=$((failed + 1)); }
 done
-[ $((passed + failed)) -gt 0 ] || { echo "no key scripts in $scripts"; failed=1; }
 for seed in $seeds; do
   compare "the autopilot alone, seed $seed" --autopilot "$seed" --frames 20000 --every 500
 done

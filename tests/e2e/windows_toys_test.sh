@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # kelvaron.scr under Wine: Enter in the settings dialog means OK, a bad preview id is refused in
-# a box, held keys are let go when the window loses the focus, and F12 saves the frame into the
-# Pictures folder. (Wine 8 reports Xephyr's two Xinerama heads as one monitor, so the blacked-out
+# a box, held keys are let go when the window loses the focus, F12 saves the frame into the
+# Pictures folder, and the run, recorded, ends at the Linux replay's hash for its recording. (Wine 8 reports Xephyr's two Xinerama heads as one monitor, so the blacked-out
 # second monitor is tested on Linux only.)
-#   windows_toys_test.sh WINE-RUN KELVARON.SCR
+#   windows_toys_test.sh WINE-RUN KELVARON.SCR LINUX-REPLAY
 set -u
 wine_runner=$1
 scr=$2
+linux_replay=$3
 for part in checks wait display screen keys settings wine; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap 'kill "${note_pid:-}" 2> /dev/null; stop_display' EXIT
 start_display 1024x768x24 || exit 1
@@ -44,7 +45,8 @@ check "... and ends with status 2" eval 'wait_for_exit "$pid" 60 && [ "$status" 
 reg_set screenWidth REG_DWORD 1024
 reg_set screenHeight REG_DWORD 768
 reg_set bitsPP REG_DWORD 32
-wine_run "$scr" /s > "$work/run.log" 2>&1 &
+recording=$work/windows-run.keys
+wine_run "$scr" /s --record "$(wine_run winepath -w "$recording" | tr -d '\r')" > "$work/run.log" 2>&1 &
 pid=$!
 win=$(wait_for_window Start 60)
 check "a full run opens" wait_for_colour "$work/drawn.png" 512x384+512+0 red 1000 60
@@ -70,5 +72,12 @@ check "focus lost: car 0 comes to a stand although its keys were never released 
 kill "$note_pid"
 press_escape "$win"
 check "Escape ends the run" wait_for_exit "$pid" 60
+said=$(tr -d '\r' < "$work/run.log" | grep '^kelvaron: recorded')
+check "the run says what it recorded" eval '[[ $said =~ ^kelvaron:\ recorded\ ([0-9]+)\ frames\ to\ .*state\ hash\ ([0-9a-f]{16})$ ]]'
+frames=${BASH_REMATCH[1]:-0} hash=${BASH_REMATCH[2]:-none}
+check "... and the recording holds the pause and the keys let go as the focus went" \
+  eval 'grep -q " pause$" "$recording" && grep -q " up 37$" "$recording"'
+last=$("$linux_replay" --script "$recording" --hash --every 1000000000 | tail -n 1)
+check "the Linux replay of the Windows recording ends at its hash" [ "$last" = "hash $frames $hash" ]
 
 finish

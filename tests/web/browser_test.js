@@ -211,6 +211,30 @@ const kCases = {
           lines[differing] + '"');
   },
 
+  // A link with a recording in it (#run=, deflated, base64url) plays that run to its end: the Linux
+  // program's recording of a run driven with real keys and pads ends at the Linux replay's hash.
+  async run_link(first, url) {
+    const fs = require('fs'), path = require('path'), zlib = require('zlib');
+    const replay = process.env.KELVARON_LINUX_REPLAY;
+    check(replay, 'KELVARON_LINUX_REPLAY names no Linux replay to compare with');
+    const recording = path.join(path.dirname(path.dirname(replay)), 'recordings', 'live-run.keys');
+    check(fs.existsSync(recording), recording + ' is missing: the Linux build\'s recording test makes it');
+    const last = require('child_process')
+      .execFileSync(replay, ['--script', recording, '--every', '1000000000', '--hash']).toString().trim().split('\n').pop();
+    const [, frames, hash] = last.split(' ');
+    const packed = zlib.deflateRawSync(fs.readFileSync(recording)).toString('base64url');
+    const context = await first.context().browser().newContext({serviceWorkers: 'block'});
+    const page = await context.newPage();
+    let played = null;
+    page.on('console', (m) => { if (m.text().startsWith('kelvaron: played')) played = m.text(); });
+    await page.goto(url + '#run=' + packed);
+    for (let i = 0; i < 1800 && !played; i++) await page.waitForTimeout(100);
+    await context.close();
+    console.log('the link holds ' + fs.statSync(recording).size + ' bytes of recording in ' + packed.length + ' characters');
+    check(played == 'kelvaron: played ' + frames + ' frames of /kelvaron/script.keys, state hash ' + hash,
+          'the page said "' + played + '"; the Linux replay ends at ' + last);
+  },
+
   // With the autopilot ticked, cars nobody drives drive themselves once 300 frames have passed, and
   // not before: frame for frame (a key script pauses the page after 289 steps and again after 439),
   // the views with it and without it are the same at the first pause and far apart at the second.
