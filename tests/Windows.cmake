@@ -32,6 +32,6 @@ endif()
 
 # The render window's teardown with the real window procedure and message boxes.
 add_executable(kelvaron-test-window-teardown e2e/WindowTeardownWin32.cpp)
-target_link_libraries(kelvaron-test-window-teardown PRIVATE kelvaron_win32 kelvaron_win32_registry)
+target_link_libraries(kelvaron-test-window-teardown PRIVATE kelvaron_win32 kelvaron_win32_registry kelvaron_app_inside)
 add_test(NAME windows_window_teardown COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_teardown_test.sh
          ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron-test-window-teardown>)

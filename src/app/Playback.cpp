@@ -91,7 +91,7 @@ RecordingHeader DescribeRun(long frames)
 
 static bool WriteRunRecording(const char* path, char* reason, size_t reasonSize)
 {
-    std::FILE* file = std::fopen(path, "w");
+    std::FILE* file = std::fopen(path, "wb");  // the same bytes from every build
     if (!file) {
         std::snprintf(reason, reasonSize, "%s", std::strerror(errno));
         return false;

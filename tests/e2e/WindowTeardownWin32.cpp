@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/Commands.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 
@@ -33,10 +34,12 @@ static DWORD WINAPI AnswerBoxes(LPVOID)
     }
 }
 
+// The run's end asked for: the shell's quit flag, or a WM_QUIT left waiting (which would also close
+// the next message box at once).
 static bool IsQuitWaiting()
 {
     MSG msg;
-    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+    return gQuitRequested || PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
 }
 
 static HWND MakeHost()
