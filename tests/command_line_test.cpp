@@ -82,3 +82,39 @@ TEST_CASE("unusable window ids and unknown options are refused with a reason")
     CHECK(!Read({"-root"}, &r, &error, "junk"));
     CHECK(error.find("XSCREENSAVER_WINDOW") != std::string::npos);
 }
+
+TEST_CASE("--record and --play go with a run, wherever they stand; alone, --play is a full run")
+{
+    LaunchRequest r;
+    std::string error;
+    REQUIRE(Read({"/s", "--record", "run.keys"}, &r, &error));
+    CHECK((r.mode == LaunchMode::kFullRun && r.record == "run.keys" && r.play.empty()));
+    REQUIRE(Read({"--record", "a b.keys", "/p", "0x2a"}, &r, &error));
+    CHECK((r.mode == LaunchMode::kPreview && r.window == 0x2a && r.record == "a b.keys"));
+    REQUIRE(Read({"-window-id", "77", "--no-pace", "--record", "x.keys"}, &r, &error));
+    CHECK((r.mode == LaunchMode::kXScreenSaver && !r.steadyPace && r.record == "x.keys"));
+    REQUIRE(Read({"--play", "run.keys"}, &r, &error));
+    CHECK((r.mode == LaunchMode::kFullRun && r.play == "run.keys" && r.record.empty()));
+    REQUIRE(Read({"--play", "in.keys", "--record", "out.keys"}, &r, &error));
+    CHECK((r.mode == LaunchMode::kFullRun && r.play == "in.keys" && r.record == "out.keys"));
+    REQUIRE(Read({"/s"}, &r, &error));
+    CHECK((r.record.empty() && r.play.empty()));  // nothing left from the last request
+
+    const struct {
+        std::initializer_list<const char*> args;
+        const char* why;
+    } refused[] = {
+        {{"/s", "--record"}, "--record needs a file after it"},
+        {{"/s", "--record", "--play", "x"}, "--record needs a file after it"},
+        {{"--play", ""}, "--play needs a file after it"},
+        {{"/s", "--record", "a", "--record", "b"}, "--record is given twice"},
+        {{"--record", "x.keys"}, "--record goes with a run"},
+        {{"/c", "--play", "x.keys"}, "--play goes with a run"},
+        {{"--version", "--record", "x.keys"}, "--record goes with a run"},
+    };
+    for (const auto& r2 : refused) {
+        CAPTURE(r2.why);
+        CHECK(!Read(r2.args, &r, &error));
+        CHECK(error.find(r2.why) == 0);
+    }
+}

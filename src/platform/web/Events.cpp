@@ -18,7 +18,7 @@ EM_JS(void, WakeWaiter, (), { if (Module.kelvaronWake) Module.kelvaronWake(); })
 
 // The Windows virtual-key code of a key by the DOM's name for it, or -1 for keys that have none
 // here. Letters and digits go by what the key types in the user's layout, as on the desktop. F12
-// belongs to the browser's tools, so F9 saves the picture in its place.
+// belongs to the browser's tools, so F9 saves the picture in its place (and Shift+F9 the run).
 static int TranslateKey(const EmscriptenKeyboardEvent& e)
 {
     const char* key = e.key;
