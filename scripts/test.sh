@@ -44,7 +44,7 @@ echo "== arm64"  # the programs cross-built for aarch64; under qemu-user, the re
 configure "$root" "$build/arm64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-aarch64-linux-gnu" \
   -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay"
-cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay kelvaron
+cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay kelvaron render_tests
 ctest --test-dir "$build/arm64" --output-on-failure -j "$jobs" -L arm64
 
 echo "== packages"  # the .deb's proof on a new system needs a clean room of its own: .ci/run
