@@ -1,5 +1,6 @@
 // Global operator new and delete for ODE's own code, and nothing else in the process:
-// build-ode.sh renames ODE's calls of them to these. ODE's hash space makes and frees some 200 small
+// build-ode.sh renames ODE's calls of them to these (for wasm, the linker's --wrap sends them to the
+// __wrap_ names below). ODE's hash space makes and frees some 200 small
 // nodes in every step; a free list per size serves them in a few instructions, where the C
 // library's allocator took 6 % of a step. Everything else keeps the C library's allocator.
 #include <cstddef>
@@ -52,3 +53,13 @@ void dxPoolDelete(void* p) noexcept
 
 void* dxPoolNewArray(std::size_t size) { return dxPoolNew(size); }
 void dxPoolDeleteArray(void* p) noexcept { dxPoolDelete(p); }
+
+#ifdef __EMSCRIPTEN__
+// The names wasm-ld's --wrap gives ODE's calls of operator new(size_t), new[], delete and delete[].
+extern "C" {
+void* __wrap__Znwm(std::size_t size) { return dxPoolNew(size); }
+void* __wrap__Znam(std::size_t size) { return dxPoolNew(size); }
+void __wrap__ZdlPv(void* p) noexcept { dxPoolDelete(p); }
+void __wrap__ZdaPv(void* p) noexcept { dxPoolDelete(p); }
+}
+#endif

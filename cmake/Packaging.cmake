@@ -80,6 +80,12 @@ the frame rate, the cars' speeds and a map. The keyboard drives the cars.
 It runs on its own (kelvaron /s), as a preview inside another window, and as
 an XScreenSaver hack.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+if(CMAKE_CROSSCOMPILING)
+  # CPack would name the build machine's architecture: the package is the target's (arm64).
+  execute_process(COMMAND dpkg-architecture -qDEB_HOST_ARCH -t ${CMAKE_LIBRARY_ARCHITECTURE}
+                  OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE
+                  ERROR_QUIET COMMAND_ERROR_IS_FATAL ANY)
+endif()
 # A screensaver first, as XScreenSaver's hacks are: games would belong in /usr/games.
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

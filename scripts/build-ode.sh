@@ -9,8 +9,11 @@
 # - natively with clang, whose vectoriser keeps each sum of the LCP solver in order, and with ThinLTO
 #   across ODE's own files, done here into one object so that libode.a stays plain machine code that
 #   GCC links.
-# - natively, ODE's calls of global new and delete go to a free list of its own (cmake/OdeNew.cpp): its
-#   hash space makes some 200 small nodes a step. The rest of the process keeps glibc's allocator.
+# - natively and for wasm, ODE's calls of global new and delete go to a free list of its own
+#   (cmake/OdeNew.cpp): its hash space makes some 200 small nodes a step. The rest of the process
+#   keeps the C library's allocator.
+# - for wasm, SIMD, non-trapping float-to-int conversion and bulk memory, which the browsers of the
+#   last years have (Chromium 91, Firefox 89, Safari 16.4): 14 % off a step, the same results.
 # - for wasm (Debian's emscripten), two changes to the generated config.h: a platform branch for
 #   __EMSCRIPTEN__, and no PENTIUM (emscripten calls its processor x86, which pulls in rdtsc assembly).
 #
@@ -33,7 +36,7 @@ case "$target" in
   native) how="clang ThinLTO, threading off, own new" ;;
   i686-w64-mingw32) how=gcc ;;
   aarch64-linux-gnu) how="gcc, threading off" ;;
-  wasm32-emscripten) how="emscripten, threading off" ;;
+  wasm32-emscripten) how="emscripten, threading off, own new, SIMD" ;;
 esac
 recipe="ode-0.16.2 single, no FMA; $target: $how"
 if [ -f "$lib" ] && grep -qs dSINGLE "$prefix/include/ode/precision.h" &&
@@ -56,6 +59,9 @@ cmake_args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix"
             -DBUILD_SHARED_LIBS=OFF -DODE_DOUBLE_PRECISION=OFF
             -DODE_WITH_DEMOS=OFF -DODE_WITH_TESTS=OFF -DODE_WITH_OPCODE=OFF)
 flags=-ffp-contract=off
+if [ "$target" = wasm32-emscripten ]; then
+  flags+=" -msimd128 -mnontrapping-fptoint -mbulk-memory"
+fi
 if [ "$target" = native ]; then
   flags+=" -flto=thin"
   cmake_args+=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
@@ -107,5 +113,20 @@ if [ "$target" = native ]; then
   ld -r "$work/ode.o" "$work/new.o" -o "$work/ode-own-new.o"
   rm -f "$lib" && ar rcs "$lib" "$work/ode-own-new.o"
   rm -rf "$objects" "$work/ode.o" "$work/new.o" "$work/ode-own-new.o"
+fi
+if [ "$target" = wasm32-emscripten ]; then
+  # llvm-objcopy cannot rename symbols in wasm objects; the linker's --wrap does it instead, in one
+  # relocatable object of ODE and the free list: ODE's calls of each form go to __wrap_<form>,
+  # which OdeNew.cpp defines for wasm. The forms stay undefined in the object, called by nothing.
+  objects="$work/objects-$target"
+  rm -rf "$objects" && mkdir -p "$objects"
+  (cd "$objects" && emar x "$lib")
+  em++ -std=c++17 -O2 -c "$here/../cmake/OdeNew.cpp" -o "$work/new.o"
+  wraps=(_Znwm _Znam _ZdlPv _ZdaPv)
+  left=$(emnm -u "$objects"/*.o 2> /dev/null | grep -E ' _Z(nw|na|dl|da)' | grep -vE " ($(IFS='|'; echo "${wraps[*]}"))\$" || true)
+  [ -z "$left" ] || { echo "build-ode.sh: ODE calls forms of new or delete not wrapped: $left" >&2; exit 1; }
+  em++ -r "${wraps[@]/#/-Wl,--wrap=}" "$objects"/*.o "$work/new.o" -o "$work/ode-own-new.o"
+  rm -f "$lib" && emar rcs "$lib" "$work/ode-own-new.o"
+  rm -rf "$objects" "$work/new.o" "$work/ode-own-new.o"
 fi
 printf '%s\n' "$recipe" > "$prefix/recipe"

@@ -26,25 +26,11 @@ done
 checkout=$(cd "$(dirname "$0")/.." && pwd)
 name=$(basename "$checkout")
 shared=$(dirname "$checkout")/shared
-cache=/var/cache/kelvaron-clean-room
-base=$cache/bookworm-minbase.tar
+. "$checkout/scripts/lib/roots.sh"
+cache=$root_cache
 mkdir -p "$cache/archives" "$cache/downloads"
-
-if ! command -v mmdebstrap > /dev/null; then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap > /dev/null
-fi
-if [ ! -s "$base" ] || [ -n "$(find "$base" -mmin +1440)" ]; then
-  sources=()
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-    [ -s "$f" ] && sources+=("$f")
-  done
-  [ ${#sources[@]} -gt 0 ] || { echo "clean-room.sh: this machine has no apt sources" >&2; exit 2; }
-  echo "clean-room.sh: making a minimal Debian 12 root" >&2
-  rm -f "$cache/making.tar"
-  mmdebstrap --quiet --variant=minbase bookworm "$cache/making.tar" "${sources[@]}" >&2
-  mv "$cache/making.tar" "$base"
-fi
+"$checkout/scripts/install-deps.sh" rooms
+base=$(base_root "$(dpkg --print-architecture)")
 
 root=$(mktemp -d /var/tmp/kelvaron-clean-room.XXXXXX)
 cleanup() {

@@ -3,6 +3,7 @@
 #   scripts/install-deps.sh run    building and running it (scripts/run.sh)
 #   scripts/install-deps.sh [test] that, and what every test and test script calls (scripts/test.sh)
 #   scripts/install-deps.sh web    building and running the browser build (scripts/run.sh --web)
+#   scripts/install-deps.sh rooms  making fresh Debian 12 roots, amd64 and arm64 (scripts/clean-room.sh)
 # As root it installs them; otherwise only the install goes through sudo, or, without sudo, it names
 # the packages and the command to run and fails.
 set -euo pipefail
@@ -48,6 +49,11 @@ arm64_packages=(
   libfreetype-dev:arm64 libfontconfig-dev:arm64 libgl-dev:arm64 libglu1-mesa-dev:arm64
   libosmesa6-dev:arm64 libpng-dev:arm64   # the replay's offscreen frames and glyphs
 )
+# The clean rooms: new Debian roots, and programs of an arm64 one run under qemu-user.
+rooms_packages=(
+  mmdebstrap                              # the roots, from this machine's apt sources
+  arch-test qemu-user-static              # mmdebstrap's check that arm64 programs run here, and how
+)
 web_packages=(
   emscripten                              # the browser build: em++, its C library, the legacy-GL emulation
   nodejs npm                              # the wasm replay; playwright-core for the browser tests
@@ -58,8 +64,9 @@ web_packages=(
 case "${1:-}" in
   run) packages=("${run_packages[@]}") ;;
   web) packages=("${run_packages[@]}" "${web_packages[@]}") ;;
+  rooms) packages=("${rooms_packages[@]}") ;;
   test | "") packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}" "${arm64_packages[@]}") ;;
-  *) echo "usage: install-deps.sh [run|test|web]" >&2; exit 2 ;;
+  *) echo "usage: install-deps.sh [run|test|web|rooms]" >&2; exit 2 ;;
 esac
 
 missing=()

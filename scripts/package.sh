@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Makes the packages people install, into PACKAGES (build/packages), and prints their paths:
-#   scripts/package.sh [deb|windows]...     (both when none is named)
-#   deb      kelvaron_<version>_amd64.deb: the program built with Debian's build flags (hardening)
-#            in deb/, CPack's DEB generator (dependencies from dpkg-shlibdeps), then lintian
+#   scripts/package.sh [deb [amd64|arm64]|windows]...     (all three when none is named)
+#   deb      kelvaron_<version>_<arch>.deb: the program built with Debian's build flags (hardening)
+#            for the architecture (amd64 unless named; arm64 cross-built, as scripts/test.sh builds
+#            it) in deb/ or deb-arm64/, CPack's DEB generator (dependencies from dpkg-shlibdeps),
+#            then lintian
 #   windows  kelvaron-setup.exe: kelvaron.scr cross-built in windows/, the tree scripts/test.sh
 #            tests, and NSIS's makensis (the kelvaron_setup target)
 # KELVARON_BUILD_DIR (build/) holds the builds; ODE is built once into KELVARON_DEPS_DIR
@@ -15,22 +17,27 @@ out=$build/packages
 mkdir -p "$out"
 . "$root/scripts/lib/log.sh"
 
-deb() {
-  local dir=$build/deb
-  flags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
+deb() {  # ARCH
+  local arch=$1 dir=$build/deb target=native cross=()
+  if [ "$arch" = arm64 ]; then
+    dir=$build/deb-arm64 target=aarch64-linux-gnu
+    cross=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake")
+  fi
+  # The flags, and the library paths dpkg-shlibdeps searches, are the package's architecture's.
+  flags() { DEB_HOST_ARCH=$arch DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
   # The man page's and the changelog's date: the last commit's, so that the same tree makes the same files.
   SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2> /dev/null || date +%s)}
   export SOURCE_DATE_EPOCH
   # Only what is installed is built: CPack's install step then builds nothing more (no tests).
-  configure "$root" "$dir" -DCMAKE_BUILD_TYPE=None \
-    -DKELVARON_ODE_PREFIX="$deps/ode-native" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+  configure "$root" "$dir" "${cross[@]}" -DCMAKE_BUILD_TYPE=None \
+    -DKELVARON_ODE_PREFIX="$deps/ode-$target" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
     -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)"
   logged "$dir.build.log" cmake --build "$dir" -j "$(nproc)" --target kelvaron kelvaron_docs
-  rm -f "$out"/kelvaron_*.deb
-  (cd "$dir" && logged "$dir.cpack.log" cpack -G DEB -B "$out")
+  rm -f "$out"/kelvaron_*_"$arch".deb
+  (cd "$dir" && DEB_HOST_ARCH=$arch logged "$dir.cpack.log" cpack -G DEB -B "$out")
   rm -rf "$out/_CPack_Packages"
   local package
-  package=$(ls "$out"/kelvaron_*_amd64.deb)
+  package=$(ls "$out"/kelvaron_*_"$arch".deb)
   lintian --pedantic --fail-on error,warning --info "$package" >&2
   echo "$package"
 }
@@ -44,10 +51,16 @@ windows() {
   echo "$out/kelvaron-setup.exe"
 }
 
-[ $# -gt 0 ] || set -- deb windows
-for kind in "$@"; do
-  case $kind in
-    deb | windows) "$kind" ;;
-    *) echo "usage: package.sh [deb|windows]..." >&2; exit 2 ;;
+[ $# -gt 0 ] || set -- deb amd64 deb arm64 windows
+while [ $# -gt 0 ]; do
+  case $1 in
+    deb)
+      case ${2:-} in
+        amd64 | arm64) deb "$2"; shift ;;
+        *) deb amd64 ;;
+      esac ;;
+    windows) windows ;;
+    *) echo "usage: package.sh [deb [amd64|arm64]|windows]..." >&2; exit 2 ;;
   esac
+  shift
 done

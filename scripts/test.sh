@@ -44,11 +44,15 @@ echo "== arm64"  # the programs cross-built for aarch64; under qemu-user, the re
 configure "$root" "$build/arm64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-aarch64-linux-gnu" \
   -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay"
-cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay kelvaron
+cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay kelvaron render_tests
 ctest --test-dir "$build/arm64" --output-on-failure -j "$jobs" -L arm64
 
-echo "== packages"  # the .deb's proof on a new system needs a clean room of its own: .ci/run
+echo "== packages"  # the .debs' proofs on new systems need clean rooms of their own: .ci/run
 "$root/scripts/package.sh"
 "$root/tests/package/windows_installer_test.sh" "$build/packages/kelvaron-setup.exe"
 "$root/tests/package/versions_test.sh" "$build/packages"/kelvaron_*_amd64.deb "$build/packages/kelvaron-setup.exe" \
   "$build/windows/packaging/kelvaron.scr"
+# The arm64 package's proof in an arm64 root runs outside any chroot (.ci/run): what it needs of the
+# builds, the arm64 replay and the x86_64 replay's trace, goes beside it.
+"$root/tests/package/deb_arm64_root_test.sh" --prepare "$build/arm64-replay" "$build/arm64/bench/kelvaron-replay" \
+  "$build/release/bench/kelvaron-replay"

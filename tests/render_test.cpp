@@ -1,9 +1,12 @@
 // Whole frames drawn from the live scene into a real offscreen context and read back.
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/offscreen/Offscreen.h"
 #include "DrawnRun.h"
@@ -200,15 +203,54 @@ TEST_CASE("the overlay prints its two lines exactly, from the run's figures")
     EndFrame();
 }
 
-// Frames recorded in tests/data: what the scene looked like when it was drawn in immediate mode.
+#if defined(__aarch64__)
+// The share of the pixels of one PNG that the other has nowhere near: a pixel matches when the
+// other has one within 32 levels of it at most a pixel away, as tests/web/browser_test.js holds
+// the page's frame to the Linux build's.
+static double UnmatchedShare(const std::string& drawn, const std::string& recorded)
+{
+    int width = 0, height = 0, recordedWidth = 0, recordedHeight = 0;
+    const std::vector<unsigned char> a = ReadPngRgb(drawn.c_str(), &width, &height);
+    const std::vector<unsigned char> b = ReadPngRgb(recorded.c_str(), &recordedWidth, &recordedHeight);
+    REQUIRE((!a.empty() && !b.empty() && width == recordedWidth && height == recordedHeight));
+    auto close = [&](int x, int y, int bx, int by) {
+        const unsigned char* p = &a[(size_t(y) * width + x) * 3];
+        const unsigned char* q = &b[(size_t(by) * width + bx) * 3];
+        return std::abs(p[0] - q[0]) <= 32 && std::abs(p[1] - q[1]) <= 32 && std::abs(p[2] - q[2]) <= 32;
+    };
+    long unmatched = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            bool matched = false;
+            for (int by = std::max(0, y - 1); by <= std::min(height - 1, y + 1) && !matched; ++by)
+                for (int bx = std::max(0, x - 1); bx <= std::min(width - 1, x + 1) && !matched; ++bx)
+                    matched = close(x, y, bx, by);
+            unmatched += !matched;
+        }
+    return double(unmatched) / (double(width) * height);
+}
+#endif
+
+// Frames recorded in tests/data by the x86-64 build: what the scene looked like when it was drawn
+// in immediate mode. arm64's llvmpipe rounds a few colours and edge pixels otherwise (under qemu,
+// 8 and 26 pixels of the two frames differ, by up to 150 levels on an edge), so there fewer than
+// 0.5% of the pixels may be unmatched.
 static void CheckAsRecorded(const std::string& name)
 {
     const std::string recorded = std::string(KELVARON_DATA_DIR "/") + name + ".png";
-    int differences = CountDifferencesFromPng(recorded.c_str());
+    const std::string drawn = std::string(KELVARON_FRAME_DIR "/") + name + "-drawn.png";
     CAPTURE(recorded);
+#if defined(__aarch64__)
+    REQUIRE(SaveFramePng(drawn.c_str()));
+    const double unmatched = UnmatchedShare(drawn, recorded);
+    CAPTURE(unmatched);
+    CHECK(unmatched < 0.005);
+#else
+    int differences = CountDifferencesFromPng(recorded.c_str());
     if (differences != 0)
-        SaveFramePng((std::string(KELVARON_FRAME_DIR "/") + name + "-drawn.png").c_str());
+        SaveFramePng(drawn.c_str());
     CHECK(differences == 0);
+#endif
 }
 
 TEST_CASE("frames are drawn pixel for pixel as recorded, near and far")
