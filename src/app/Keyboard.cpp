@@ -2,7 +2,6 @@
 #include "app/Keyboard.h"
 
 #include "app/Autopilot.h"
-#include "app/Input.h"
 
 static KeyboardState gKeyboard;  // what the user holds now
 
