@@ -360,9 +360,15 @@ static void ReadRequest(Relay& relay, const std::shared_ptr<HttpSession>& s)
 static void AcceptNext(Relay& relay, tcp::acceptor& acceptor)
 {
     acceptor.async_accept([&relay, &acceptor](beast::error_code ec, tcp::socket socket) {
-        if (!ec)
+        if (!ec) {
             ReadRequest(relay, std::shared_ptr<HttpSession>(new HttpSession{beast::tcp_stream(std::move(socket)), {}, {}, {}}));
-        AcceptNext(relay, acceptor);
+            AcceptNext(relay, acceptor);
+            return;
+        }
+        // Out of descriptors, most likely: the rooms go on, and the next connection is tried a
+        // moment later rather than at once and forever.
+        auto pause = std::make_shared<net::steady_timer>(relay.io, std::chrono::milliseconds(100));
+        pause->async_wait([&relay, &acceptor, pause](beast::error_code) { AcceptNext(relay, acceptor); });
     });
 }
 
