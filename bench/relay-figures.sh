@@ -12,7 +12,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 for rooms in "$@"; do
-  "$build/kelvaron-relay" --bind 127.0.0.1 --port 0 --page "$work" > "$work/out" 2> "$work/err" &
+  "$build/kelvaron-relay" --bind 127.0.0.1 --port 0 --page "$work" --max-per-address 100000 > "$work/out" 2> "$work/err" &
   pid=$!
   for _ in $(seq 50); do grep -q serving "$work/out" && break; sleep 0.1; done
   port=$(sed -n 's|.*:\([0-9]*\)/$|\1|p' "$work/out")

@@ -8,8 +8,9 @@
 //
 // Messages are text, one per WebSocket message; lines end with '\n', words are separated by one
 // blank. Binary messages, messages over kMaxMessageBytes and more than kMaxMessagesPerSecond end the
-// connection, with the reason in the close frame. Anything else the relay does not take is ignored
-// and counted: it never stops the room.
+// connection, with the reason in the close frame, as does a connection beyond --max-per-address
+// from one address. Anything else the relay does not take is ignored and counted: it never stops
+// the room.
 //
 // Relay to client:
 //   welcome ROOM SEAT TICK SEED  on joining: the room's code, the seat (0-2, or -1 for a spectator),
@@ -62,4 +63,5 @@ constexpr int kSilentSeconds = 2;
 constexpr int kEmptyRoomSeconds = 10;
 constexpr int kCodeBits = 80;  // a room's code: this many random bits, in hex
 constexpr int kMaxRooms = 1000;
+constexpr int kDefaultMaxPerAddress = 64;  // connections from one address: a household, not a botnet
 constexpr long kMaxLogBytes = 16L << 20;  // a room's log beyond this takes no more commands

@@ -33,6 +33,7 @@ struct Connection {
     beast::flat_buffer buffer;
     long id;
     std::string room;
+    std::string address;
     std::deque<std::shared_ptr<const std::string>> queue;
     bool writing;
     std::optional<websocket::close_reason> closing;  // closes once the queue is sent
@@ -49,6 +50,7 @@ struct Relay {
     net::io_context io;
     std::map<std::string, HostedRoom> rooms;
     std::map<long, std::shared_ptr<Connection>> connections;
+    std::map<std::string, int> perAddress;  // open WebSockets by the address they come from
     long nextClient = 1;
     std::vector<double> lateness;  // every tick's, in seconds
 };
@@ -194,7 +196,8 @@ static void ReadNext(Relay& relay, const ConnectionPtr& c)
         auto hosted = relay.rooms.find(c->room);
         const RelayTime now = RelayClock::now();
         if (ec || c->gone) {
-            relay.connections.erase(c->id);
+            if (relay.connections.erase(c->id) && --relay.perAddress[c->address] == 0)
+                relay.perAddress.erase(c->address);
             if (hosted != relay.rooms.end())
                 LeaveRoom(hosted->second.room, c->id, now);
             return;
@@ -231,8 +234,10 @@ static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http
                             const std::string& query)
 {
     // Built in place: a stream and its buffers do not move.
-    ConnectionPtr c(new Connection{websocket::stream<beast::tcp_stream>(std::move(socket)), {}, relay.nextClient++, "", {},
-                                   false, std::nullopt, false});
+    beast::error_code unknown;
+    const std::string address = socket.remote_endpoint(unknown).address().to_string();
+    ConnectionPtr c(new Connection{websocket::stream<beast::tcp_stream>(std::move(socket)), {}, relay.nextClient++, "", address,
+                                   {}, false, std::nullopt, false});
     beast::get_lowest_layer(c->ws).expires_never();
     c->ws.set_option(websocket::stream_base::timeout::suggested(beast::role_type::server));
     c->ws.read_message_max(kMaxMessageBytes);
@@ -240,7 +245,10 @@ static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http
         if (ec)
             return;
         relay.connections[c->id] = c;
+        ++relay.perAddress[c->address];
         ReadNext(relay, c);
+        if (relay.perAddress[c->address] > relay.options.maxPerAddress)
+            return RefuseConnection(relay, c, "too many connections from " + c->address);
         std::string code = FindQueryValue(query, "room");
         if (code.empty()) {
             if (relay.rooms.size() >= size_t(kMaxRooms))

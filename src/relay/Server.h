@@ -7,6 +7,7 @@ struct RelayOptions {
     int port;            // 0: one the system picks
     std::string page;    // the web build's files
     std::string logDir;  // where ended rooms' recordings go, or empty
+    int maxPerAddress;   // open WebSockets from one address; those beyond are refused
 };
 
 // Serves until SIGINT or SIGTERM, which end every room as if it were empty. The process's exit status:

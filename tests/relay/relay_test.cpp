@@ -124,7 +124,7 @@ TEST_CASE("the page's files and nothing else, and options refused clearly")
     CHECK(std::fgets(line, sizeof line, out));
     CHECK(std::string(line).find("Address already in use") != std::string::npos);
     CHECK(WEXITSTATUS(pclose(out)) == 1);
-    for (const char* bad : {" --port 70000", " --port", " --speed 3", " --bind nowhere --port 0"})
+    for (const char* bad : {" --port 70000", " --port", " --speed 3", " --bind nowhere --port 0", " --max-per-address 0"})
         CHECK_MESSAGE(WEXITSTATUS(std::system((relayCommand + bad + " 2> /dev/null").c_str())) == 2, bad);
     CHECK(StopRelay(relay) == 0);
 }
@@ -164,6 +164,18 @@ TEST_CASE("rooms: a new one, three seats, spectators, and no way in without the 
     for (RelayClient* c : {a, other, stranger})
         CloseClient(c);
     CHECK(StopRelay(relay) == 0);
+
+    // One address holds no more connections than it is allowed.
+    RelayProcess small = StartTestRelay(scratch, {"--max-per-address", "2"});
+    RelayClient* allowed[2] = {Join(small.port, "/ws", first), Join(small.port, "/ws?room=" + first.room, second)};
+    RelayClient* third = ConnectClient(small.port, "/ws?room=" + first.room);
+    REQUIRE(third);
+    CHECK(ReadMessageStarting(third, "refused too many connections from 127.0.0.1", text, 2));
+    CHECK(!ReadMessage(third, text, 2));
+    CHECK(IsClosed(third, reason));
+    for (RelayClient* c : {allowed[0], allowed[1], third})
+        CloseClient(c);
+    CHECK(StopRelay(small) == 0);
 }
 
 TEST_CASE("commands: a seat drives its own car only, every client gets each tick, late ones move on")
