@@ -75,6 +75,11 @@ install(FILES data/kelvaron.xml DESTINATION share/xscreensaver/config)
 install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver\")
   file(CREATE_LINK ../../bin/kelvaron \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver/kelvaron\" SYMBOLIC)")
 
+# The relay serves from Linux machines only: the cross builds leave it out.
+if(NOT CMAKE_CROSSCOMPILING)
+  include(${CMAKE_CURRENT_LIST_DIR}/Relay.cmake)
+endif()
+
 # The arm64 build is proven against the x86_64 build under qemu-user.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL aarch64)
   include(${CMAKE_CURRENT_LIST_DIR}/../tests/Arm64.cmake)

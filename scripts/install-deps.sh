@@ -18,6 +18,7 @@ run_packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri  # GL 1.1 and GLU, drawn by Mesa without a GPU
   # The whole tree configures its tests too: the offscreen context, saved frames and doctest.
   libosmesa6-dev libpng-dev doctest-dev
+  libboost-dev                            # kelvaron-relay: Boost.Beast and Asio, headers only
   xvfb xfonts-base x11-utils              # the private display; X core fonts for SDL's message box
   xdotool imagemagick                     # driving the cars there and saving screenshots
   librsvg2-bin                            # the icons, drawn from data/kelvaron.svg

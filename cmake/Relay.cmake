@@ -1,0 +1,18 @@
+# kelvaron-relay: rooms for network play and the page, on Boost.Beast and Asio (headers only). It
+# reads commands with the key scripts' own reader and key table, and nothing that draws.
+find_package(Boost 1.74 REQUIRED)
+find_package(Threads REQUIRED)
+add_library(kelvaron_keyscript STATIC src/app/KeyScript.cpp src/app/KeyTable.cpp)
+foreach(_path IN ITEMS app physics platform/Platform.h)
+  kelvaron_room_headers(kelvaron_keyscript PUBLIC ${_path})
+endforeach()
+target_link_libraries(kelvaron_keyscript PUBLIC Kelvaron::ODE)
+
+# The room's logic apart from the sockets, so that its tests and fuzzers need no network.
+add_library(kelvaron_relay_room STATIC src/relay/Room.cpp)
+kelvaron_room_headers(kelvaron_relay_room PUBLIC relay)
+target_link_libraries(kelvaron_relay_room PUBLIC kelvaron_keyscript)
+
+add_executable(kelvaron-relay src/relay/Main.cpp src/relay/Server.cpp)
+target_compile_definitions(kelvaron-relay PRIVATE KELVARON_PAGE_DIR="/usr/share/kelvaron/web")
+target_link_libraries(kelvaron-relay PRIVATE kelvaron_relay_room Boost::headers Threads::Threads)

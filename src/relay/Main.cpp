@@ -1,0 +1,64 @@
+// kelvaron-relay: rooms for people playing one world together, and the page they play it in.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "relay/Protocol.h"
+#include "relay/Server.h"
+
+static void PrintUsage(std::FILE* to)
+{
+    std::fprintf(to,
+                 "usage: kelvaron-relay [--bind ADDR] [--port N] [--page DIR] [--log-dir DIR] [--max-per-address N]\n"
+                 "  --bind ADDR    the address to listen on (default: every interface)\n"
+                 "  --port N       the port for the page and the rooms (default: %d; 0: any free one)\n"
+                 "  --page DIR     the web build's files (default: %s; the package does not\n"
+                 "                 install the page yet, so give the web build's folder)\n"
+                 "  --log-dir DIR  keep each ended room's recording there as ROOM.keys (default: none)\n"
+                 "  --max-per-address N  open connections from one address (default: %d)\n",
+                 kDefaultRelayPort, KELVARON_PAGE_DIR, kDefaultMaxPerAddress);
+}
+
+static int RefuseOptions(const char* why, const char* arg)
+{
+    std::fprintf(stderr, "kelvaron-relay: %s%s\n", why, arg);
+    PrintUsage(stderr);
+    return 2;
+}
+
+int main(int argc, char** argv)
+{
+    RelayOptions options = {"", kDefaultRelayPort, KELVARON_PAGE_DIR, "", kDefaultMaxPerAddress};
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
+            PrintUsage(stdout);
+            return 0;
+        }
+        std::string* value = !std::strcmp(arg, "--bind") ? &options.bind
+                             : !std::strcmp(arg, "--page") ? &options.page
+                             : !std::strcmp(arg, "--log-dir") ? &options.logDir
+                                                              : nullptr;
+        int* number = !std::strcmp(arg, "--port") ? &options.port
+                      : !std::strcmp(arg, "--max-per-address") ? &options.maxPerAddress
+                                                               : nullptr;
+        if (!value && !number)
+            return RefuseOptions("unknown option ", arg);
+        if (i + 1 >= argc || !*argv[i + 1])
+            return RefuseOptions("a value must follow ", arg);
+        const char* given = argv[++i];
+        if (value) {
+            *value = given;
+            continue;
+        }
+        char* end;
+        const long n = std::strtol(given, &end, 10);
+        const long least = number == &options.port ? 0 : 1, most = number == &options.port ? 65535 : 1000000;
+        if (*end || n < least || n > most)
+            return RefuseOptions((std::string(arg) + " takes a number from " + std::to_string(least) + " to " +
+                                  std::to_string(most) + ", not ").c_str(), given);
+        *number = int(n);
+    }
+    return RunRelay(options);
+}

@@ -1,0 +1,67 @@
+// The relay's wire protocol: the contract every client follows, whatever its build.
+//
+// One port serves the page over HTTP and rooms over a WebSocket at /ws:
+//   GET /ws                   opens a new room and takes its first seat
+//   GET /ws?room=CODE         joins that room: the first free seat, or as a spectator
+//   GET /ws?room=CODE&seat=N  takes seat N back (0 to 2), if no one holds it; else as above
+// A room's link for people is http://HOST:PORT/?room=CODE (the page, which then opens the socket).
+//
+// Messages are text, one per WebSocket message; lines end with '\n', words are separated by one
+// blank. Binary messages, messages over kMaxMessageBytes and more than kMaxMessagesPerSecond end the
+// connection, with the reason in the close frame, as does a connection beyond --max-per-address
+// from one address. Anything else the relay does not take is ignored and counted: it never stops
+// the room.
+//
+// Relay to client:
+//   welcome ROOM SEAT TICK SEED  on joining: the room's code, the seat (0-2, or -1 for a spectator),
+//                                the last tick broadcast, and the autopilot's seed for the room's world
+//   delay D                      the input delay in ticks (kMinDelay to kMaxDelay): stamp commands at
+//                                least D ticks after the last tick received. Sent on joining, and
+//                                again whenever the room's delay changes.
+//   tick T                       once per tick, ticks counted from 1, kTickRate a second; its further
+//   T LINE...                    lines are that tick's commands of every seat, in the order the relay
+//                                took them, as key-script lines stamped T ("T down 38", "T upright 1"),
+//                                and the autopilot's hand-overs:
+//   T autopilot SEAT on|off        the seat's car is driven by the autopilot from tick T on, or by its
+//                                  person again
+//   ping N / pong N              either side may ping; the other answers pong with the same N at once.
+//                                The relay pings every client once a second and sets the delay from
+//                                the round trips of the seats' clients.
+//   desync T SEAT...             the seats whose state hash for tick T differs from the others'
+//   log                          answers a client's log: the room's recording so far after the first
+//   RECORDING...                 line (a key-script recording: kelvaron-replay --script plays it)
+//   refused REASON...            the room asked for does not exist; the relay then closes
+//
+// Client to relay:
+//   cmd TICK COMMAND...          a command of the client's own seat for tick TICK, as a key script's
+//                                line after its frame: "cmd 120 down 38", "cmd 120 upright 1". Only
+//                                what changes the shared world is taken, and only for the seat's own
+//                                car; spectators' commands are dropped. A tick already broadcast is
+//                                moved to the next one; a tick more than kMaxTicksAhead ahead is not
+//                                taken.
+//   ping N / pong N              as above
+//   hash TICK HEX                the client's state hash after tick TICK, compared between seats
+//   log                          asks for the room's recording so far
+//
+// A seat silent for kSilentSeconds (no message at all, or gone) is handed to the autopilot; a person
+// who comes back to it, on the same connection or with &seat=N, has it again. A room ends when no
+// one has been in it for kEmptyRoomSeconds; with --log-dir its recording is then kept as
+// DIR/ROOM.keys. The autopilot's hand-overs are comments there ("# T autopilot SEAT on"), since a
+// key script has no line for them.
+#pragma once
+
+constexpr int kDefaultRelayPort = 27183;
+constexpr int kTickRate = 30;  // ticks a second
+constexpr int kSeatCount = 3;
+constexpr int kSpectator = -1;
+constexpr int kMinDelay = 3;
+constexpr int kMaxDelay = 6;
+constexpr long kMaxTicksAhead = 300;
+constexpr int kMaxMessageBytes = 512;
+constexpr int kMaxMessagesPerSecond = 200;
+constexpr int kSilentSeconds = 2;
+constexpr int kEmptyRoomSeconds = 10;
+constexpr int kCodeBits = 80;  // a room's code: this many random bits, in hex
+constexpr int kMaxRooms = 1000;
+constexpr int kDefaultMaxPerAddress = 64;  // connections from one address: a household, not a botnet
+constexpr long kMaxLogBytes = 16L << 20;  // a room's log beyond this takes no more commands

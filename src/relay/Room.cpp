@@ -1,0 +1,356 @@
+#include "relay/Room.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <sstream>
+
+#include "app/KeyScript.h"
+#include "app/Keyboard.h"
+#include "app/Settings.h"
+#include "physics/Scene.h"
+
+using std::chrono::duration;
+using std::chrono::nanoseconds;
+using std::chrono::seconds;
+
+constexpr size_t kRoundTripsKept = 5;
+constexpr long kHashTicksKept = 3000;
+
+std::string MakeRoomCode()
+{
+    std::random_device random;
+    std::string code;
+    static const char kHex[] = "0123456789abcdef";
+    for (int bits = 0; bits < kCodeBits; bits += 4)
+        code += kHex[random() & 15];
+    return code;
+}
+
+uint32_t MakeRoomSeed()
+{
+    std::random_device random;
+    uint32_t seed = 0;
+    while (seed == 0)
+        seed = uint32_t(random());
+    return seed;
+}
+
+Room OpenRoom(const std::string& code, uint32_t seed, RelayTime now)
+{
+    Room room{};
+    room.code = code;
+    room.seed = seed;
+    room.start = now;
+    room.delay = kMinDelay;
+    room.emptySince = now;
+    return room;
+}
+
+RelayTime FindTickTime(const Room& room, long n)
+{
+    return room.start + nanoseconds(n * 1000000000LL / kTickRate);
+}
+
+static RoomClient* FindClient(Room& room, long client)
+{
+    auto found = std::find_if(room.clients.begin(), room.clients.end(), [&](const RoomClient& c) { return c.id == client; });
+    return found == room.clients.end() ? nullptr : &*found;
+}
+
+static void AddTickLine(Room& room, long tick, const std::string& text, bool handOver)
+{
+    room.pending[tick].push_back({std::to_string(tick) + " " + text, handOver});
+}
+
+static void HandSeat(Room& room, int seat, bool toAutopilot)
+{
+    room.seats[seat].autopilot = toAutopilot;
+    AddTickLine(room, room.tick + 1, "autopilot " + std::to_string(seat) + (toAutopilot ? " on" : " off"), true);
+}
+
+// The person at a seat is heard: their car is theirs again.
+static void HearSeat(Room& room, int seat, RelayTime now)
+{
+    if (seat == kSpectator)
+        return;
+    room.seats[seat].lastHeard = now;
+    if (room.seats[seat].autopilot)
+        HandSeat(room, seat, false);
+}
+
+int JoinRoom(Room& room, long client, int wantedSeat, RelayTime now, std::vector<Outgoing>& out)
+{
+    int seat = kSpectator;
+    if (wantedSeat >= 0 && wantedSeat < kSeatCount && room.seats[wantedSeat].client == 0)
+        seat = wantedSeat;
+    for (int s = 0; s < kSeatCount && seat == kSpectator; ++s)
+        if (!room.seats[s].held)
+            seat = s;
+    room.clients.push_back({client, seat, now, 0, 0, now, true, {}});
+    if (seat != kSpectator) {
+        room.seats[seat].client = client;
+        room.seats[seat].held = true;
+        HearSeat(room, seat, now);
+    }
+    out.push_back({client, "welcome " + room.code + " " + std::to_string(seat) + " " + std::to_string(room.tick) + " " +
+                               std::to_string(room.seed), false});
+    out.push_back({client, "delay " + std::to_string(room.delay), false});
+    return seat;
+}
+
+void LeaveRoom(Room& room, long client, RelayTime now)
+{
+    for (Seat& s : room.seats)
+        if (s.client == client)
+            s.client = 0;
+    room.clients.erase(std::remove_if(room.clients.begin(), room.clients.end(), [&](const RoomClient& c) { return c.id == client; }),
+                       room.clients.end());
+    if (room.clients.empty())
+        room.emptySince = now;
+}
+
+static std::vector<std::string> SplitWords(const std::string& text)
+{
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string w; in >> w && words.size() <= 4;)
+        words.push_back(w);
+    return words;
+}
+
+static bool ParseCount(const std::string& word, long& value)
+{
+    if (word.empty() || word.size() > 10 || !std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    value = std::atol(word.c_str());
+    return true;
+}
+
+// The command a key script's line would make, read by the key scripts' own reader; false unless it
+// makes exactly one.
+static bool ReadCommand(const std::string& words, Command& command)
+{
+    std::string line = "1 " + words + "\n";
+    std::FILE* file = fmemopen(&line[0], line.size(), "r");
+    if (!file)
+        return false;
+    KeyScript script;
+    std::string error;
+    const bool read = ReadKeyScript(file, script, error);
+    std::fclose(file);
+    if (!read || script.recorded || script.commands.size() != 1)
+        return false;
+    command = script.commands[0];
+    return true;
+}
+
+// A seat's own car's command that changes the shared world, as the line the relay broadcasts.
+static bool TakeSeatCommand(const std::vector<std::string>& words, int seat, std::string& line)
+{
+    std::string joined;
+    for (size_t i = 2; i < words.size(); ++i)
+        joined += (i > 2 ? " " : "") + words[i];
+    Command c;
+    if (words.size() < 3 || !ReadCommand(joined, c) || kCommandTable[int(c.kind)].reach != CommandReach::kSharedWorld ||
+        c.car != seat)
+        return false;
+    const int key = FindCommandKey(c);
+    line = key >= 0 ? std::string(c.down ? "down " : "up ") + std::to_string(key) : "upright " + std::to_string(c.car);
+    return true;
+}
+
+// The seats whose hash differs from the one most seats have; every seat that sent one when no hash
+// has most.
+static std::string FindDifferingSeats(const SeatHashes& h)
+{
+    int best = -1, bestCount = 0;
+    bool tie = false;
+    for (int s = 0; s < kSeatCount; ++s) {
+        if (h.hex[s].empty())
+            continue;
+        const int count = int(std::count(h.hex.begin(), h.hex.end(), h.hex[s]));
+        if (count > bestCount) {
+            best = s, bestCount = count, tie = false;
+        } else if (count == bestCount && h.hex[s] != h.hex[best]) {
+            tie = true;
+        }
+    }
+    std::string seats;
+    for (int s = 0; s < kSeatCount; ++s)
+        if (!h.hex[s].empty() && (tie || h.hex[s] != h.hex[best]))
+            seats += " " + std::to_string(s);
+    return seats;
+}
+
+static bool TakeHash(Room& room, int seat, const std::vector<std::string>& words, std::vector<Outgoing>& out)
+{
+    long tick;
+    if (seat == kSpectator || words.size() != 3 || !ParseCount(words[1], tick) || tick < 1 || tick > room.tick ||
+        tick <= room.tick - kHashTicksKept || words[2].size() > 64 ||
+        !std::all_of(words[2].begin(), words[2].end(), [](char c) { return std::isxdigit((unsigned char)c); }))
+        return false;
+    SeatHashes& h = room.hashes[tick];
+    h.hex[seat] = words[2];
+    const std::string seats = FindDifferingSeats(h);
+    if (!seats.empty() && seats != h.reported) {
+        h.reported = seats;
+        std::fprintf(stderr, "kelvaron-relay: room %s: desync at tick %ld: seat%s differs\n", room.code.c_str(), tick,
+                     seats.c_str());
+        out.push_back({kEveryClient, "desync " + std::to_string(tick) + seats, false});
+    }
+    while (!room.hashes.empty() && room.hashes.begin()->first <= room.tick - kHashTicksKept)
+        room.hashes.erase(room.hashes.begin());
+    return true;
+}
+
+static double FindMedian(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// The delay that lets a command stamped on receiving a tick arrive before its tick is broadcast:
+// the round trip in ticks, and two to spare.
+static int FitDelay(double roundTrip)
+{
+    return std::clamp(int(std::ceil(roundTrip * kTickRate)) + 2, kMinDelay, kMaxDelay);
+}
+
+// The delay follows the seats' median round trip, with half a tick of hysteresis going down, so
+// that it holds steady rather than chasing every measurement.
+static void SetDelay(Room& room, std::vector<Outgoing>& out)
+{
+    std::vector<double> trips;
+    for (const RoomClient& c : room.clients)
+        if (c.seat != kSpectator)
+            trips.insert(trips.end(), c.roundTrips.begin(), c.roundTrips.end());
+    if (trips.empty())
+        return;
+    const double median = FindMedian(trips);
+    int delay = room.delay;
+    if (FitDelay(median) > delay)
+        delay = FitDelay(median);
+    else if (FitDelay(median + 0.5 / kTickRate) < delay)
+        delay = FitDelay(median + 0.5 / kTickRate);
+    if (delay != room.delay) {
+        room.delay = delay;
+        out.push_back({kEveryClient, "delay " + std::to_string(delay), false});
+    }
+}
+
+// What the client's message asks; false when it is not taken.
+static bool TakeWords(Room& room, RoomClient& client, const std::vector<std::string>& words, RelayTime now,
+                      std::vector<Outgoing>& out)
+{
+    const std::string& verb = words[0];
+    long number;
+    if (verb == "cmd") {
+        std::string line;
+        if (client.seat == kSpectator || words.size() < 3 || !ParseCount(words[1], number) ||
+            number > room.tick + kMaxTicksAhead || long(room.log.size()) > kMaxLogBytes ||
+            !TakeSeatCommand(words, client.seat, line))
+            return false;
+        // Late: the next tick not broadcast yet, after what is there, so that no one waits and the
+        // seat's keys keep their order.
+        AddTickLine(room, std::max(number, room.tick + 1), line, false);
+        return true;
+    }
+    if (verb == "ping" && words.size() == 2 && ParseCount(words[1], number)) {
+        out.push_back({client.id, "pong " + words[1], false});
+        return true;
+    }
+    if (verb == "pong" && words.size() == 2 && ParseCount(words[1], number)) {
+        if (number != client.pingNumber || client.pingAnswered)
+            return false;
+        client.pingAnswered = true;
+        client.roundTrips.push_back(duration<double>(now - client.pingSent).count());
+        if (client.roundTrips.size() > kRoundTripsKept)
+            client.roundTrips.erase(client.roundTrips.begin());
+        SetDelay(room, out);
+        return true;
+    }
+    if (verb == "hash")
+        return TakeHash(room, client.seat, words, out);
+    if (verb == "log" && words.size() == 1) {
+        out.push_back({client.id, "log\n" + WriteRoomRecording(room), false});
+        return true;
+    }
+    return false;
+}
+
+void TakeClientMessage(Room& room, long id, const std::string& text, RelayTime now, std::vector<Outgoing>& out)
+{
+    RoomClient* client = FindClient(room, id);
+    if (!client)
+        return;
+    if (now - client->windowStart >= seconds(1)) {
+        client->windowStart = now;
+        client->messagesInWindow = 0;
+    }
+    if (++client->messagesInWindow > kMaxMessagesPerSecond) {
+        out.push_back({id, "more than " + std::to_string(kMaxMessagesPerSecond) + " messages a second", true});
+        return;
+    }
+    HearSeat(room, client->seat, now);
+    // One line of printable words: a message that would smuggle a second line into a tick is not one.
+    const bool printable = std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || (c > ' ' && c < 127); });
+    const std::vector<std::string> words = printable ? SplitWords(text) : std::vector<std::string>{};
+    if (words.empty() || words.size() > 4 || !TakeWords(room, *client, words, now, out))
+        ++room.ignored;
+}
+
+static void BroadcastTick(Room& room, std::vector<Outgoing>& out)
+{
+    const long tick = ++room.tick;
+    std::string message = "tick " + std::to_string(tick);
+    auto lines = room.pending.find(tick);
+    if (lines != room.pending.end()) {
+        for (const TickLine& line : lines->second) {
+            message += "\n" + line.text;
+            room.log += (line.handOver ? "# " : "") + line.text + "\n";
+        }
+        room.pending.erase(lines);
+    }
+    out.push_back({kEveryClient, std::move(message), false});
+}
+
+void RunRoom(Room& room, RelayTime now, std::vector<Outgoing>& out, std::vector<double>& lateness)
+{
+    for (int s = 0; s < kSeatCount; ++s)
+        if (room.seats[s].held && !room.seats[s].autopilot && now - room.seats[s].lastHeard >= seconds(kSilentSeconds))
+            HandSeat(room, s, true);
+    for (RoomClient& c : room.clients)
+        if (now - c.pingSent >= seconds(1)) {
+            c.pingSent = now;
+            c.pingAnswered = false;
+            out.push_back({c.id, "ping " + std::to_string(++c.pingNumber), false});
+        }
+    while (FindTickTime(room, room.tick + 1) <= now) {
+        lateness.push_back(duration<double>(now - FindTickTime(room, room.tick + 1)).count());
+        BroadcastTick(room, out);
+    }
+}
+
+bool IsRoomOver(const Room& room, RelayTime now)
+{
+    return room.clients.empty() && now - room.emptySince >= seconds(kEmptyRoomSeconds);
+}
+
+std::string WriteRoomRecording(const Room& room)
+{
+    const RecordingHeader header = {DescribePhysics(), float(kWorldGravity), kDefaultSettings.boxMass, false, room.seed,
+                                    room.tick};
+    char* data = nullptr;
+    size_t size = 0;
+    std::FILE* file = open_memstream(&data, &size);
+    if (!file)
+        return "";
+    WriteRecording(file, header, {});
+    std::fclose(file);
+    std::string text(data, size);
+    std::free(data);
+    return text + room.log;
+}

@@ -1,0 +1,88 @@
+// A room's state and everything that happens in it, as plain data and procedures: no sockets, no
+// timers. The server hands each message and each moment to these and delivers what they send.
+#pragma once
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "relay/Protocol.h"
+
+using RelayClock = std::chrono::steady_clock;
+using RelayTime = RelayClock::time_point;
+
+constexpr long kEveryClient = -1;
+
+// A message for one client, or for every client of the room; close ends that client's connection
+// after it, with the text as the reason.
+struct Outgoing {
+    long client;
+    std::string text;
+    bool close;
+};
+
+struct RoomClient {
+    long id;
+    int seat;  // or kSpectator
+    RelayTime windowStart;  // the rate limit's second
+    int messagesInWindow;
+    long pingNumber;  // the last ping sent, answered or not
+    RelayTime pingSent;
+    bool pingAnswered;
+    std::vector<double> roundTrips;  // the latest, in seconds
+};
+
+struct Seat {
+    long client;    // who holds it now, or 0
+    bool held;      // someone has held it: a person's car, driven by the autopilot while they are away
+    bool autopilot;  // handed to the autopilot
+    RelayTime lastHeard;
+};
+
+// A line of a tick's message; a hand-over is a comment in the recording.
+struct TickLine {
+    std::string text;
+    bool handOver;
+};
+
+struct SeatHashes {
+    std::array<std::string, kSeatCount> hex;
+    std::string reported;  // the seats last reported as differing, as the desync line names them
+};
+
+struct Room {
+    std::string code;
+    uint32_t seed;  // the autopilot's seed for the room's world
+    RelayTime start;  // tick n is due at start + n / kTickRate s
+    long tick;        // the last tick broadcast; the first is 1
+    int delay;
+    std::vector<RoomClient> clients;
+    Seat seats[kSeatCount];
+    std::map<long, std::vector<TickLine>> pending;  // lines for ticks not broadcast yet
+    std::string log;  // every tick's lines so far, as a recording's body
+    std::map<long, SeatHashes> hashes;
+    long ignored;  // messages not taken
+    RelayTime emptySince;
+};
+
+// A fresh code of kCodeBits random bits, and a seed, from std::random_device.
+std::string MakeRoomCode();
+uint32_t MakeRoomSeed();
+Room OpenRoom(const std::string& code, uint32_t seed, RelayTime now);
+// Seats the client: in wantedSeat if it is free (or -1 for any), else in the first seat no one has
+// held, else as a spectator. Sends welcome and delay. The seat given, or kSpectator.
+int JoinRoom(Room& room, long client, int wantedSeat, RelayTime now, std::vector<Outgoing>& out);
+void LeaveRoom(Room& room, long client, RelayTime now);
+// One text message from a client of the room.
+void TakeClientMessage(Room& room, long client, const std::string& text, RelayTime now, std::vector<Outgoing>& out);
+// When tick n is due.
+RelayTime FindTickTime(const Room& room, long n);
+// Broadcasts every tick due by now, hands silent seats to the autopilot and pings the clients. The
+// lateness of each tick broadcast, in seconds, goes to lateness.
+void RunRoom(Room& room, RelayTime now, std::vector<Outgoing>& out, std::vector<double>& lateness);
+// No one has been in the room for kEmptyRoomSeconds.
+bool IsRoomOver(const Room& room, RelayTime now);
+// The room's recording so far: frames = ticks broadcast, the autopilot off, the room's seed.
+std::string WriteRoomRecording(const Room& room);

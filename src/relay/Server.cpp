@@ -1,0 +1,431 @@
+// The sockets, on Boost.Beast and Asio, in one thread: HTTP for the page, WebSockets for the rooms,
+// and a timer a room for its ticks. What happens in a room is Room.cpp's.
+#include "relay/Server.h"
+
+#include <algorithm>
+#include <boost/asio.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/websocket.hpp>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+#include "relay/Room.h"
+
+namespace net = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace websocket = beast::websocket;
+namespace fs = std::filesystem;
+using tcp = net::ip::tcp;
+
+constexpr size_t kMaxQueuedMessages = 600;  // a client that reads this far behind is let go
+constexpr int kHttpSeconds = 30;
+
+struct Connection {
+    websocket::stream<beast::tcp_stream> ws;
+    beast::flat_buffer buffer;
+    long id;
+    std::string room;
+    std::string address;
+    std::deque<std::shared_ptr<const std::string>> queue;
+    bool writing;
+    std::optional<websocket::close_reason> closing;  // closes once the queue is sent
+    bool gone;
+};
+
+struct HostedRoom {
+    Room room;
+    std::unique_ptr<net::steady_timer> timer;
+};
+
+struct Relay {
+    RelayOptions options;
+    net::io_context io;
+    std::map<std::string, HostedRoom> rooms;
+    std::map<long, std::shared_ptr<Connection>> connections;
+    std::map<std::string, int> perAddress;  // open WebSockets by the address they come from
+    long nextClient = 1;
+    std::vector<double> lateness;  // every tick's, in seconds
+};
+
+using ConnectionPtr = std::shared_ptr<Connection>;
+
+static void WriteNext(Relay& relay, const ConnectionPtr& c);
+
+static void Send(Relay& relay, const ConnectionPtr& c, std::shared_ptr<const std::string> text)
+{
+    if (c->gone || c->closing)
+        return;
+    if (c->queue.size() >= kMaxQueuedMessages) {
+        c->gone = true;
+        beast::get_lowest_layer(c->ws).socket().close();
+        return;
+    }
+    c->queue.push_back(std::move(text));
+    WriteNext(relay, c);
+}
+
+static void Close(Relay& relay, const ConnectionPtr& c, websocket::close_code code, const std::string& reason)
+{
+    if (c->gone || c->closing)
+        return;
+    c->closing = websocket::close_reason(code, reason.substr(0, 120));
+    WriteNext(relay, c);
+}
+
+static void WriteNext(Relay& relay, const ConnectionPtr& c)
+{
+    if (c->writing || c->gone)
+        return;
+    if (c->queue.empty()) {
+        if (c->closing) {
+            c->writing = true;
+            c->ws.async_close(*c->closing, [c](beast::error_code) { c->gone = true; });
+        }
+        return;
+    }
+    c->writing = true;
+    c->ws.text(true);
+    c->ws.async_write(net::buffer(*c->queue.front()), [&relay, c](beast::error_code ec, size_t) {
+        c->writing = false;
+        c->queue.pop_front();
+        if (ec) {
+            c->gone = true;
+            return;
+        }
+        WriteNext(relay, c);
+    });
+}
+
+static void Deliver(Relay& relay, HostedRoom& hosted, std::vector<Outgoing>& out)
+{
+    for (Outgoing& o : out) {
+        auto text = std::make_shared<const std::string>(std::move(o.text));
+        for (const RoomClient& rc : hosted.room.clients) {
+            if (o.client != kEveryClient && o.client != rc.id)
+                continue;
+            auto found = relay.connections.find(rc.id);
+            if (found == relay.connections.end())
+                continue;
+            if (o.close)
+                Close(relay, found->second, websocket::close_code::policy_error, *text);
+            else
+                Send(relay, found->second, text);
+        }
+    }
+    out.clear();
+}
+
+static void WriteRoomLog(const Relay& relay, const Room& room)
+{
+    if (relay.options.logDir.empty())
+        return;
+    const fs::path path = fs::path(relay.options.logDir) / (room.code + ".keys");
+    const fs::path temporary = path.string() + ".part";
+    const std::string text = WriteRoomRecording(room);
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        file << text;
+        file.flush();
+        if (!file) {
+            std::fprintf(stderr, "kelvaron-relay: room %s: cannot write %s\n", room.code.c_str(), temporary.c_str());
+            return;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary, path, ec);
+    if (ec)
+        std::fprintf(stderr, "kelvaron-relay: room %s: cannot write %s: %s\n", room.code.c_str(), path.c_str(),
+                     ec.message().c_str());
+    else
+        std::fprintf(stderr, "kelvaron-relay: room %s: its %ld ticks are in %s\n", room.code.c_str(), room.tick, path.c_str());
+}
+
+static void EndRoom(Relay& relay, const std::string& code)
+{
+    auto found = relay.rooms.find(code);
+    const Room& room = found->second.room;
+    std::fprintf(stderr, "kelvaron-relay: room %s ended at tick %ld; %ld messages not taken\n", code.c_str(), room.tick,
+                 room.ignored);
+    WriteRoomLog(relay, room);
+    relay.rooms.erase(found);
+}
+
+static void ScheduleRoom(Relay& relay, const std::string& code)
+{
+    HostedRoom& hosted = relay.rooms.at(code);
+    hosted.timer->expires_at(FindTickTime(hosted.room, hosted.room.tick + 1));
+    hosted.timer->async_wait([&relay, code](beast::error_code ec) {
+        auto found = relay.rooms.find(code);
+        if (ec || found == relay.rooms.end())
+            return;
+        const RelayTime now = RelayClock::now();
+        if (IsRoomOver(found->second.room, now)) {
+            EndRoom(relay, code);
+            return;
+        }
+        std::vector<Outgoing> out;
+        RunRoom(found->second.room, now, out, relay.lateness);
+        Deliver(relay, found->second, out);
+        ScheduleRoom(relay, code);
+    });
+}
+
+static std::string OpenNewRoom(Relay& relay)
+{
+    std::string code = MakeRoomCode();
+    while (relay.rooms.count(code))
+        code = MakeRoomCode();
+    HostedRoom hosted = {OpenRoom(code, MakeRoomSeed(), RelayClock::now()), std::make_unique<net::steady_timer>(relay.io)};
+    relay.rooms.emplace(code, std::move(hosted));
+    std::fprintf(stderr, "kelvaron-relay: room %s opened\n", code.c_str());
+    ScheduleRoom(relay, code);
+    return code;
+}
+
+static void ReadNext(Relay& relay, const ConnectionPtr& c)
+{
+    c->ws.async_read(c->buffer, [&relay, c](beast::error_code ec, size_t) {
+        auto hosted = relay.rooms.find(c->room);
+        const RelayTime now = RelayClock::now();
+        if (ec || c->gone) {
+            if (relay.connections.erase(c->id) && --relay.perAddress[c->address] == 0)
+                relay.perAddress.erase(c->address);
+            if (hosted != relay.rooms.end())
+                LeaveRoom(hosted->second.room, c->id, now);
+            return;
+        }
+        std::vector<Outgoing> out;
+        if (!c->ws.got_text())
+            out.push_back({c->id, "binary messages are not taken", true});
+        else if (hosted != relay.rooms.end())
+            TakeClientMessage(hosted->second.room, c->id, beast::buffers_to_string(c->buffer.data()), now, out);
+        c->buffer.consume(c->buffer.size());
+        if (hosted != relay.rooms.end())
+            Deliver(relay, hosted->second, out);
+        ReadNext(relay, c);
+    });
+}
+
+// The query's value for key, or empty.
+static std::string FindQueryValue(const std::string& query, const std::string& key)
+{
+    std::istringstream in(query);
+    for (std::string pair; std::getline(in, pair, '&');)
+        if (pair.compare(0, key.size() + 1, key + "=") == 0)
+            return pair.substr(key.size() + 1);
+    return "";
+}
+
+static void RefuseConnection(Relay& relay, const ConnectionPtr& c, const std::string& why)
+{
+    Send(relay, c, std::make_shared<const std::string>("refused " + why));
+    Close(relay, c, websocket::close_code::policy_error, why);
+}
+
+static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http::string_body> request,
+                            const std::string& query)
+{
+    // Built in place: a stream and its buffers do not move.
+    beast::error_code unknown;
+    const std::string address = socket.remote_endpoint(unknown).address().to_string();
+    ConnectionPtr c(new Connection{websocket::stream<beast::tcp_stream>(std::move(socket)), {}, relay.nextClient++, "", address,
+                                   {}, false, std::nullopt, false});
+    beast::get_lowest_layer(c->ws).expires_never();
+    c->ws.set_option(websocket::stream_base::timeout::suggested(beast::role_type::server));
+    c->ws.read_message_max(kMaxMessageBytes);
+    c->ws.async_accept(request, [&relay, c, query](beast::error_code ec) {
+        if (ec)
+            return;
+        relay.connections[c->id] = c;
+        ++relay.perAddress[c->address];
+        ReadNext(relay, c);
+        if (relay.perAddress[c->address] > relay.options.maxPerAddress)
+            return RefuseConnection(relay, c, "too many connections from " + c->address);
+        std::string code = FindQueryValue(query, "room");
+        if (code.empty()) {
+            if (relay.rooms.size() >= size_t(kMaxRooms))
+                return RefuseConnection(relay, c, "the relay has as many rooms as it takes");
+            code = OpenNewRoom(relay);
+        }
+        auto hosted = relay.rooms.find(code);
+        if (hosted == relay.rooms.end())
+            return RefuseConnection(relay, c, "no room " + code.substr(0, 40) + " here: check the link");
+        c->room = code;
+        const std::string seat = FindQueryValue(query, "seat");
+        const int wanted = seat.size() == 1 && seat[0] >= '0' && seat[0] < '0' + kSeatCount ? seat[0] - '0' : -1;
+        std::vector<Outgoing> out;
+        JoinRoom(hosted->second.room, c->id, wanted, RelayClock::now(), out);
+        Deliver(relay, hosted->second, out);
+    });
+}
+
+static const char* FindContentType(const fs::path& path)
+{
+    static const struct { const char* extension; const char* type; } kTypes[] = {
+        {".html", "text/html; charset=utf-8"},   {".js", "text/javascript"},       {".wasm", "application/wasm"},
+        {".json", "application/json"},           {".webmanifest", "application/manifest+json"},
+        {".keys", "text/plain; charset=utf-8"},  {".css", "text/css"},             {".svg", "image/svg+xml"},
+        {".png", "image/png"},                   {".txt", "text/plain; charset=utf-8"}};
+    for (const auto& t : kTypes)
+        if (path.extension() == t.extension)
+            return t.type;
+    return "application/octet-stream";
+}
+
+// The page's file that target names, or empty: nothing outside the page's folder, no folder itself.
+static fs::path FindPageFile(const std::string& page, const std::string& target)
+{
+    const std::string path = target.substr(0, target.find('?'));
+    if (path.empty() || path[0] != '/' || path.find("..") != std::string::npos ||
+        path.find_first_of("\\%\0", 0, 3) != std::string::npos)
+        return {};
+    std::error_code ec;
+    const fs::path root = fs::canonical(page, ec);
+    if (ec)
+        return {};
+    const fs::path file = fs::weakly_canonical(root / (path == "/" ? "index.html" : path.substr(1)), ec);
+    const std::string inside = root.string() + "/";
+    if (ec || file.string().compare(0, inside.size(), inside) != 0 || !fs::is_regular_file(file, ec))
+        return {};
+    return file;
+}
+
+static http::response<http::string_body> AnswerRequest(const Relay& relay, const http::request<http::string_body>& request)
+{
+    http::response<http::string_body> response(http::status::ok, request.version());
+    response.set(http::field::server, "kelvaron-relay");
+    response.keep_alive(request.keep_alive());
+    const std::string target(request.target());
+    fs::path file;
+    if (request.method() != http::verb::get && request.method() != http::verb::head) {
+        response.result(http::status::method_not_allowed);
+        response.body() = "only GET and HEAD\n";
+    } else if (target.compare(0, 3, "/ws") == 0 && (target.size() == 3 || target[3] == '?')) {
+        response.result(http::status::bad_request);
+        response.body() = "/ws is a WebSocket\n";
+    } else if ((file = FindPageFile(relay.options.page, target)).empty()) {
+        response.result(http::status::not_found);
+        response.body() = "not found\n";
+    } else {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream body;
+        body << in.rdbuf();
+        response.body() = body.str();
+        response.set(http::field::content_type, FindContentType(file));
+    }
+    if (response.result() != http::status::ok)
+        response.set(http::field::content_type, "text/plain; charset=utf-8");
+    response.prepare_payload();
+    if (request.method() == http::verb::head)
+        response.body().clear();
+    return response;
+}
+
+struct HttpSession {
+    beast::tcp_stream stream;
+    beast::flat_buffer buffer;
+    std::optional<http::request_parser<http::string_body>> parser;
+    http::response<http::string_body> response;
+};
+
+static void ReadRequest(Relay& relay, const std::shared_ptr<HttpSession>& s)
+{
+    s->parser.emplace();
+    s->parser->header_limit(8192);
+    s->parser->body_limit(1024);
+    s->stream.expires_after(std::chrono::seconds(kHttpSeconds));
+    http::async_read(s->stream, s->buffer, *s->parser, [&relay, s](beast::error_code ec, size_t) {
+        if (ec)
+            return;
+        http::request<http::string_body> request = s->parser->release();
+        const std::string target(request.target());
+        const std::string path = target.substr(0, target.find('?'));
+        if (websocket::is_upgrade(request) && path == "/ws") {
+            const size_t mark = target.find('?');
+            AcceptWebSocket(relay, s->stream.release_socket(), std::move(request),
+                            mark == std::string::npos ? "" : target.substr(mark + 1));
+            return;
+        }
+        s->response = AnswerRequest(relay, request);
+        http::async_write(s->stream, s->response, [&relay, s](beast::error_code ec, size_t) {
+            if (ec || !s->response.keep_alive()) {
+                s->stream.socket().shutdown(tcp::socket::shutdown_send, ec);
+                return;
+            }
+            ReadRequest(relay, s);
+        });
+    });
+}
+
+static void AcceptNext(Relay& relay, tcp::acceptor& acceptor)
+{
+    acceptor.async_accept([&relay, &acceptor](beast::error_code ec, tcp::socket socket) {
+        if (!ec) {
+            ReadRequest(relay, std::shared_ptr<HttpSession>(new HttpSession{beast::tcp_stream(std::move(socket)), {}, {}, {}}));
+            AcceptNext(relay, acceptor);
+            return;
+        }
+        // Out of descriptors, most likely: the rooms go on, and the next connection is tried a
+        // moment later rather than at once and forever.
+        auto pause = std::make_shared<net::steady_timer>(relay.io, std::chrono::milliseconds(100));
+        pause->async_wait([&relay, &acceptor, pause](beast::error_code) { AcceptNext(relay, acceptor); });
+    });
+}
+
+static void PrintLateness(std::vector<double> lateness)
+{
+    if (lateness.empty())
+        return;
+    std::sort(lateness.begin(), lateness.end());
+    std::fprintf(stderr, "kelvaron-relay: %zu ticks; lateness median %.2f ms, 99th %.2f ms, max %.2f ms\n", lateness.size(),
+                 lateness[lateness.size() / 2] * 1e3, lateness[lateness.size() * 99 / 100] * 1e3, lateness.back() * 1e3);
+}
+
+int RunRelay(const RelayOptions& options)
+{
+    Relay relay;
+    relay.options = options;
+    beast::error_code ec;
+    const auto address = net::ip::make_address(options.bind.empty() ? "0.0.0.0" : options.bind, ec);
+    if (ec) {
+        std::fprintf(stderr, "kelvaron-relay: --bind takes an IP address, not %s\n", options.bind.c_str());
+        return 2;
+    }
+    tcp::acceptor acceptor(relay.io);
+    const tcp::endpoint endpoint(address, static_cast<unsigned short>(options.port));
+    acceptor.open(endpoint.protocol(), ec);
+    if (!ec)
+        acceptor.set_option(net::socket_base::reuse_address(true), ec);
+    if (!ec)
+        acceptor.bind(endpoint, ec);
+    if (!ec)
+        acceptor.listen(net::socket_base::max_listen_connections, ec);
+    if (ec) {
+        std::fprintf(stderr, "kelvaron-relay: cannot listen on %s port %d: %s\n", address.to_string().c_str(), options.port,
+                     ec.message().c_str());
+        return 1;
+    }
+    std::error_code noPage;
+    if (!fs::is_regular_file(fs::path(options.page) / "index.html", noPage))
+        std::fprintf(stderr, "kelvaron-relay: no page in %s: only rooms are served (--page DIR)\n", options.page.c_str());
+    std::printf("kelvaron-relay: serving http://%s:%d/\n", address.to_string().c_str(), acceptor.local_endpoint().port());
+    std::fflush(stdout);
+    AcceptNext(relay, acceptor);
+    net::signal_set signals(relay.io, SIGINT, SIGTERM);
+    signals.async_wait([&relay](beast::error_code, int) {
+        while (!relay.rooms.empty())
+            EndRoom(relay, relay.rooms.begin()->first);
+        PrintLateness(relay.lateness);
+        relay.io.stop();
+    });
+    relay.io.run();
+    return 0;
+}

@@ -1,0 +1,15 @@
+// The relay's one port: the page's files over HTTP and the rooms over WebSockets (Protocol.h).
+#pragma once
+#include <string>
+
+struct RelayOptions {
+    std::string bind;    // an address, or empty for every interface
+    int port;            // 0: one the system picks
+    std::string page;    // the web build's files
+    std::string logDir;  // where ended rooms' recordings go, or empty
+    int maxPerAddress;   // open WebSockets from one address; those beyond are refused
+};
+
+// Serves until SIGINT or SIGTERM, which end every room as if it were empty. The process's exit status:
+// 1 when the port cannot be had.
+int RunRelay(const RelayOptions& options);

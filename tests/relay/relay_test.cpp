@@ -1,0 +1,401 @@
+// The relay as clients meet it: a real process on 127.0.0.1, real WebSockets, its real clock.
+#include <doctest/doctest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "RelayClient.h"
+#include "app/KeyScript.h"
+
+namespace fs = std::filesystem;
+
+struct Welcome {
+    std::string room;
+    int seat;
+    long tick;
+    long seed;
+};
+
+static fs::path MakeScratch(const char* name)
+{
+    const fs::path dir = fs::current_path() / "relay-scratch" / name;  // in the build tree, kept for a look after
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+static RelayProcess StartTestRelay(const fs::path& scratch, std::vector<std::string> args = {})
+{
+    RelayProcess relay;
+    args.insert(args.begin(), {"--page", (scratch / "page").string()});
+    REQUIRE(StartRelay(KELVARON_RELAY, args, (scratch / "relay.err").string(), relay));
+    return relay;
+}
+
+static RelayClient* Join(int port, const std::string& target, Welcome& welcome)
+{
+    RelayClient* client = ConnectClient(port, target);
+    REQUIRE(client);
+    std::string text;
+    REQUIRE(ReadMessageStarting(client, "welcome ", text, 2));
+    std::istringstream in(text.substr(8));
+    REQUIRE((in >> welcome.room >> welcome.seat >> welcome.tick >> welcome.seed));
+    REQUIRE(ReadMessageStarting(client, "delay ", text, 2));
+    return client;
+}
+
+static long ReadTickNumber(const std::string& message)
+{
+    return std::atol(message.c_str() + 5);
+}
+
+// The client's tick messages up to tick last.
+static std::vector<std::string> ReadTicksUntil(RelayClient* client, long last)
+{
+    std::vector<std::string> ticks;
+    std::string text;
+    while (ReadMessageStarting(client, "tick ", text, 2)) {
+        ticks.push_back(text);
+        if (ReadTickNumber(text) >= last)
+            break;
+    }
+    return ticks;
+}
+
+static std::string FindTick(const std::vector<std::string>& ticks, long tick)
+{
+    for (const std::string& t : ticks)
+        if (ReadTickNumber(t) == tick)
+            return t;
+    return "";
+}
+
+static bool ReadRecording(const std::string& text, KeyScript& script, std::string& error)
+{
+    std::FILE* file = std::tmpfile();
+    std::fputs(text.c_str(), file);
+    std::rewind(file);
+    const bool read = ReadKeyScript(file, script, error);
+    std::fclose(file);
+    return read;
+}
+
+TEST_CASE("the page's files and nothing else, and options refused clearly")
+{
+    const fs::path scratch = MakeScratch("page");
+    fs::create_directories(scratch / "page" / "folder");
+    std::ofstream(scratch / "page" / "index.html") << "<title>Kelvaron</title>";
+    std::ofstream(scratch / "page" / "kelvaron.wasm") << "wasm";
+    std::ofstream(scratch / "page" / "kelvaron.js") << "js";
+    std::ofstream(scratch / "page" / "run.keys") << "1 down 38\n";
+    std::ofstream(scratch / "secret.txt") << "secret";
+    fs::create_symlink(scratch / "secret.txt", scratch / "page" / "link.txt");
+    RelayProcess relay = StartTestRelay(scratch);
+
+    for (const char* target : {"/", "/?room=0123456789abcdef0123"}) {
+        const PageAnswer page = GetPage(relay.port, target);
+        CHECK(page.status == 200);
+        CHECK(page.type == "text/html; charset=utf-8");
+        CHECK(page.body == "<title>Kelvaron</title>");
+    }
+    CHECK(GetPage(relay.port, "/kelvaron.wasm").type == "application/wasm");
+    CHECK(GetPage(relay.port, "/kelvaron.js").type == "text/javascript");
+    CHECK(GetPage(relay.port, "/run.keys").type == "text/plain; charset=utf-8");
+    for (const char* outside : {"/../secret.txt", "/folder/../../secret.txt", "/%2e%2e/secret.txt", "/link.txt", "/folder",
+                                "/folder/", "//etc/passwd", "/missing.js"}) {
+        const PageAnswer page = GetPage(relay.port, outside);
+        CHECK_MESSAGE(page.status == 404, outside);
+        CHECK(page.body.find("secret") == std::string::npos);
+    }
+    CHECK(GetPage(relay.port, "/ws").status == 400);  // a WebSocket, not a page
+
+    // The same port again: taken, and said so.
+    const std::string relayCommand = std::string(KELVARON_RELAY) + " --bind 127.0.0.1";
+    const std::string taken = relayCommand + " --port " + std::to_string(relay.port) + " 2>&1";
+    std::FILE* out = popen(taken.c_str(), "r");
+    char line[256] = {};
+    CHECK(std::fgets(line, sizeof line, out));
+    CHECK(std::string(line).find("Address already in use") != std::string::npos);
+    CHECK(WEXITSTATUS(pclose(out)) == 1);
+    for (const char* bad : {" --port 70000", " --port", " --speed 3", " --bind nowhere --port 0", " --max-per-address 0"})
+        CHECK_MESSAGE(WEXITSTATUS(std::system((relayCommand + bad + " 2> /dev/null").c_str())) == 2, bad);
+    CHECK(StopRelay(relay) == 0);
+}
+
+TEST_CASE("rooms: a new one, three seats, spectators, and no way in without the code")
+{
+    const fs::path scratch = MakeScratch("rooms");
+    RelayProcess relay = StartTestRelay(scratch);
+    Welcome first, second;
+    RelayClient* a = Join(relay.port, "/ws", first);
+    CHECK(first.room.size() * 4 >= 64);
+    CHECK(first.room.find_first_not_of("0123456789abcdef") == std::string::npos);
+    CHECK(first.seat == 0);
+    CHECK(first.seed > 0);
+    RelayClient* other = Join(relay.port, "/ws", second);
+    CHECK(second.room != first.room);
+    CHECK(second.seat == 0);
+
+    std::vector<RelayClient*> joined;
+    for (int expected : {1, 2, -1, -1}) {
+        Welcome w;
+        joined.push_back(Join(relay.port, "/ws?room=" + first.room, w));
+        CHECK(w.room == first.room);
+        CHECK(w.seat == expected);
+        CHECK(w.seed == first.seed);
+    }
+    // A wrong code: refused with its reason, and closed.
+    RelayClient* stranger = ConnectClient(relay.port, "/ws?room=" + std::string(first.room.rbegin(), first.room.rend()));
+    REQUIRE(stranger);
+    std::string text, reason;
+    CHECK(ReadMessageStarting(stranger, "refused ", text, 2));
+    CHECK(!ReadMessage(stranger, text, 2));
+    CHECK(IsClosed(stranger, reason));
+    CHECK(reason.find("no room") != std::string::npos);
+    for (RelayClient* c : joined)
+        CloseClient(c);
+    for (RelayClient* c : {a, other, stranger})
+        CloseClient(c);
+    CHECK(StopRelay(relay) == 0);
+
+    // One address holds no more connections than it is allowed.
+    RelayProcess small = StartTestRelay(scratch, {"--max-per-address", "2"});
+    RelayClient* allowed[2] = {Join(small.port, "/ws", first), Join(small.port, "/ws?room=" + first.room, second)};
+    RelayClient* third = ConnectClient(small.port, "/ws?room=" + first.room);
+    REQUIRE(third);
+    CHECK(ReadMessageStarting(third, "refused too many connections from 127.0.0.1", text, 2));
+    CHECK(!ReadMessage(third, text, 2));
+    CHECK(IsClosed(third, reason));
+    for (RelayClient* c : {allowed[0], allowed[1], third})
+        CloseClient(c);
+    CHECK(StopRelay(small) == 0);
+}
+
+TEST_CASE("commands: a seat drives its own car only, every client gets each tick, late ones move on")
+{
+    const fs::path scratch = MakeScratch("commands");
+    RelayProcess relay = StartTestRelay(scratch);
+    Welcome w0, w1, ws;
+    RelayClient* seat0 = Join(relay.port, "/ws", w0);
+    RelayClient* seat1 = Join(relay.port, "/ws?room=" + w0.room, w1);
+    Welcome w2;
+    RelayClient* seat2 = Join(relay.port, "/ws?room=" + w0.room, w2);
+    RelayClient* spectator = Join(relay.port, "/ws?room=" + w0.room, ws);
+    REQUIRE(w1.seat == 1);
+    REQUIRE(ws.seat == -1);
+    std::string text;
+    REQUIRE(ReadMessageStarting(seat1, "tick ", text, 2));
+    const long at = ReadTickNumber(text) + 10;
+    const std::string stamp = "cmd " + std::to_string(at) + " ";
+    // Car 1's W key and its upright are seat 1's; the rest is not.
+    for (const char* command : {"down 87", "down 38", "down 32", "upright 0", "upright all", "upright 1", "pause", "step",
+                                "down 67", "down 82", "up 87"})
+        SendText(seat1, stamp + command);
+    SendText(spectator, stamp + "down 73");
+    const std::string expected = "tick " + std::to_string(at) + "\n" + std::to_string(at) + " down 87\n" + std::to_string(at) +
+                                 " upright 1\n" + std::to_string(at) + " up 87";
+    for (RelayClient* c : {seat0, seat1, spectator}) {
+        const std::vector<std::string> ticks = ReadTicksUntil(c, at);
+        CHECK(FindTick(ticks, at) == expected);
+        for (size_t i = 1; i < ticks.size(); ++i)
+            CHECK(ReadTickNumber(ticks[i]) == ReadTickNumber(ticks[i - 1]) + 1);
+    }
+
+    // Stamped for a tick long gone: the next tick not broadcast yet, in the order sent.
+    REQUIRE(ReadMessageStarting(seat0, "tick ", text, 2));
+    const long seen = ReadTickNumber(text);
+    SendText(seat0, "cmd 1 down 38");
+    SendText(seat0, "cmd 2 up 38");
+    // Every line for key 38, in the order the ticks came: down, then up, at once or a tick apart
+    // when a tick fell between the two messages.
+    std::vector<std::string> lines;
+    for (const std::string& t : ReadTicksUntil(seat1, seen + 5)) {
+        std::istringstream in(t);
+        for (std::string line; std::getline(in, line);)
+            if (line.find(" 38") != std::string::npos)
+                lines.push_back(line);
+    }
+    REQUIRE(lines.size() == 2);
+    const long down = std::atol(lines[0].c_str()), up = std::atol(lines[1].c_str());
+    CHECK(lines[0] == std::to_string(down) + " down 38");
+    CHECK(lines[1] == std::to_string(up) + " up 38");
+    CHECK(down > seen);
+    CHECK(down <= seen + 3);
+    CHECK(up - down <= 1);
+    for (RelayClient* c : {seat0, seat1, seat2, spectator})
+        CloseClient(c);
+    CHECK(StopRelay(relay) == 0);
+}
+
+TEST_CASE("hostile clients are closed or ignored, and another client's ticks go on")
+{
+    const fs::path scratch = MakeScratch("hostile");
+    RelayProcess relay = StartTestRelay(scratch);
+    Welcome w;
+    RelayClient* steady = Join(relay.port, "/ws", w);
+    std::string text, reason;
+    REQUIRE(ReadMessageStarting(steady, "tick ", text, 2));
+    const long from = ReadTickNumber(text);
+
+    Welcome hw;
+    RelayClient* garbage = Join(relay.port, "/ws?room=" + w.room, hw);
+    CHECK(hw.seat == 1);  // a seat's messages go furthest before they are refused
+    RelayClient* oversize = Join(relay.port, "/ws?room=" + w.room, hw);
+    SendText(oversize, "cmd 100 " + std::string(600, '1'));
+    RelayClient* binary = Join(relay.port, "/ws?room=" + w.room, hw);
+    SendBinary(binary, std::string("\x00\x01\x02\xff", 4));
+    for (const char* g : {"", "cmd", "cmd x down 38", "cmd 99999999999 down 38", "cmd 5 down 38\n6 down 87", "cmd 5 down 999",
+                          "hash", "hash 1 xyz", "hash 99999 ab", "log please", "pong 77", "\x01\x02", "welcome a 0 0 1",
+                          "kelvaron-recording 1", "cmd 5 # down 38", "cmd 5 down 38 38"})
+        SendText(garbage, g);
+    SendText(garbage, "ping 12345");
+    CHECK(ReadMessageStarting(garbage, "pong 12345", text, 2));  // ignored, not dropped
+    RelayClient* flood = Join(relay.port, "/ws?room=" + w.room, hw);
+    for (int i = 0; i < 400; ++i)
+        SendText(flood, "ping " + std::to_string(i));
+
+    for (RelayClient* closed : {oversize, binary, flood}) {
+        while (ReadMessage(closed, text, 2))
+            ;
+        CHECK(IsClosed(closed, reason));
+        CAPTURE(reason);
+    }
+    CHECK(IsClosed(binary, reason));
+    CHECK(reason.find("binary") != std::string::npos);
+    CHECK(IsClosed(flood, reason));
+    CHECK(reason.find("messages a second") != std::string::npos);
+    CHECK(!IsClosed(garbage, reason));
+
+    // Every tick came, in order, none of them carrying the garbage.
+    const std::vector<std::string> ticks = ReadTicksUntil(steady, from + 30);
+    REQUIRE(!ticks.empty());
+    CHECK(ReadTickNumber(ticks.back()) == from + 30);
+    for (size_t i = 0; i < ticks.size(); ++i) {
+        CHECK(ReadTickNumber(ticks[i]) == from + 1 + long(i));
+        CHECK(ticks[i].find('\n') == std::string::npos);
+    }
+    for (RelayClient* c : {steady, oversize, binary, garbage, flood})
+        CloseClient(c);
+    CHECK(StopRelay(relay) == 0);
+}
+
+TEST_CASE("a hash that differs is reported to every client with its seat")
+{
+    const fs::path scratch = MakeScratch("hashes");
+    RelayProcess relay = StartTestRelay(scratch);
+    Welcome w[3];
+    RelayClient* seats[3] = {Join(relay.port, "/ws", w[0])};
+    for (int s = 1; s < 3; ++s)
+        seats[s] = Join(relay.port, "/ws?room=" + w[0].room, w[s]);
+    std::string text;
+    REQUIRE(ReadMessageStarting(seats[0], "tick ", text, 2));
+    const std::string tick = std::to_string(ReadTickNumber(text));
+    SendText(seats[0], "hash " + tick + " 0123abcd");
+    SendText(seats[1], "hash " + tick + " 0123abcd");
+    SendText(seats[2], "hash " + tick + " 0123abce");
+    for (RelayClient* c : seats) {
+        CHECK(ReadMessageStarting(c, "desync ", text, 2));
+        CHECK(text == "desync " + tick + " 2");
+    }
+    std::ifstream errors(scratch / "relay.err");
+    std::stringstream said;
+    said << errors.rdbuf();
+    CHECK(said.str().find("room " + w[0].room + ": desync at tick " + tick + ": seat 2 differs") != std::string::npos);
+    for (RelayClient* c : seats)
+        CloseClient(c);
+    CHECK(StopRelay(relay) == 0);
+}
+
+TEST_CASE("a silent seat goes to the autopilot after 2 s, and back to its person on rejoining")
+{
+    const fs::path scratch = MakeScratch("silent");
+    RelayProcess relay = StartTestRelay(scratch);
+    Welcome w0, w1;
+    RelayClient* seat0 = Join(relay.port, "/ws", w0);
+    RelayClient* seat1 = Join(relay.port, "/ws?room=" + w0.room, w1);
+    AnswerPings(seat1, false);
+    std::string text;
+    REQUIRE(ReadMessageStarting(seat0, "tick ", text, 2));
+    const long quietFrom = ReadTickNumber(text);
+    REQUIRE(ReadMessageStarting(seat0, "tick ", text, 4));
+    while (text.find("autopilot") == std::string::npos && ReadMessageStarting(seat0, "tick ", text, 4))
+        ;
+    const long handed = ReadTickNumber(text);
+    CHECK(text == "tick " + std::to_string(handed) + "\n" + std::to_string(handed) + " autopilot 1 on");
+    CHECK(handed - quietFrom >= 2 * 30 - 1);
+    CHECK(handed - quietFrom <= 2 * 30 + 10);
+    CloseClient(seat1);
+
+    // Someone new does not get the seat; its person, asking for it, does.
+    Welcome newcomer, back;
+    RelayClient* newcomerClient = Join(relay.port, "/ws?room=" + w0.room, newcomer);
+    CHECK(newcomer.seat == 2);  // seat 1 is kept for its person
+    RelayClient* returning = Join(relay.port, "/ws?room=" + w0.room + "&seat=1", back);
+    CHECK(back.seat == 1);
+    while (ReadMessageStarting(seat0, "tick ", text, 2) && text.find("autopilot") == std::string::npos)
+        ;
+    const std::string n = std::to_string(ReadTickNumber(text));
+    CHECK(text == "tick " + n + "\n" + n + " autopilot 1 off");
+    for (RelayClient* c : {seat0, newcomerClient, returning})
+        CloseClient(c);
+    CHECK(StopRelay(relay) == 0);
+}
+
+TEST_CASE("the room's log: on request and at its end, a recording the reader reads and the replay plays")
+{
+    const fs::path scratch = MakeScratch("log");
+    fs::create_directories(scratch / "logs");
+    RelayProcess relay = StartTestRelay(scratch, {"--log-dir", (scratch / "logs").string()});
+    Welcome w;
+    RelayClient* seat0 = Join(relay.port, "/ws", w);
+    std::string text;
+    REQUIRE(ReadMessageStarting(seat0, "tick ", text, 2));
+    const long at = ReadTickNumber(text) + 4;
+    SendText(seat0, "cmd " + std::to_string(at) + " down 38");
+    SendText(seat0, "cmd " + std::to_string(at + 20) + " up 38");
+    SendText(seat0, "cmd " + std::to_string(at + 21) + " upright 0");
+    ReadTicksUntil(seat0, at + 25);
+    SendText(seat0, "log");
+    REQUIRE(ReadMessageStarting(seat0, "log\n", text, 2));
+    KeyScript script;
+    std::string error;
+    REQUIRE_MESSAGE(ReadRecording(text.substr(4), script, error), error);
+    CHECK(script.recorded);
+    CHECK(script.header.seed == uint32_t(w.seed));
+    CHECK(!script.header.autopilot);
+    CHECK(script.header.frames >= at + 25);
+    REQUIRE(script.commands.size() == 3);
+    CHECK(script.commands[0].frame == at);
+    CHECK(script.commands[0].kind == CommandKind::kCarKey);
+    CHECK(script.commands[0].car == 0);
+    CHECK(script.commands[2].kind == CommandKind::kUpright);
+
+    // The room ends 10 s after its last client left, and its log is kept whole.
+    CloseClient(seat0);
+    const fs::path kept = scratch / "logs" / (w.room + ".keys");
+    for (int i = 0; i < 130 && !fs::exists(kept); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    REQUIRE(fs::exists(kept));
+    CHECK(fs::directory_iterator(scratch / "logs")->path() == kept);  // no partial file left
+    std::FILE* file = std::fopen(kept.c_str(), "r");
+    KeyScript ended;
+    REQUIRE_MESSAGE(ReadKeyScript(file, ended, error), error);
+    std::fclose(file);
+    CHECK(ended.header.frames > script.header.frames + 10 * 30 - 30);
+    CHECK(ended.commands.size() == 3);
+    const std::string replay = std::string(KELVARON_REPLAY) + " --script " + kept.string() + " --hash > " +
+                               (scratch / "replay.out").string();
+    CHECK(std::system(replay.c_str()) == 0);
+    std::ifstream played(scratch / "replay.out");
+    std::stringstream lines;
+    lines << played.rdbuf();
+    CHECK(lines.str().find("hash") != std::string::npos);
+    CHECK(StopRelay(relay) == 0);
+}

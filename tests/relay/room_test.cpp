@@ -1,0 +1,117 @@
+// A room by its own clock: the times are given, so seconds of silence, round trips and a room's end
+// are tested without waiting for them.
+#include <doctest/doctest.h>
+
+#include <algorithm>
+
+#include "relay/Room.h"
+
+using std::chrono::milliseconds;
+
+static bool HasPending(const Room& room, long tick, const std::string& line)
+{
+    auto found = room.pending.find(tick);
+    return found != room.pending.end() &&
+           std::any_of(found->second.begin(), found->second.end(), [&](const TickLine& l) { return l.text == line; });
+}
+
+static std::vector<std::string> Broadcasts(const std::vector<Outgoing>& out, const std::string& prefix)
+{
+    std::vector<std::string> found;
+    for (const Outgoing& o : out)
+        if (o.client == kEveryClient && o.text.compare(0, prefix.size(), prefix) == 0)
+            found.push_back(o.text);
+    return found;
+}
+
+TEST_CASE("ticks are due at start + n / 30 s, however late the room is run")
+{
+    const RelayTime start = RelayClock::now();
+    Room room = OpenRoom("code", 7, start);
+    std::vector<Outgoing> out;
+    std::vector<double> lateness;
+    RunRoom(room, start + milliseconds(1000 * 1000 - 1), out, lateness);
+    CHECK(room.tick == 29999);
+    RunRoom(room, start + milliseconds(1000 * 1000), out, lateness);
+    CHECK(room.tick == 30000);
+    CHECK(Broadcasts(out, "tick ").size() == 30000);
+    CHECK(Broadcasts(out, "tick ").back() == "tick 30000");
+    CHECK(lateness.back() == 0);
+}
+
+TEST_CASE("a command up to 300 ticks ahead is taken, and none further")
+{
+    const RelayTime start = RelayClock::now();
+    Room room = OpenRoom("code", 7, start);
+    std::vector<Outgoing> out;
+    std::vector<double> lateness;
+    JoinRoom(room, 1, -1, start, out);
+    RunRoom(room, start + milliseconds(340), out, lateness);
+    REQUIRE(room.tick == 10);
+    TakeClientMessage(room, 1, "cmd 310 down 38", start + milliseconds(340), out);
+    TakeClientMessage(room, 1, "cmd 311 down 38", start + milliseconds(340), out);
+    CHECK(HasPending(room, 310, "310 down 38"));
+    CHECK(room.pending.count(311) == 0);
+    CHECK(room.ignored == 1);
+}
+
+TEST_CASE("the input delay follows the seats' median round trip and holds steady inside its band")
+{
+    const RelayTime start = RelayClock::now();
+    Room room = OpenRoom("code", 7, start);
+    std::vector<Outgoing> out;
+    std::vector<double> lateness;
+    JoinRoom(room, 1, -1, start, out);
+    JoinRoom(room, 2, -1, start, out);
+    RelayTime now = start;
+    // Five round trips of rtt ms each for both seats: the median is rtt.
+    auto measure = [&](int rtt) {
+        out.clear();
+        for (int i = 0; i < 5; ++i) {
+            now += milliseconds(1000);
+            std::vector<Outgoing> pings;
+            RunRoom(room, now, pings, lateness);
+            for (const Outgoing& p : pings)
+                if (p.text.compare(0, 5, "ping ") == 0)
+                    TakeClientMessage(room, p.client, "pong " + p.text.substr(5), now + milliseconds(rtt), out);
+        }
+        return Broadcasts(out, "delay ");
+    };
+    CHECK(measure(20).empty());  // 0.6 tick: the least delay, 3
+    CHECK(measure(50) == std::vector<std::string>{"delay 4"});  // 1.5 ticks, and two to spare
+    CHECK(measure(40).empty());
+    CHECK(measure(30).empty());  // would fit 3, but within half a tick of 4's band
+    CHECK(measure(10) == std::vector<std::string>{"delay 3"});
+    CHECK(measure(900) == std::vector<std::string>{"delay 6"});  // no more than 6
+    CHECK(room.delay == 6);
+}
+
+TEST_CASE("a seat silent for 2 s goes to the autopilot, and a room empty for 10 s ends")
+{
+    const RelayTime start = RelayClock::now();
+    Room room = OpenRoom("code", 7, start);
+    std::vector<Outgoing> out;
+    std::vector<double> lateness;
+    JoinRoom(room, 1, -1, start, out);
+    JoinRoom(room, 2, -1, start, out);
+    TakeClientMessage(room, 2, "ping 1", start + milliseconds(1500), out);
+    RunRoom(room, start + milliseconds(1999), out, lateness);
+    CHECK(!room.seats[0].autopilot);
+    RunRoom(room, start + milliseconds(2000), out, lateness);
+    CHECK(room.seats[0].autopilot);
+    CHECK(!room.seats[1].autopilot);  // heard half a second later
+    CHECK(Broadcasts(out, "tick 60").back() == "tick 60\n60 autopilot 0 on");  // the tick due then
+    RunRoom(room, start + milliseconds(2100), out, lateness);
+    TakeClientMessage(room, 1, "hash 1 ab", start + milliseconds(2100), out);
+    CHECK(!room.seats[0].autopilot);
+    CHECK(HasPending(room, room.tick + 1, std::to_string(room.tick + 1) + " autopilot 0 off"));
+    RunRoom(room, start + milliseconds(2200), out, lateness);
+    // Comments in the recording: a key script has no line for them.
+    CHECK(WriteRoomRecording(room).find("\n# 60 autopilot 0 on\n# 64 autopilot 0 off\n") != std::string::npos);
+
+    LeaveRoom(room, 1, start + milliseconds(3000));
+    CHECK(!IsRoomOver(room, start + milliseconds(20000)));  // someone is still there
+    LeaveRoom(room, 2, start + milliseconds(4000));
+    CHECK(!IsRoomOver(room, start + milliseconds(13999)));
+    CHECK(IsRoomOver(room, start + milliseconds(14000)));
+}
