@@ -330,7 +330,8 @@ TEST_CASE("a silent seat goes to the autopilot after 2 s, and back to its person
     const long handed = ReadTickNumber(text);
     CHECK(text == "tick " + std::to_string(handed) + "\n" + std::to_string(handed) + " autopilot 1 on");
     CHECK(handed - quietFrom >= 2 * 30 - 1);
-    CHECK(handed - quietFrom <= 2 * 30 + 10);
+    // The first tick read may come from before seat 1 joined, when a loaded machine is slow to join.
+    CHECK(handed - quietFrom <= 2 * 30 + 30);
     CloseClient(seat1);
 
     // Someone new does not get the seat; its person, asking for it, does.
