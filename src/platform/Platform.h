@@ -90,6 +90,13 @@ struct PadState {
     bool dpadRight;
 };
 
+// Where a relay's rooms are: what a room's link (http://HOST:PORT/?room=CODE) names.
+struct RelayAddress {
+    std::string host;    // a name or an address, as the link has it
+    int port = 0;
+    std::string target;  // the WebSocket's path and query: "/ws", or "/ws?room=CODE"
+};
+
 // ===== What a backend supplies =====
 
 // --- Messages ---
@@ -183,6 +190,23 @@ bool FindPicturesFolder(char* folder, size_t folderSize);
 // Writes a PNG (rgb: height rows of width RGB pixels, top row first) at path; false with the reason.
 bool WritePngFile(const char* path, const unsigned char* rgb, int width, int height, char* error, size_t errorSize);
 
+// --- Network play: one WebSocket to a relay, text messages in order both ways ---
+// Opens the connection to the relay at address; false with the reason in plain words when it cannot.
+// In the page the handshake goes on after it returns, and its failure comes as HandleRelayClosed.
+bool OpenRelaySocket(const RelayAddress& address, std::string& error);
+// Sends one text message; after the connection has ended it does nothing.
+void SendRelayText(const std::string& text);
+// Hands every message that has arrived to HandleRelayText, in order, then the end of the connection,
+// if it has ended, to HandleRelayClosed; when nothing has arrived, it waits up to seconds for
+// something. In the page messages arrive as events, and it returns at once.
+void PumpRelaySocket(double seconds);
+// Calls step, and pumps the socket between calls, until step says false. A program without a window
+// runs its whole joined run in it; in the page and node it returns at once and the browser's loop
+// goes on calling step, the program ending from it.
+void RunRelayLoop(bool (*step)());
+// Ends the connection, if there is one; nothing more is handed on.
+void CloseRelaySocket();
+
 // --- Overlay font ---
 // Renders the overlay font's glyphs, codes kFontFirstChar on; none when no font can be had, so that
 // text draws nothing. Called with the GL context current.
@@ -256,3 +280,9 @@ void HandleCloseRequested();
 void HandlePadState(long padId, const PadState& state);
 // The pad went away: every key it held comes up, and its car is free for the next pad.
 void HandlePadGone(long padId);
+
+// --- Network play ---
+// One message from the relay.
+void HandleRelayText(const std::string& text);
+// The connection ended: the relay's reason, or what went wrong, in plain words.
+void HandleRelayClosed(const std::string& reason);
