@@ -22,6 +22,13 @@ target_link_libraries(kelvaron_offscreen PUBLIC PkgConfig::OSMESA)
 add_library(kelvaron_null_window OBJECT src/platform/null/OffscreenWindow.cpp)
 target_link_libraries(kelvaron_null_window PUBLIC kelvaron_null kelvaron_offscreen)
 
+# The relay's socket, on POSIX sockets alone: the program's and the null backend's, whose programs
+# join rooms too (kelvaron-replay --join). A source of each, since object libraries do not pass
+# their objects on.
+foreach(_target IN ITEMS kelvaron_null kelvaron_null_core)
+  target_sources(${_target} PRIVATE src/platform/linux/RelaySocket.cpp)
+endforeach()
+
 # The command line reader, on its own so that its tests need no display.
 add_library(kelvaron_command_line OBJECT src/platform/linux/CommandLine.cpp)
 kelvaron_room_headers(kelvaron_command_line PUBLIC platform/linux/CommandLine.h)
@@ -55,6 +62,7 @@ add_library(kelvaron_linux OBJECT
   src/platform/linux/Events.cpp
   src/platform/linux/KeyCodes.cpp
   src/platform/linux/Messages.cpp
+  src/platform/linux/RelaySocket.cpp
   src/platform/linux/Signals.cpp
   src/platform/linux/Window.cpp
   src/platform/linux/Xlib.cpp

@@ -122,6 +122,16 @@ void TakeCarFromAutopilot(int c)
     gAutopilot[c].idleFrames = 0;
 }
 
+void HandCarToAutopilot(int c, bool on)
+{
+    if (!on) {
+        TakeCarFromAutopilot(c);
+    } else if (!gAutopilot[c].driving) {
+        gAutopilot[c].driving = true;
+        PickTarget(gAutopilot[c]);
+    }
+}
+
 static void DriveCar(int c, AutopilotCar& a)
 {
     dBodyID chassis = gCars[c].chassis.body;
@@ -162,12 +172,12 @@ static void DriveCar(int c, AutopilotCar& a)
     HoldKeys(c, true, false, left, right);
 }
 
-void UpdateAutopilot()
+void UpdateAutopilot(bool takeIdleCars)
 {
     for (int c = 0; c < kCarCount; ++c) {
         AutopilotCar& a = gAutopilot[c];
         if (!a.driving) {
-            if (++a.idleFrames < kAutopilotIdleFrames)
+            if (!takeIdleCars || ++a.idleFrames < kAutopilotIdleFrames)
                 continue;
             a.driving = true;
             PickTarget(a);

@@ -29,9 +29,13 @@ void StartAutopilot(uint32_t seed);
 uint32_t ReadAutopilotSeed();
 // A person pressed or released one of car c's keys: the car is theirs again at once.
 void TakeCarFromAutopilot(int c);
+// A shared run's hand-over: the car drives itself from now on, whatever the settings say, or is its
+// person's again.
+void HandCarToAutopilot(int c, bool on);
 // Key vk belongs to a car the autopilot drives now.
 bool IsAutopilotKey(unsigned vk);
-// Before the frame's driving controls: sets the held keys of every car the autopilot drives.
-void UpdateAutopilot();
+// Before the frame's driving controls: sets the held keys of every car the autopilot drives; with
+// takeIdleCars (the settings' autopilot) it also takes the cars left alone long enough.
+void UpdateAutopilot(bool takeIdleCars);
 // Feeds every car's autopilot record and the generator's state to the state hash.
 void FeedAutopilotState(StateHash& hash);

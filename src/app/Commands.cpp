@@ -4,6 +4,7 @@
 
 #include "app/Input.h"
 #include "app/Playback.h"
+#include "app/SharedRun.h"
 
 long gFramesRun;
 bool gQuitRequested;
@@ -27,7 +28,15 @@ void QueueCommand(const Command& command)
 
 void QueueLiveCommand(Command command)
 {
-    if (IsPlaybackDriving() && kCommandTable[int(command.kind)].reach != CommandReach::kThisMachine)
+    const CommandReach reach = kCommandTable[int(command.kind)].reach;
+    if (gShared.joined && reach != CommandReach::kThisMachine) {
+        // The shared world changes only by the relay's ticks, and pausing it is no one's to do.
+        command.frame = NextCommandFrame();
+        if (reach == CommandReach::kSharedWorld)
+            SendSeatCommand(command);
+        return;
+    }
+    if (IsPlaybackDriving() && reach != CommandReach::kThisMachine)
         return;
     command.frame = NextCommandFrame();
     QueueCommand(command);

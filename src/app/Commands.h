@@ -11,6 +11,7 @@ enum class CommandKind : uint8_t {
     kLift,         // a car's cabin lift, held or let go
     kStopAndSpin,  // car 0's stop: held, it stops the car and spins its front wheels
     kUpright,      // a car on its side or roof back on its wheels; car kEveryCar: every such car
+    kAutopilot,    // a shared run's car handed to the autopilot (down) or back to its person (up)
     kPause,        // the simulation stands still, or goes on
     kStep,         // while paused: one frame of simulation
     kCamera,       // the next of the five cameras
@@ -18,7 +19,7 @@ enum class CommandKind : uint8_t {
     kKeepRecording,  // the run so far is saved as a recording
     kQuit,         // the run ends before this frame
 };
-constexpr int kCommandKindCount = 10;
+constexpr int kCommandKindCount = 11;
 
 // A car's driving keys, in the key table's order.
 enum class CarKey : uint8_t { kSteerLeft, kSteerRight, kFaster, kSlower };
@@ -33,9 +34,9 @@ constexpr int kEveryCar = -1;
 struct Command {
     long frame;  // applied before this frame's step; frames count from 1 as the world is built
     CommandKind kind;
-    int car;     // kCarKey, kLift, kStopAndSpin, kUpright
+    int car;     // kCarKey, kLift, kStopAndSpin, kUpright, kAutopilot
     CarKey key;  // kCarKey
-    bool down;   // kCarKey, kLift, kStopAndSpin: held from down to up
+    bool down;   // kCarKey, kLift, kStopAndSpin: held from down to up; kAutopilot: on
     CommandSource source;
 };
 
@@ -53,6 +54,7 @@ inline constexpr CommandInfo kCommandTable[kCommandKindCount] = {
     {CommandKind::kLift, "lift", CommandReach::kSharedWorld},
     {CommandKind::kStopAndSpin, "stop and spin", CommandReach::kSharedWorld},
     {CommandKind::kUpright, "upright", CommandReach::kSharedWorld},
+    {CommandKind::kAutopilot, "autopilot", CommandReach::kSharedWorld},
     {CommandKind::kPause, "pause", CommandReach::kThisSimulation},
     {CommandKind::kStep, "step", CommandReach::kThisSimulation},
     {CommandKind::kCamera, "camera", CommandReach::kThisMachine},
@@ -76,7 +78,8 @@ void StartCommands();
 // Into the queue, after every command already there for its frame or an earlier one.
 void QueueCommand(const Command& command);
 // From a person at this machine, for the next frame. While a playback drives the run, only what
-// touches this machine alone is taken: the rest would make another run than the one played.
+// touches this machine alone is taken: the rest would make another run than the one played. In a
+// shared run what changes the shared world goes to the relay, and pause and step are off.
 void QueueLiveCommand(Command command);
 // The frame that a command arriving now acts on.
 long NextCommandFrame();

@@ -32,8 +32,7 @@ bool RunFrame()
         return false;
     bool advance = TakeSimulationFrame();
     if (advance) {
-        if (gSettings.autopilot)
-            UpdateAutopilot();
+        UpdateAutopilot(gSettings.autopilot);
         UpdateCarControls();
     }
     UpdateFrameStats();

@@ -36,6 +36,7 @@ void ApplyCommand(const Command& command)
             SetFrontHubMotors(command.down ? 5.0f : 0.0f);
         break;
     case CommandKind::kUpright: SetOverturnedUpright(command.car); break;
+    case CommandKind::kAutopilot: HandCarToAutopilot(command.car, command.down); break;
     case CommandKind::kPause:
         gPaused = !gPaused;
         gStepRequested = false;

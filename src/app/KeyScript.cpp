@@ -37,15 +37,7 @@ static bool ParseReal(const char* word, float& value)
     return *word && !*end && errno == 0 && std::isfinite(value);
 }
 
-// What a script's reading has come to.
-struct ScriptReading {
-    KeyScript& script;
-    KeyboardState keyboard;   // the keys the script holds, as the live keyboard's are kept
-    bool seen[6];             // header lines seen: physics, gravity, box-mass, autopilot, frames, and the magic
-    bool commandsBegun;
-};
-
-static bool ParseHeaderLine(ScriptReading& r, const char* const* words, int count, std::string& why)
+static bool ParseHeaderLine(KeyScriptReader& r, const char* const* words, int count, std::string& why)
 {
     static const char* const kNames[] = {"physics", "gravity", "box-mass", "autopilot", "frames", kMagic};
     const char* const* name = std::find_if(std::begin(kNames), std::end(kNames),
@@ -112,11 +104,12 @@ static bool ParseHeaderLine(ScriptReading& r, const char* const* words, int coun
     }
 }
 
-// A command by name: "upright CAR|all", "pause", "step".
+// A command by name: "upright CAR|all", "pause", "step", "autopilot CAR on|off".
 static bool ParseNamedCommand(const char* const* words, int count, Command& c, std::string& why)
 {
     static const struct { const char* name; CommandKind kind; } kNamed[] = {
-        {"upright", CommandKind::kUpright}, {"pause", CommandKind::kPause}, {"step", CommandKind::kStep}};
+        {"upright", CommandKind::kUpright}, {"pause", CommandKind::kPause}, {"step", CommandKind::kStep},
+        {"autopilot", CommandKind::kAutopilot}};
     for (const auto& n : kNamed) {
         if (std::strcmp(words[1], n.name))
             continue;
@@ -124,22 +117,29 @@ static bool ParseNamedCommand(const char* const* words, int count, Command& c, s
         c.car = kEveryCar;
         c.down = true;
         long car;
-        if (n.kind != CommandKind::kUpright && count == 2)
+        if ((n.kind == CommandKind::kPause || n.kind == CommandKind::kStep) && count == 2)
             return true;
         if (n.kind == CommandKind::kUpright && count == 3 &&
             (!std::strcmp(words[2], "all") || ParseWhole(words[2], 0, kCarCount - 1, car))) {
             c.car = std::strcmp(words[2], "all") ? int(car) : kEveryCar;
             return true;
         }
-        why = n.kind == CommandKind::kUpright ? "expected upright and a car, 0 to 2, or all"
-                                              : std::string("nothing follows ") + n.name;
+        if (n.kind == CommandKind::kAutopilot && count == 4 && ParseWhole(words[2], 0, kCarCount - 1, car) &&
+            (!std::strcmp(words[3], "on") || !std::strcmp(words[3], "off"))) {
+            c.car = int(car);
+            c.down = words[3][1] == 'n';
+            return true;
+        }
+        why = n.kind == CommandKind::kUpright     ? "expected upright and a car, 0 to 2, or all"
+              : n.kind == CommandKind::kAutopilot ? "expected autopilot, a car, 0 to 2, and on or off"
+                                                  : std::string("nothing follows ") + n.name;
         return false;
     }
-    why = std::string("expected down, up, upright, pause or step, not '") + words[1] + "'";
+    why = std::string("expected down, up, upright, pause, step or autopilot, not '") + words[1] + "'";
     return false;
 }
 
-static bool ParseCommandLine(ScriptReading& r, const char* const* words, int count, std::string& why)
+static bool ParseCommandLine(KeyScriptReader& r, const char* const* words, int count, std::string& why)
 {
     long frame;
     if (!ParseWhole(words[0], 1, kMaxFrame, frame)) {
@@ -176,7 +176,7 @@ static bool ParseCommandLine(ScriptReading& r, const char* const* words, int cou
     return true;
 }
 
-static bool ParseLine(ScriptReading& r, char* line, std::string& why)
+static bool ParseLine(KeyScriptReader& r, char* line, std::string& why)
 {
     if (char* hash = std::strchr(line, '#'))
         *hash = '\0';
@@ -189,7 +189,7 @@ static bool ParseLine(ScriptReading& r, char* line, std::string& why)
             count = 5;
     if (count == 0)
         return true;
-    if (count > 3) {
+    if (count > 4 || (count == 4 && std::strcmp(words[1], "autopilot"))) {
         why = "too many words";
         return false;
     }
@@ -198,27 +198,31 @@ static bool ParseLine(ScriptReading& r, char* line, std::string& why)
     return ParseHeaderLine(r, words, count, why);
 }
 
-bool ReadKeyScript(std::FILE* file, KeyScript& script, std::string& error)
+void StartKeyScriptReader(KeyScriptReader& r)
 {
-    script = KeyScript{};
-    ScriptReading r = {script, {}, {}, false};
-    char line[512];
-    long number = 1;
-    for (; std::fgets(line, sizeof line, file); ++number) {
-        if (!std::strchr(line, '\n') && !std::feof(file)) {
-            error = "line " + std::to_string(number) + ": too long";
-            return false;
-        }
-        std::string why;
-        if (!ParseLine(r, line, why)) {
-            error = "line " + std::to_string(number) + ": " + why;
-            return false;
-        }
+    r = KeyScriptReader{};
+}
+
+constexpr size_t kMaxLineBytes = 511;
+
+bool ReadKeyScriptLine(KeyScriptReader& r, const char* line, std::string& error)
+{
+    char copy[kMaxLineBytes + 2];
+    const size_t length = std::strlen(line);
+    ++r.line;
+    std::string why = "too long";
+    if (length <= kMaxLineBytes + (length && line[length - 1] == '\n')) {
+        std::memcpy(copy, line, length + 1);
+        if (ParseLine(r, copy, why))
+            return true;
     }
-    if (std::ferror(file)) {
-        error = "line " + std::to_string(number) + ": " + std::strerror(errno);
-        return false;
-    }
+    error = "line " + std::to_string(r.line) + ": " + why;
+    return false;
+}
+
+bool FinishKeyScript(KeyScriptReader& r, std::string& error)
+{
+    KeyScript& script = r.script;
     if (script.recorded && !(r.seen[0] && r.seen[1] && r.seen[2] && r.seen[3] && r.seen[4])) {
         error = "the recording's header lacks a line: it needs physics, gravity, box-mass, autopilot and frames";
         return false;
@@ -233,6 +237,46 @@ bool ReadKeyScript(std::FILE* file, KeyScript& script, std::string& error)
     return true;
 }
 
+bool ReadKeyScript(std::FILE* file, KeyScript& script, std::string& error)
+{
+    KeyScriptReader r;
+    StartKeyScriptReader(r);
+    char line[kMaxLineBytes + 1];
+    while (std::fgets(line, sizeof line, file)) {
+        if (!std::strchr(line, '\n') && !std::feof(file)) {
+            error = "line " + std::to_string(r.line + 1) + ": too long";
+            return false;
+        }
+        if (!ReadKeyScriptLine(r, line, error))
+            return false;
+    }
+    if (std::ferror(file)) {
+        error = "line " + std::to_string(r.line + 1) + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!FinishKeyScript(r, error))
+        return false;
+    script = std::move(r.script);
+    return true;
+}
+
+bool ReadKeyScriptText(const std::string& text, KeyScript& script, std::string& error)
+{
+    KeyScriptReader r;
+    StartKeyScriptReader(r);
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        if (!ReadKeyScriptLine(r, text.substr(start, end - start).c_str(), error))
+            return false;
+        start = end;
+    }
+    if (!FinishKeyScript(r, error))
+        return false;
+    script = std::move(r.script);
+    return true;
+}
+
 static void WriteCommand(std::FILE* file, const Command& c)
 {
     const int vk = FindCommandKey(c);
@@ -242,6 +286,8 @@ static void WriteCommand(std::FILE* file, const Command& c)
         std::fprintf(file, "%ld upright all\n", c.frame);
     else if (c.kind == CommandKind::kUpright)
         std::fprintf(file, "%ld upright %d\n", c.frame, c.car);
+    else if (c.kind == CommandKind::kAutopilot)
+        std::fprintf(file, "%ld autopilot %d %s\n", c.frame, c.car, c.down ? "on" : "off");
     else
         std::fprintf(file, "%ld %s\n", c.frame, kCommandTable[int(c.kind)].name);
 }

@@ -1,6 +1,7 @@
 // Key scripts and recordings: a run's commands as text, one a line.
 //   FRAME down|up VK         a key, as the keyboard's keys become commands (Keyboard.h)
 //   FRAME upright CAR|all    FRAME pause    FRAME step
+//   FRAME autopilot CAR on|off   a shared run's car handed to the autopilot, or back
 // '#' starts a comment; blank lines are allowed. A recording is a key script with a header before
 // its first command: "kelvaron-recording FORMAT", then "physics", "gravity", "box-mass", "autopilot"
 // and "frames" lines, which make the same run again wherever it is played.
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "app/Commands.h"
+#include "app/Keyboard.h"
 
 constexpr int kRecordingFormat = 1;
 
@@ -29,10 +31,29 @@ struct KeyScript {
     std::vector<Command> commands;  // in frame order
 };
 
+// A script read a line at a time: a file's, or a shared run's as its ticks arrive. Commands gather
+// in script.commands, which the reader's owner may empty as it takes them.
+struct KeyScriptReader {
+    KeyScript script;
+    KeyboardState keyboard;  // the keys the script holds, as the live keyboard's are kept
+    bool seen[6];            // header lines seen: physics, gravity, box-mass, autopilot, frames, and the magic
+    bool commandsBegun;
+    long line;               // lines read
+};
+
 // This build's physics, as a header names it: "ode-VERSION REVISION".
 std::string DescribePhysics();
 // Reads the whole script. On a malformed line, or a recording this build cannot play the same, false
 // with "line N: " and the reason in error.
 bool ReadKeyScript(std::FILE* file, KeyScript& script, std::string& error);
+// A fresh reader, at the script's first line.
+void StartKeyScriptReader(KeyScriptReader& reader);
+// One line, with or without its newline; false with "line N: " and the reason in error.
+bool ReadKeyScriptLine(KeyScriptReader& reader, const char* line, std::string& error);
+// Once every line is in: the header complete, the commands in frame order, none after a recording's
+// last frame. False with the reason in error.
+bool FinishKeyScript(KeyScriptReader& reader, std::string& error);
+// A whole script from text, as ReadKeyScript reads a file.
+bool ReadKeyScriptText(const std::string& text, KeyScript& script, std::string& error);
 // Writes a recording; false when the file would not take it all.
 bool WriteRecording(std::FILE* file, const RecordingHeader& header, const std::vector<Command>& commands);

@@ -8,6 +8,7 @@
 #include "app/Keyboard.h"
 #include "app/Playback.h"
 #include "app/Settings.h"
+#include "app/SharedRun.h"
 #include "app/WindowEvents.h"
 #include "physics/Driving.h"
 
@@ -49,6 +50,7 @@ void ResetRunState()
     ResetSettings();
     StartRunInput();
     ResetPlayback();
+    ResetSharedRun();
     ResetFrameStats();
     ResetDrivingTargets();
     StartAutopilot(1);

@@ -97,6 +97,14 @@ struct RelayAddress {
     std::string target;  // the WebSocket's path and query: "/ws", or "/ws?room=CODE"
 };
 
+// A relay's close in plain words: its own reason, or what its code means when it gave none.
+inline std::string DescribeRelayClose(int code, const std::string& reason)
+{
+    if (!reason.empty())
+        return reason;
+    return code == 1009 ? "a message was larger than the relay takes" : "the relay closed the connection";
+}
+
 // ===== What a backend supplies =====
 
 // --- Messages ---

@@ -46,8 +46,7 @@
 // A seat silent for kSilentSeconds (no message at all, or gone) is handed to the autopilot; a person
 // who comes back to it, on the same connection or with &seat=N, has it again. A room ends when no
 // one has been in it for kEmptyRoomSeconds; with --log-dir its recording is then kept as
-// DIR/ROOM.keys. The autopilot's hand-overs are comments there ("# T autopilot SEAT on"), since a
-// key script has no line for them.
+// DIR/ROOM.keys, hand-overs and all.
 #pragma once
 
 constexpr int kDefaultRelayPort = 27183;

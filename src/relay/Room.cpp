@@ -60,15 +60,15 @@ static RoomClient* FindClient(Room& room, long client)
     return found == room.clients.end() ? nullptr : &*found;
 }
 
-static void AddTickLine(Room& room, long tick, const std::string& text, bool handOver)
+static void AddTickLine(Room& room, long tick, const std::string& text)
 {
-    room.pending[tick].push_back({std::to_string(tick) + " " + text, handOver});
+    room.pending[tick].push_back(std::to_string(tick) + " " + text);
 }
 
 static void HandSeat(Room& room, int seat, bool toAutopilot)
 {
     room.seats[seat].autopilot = toAutopilot;
-    AddTickLine(room, room.tick + 1, "autopilot " + std::to_string(seat) + (toAutopilot ? " on" : " off"), true);
+    AddTickLine(room, room.tick + 1, "autopilot " + std::to_string(seat) + (toAutopilot ? " on" : " off"));
 }
 
 // The person at a seat is heard: their car is theirs again.
@@ -133,21 +133,16 @@ static bool ParseCount(const std::string& word, long& value)
 // makes exactly one.
 static bool ReadCommand(const std::string& words, Command& command)
 {
-    std::string line = "1 " + words + "\n";
-    std::FILE* file = fmemopen(&line[0], line.size(), "r");
-    if (!file)
-        return false;
     KeyScript script;
     std::string error;
-    const bool read = ReadKeyScript(file, script, error);
-    std::fclose(file);
-    if (!read || script.recorded || script.commands.size() != 1)
+    if (!ReadKeyScriptText("1 " + words + "\n", script, error) || script.recorded || script.commands.size() != 1)
         return false;
     command = script.commands[0];
     return true;
 }
 
-// A seat's own car's command that changes the shared world, as the line the relay broadcasts.
+// A seat's own car's command that changes the shared world, as the line the relay broadcasts. The
+// autopilot's hand-overs are the relay's alone.
 static bool TakeSeatCommand(const std::vector<std::string>& words, int seat, std::string& line)
 {
     std::string joined;
@@ -155,7 +150,7 @@ static bool TakeSeatCommand(const std::vector<std::string>& words, int seat, std
         joined += (i > 2 ? " " : "") + words[i];
     Command c;
     if (words.size() < 3 || !ReadCommand(joined, c) || kCommandTable[int(c.kind)].reach != CommandReach::kSharedWorld ||
-        c.car != seat)
+        c.kind == CommandKind::kAutopilot || c.car != seat)
         return false;
     const int key = FindCommandKey(c);
     line = key >= 0 ? std::string(c.down ? "down " : "up ") + std::to_string(key) : "upright " + std::to_string(c.car);
@@ -255,7 +250,7 @@ static bool TakeWords(Room& room, RoomClient& client, const std::vector<std::str
             return false;
         // Late: the next tick not broadcast yet, after what is there, so that no one waits and the
         // seat's keys keep their order.
-        AddTickLine(room, std::max(number, room.tick + 1), line, false);
+        AddTickLine(room, std::max(number, room.tick + 1), line);
         return true;
     }
     if (verb == "ping" && words.size() == 2 && ParseCount(words[1], number)) {
@@ -308,9 +303,9 @@ static void BroadcastTick(Room& room, std::vector<Outgoing>& out)
     std::string message = "tick " + std::to_string(tick);
     auto lines = room.pending.find(tick);
     if (lines != room.pending.end()) {
-        for (const TickLine& line : lines->second) {
-            message += "\n" + line.text;
-            room.log += (line.handOver ? "# " : "") + line.text + "\n";
+        for (const std::string& line : lines->second) {
+            message += "\n" + line;
+            room.log += line + "\n";
         }
         room.pending.erase(lines);
     }

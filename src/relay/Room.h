@@ -41,12 +41,6 @@ struct Seat {
     RelayTime lastHeard;
 };
 
-// A line of a tick's message; a hand-over is a comment in the recording.
-struct TickLine {
-    std::string text;
-    bool handOver;
-};
-
 struct SeatHashes {
     std::array<std::string, kSeatCount> hex;
     std::string reported;  // the seats last reported as differing, as the desync line names them
@@ -60,7 +54,7 @@ struct Room {
     int delay;
     std::vector<RoomClient> clients;
     Seat seats[kSeatCount];
-    std::map<long, std::vector<TickLine>> pending;  // lines for ticks not broadcast yet
+    std::map<long, std::vector<std::string>> pending;  // lines for ticks not broadcast yet
     std::string log;  // every tick's lines so far, as a recording's body
     std::map<long, SeatHashes> hashes;
     long ignored;  // messages not taken

@@ -12,7 +12,7 @@ static bool HasPending(const Room& room, long tick, const std::string& line)
 {
     auto found = room.pending.find(tick);
     return found != room.pending.end() &&
-           std::any_of(found->second.begin(), found->second.end(), [&](const TickLine& l) { return l.text == line; });
+           std::any_of(found->second.begin(), found->second.end(), [&](const std::string& l) { return l == line; });
 }
 
 static std::vector<std::string> Broadcasts(const std::vector<Outgoing>& out, const std::string& prefix)
@@ -53,6 +53,10 @@ TEST_CASE("a command up to 300 ticks ahead is taken, and none further")
     CHECK(HasPending(room, 310, "310 down 38"));
     CHECK(room.pending.count(311) == 0);
     CHECK(room.ignored == 1);
+    // The hand-overs are the relay's: a seat cannot hand even its own car to the autopilot.
+    TakeClientMessage(room, 1, "cmd 20 autopilot 0 on", start + milliseconds(340), out);
+    CHECK(room.pending.count(20) == 0);
+    CHECK(room.ignored == 2);
 }
 
 TEST_CASE("the input delay follows the seats' median round trip and holds steady inside its band")
@@ -107,7 +111,7 @@ TEST_CASE("a seat silent for 2 s goes to the autopilot, and a room empty for 10 
     CHECK(HasPending(room, room.tick + 1, std::to_string(room.tick + 1) + " autopilot 0 off"));
     RunRoom(room, start + milliseconds(2200), out, lateness);
     // Comments in the recording: a key script has no line for them.
-    CHECK(WriteRoomRecording(room).find("\n# 60 autopilot 0 on\n# 64 autopilot 0 off\n") != std::string::npos);
+    CHECK(WriteRoomRecording(room).find("\n60 autopilot 0 on\n64 autopilot 0 off\n") != std::string::npos);
 
     LeaveRoom(room, 1, start + milliseconds(3000));
     CHECK(!IsRoomOver(room, start + milliseconds(20000)));  // someone is still there
