@@ -12,6 +12,7 @@
 #include "FrameBench.h"
 #include "FreshProcess.h"
 #include "HashBench.h"
+#include "Join.h"
 #include "RenderBench.h"
 #include "Soak.h"
 #include "app/Autopilot.h"
@@ -67,10 +68,14 @@ static int Usage(const char* why)
                  "       kelvaron-replay --bench-hash [--frames N]\n"
                  "       kelvaron-replay --render [--frames N]\n"
                  "       kelvaron-replay --soak [--frames N] [--seed S] [--record FILE]\n"
+                 "       kelvaron-replay --join LINK [--script FILE] [--frames N] [--every K] [--hash]\n"
                  "Traces frame 0, every K-th frame and the last; --hash adds 'hash FRAME HEX' after each\n"
                  "traced frame, the whole simulation state's 64-bit hash, the same on every build.\n"
                  "A recording (kelvaron --record) plays with its own autopilot, to its own last frame\n"
-                 "unless --frames says otherwise.\n",
+                 "unless --frames says otherwise.\n"
+                 "--join takes a seat in a room (http://HOST:PORT/?room=CODE), or a new room at a relay\n"
+                 "(http://HOST:PORT/, printing 'room LINK' first), drives it from the script, and\n"
+                 "traces the shared world's frames, counted from the room's first tick, to the Nth.\n",
                  why);
     return 2;
 }
@@ -80,6 +85,7 @@ int main(int argc, char** argv)
     long frames = 600, every = 50, seed = 1, autopilotSeed = 0;
     const char* script = nullptr;
     const char* record = nullptr;
+    const char* join = nullptr;
     bool bench = false, benchHash = false, render = false, soak = false, hash = false, framesGiven = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -109,6 +115,8 @@ int main(int argc, char** argv)
                 return Usage("--every takes a whole number above 0");
         } else if (!std::strcmp(arg, "--script") && hasValue) {
             script = argv[++i];
+        } else if (!std::strcmp(arg, "--join") && hasValue) {
+            join = argv[++i];
         } else if (!std::strcmp(arg, "--record") && hasValue) {
             record = argv[++i];
         } else {
@@ -147,5 +155,7 @@ int main(int argc, char** argv)
         if (keyScript.recorded && !framesGiven)
             frames = keyScript.header.frames;
     }
+    if (join)
+        return RunJoinedReplay(join, keyScript, frames, every, hash);
     return Replay(frames, every, keyScript, uint32_t(autopilotSeed), hash);
 }

@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# One world shared through a real relay on 127.0.0.1 by headless clients (kelvaron-replay --join),
+# each driving its seat from its own key script: every client's hashes must be equal at every
+# traced tick, and equal to the Linux replay of the room's log.
+#   shared_world_test.sh three-builds RELAY LINUX-REPLAY TICKS 'CLIENT-B' 'CLIENT-C'
+#   shared_world_test.sh faults RELAY LINUX-REPLAY TICKS 'CLIENT-B' 'CLIENT-C'
+#   shared_world_test.sh bad-link RELAY LINUX-REPLAY TICKS
+# A client is its runner and program, split on blanks ("wine-run.sh kelvaron-replay.exe", "node
+# kelvaron-replay.js"); the first client is always the Linux replay. faults: C is killed at tick 700,
+# and a Linux client takes its seat back at tick 1200. bad-link: B reaches the relay through a link
+# with 150 ms of delay and 2 % loss each way.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+for part in checks wait relay; do . "$here/../../scripts/lib/$part.sh"; done
+mode=$1 relay=$2 linux=$3 ticks=$4
+client_b=${5:-$linux} client_c=${6:-$linux}
+scripts="$here/../../bench/scripts"
+work=$(mktemp -d)
+proxy_pid=
+cleanup() {
+  for pid in $(jobs -p); do kill -- "-$pid" 2> /dev/null || kill "$pid" 2> /dev/null; done
+  stop_relay
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+start_relay "$relay" "$work/relay.log" --log-dir "$work" || { echo "FAILED: the relay did not start"; exit 1; }
+echo "relay on 127.0.0.1:$relay_port"
+
+# Each client in a process group of its own, so that a kill reaches what its runner started.
+join() {  # NAME LINK SCRIPT CLIENT
+  local name=$1 link=$2 script=$3
+  read -r -a client <<< "$4"
+  setsid "${client[@]}" --join "$link" --script "$script" --frames "$ticks" --every 50 --hash \
+    > "$work/$name.out" 2> "$work/$name.err" &
+  printf -v "pid_$name" %s $!
+}
+hashes() { grep '^hash ' "$work/$1.out" | tr -d '\r'; }
+reached() { grep -q "^frame $2 " "$work/$1.out"; }
+ended_well() {  # NAME
+  local pid_var="pid_$1"
+  wait_for_exit "${!pid_var}" $((ticks / 30 + 120)) && [ "$status" -eq 0 ] && return 0
+  echo "   $1 ended with status ${status:-?}:"; tail -n 3 "$work/$1.err"
+  return 1
+}
+same_hashes() {  # NAME OTHER
+  local count
+  count=$(hashes "$1" | wc -l)
+  [ "$count" -eq $((ticks / 50)) ] && [ "$(hashes "$1")" = "$(hashes "$2")" ] && return 0
+  echo "   $1 has $count hash lines; first difference from $2:"
+  diff <(hashes "$1") <(hashes "$2") | head -n 4
+  return 1
+}
+# The room ends 10 s after its last client leaves, and its log is kept then.
+room_log() { ls "$work"/*.keys 2> /dev/null | head -n 1; }
+has_room_log() { [ -n "$(room_log)" ]; }
+log_replays_as() {  # NAME
+  wait_until 30 has_room_log || { echo "   no room log; the relay said:"; cat "$work/relay.log"; return 1; }
+  [ "$("$linux" --script "$(room_log)" --frames "$ticks" --every 50 --hash | grep '^hash ' | sed 1d)" = "$(hashes "$1")" ]
+}
+
+link=
+open_room() {  # SCRIPT
+  join a "http://127.0.0.1:$relay_port/" "$1" "$linux"
+  wait_until 20 grep -q '^room ' "$work/a.out" || { echo "FAILED: no room"; cat "$work/a.err"; exit 1; }
+  link=$(sed -n 's/^room //p' "$work/a.out" | head -n 1)
+  check "a new room's link names this relay" [ "${link%%\?*}" = "http://127.0.0.1:$relay_port/" ]
+}
+
+case $mode in
+three-builds)
+  open_room "$scripts/drive.keys"
+  join b "$link" "$scripts/weave.keys" "$client_b"
+  join c "$link" "$scripts/drive.keys" "$client_c"
+  for name in a b c; do check "client $name ran $ticks ticks" ended_well $name; done
+  check "the second build's hashes equal the Linux client's" same_hashes b a
+  check "the third build's hashes equal the Linux client's" same_hashes c a
+  check "the Linux replay of the room's log gives the same hashes" log_replays_as a
+  ;;
+faults)
+  open_room "$scripts/drive.keys"
+  join b "$link" "$scripts/weave.keys" "$client_b"
+  join c "$link" "$scripts/drive.keys" "$client_c"
+  wait_until 60 reached a 700 || echo "   client a never reached tick 700"
+  kill -- "-$pid_c"
+  wait_until 60 reached a 1200 || echo "   client a never reached tick 1200"
+  join d "$link&seat=2" "$scripts/weave.keys" "$linux"
+  for name in a b d; do check "client $name ran $ticks ticks" ended_well $name; done
+  check "the second build's hashes equal the Linux client's" same_hashes b a
+  check "the late joiner caught up to the same hashes from tick 50" same_hashes d a
+  check "the killed client agreed until it went" \
+    [ "$(hashes c)" = "$(hashes a | head -n "$(hashes c | wc -l)")" ]
+  check "the Linux replay of the room's log gives the same hashes" log_replays_as a
+  handed=$(sed -n 's/^\([0-9]*\) autopilot 2 on$/\1/p' "$(room_log)" | head -n 1)
+  back=$(sed -n 's/^\([0-9]*\) autopilot 2 off$/\1/p' "$(room_log)" | head -n 1)
+  check "the killed seat went to the autopilot 2 s after tick 700 (at ${handed:-none})" \
+    [ "${handed:-0}" -gt 750 ] && [ "${handed:-0}" -lt 850 ]
+  check "the seat came back to its person at tick 1200 (at ${back:-none})" \
+    [ "${back:-0}" -ge 1200 ] && [ "${back:-0}" -lt 1300 ]
+  ;;
+bad-link)
+  python3 "$here/slow_link.py" "$relay_port" 150 2 7 > "$work/proxy.port" &
+  wait_until 10 test -s "$work/proxy.port" || { echo "FAILED: the slow link did not start"; exit 1; }
+  started=$SECONDS
+  open_room "$scripts/drive.keys"
+  join b "${link/:$relay_port\//:$(cat "$work/proxy.port")/}" "$scripts/weave.keys" "$linux"
+  join c "$link" "$scripts/drive.keys" "$linux"
+  for name in a b c; do check "client $name ran $ticks ticks" ended_well $name; done
+  # In lockstep behind a slow seat each tick would wait out its round trip: 0.3 s, not 1/30.
+  check "the clients on good links were not held back by the slow one ($((SECONDS - started)) s for $ticks ticks)" \
+    [ $((SECONDS - started)) -lt $((ticks / 30 + 30)) ]
+  check "the slow client's hashes equal the others'" same_hashes b a
+  check "the third client's hashes equal the first's" same_hashes c a
+  check "the Linux replay of the room's log gives the same hashes" log_replays_as a
+  check "the slow seat's commands reached the room" grep -q ' down 87$' "$(room_log)"
+  ;;
+*)
+  echo "unknown mode $mode"; exit 2 ;;
+esac
+finish
