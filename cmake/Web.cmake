@@ -10,15 +10,26 @@ function(kelvaron_web_gl target)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${KELVARON_WEB_DIR}/LegacyGl.js)
 endfunction()
 
-# A program node runs as the native ones run: the real file system, main's exit status, and the wasm
-# compiled before main (node cannot fetch a file the way a browser does).
+# A program node runs as the native ones run: the real file system, main's exit status, the wasm
+# compiled before main (node cannot fetch a file the way a browser does), and a browser's WebSocket.
 function(kelvaron_node_program target)
   kelvaron_web_gl(${target})
   target_link_options(${target} PRIVATE -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1
                       -sWASM_ASYNC_COMPILATION=0 -sALLOW_MEMORY_GROWTH=1
-                      "SHELL:--pre-js ${KELVARON_WEB_DIR}/NodeNotices.js")
-  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${KELVARON_WEB_DIR}/NodeNotices.js)
+                      "SHELL:--pre-js ${KELVARON_WEB_DIR}/NodeNotices.js"
+                      "SHELL:--pre-js ${KELVARON_WEB_DIR}/NodeWebSocket.js")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${KELVARON_WEB_DIR}/NodeNotices.js
+               ${KELVARON_WEB_DIR}/NodeWebSocket.js)
 endfunction()
+
+# The relay socket on emscripten's WebSocket API. A library, so that a program takes it in only once
+# its run calls the socket.
+add_library(kelvaron_web_relay_socket STATIC ${KELVARON_WEB_DIR}/RelaySocket.cpp)
+kelvaron_room_headers(kelvaron_web_relay_socket PRIVATE platform/web)
+target_link_libraries(kelvaron_web_relay_socket PUBLIC kelvaron_contract)
+target_link_options(kelvaron_web_relay_socket INTERFACE -lwebsocket.js
+                    "SHELL:--js-library ${KELVARON_WEB_DIR}/RelaySocket.js")
+set_property(TARGET kelvaron_web_relay_socket APPEND PROPERTY INTERFACE_LINK_DEPENDS ${KELVARON_WEB_DIR}/RelaySocket.js)
 
 # emscripten's JS optimiser needs Debian's node modules (acorn), which a node not built by Debian
 # does not look for.
@@ -71,7 +82,7 @@ add_executable(kelvaron_page
 )
 set_source_files_properties(${CMAKE_BINARY_DIR}/glyphs PROPERTIES HEADER_FILE_ONLY ON)
 kelvaron_room_headers(kelvaron_page PRIVATE platform/web)
-target_link_libraries(kelvaron_page PRIVATE kelvaron_app)
+target_link_libraries(kelvaron_page PRIVATE kelvaron_app kelvaron_web_relay_socket)
 kelvaron_web_gl(kelvaron_page)
 target_link_options(kelvaron_page PRIVATE -sENVIRONMENT=web -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT=1
                     -sALLOW_MEMORY_GROWTH=1 -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=1

@@ -58,6 +58,7 @@ rooms_packages=(
 web_packages=(
   emscripten                              # the browser build: em++, its C library, the legacy-GL emulation
   nodejs npm                              # the wasm replay; playwright-core for the browser tests
+  node-ws                                 # the WebSocket that node lacks: the wasm programs' relay socket
   chromium                                # the page in a real browser: headless, WebGL on SwiftShader
   python3                                 # scripts/run.sh --web serves the page
 )

@@ -8,6 +8,16 @@ if(KELVARON_LINUX_REPLAY)
            ${KELVARON_LINUX_REPLAY} "${KELVARON_TRACE_SCRIPTS}" "5 17" node $<TARGET_FILE:kelvaron-replay>)
 endif()
 
+# The relay socket, under node, against the Linux build's relay on 127.0.0.1.
+add_executable(relay-socket-test relay/relay_socket_test.cpp)
+target_link_libraries(relay-socket-test PRIVATE kelvaron_web_relay_socket)
+kelvaron_node_program(relay-socket-test)
+if(KELVARON_LINUX_REPLAY)
+  add_test(NAME web_relay_socket COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/relay/relay_socket_test.sh
+           ${KELVARON_LINUX_RELAY} node $<TARGET_FILE:relay-socket-test>)
+  set_tests_properties(web_relay_socket PROPERTIES LABELS relay TIMEOUT 120)
+endif()
+
 set(_browser_tests ${CMAKE_CURRENT_BINARY_DIR}/browser-tests)
 add_test(NAME web_browser_setup COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/web/install-driver.sh ${_browser_tests})
 set_tests_properties(web_browser_setup PROPERTIES FIXTURES_SETUP web_browser)
