@@ -33,7 +33,8 @@ ctest --test-dir "$build/windows" --output-on-failure -j "$jobs"
 
 echo "== web build"  # the wasm replay under node against the Linux traces, and the page in Chromium
 logged "$build/web.configure.log" emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
-  -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay"
+  -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay" \
+  -DKELVARON_WINDOWS_REPLAY="$build/windows/bench/kelvaron-replay.exe"
 cmake --build "$build/web" -j "$jobs"
 ctest --test-dir "$build/web" --output-on-failure -j "$jobs"
 

@@ -18,6 +18,20 @@ if(KELVARON_LINUX_REPLAY)
   set_tests_properties(web_relay_socket PROPERTIES LABELS relay TIMEOUT 120)
 endif()
 
+# One world in one room of the Linux build's relay, shared by the Linux replay, the Windows one under
+# Wine and this build's under node, each a seat driven by its own key script for 2,000 ticks; then the
+# node client killed at tick 700 and a Linux one taking its seat back at tick 1,200.
+set(KELVARON_WINDOWS_REPLAY "" CACHE FILEPATH "The Windows build's kelvaron-replay.exe, for rooms shared across builds")
+if(KELVARON_LINUX_REPLAY AND KELVARON_WINDOWS_REPLAY)
+  set(_windows_client "${PROJECT_SOURCE_DIR}/scripts/wine-run.sh ${KELVARON_WINDOWS_REPLAY}")
+  set(_node_client "node $<TARGET_FILE:kelvaron-replay>")
+  foreach(_mode IN ITEMS three-builds faults)
+    add_test(NAME shared_world_${_mode} COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/relay/shared_world_test.sh ${_mode}
+             ${KELVARON_LINUX_RELAY} ${KELVARON_LINUX_REPLAY} 2000 ${_windows_client} ${_node_client})
+    set_tests_properties(shared_world_${_mode} PROPERTIES LABELS relay TIMEOUT 400)
+  endforeach()
+endif()
+
 set(_browser_tests ${CMAKE_CURRENT_BINARY_DIR}/browser-tests)
 add_test(NAME web_browser_setup COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/web/install-driver.sh ${_browser_tests})
 set_tests_properties(web_browser_setup PROPERTIES FIXTURES_SETUP web_browser)
