@@ -12,6 +12,13 @@ add_library(kelvaron_win32_registry OBJECT src/platform/win32/Store.cpp)
 kelvaron_room_headers(kelvaron_win32_registry PRIVATE platform/win32)
 target_link_libraries(kelvaron_win32_registry PUBLIC kelvaron_contract advapi32)
 
+# The relay's socket, on WinHTTP's WebSocket calls: the program's and the null backend's, whose
+# programs join rooms too. A source of each, since object libraries do not pass their objects on.
+foreach(_target IN ITEMS kelvaron_null kelvaron_null_core)
+  target_sources(${_target} PRIVATE src/platform/win32/RelaySocket.cpp)
+  target_link_libraries(${_target} PUBLIC winhttp)
+endforeach()
+
 # The backend but for its entry point, so that the tests can drive its window.
 add_library(kelvaron_win32 OBJECT
   src/platform/win32/Clock.cpp
@@ -23,11 +30,12 @@ add_library(kelvaron_win32 OBJECT
   src/platform/win32/MonitorCovers.cpp
   src/platform/win32/Pads.cpp
   src/platform/win32/Pictures.cpp
+  src/platform/win32/RelaySocket.cpp
   src/platform/win32/Window.cpp
 )
 kelvaron_room_headers(kelvaron_win32 PUBLIC platform/win32)
 target_link_libraries(kelvaron_win32 PUBLIC kelvaron_win32_registry kelvaron_app opengl32 gdi32 advapi32 user32
-                      shell32)
+                      shell32 winhttp)
 # stb_image_write is one header: Debian's copy, without the rest of /usr/include.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/stb-include)
 file(CREATE_LINK /usr/include/stb ${CMAKE_BINARY_DIR}/stb-include/stb SYMBOLIC)

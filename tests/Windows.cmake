@@ -28,6 +28,12 @@ if(KELVARON_LINUX_REPLAY)
   add_test(NAME trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh Windows
            ${KELVARON_LINUX_REPLAY} "${KELVARON_TRACE_SCRIPTS}" 5
            ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron-replay>)
+  # The relay socket on WinHTTP against the Linux build's relay on 127.0.0.1.
+  add_executable(relay-socket-test relay/relay_socket_test.cpp ${PROJECT_SOURCE_DIR}/src/platform/win32/RelaySocket.cpp)
+  target_link_libraries(relay-socket-test PRIVATE kelvaron_contract winhttp)
+  add_test(NAME relay_socket COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/relay/relay_socket_test.sh ${KELVARON_LINUX_RELAY}
+           ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:relay-socket-test>)
+  set_tests_properties(relay_socket PROPERTIES LABELS relay TIMEOUT 120)
 endif()
 
 # The render window's teardown with the real window procedure and message boxes.
