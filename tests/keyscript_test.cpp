@@ -75,7 +75,11 @@ TEST_CASE("a malformed script or a recording this build cannot play the same is 
 {
     const std::string bad[][2] = {
         {"1 down 38\n0 down 38\n", "line 2: bad frame number"},
-        {"1 press 38\n", "line 1: expected down, up, upright, pause or step"},
+        {"1 press 38\n", "line 1: expected down, up, upright, pause, step or autopilot"},
+        {"1 autopilot 3 on\n", "line 1: expected autopilot, a car, 0 to 2, and on or off"},
+        {"1 autopilot 1 maybe\n", "line 1: expected autopilot, a car, 0 to 2, and on or off"},
+        {"1 autopilot 1\n", "line 1: expected autopilot, a car, 0 to 2, and on or off"},
+        {"1 upright 1 on\n", "line 1: too many words"},
         {"1 down 256\n", "line 1: bad key code"},
         {"1 down -1\n", "line 1: bad key code"},
         {"1 down 38 extra\n", "line 1: too many words"},
@@ -122,6 +126,8 @@ TEST_CASE("a recording written is read back as it was: header and every command"
         {10, CommandKind::kUpright, 1, CarKey::kSteerLeft, true, CommandSource::kPerson},
         {10, CommandKind::kPause, kEveryCar, CarKey::kSteerLeft, true, CommandSource::kPerson},
         {11, CommandKind::kStep, kEveryCar, CarKey::kSteerLeft, true, CommandSource::kPerson},
+        {11, CommandKind::kAutopilot, 2, CarKey::kSteerLeft, true, CommandSource::kPerson},
+        {12, CommandKind::kAutopilot, 2, CarKey::kSteerLeft, false, CommandSource::kPerson},
         {12, CommandKind::kCarKey, 2, CarKey::kSlower, false, CommandSource::kPerson},
     };
     std::FILE* file = std::tmpfile();
@@ -141,7 +147,8 @@ TEST_CASE("a recording written is read back as it was: header and every command"
         CAPTURE(i);
         const Command &a = commands[i], &b = script.commands[i];
         CHECK((a.frame == b.frame && a.kind == b.kind && a.down == b.down));
-        CHECK(((a.kind != CommandKind::kCarKey && a.kind != CommandKind::kLift && a.kind != CommandKind::kUpright) ||
+        CHECK(((a.kind != CommandKind::kCarKey && a.kind != CommandKind::kLift && a.kind != CommandKind::kUpright &&
+                a.kind != CommandKind::kAutopilot) ||
                a.car == b.car));
         CHECK((a.kind != CommandKind::kCarKey || a.key == b.key));
     }

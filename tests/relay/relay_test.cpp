@@ -390,7 +390,9 @@ TEST_CASE("the room's log: on request and at its end, a recording the reader rea
     REQUIRE_MESSAGE(ReadKeyScript(file, ended, error), error);
     std::fclose(file);
     CHECK(ended.header.frames > script.header.frames + 10 * 30 - 30);
-    CHECK(ended.commands.size() == 3);
+    // ...and the seat left silent went to the autopilot, a command like the rest.
+    REQUIRE(ended.commands.size() == 4);
+    CHECK((ended.commands[3].kind == CommandKind::kAutopilot && ended.commands[3].car == 0 && ended.commands[3].down));
     const std::string replay = std::string(KELVARON_REPLAY) + " --script " + kept.string() + " --hash > " +
                                (scratch / "replay.out").string();
     CHECK(std::system(replay.c_str()) == 0);
