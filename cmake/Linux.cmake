@@ -60,6 +60,7 @@ add_library(kelvaron_linux OBJECT
   src/platform/linux/Clock.cpp
   src/platform/linux/Dialog.cpp
   src/platform/linux/Events.cpp
+  src/platform/linux/Host.cpp
   src/platform/linux/KeyCodes.cpp
   src/platform/linux/Messages.cpp
   src/platform/linux/RelaySocket.cpp

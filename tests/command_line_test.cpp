@@ -83,22 +83,28 @@ TEST_CASE("unusable window ids and unknown options are refused with a reason")
     CHECK(error.find("XSCREENSAVER_WINDOW") != std::string::npos);
 }
 
-TEST_CASE("--record and --play go with a run, wherever they stand; alone, --play is a full run")
+TEST_CASE("--record, --play, --join and --host go with a run, wherever they stand; alone, all but --record are a full run")
 {
     LaunchRequest r;
     std::string error;
     REQUIRE(Read({"/s", "--record", "run.keys"}, &r, &error));
-    CHECK((r.mode == LaunchMode::kFullRun && r.record == "run.keys" && r.play.empty()));
+    CHECK((r.mode == LaunchMode::kFullRun && r.switches.record == "run.keys" && r.switches.play.empty()));
     REQUIRE(Read({"--record", "a b.keys", "/p", "0x2a"}, &r, &error));
-    CHECK((r.mode == LaunchMode::kPreview && r.window == 0x2a && r.record == "a b.keys"));
+    CHECK((r.mode == LaunchMode::kPreview && r.window == 0x2a && r.switches.record == "a b.keys"));
     REQUIRE(Read({"-window-id", "77", "--no-pace", "--record", "x.keys"}, &r, &error));
-    CHECK((r.mode == LaunchMode::kXScreenSaver && !r.steadyPace && r.record == "x.keys"));
+    CHECK((r.mode == LaunchMode::kXScreenSaver && !r.steadyPace && r.switches.record == "x.keys"));
     REQUIRE(Read({"--play", "run.keys"}, &r, &error));
-    CHECK((r.mode == LaunchMode::kFullRun && r.play == "run.keys" && r.record.empty()));
+    CHECK((r.mode == LaunchMode::kFullRun && r.switches.play == "run.keys" && r.switches.record.empty()));
     REQUIRE(Read({"--play", "in.keys", "--record", "out.keys"}, &r, &error));
-    CHECK((r.mode == LaunchMode::kFullRun && r.play == "in.keys" && r.record == "out.keys"));
+    CHECK((r.mode == LaunchMode::kFullRun && r.switches.play == "in.keys" && r.switches.record == "out.keys"));
+    REQUIRE(Read({"--join", "http://h:1/?room=ab"}, &r, &error));
+    CHECK((r.mode == LaunchMode::kFullRun && r.switches.join == "http://h:1/?room=ab" && !r.host));
+    REQUIRE(Read({"-root", "--join", "http://h:1/", "--record", "x.keys"}, &r, &error));
+    CHECK((r.mode == LaunchMode::kXScreenSaver && r.switches.join == "http://h:1/" && r.switches.record == "x.keys"));
+    REQUIRE(Read({"--host"}, &r, &error));
+    CHECK((r.mode == LaunchMode::kFullRun && r.host && r.switches.join.empty()));
     REQUIRE(Read({"/s"}, &r, &error));
-    CHECK((r.record.empty() && r.play.empty()));  // nothing left from the last request
+    CHECK((r.switches.record.empty() && r.switches.play.empty() && r.switches.join.empty() && !r.host));
 
     const struct {
         std::initializer_list<const char*> args;
@@ -111,6 +117,11 @@ TEST_CASE("--record and --play go with a run, wherever they stand; alone, --play
         {{"--record", "x.keys"}, "--record goes with a run"},
         {{"/c", "--play", "x.keys"}, "--play goes with a run"},
         {{"--version", "--record", "x.keys"}, "--record goes with a run"},
+        {{"--join"}, "--join needs a room's link after it"},
+        {{"--join", "http://a/", "--play", "x.keys"}, "--join and --play do not go together"},
+        {{"--host", "--join", "http://a/"}, "--host makes a room of its own"},
+        {{"/c", "--host"}, "--host goes with a run"},
+        {{"/c", "--join", "http://a/"}, "--join goes with a run"},
     };
     for (const auto& r2 : refused) {
         CAPTURE(r2.why);

@@ -9,6 +9,7 @@
 #include "app/RunState.h"
 #include "app/Screenshot.h"
 #include "app/Settings.h"
+#include "app/SharedRun.h"
 #include "physics/Scene.h"
 #include "physics/Step.h"
 #include "platform/Platform.h"
@@ -23,10 +24,11 @@ FrameView ReadFrameView()
 {
     const int width = gViewFollowsWindow ? gWindowWidth : gSettings.screenWidth;
     const int height = gViewFollowsWindow ? gWindowHeight : gSettings.screenHeight;
-    return {width, height, gCameraMode, {gFps, gSettings.sGravity, gSleepTime, gPaused}};
+    return {width, height, gCameraMode, {gFps, gSettings.sGravity, gSleepTime, gPaused, DescribeSharedRun()}};
 }
 
-bool RunFrame()
+// The frame's simulation: its commands, the autopilot's keys, the controls and one step.
+static bool SimulateFrame(bool measured)
 {
     if (!ApplyFrameCommands())
         return false;
@@ -35,9 +37,15 @@ bool RunFrame()
         UpdateAutopilot(gSettings.autopilot);
         UpdateCarControls();
     }
-    UpdateFrameStats();
+    if (measured)
+        UpdateFrameStats();
     if (advance)
         StepSimulation();
+    return true;
+}
+
+static void DrawFrame()
+{
     if (gActive) {
         RenderFrame(ReadFrameView());
         if (TakeScreenshotRequest())
@@ -46,5 +54,36 @@ bool RunFrame()
     if (TakeRecordingRequest())
         KeepRunAsRecording();
     PresentFrame();
+}
+
+bool RunFrame()
+{
+    if (!SimulateFrame(true))
+        return false;
+    DrawFrame();
+    return true;
+}
+
+bool RunSharedFrame()
+{
+    PumpRelaySocket(0);
+    const uint32_t start = ReadTickCount();
+    while (gFramesRun + 1 < gShared.lastTick && uint32_t(ReadTickCount() - start) < kCatchUpMsPerDraw) {
+        if (!SimulateFrame(false))
+            return false;
+        NoteSharedFrame();
+    }
+    if (!IsNextFrameConfirmed()) {
+        // Waiting for the relay's next tick: the same frame again, so that the window stays alive.
+        if (gQuitRequested)
+            return false;
+        UpdateFrameStats();
+        DrawFrame();
+        return true;
+    }
+    if (!SimulateFrame(true))
+        return false;
+    NoteSharedFrame();
+    DrawFrame();
     return true;
 }

@@ -1,6 +1,8 @@
 // The simulation as every program runs it: its world, and the one place that knows the order of a
 // frame. The programs, the replay, the benchmarks and the tests all go through here.
 #pragma once
+#include <cstdint>
+
 #include "render/SceneView.h"
 
 // Builds the scene; the settings' gravity then shows what the world really falls at.
@@ -12,3 +14,8 @@ FrameView ReadFrameView();
 // one simulation step, the drawing (while the window is not minimised), and the frame presented.
 // False, with nothing of the frame run, once the run is to end.
 bool RunFrame();
+// A shared run's frame: every frame the relay has confirmed and this machine has not run yet, those
+// of a catch-up undrawn for up to kCatchUpMsPerDraw, and the last drawn; or, with none confirmed,
+// the frame drawn again. False once the run is to end.
+constexpr uint32_t kCatchUpMsPerDraw = 50;
+bool RunSharedFrame();

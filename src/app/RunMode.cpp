@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 
 RunMode ChooseRunMode(const char* commandLine)
 {
@@ -35,27 +34,5 @@ bool ReadWindowId(const char* text, unsigned long* id)
     if (*end || errno == ERANGE || value == 0 || value > 0xFFFFFFFFul)
         return false;
     *id = value;
-    return true;
-}
-
-bool TakeRecordingSwitches(std::vector<std::string>& words, std::string& record, std::string& play, std::string& error)
-{
-    for (auto word = words.begin(); word != words.end();) {
-        std::string* file = *word == "--record" ? &record : *word == "--play" ? &play : nullptr;
-        if (!file) {
-            ++word;
-            continue;
-        }
-        if (std::next(word) == words.end() || std::next(word)->empty() || (*std::next(word))[0] == '-') {
-            error = *word + " needs a file after it";
-            return false;
-        }
-        if (!file->empty()) {
-            error = *word + " is given twice";
-            return false;
-        }
-        *file = *std::next(word);
-        word = words.erase(word, word + 2);
-    }
     return true;
 }

@@ -289,6 +289,41 @@ void NoteSharedFrame()
     }
 }
 
+const char* DescribeSharedRun()
+{
+    static char line[256];
+    if (!gShared.worldStarted)
+        return nullptr;
+    char seat[32] = "Watching";
+    if (gShared.seat != kNoSeat)
+        std::snprintf(seat, sizeof seat, "Driving Car%d", gShared.seat + 1);
+    if (!gShared.ended.empty())
+        std::snprintf(line, sizeof line, "Left the room: %s", gShared.ended.c_str());
+    else if (gFramesRun + kHashEveryTicks < gShared.lastTick)
+        std::snprintf(line, sizeof line, "Catching up: tick %ld of %ld", gFramesRun, gShared.lastTick);
+    else if (gShared.desyncTick)
+        std::snprintf(line, sizeof line, "%s  The worlds differ since tick %ld: %s", seat, gShared.desyncTick,
+                      gShared.desyncSaved.empty() ? "keeping the log" : gShared.desyncSaved.c_str());
+    else if (gShared.roundTripMs < 0)
+        std::snprintf(line, sizeof line, "%s  Delay %d ticks", seat, gShared.delay);
+    else
+        std::snprintf(line, sizeof line, "%s  Ping %ld ms  Delay %d ticks", seat, gShared.roundTripMs, gShared.delay);
+    return line;
+}
+
+bool WaitForRoom(double seconds, std::string& error)
+{
+    const uint32_t start = ReadTickCount();
+    while (gShared.joined && !gShared.logRead && uint32_t(ReadTickCount() - start) < uint32_t(seconds * 1000))
+        PumpRelaySocket(0.1);
+    if (gShared.logRead)
+        return true;
+    error = !gShared.ended.empty() ? gShared.ended : "the relay did not let this machine into the room within " +
+                                                        std::to_string(int(seconds)) + " s";
+    LeaveSharedRun();
+    return false;
+}
+
 void SendSeatCommand(Command c)
 {
     const int seat = gShared.seat;

@@ -55,5 +55,10 @@ void NoteSharedFrame();
 // tick. The arrows and the seat's car's own keys drive the seat's car, as does the first pad; other
 // cars' keys do nothing here.
 void SendSeatCommand(Command command);
+// The overlay's line for a shared run, or null outside one.
+const char* DescribeSharedRun();
+// Pumps the socket until the room's log is in, for up to seconds; false with the reason when the
+// room cannot be had.
+bool WaitForRoom(double seconds, std::string& error);
 // Leaves the room.
 void LeaveSharedRun();

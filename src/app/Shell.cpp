@@ -12,6 +12,7 @@
 #include "app/Playback.h"
 #include "app/RunState.h"
 #include "app/Settings.h"
+#include "app/SharedRun.h"
 #include "app/WindowEvents.h"
 #include "gl/GlState.h"
 #include "gl/Text.h"
@@ -142,6 +143,7 @@ void TakeDownRun()
     DestroyRenderWindow();
     SayRunHealth();
     FinishPlayback();
+    LeaveSharedRun();
     DestroyWorld();
     SayOdeMessages();
 }
@@ -152,6 +154,8 @@ int RunUntilQuit()
     NoteStartupStep("world");
     StartPlayback();
     StartAutopilot(ChooseAutopilotSeed(ReadTickCount()));
+    if (gShared.logRead)
+        StartSharedWorld();
     LoadOverlayFont();
     NoteStartupStep("font");
     const double frameMs = ReadPacedFrameMs();
@@ -174,7 +178,7 @@ int RunUntilQuit()
             // A machine that falls behind goes on at the pace from now, rather than in a rush.
             framesDue = std::fmax(framesDue + 1, std::floor(elapsed / frameMs));
         }
-        if (!RunFrame() || IsPlaybackOver())
+        if (!(gShared.worldStarted ? RunSharedFrame() : RunFrame()) || IsPlaybackOver())
             break;
         CheckRunHealth(ReadTickCount());
         if (firstFrame)

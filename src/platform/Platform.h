@@ -226,10 +226,20 @@ std::vector<FontGlyph> CreateBitmapFont();
 RunMode ChooseRunMode(const char* commandLine);
 // A host window's id, decimal or hexadecimal with 0x, at most 32 bits; false for anything else or 0.
 bool ReadWindowId(const char* text, unsigned long* id);
-// "--record FILE" and "--play FILE", wherever they stand among the words of a command line, taken out
-// of words into record and play. False with the reason for a switch without its file or given twice.
-bool TakeRecordingSwitches(std::vector<std::string>& words, std::string& record, std::string& play,
-                           std::string& error);
+// The switches any run takes, wherever they stand among the words of a command line.
+struct RunSwitches {
+    std::string record;  // --record FILE: the run kept as a recording at its end
+    std::string play;    // --play FILE: the run plays a recording or key script
+    std::string join;    // --join LINK: the run is a seat in a room, one world with the room's machines
+    std::vector<std::string> linkHosts;  // a relay of this machine's: the addresses others reach it by
+};
+// Takes the switches out of words. False with the reason for a switch without its value, one given
+// twice, or --join with --play.
+bool TakeRunSwitches(std::vector<std::string>& words, RunSwitches& switches, std::string& error);
+// Readies the run about to start as the switches ask: the recording it plays, where it is kept, the
+// room it joins (its log in within 10 s; a new room's link said on standard output). False, with
+// "cannot play FILE: ..." or "cannot join LINK: ..." in error, before any window opens.
+bool StartRunSwitches(const RunSwitches& switches, std::string& error);
 // Opens the preview window as a child of the host window at its client size. The settings are not
 // read. False when the window could not be made (the user has been told why).
 bool StartPreview(uintptr_t host, int width, int height);

@@ -21,6 +21,10 @@ void DrawOverlay(const OverlayFigures& figures)
     glRasterPos2f(-0.45f, -0.37f);
     PrintText("Velocity Car1>[%f], Car2>[%f], Car3>[%f]", double(speeds[0]), double(speeds[1]),
               double(speeds[2]));
+    if (figures.shared) {
+        glRasterPos2f(-0.45f, -0.41f);
+        PrintText("%s", figures.shared);
+    }
     if (figures.paused) {
         glRasterPos2f(-0.45f, -0.29f);
         PrintText("Paused: P goes on, N steps one frame");

@@ -7,6 +7,7 @@ struct OverlayFigures {
     float gravity;    // the settings' gravity, as shown
     float sleepTime;  // the sleep-time figure
     bool paused;      // the simulation stands still: a third line says so
+    const char* shared;  // in a shared run, its line: the seat, ping and delay, or what is amiss; else null
 };
 
 // Draws into the current viewport under the projection ResizeViewport sets.

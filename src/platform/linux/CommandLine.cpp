@@ -1,5 +1,6 @@
 #include "platform/linux/CommandLine.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -120,17 +121,24 @@ static bool ReadRunRequest(int argc, const char* const* argv, const char* xscree
 bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensaverWindow,
                        LaunchRequest* request, std::string* error)
 {
-    request->autopilot = request->steadyPace = false;
-    request->record.clear();
-    request->play.clear();
+    request->autopilot = request->steadyPace = request->host = false;
     std::vector<std::string> words(argv, argv + argc);
-    if (!TakeRecordingSwitches(words, request->record, request->play, *error))
+    if (!TakeRunSwitches(words, request->switches, *error))
         return false;
+    const auto host = std::find(words.begin(), words.end(), "--host");
+    if (host != words.end()) {
+        request->host = true;
+        words.erase(host);
+    }
+    const RunSwitches& s = request->switches;
+    if (request->host && (!s.join.empty() || !s.play.empty())) {
+        *error = "--host makes a room of its own: it goes with neither --join nor --play";
+        return false;
+    }
     std::vector<const char*> rest;
     for (const std::string& word : words)
         rest.push_back(word.c_str());
-    // --play alone is a full run.
-    if (!request->play.empty() && rest.size() == 1) {
+    if ((!s.play.empty() || !s.join.empty() || request->host) && rest.size() == 1) {
         request->mode = LaunchMode::kFullRun;
         return true;
     }
@@ -138,9 +146,10 @@ bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensav
         return false;
     const bool run = request->mode == LaunchMode::kFullRun || request->mode == LaunchMode::kPreview ||
                      request->mode == LaunchMode::kXScreenSaver;
-    if (!run && (!request->record.empty() || !request->play.empty())) {
-        *error = std::string(request->record.empty() ? "--play" : "--record") +
-                 " goes with a run: /s, /p WINDOW-ID, -root or -window-id WINDOW-ID";
+    const char* needsRun = request->host ? "--host" : !s.join.empty() ? "--join" : !s.play.empty() ? "--play"
+                           : !s.record.empty() ? "--record" : nullptr;
+    if (!run && needsRun) {
+        *error = std::string(needsRun) + " goes with a run: /s, /p WINDOW-ID, -root or -window-id WINDOW-ID";
         return false;
     }
     return true;

@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include "platform/Platform.h"
+
 enum class LaunchMode {
     kHelp,
     kVersion,
@@ -18,12 +20,13 @@ struct LaunchRequest {
     unsigned long window;
     bool autopilot;   // under XScreenSaver: on unless --no-autopilot
     bool steadyPace;  // under XScreenSaver: on unless --no-pace
-    std::string record;  // --record FILE: a run kept as a recording at its end
-    std::string play;    // --play FILE: a full run that plays a recording or key script
+    RunSwitches switches;  // --record FILE, --play FILE, --join LINK
+    bool host;             // --host: a relay beside the program, and the run a seat in a new room of it
 };
 
 // Reads the arguments; xscreensaverWindow is the XSCREENSAVER_WINDOW variable or null. False with
 // the reason in error for an unknown option, a preview switch without a usable window id, or
-// --record or --play where no run is asked for.
+// --record, --play, --join or --host where no run is asked for. --play, --join or --host alone is a
+// full run.
 bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensaverWindow,
                        LaunchRequest* request, std::string* error);

@@ -2,6 +2,10 @@
 #pragma once
 #include <SDL.h>
 
+#include <string>
+
+#include "platform/Platform.h"
+
 // From now on SIGTERM, SIGINT and SIGHUP end the run through the ordinary teardown.
 void CatchEndingSignals();
 // True once one of them has arrived.
@@ -16,3 +20,7 @@ bool HandlePadEvent(const SDL_Event& e);
 void StirStormPads();
 // Pulls out those still plugged in and says how many came and went.
 void PullStormPads();
+
+// --host: kelvaron-relay started beside the program on port 27183, ending with it; the switches then
+// join a new room of it, with this machine's addresses for the link. False with the reason.
+bool StartHostedRelay(RunSwitches& switches, std::string& error);

@@ -17,6 +17,8 @@ static const char* const kUsage =
     "                              as an XScreenSaver hack\n"
     "       kelvaron --play FILE       a full run that plays a recording or key script\n"
     "       any run ... --record FILE  the run kept as a recording in FILE when it ends\n"
+    "       kelvaron --join LINK       a full run in a room shared with others (any run takes it)\n"
+    "       kelvaron --host            a relay beside the program, and a full run in a new room of it\n"
     "       kelvaron --add-to-xscreensaver | --remove-from-xscreensaver\n"
     "                              Kelvaron in or out of XScreenSaver's list\n"
     "       kelvaron --help | --version\n";
@@ -30,6 +32,10 @@ static const char* const kHelp =
     "Escape ends the run, and so does moving the mouse in a full run.\n"
     "\nRecordings: kelvaron --play FILE, or kelvaron-replay --script FILE --hash, makes the same\n"
     "run again on any build, Linux, Windows or the page; at its end it says the state hash.\n"
+    "\nPlaying together: kelvaron --host starts a relay (kelvaron-relay, port 27183) and says the\n"
+    "room's link; the others open it in a browser, or give it to kelvaron --join LINK or\n"
+    "kelvaron.scr --join LINK. Each drives their own car with the arrow keys, its own keys or\n"
+    "the first pad; pause and step are off, and the overlay shows the seat, ping and input delay.\n"
     "\nGamepads: pad 1 drives car 0, pad 2 car 1, pad 3 car 2. Left stick or d-pad steers,\n"
     "right trigger or A drives forward, left trigger or B backward, a shoulder button lifts\n"
     "the cabin, Y sets the pad's car back on its wheels, X on pad 1 does what the space bar does.\n"
@@ -73,13 +79,16 @@ int main(int argc, char** argv)
     if (request.mode == LaunchMode::kSettingsDialog)
         return RunSettingsDialog() ? 0 : 1;
 
-    // A recording that cannot be played is said before any window opens.
-    if (!request.play.empty() && !LoadPlayback(request.play.c_str(), error)) {
-        std::fprintf(stderr, "kelvaron: cannot play %s\n", error.c_str());
+    // A recording that cannot be played or a room that cannot be joined is said before any window
+    // opens.
+    if (request.host && !StartHostedRelay(request.switches, error)) {
+        std::fprintf(stderr, "kelvaron: cannot host a room: %s\n", error.c_str());
         return 2;
     }
-    if (!request.record.empty())
-        RecordRunInto(request.record.c_str());
+    if (!StartRunSwitches(request.switches, error)) {
+        std::fprintf(stderr, "kelvaron: %s\n", error.c_str());
+        return 2;
+    }
     bool started = false;
     if (request.mode == LaunchMode::kFullRun) {
         started = StartFullRun();

@@ -1,4 +1,5 @@
 // The screensaver's entry point: the host's switch picks preview, full run or settings.
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -42,25 +43,26 @@ static std::vector<std::string> SplitCommandLine(const char* line)
     return words;
 }
 
-// "--record FILE" and "--play FILE" come out of the command line; what is left is the host's switch.
-static bool TakeRecordingRequest(const char* commandLine, std::string* hostLine)
+// "--record FILE", "--play FILE" and "--join LINK" come out of the command line; what is left is the
+// host's switch.
+static bool TakeRunRequest(const char* commandLine, std::string* hostLine)
 {
     std::vector<std::string> words = SplitCommandLine(commandLine);
-    std::string record, play, error;
-    if (!TakeRecordingSwitches(words, record, play, error)) {
+    RunSwitches switches;
+    std::string error;
+    if (!TakeRunSwitches(words, switches, error)) {
         MessageBoxA(nullptr, error.c_str(), "ERROR", MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     for (const std::string& word : words)
         *hostLine += (hostLine->empty() ? "" : " ") + word;
-    if (!play.empty() && hostLine->empty())
-        *hostLine = "/s";  // --play alone is a full run
-    if (!play.empty() && !LoadPlayback(play.c_str(), error)) {
-        MessageBoxA(nullptr, ("The recording cannot be played: " + error).c_str(), "ERROR", MB_OK | MB_ICONEXCLAMATION);
+    if ((!switches.play.empty() || !switches.join.empty()) && hostLine->empty())
+        *hostLine = "/s";  // --play or --join alone is a full run
+    if (!StartRunSwitches(switches, error)) {
+        error[0] = char(std::toupper(static_cast<unsigned char>(error[0])));
+        MessageBoxA(nullptr, error.c_str(), "ERROR", MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    if (!record.empty())
-        RecordRunInto(record.c_str());
     return true;
 }
 
@@ -68,7 +70,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int)
 {
     NoteStartupStep("main");
     std::string hostLine;
-    if (!TakeRecordingRequest(lpCmdLine, &hostLine))
+    if (!TakeRunRequest(lpCmdLine, &hostLine))
         return 2;
     const char* commandLine = hostLine.c_str();
     bool started = false;

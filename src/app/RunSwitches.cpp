@@ -1,0 +1,67 @@
+// The switches every run takes: a recording to play or keep, a room to join.
+#include <cstdio>
+#include <iterator>
+
+#include "app/Playback.h"
+#include "app/SharedRun.h"
+#include "platform/Platform.h"
+
+constexpr double kJoinSeconds = 10;  // for the relay to let this machine in, its room's log and all
+
+bool TakeRunSwitches(std::vector<std::string>& words, RunSwitches& switches, std::string& error)
+{
+    switches = RunSwitches{};
+    for (auto word = words.begin(); word != words.end();) {
+        std::string* value = *word == "--record" ? &switches.record
+                             : *word == "--play" ? &switches.play
+                             : *word == "--join" ? &switches.join
+                                                 : nullptr;
+        if (!value) {
+            ++word;
+            continue;
+        }
+        if (std::next(word) == words.end() || std::next(word)->empty() || (*std::next(word))[0] == '-') {
+            error = *word + (value == &switches.join ? " needs a room's link after it" : " needs a file after it");
+            return false;
+        }
+        if (!value->empty()) {
+            error = *word + " is given twice";
+            return false;
+        }
+        *value = *std::next(word);
+        word = words.erase(word, word + 2);
+    }
+    if (!switches.join.empty() && !switches.play.empty()) {
+        error = "--join and --play do not go together: a shared run's commands come from its room";
+        return false;
+    }
+    return true;
+}
+
+bool StartRunSwitches(const RunSwitches& switches, std::string& error)
+{
+    std::string why;
+    if (!switches.play.empty() && !LoadPlayback(switches.play.c_str(), why)) {
+        error = "cannot play " + why;
+        return false;
+    }
+    if (!switches.record.empty())
+        RecordRunInto(switches.record.c_str());
+    if (switches.join.empty())
+        return true;
+    RelayAddress address;
+    if (!ReadRoomLink(switches.join, address, why) || !JoinSharedRun(address, why) || !WaitForRoom(kJoinSeconds, why)) {
+        error = "cannot join " + switches.join + ": " + why;
+        return false;
+    }
+    if (address.target != "/ws")
+        return true;
+    std::printf("kelvaron: a new room; give the others its link:\n");
+    for (const std::string& host : switches.linkHosts.empty() ? std::vector<std::string>{address.host} : switches.linkHosts) {
+        RelayAddress theirs = address;
+        theirs.host = host;
+        std::printf("  %s\n", MakeRoomLink(theirs, gShared.room).c_str());
+    }
+    std::fflush(stdout);
+    return true;
+}
