@@ -313,6 +313,55 @@ TEST_CASE("a hash that differs is reported to every client with its seat")
     CHECK(StopRelay(relay) == 0);
 }
 
+TEST_CASE("a hash that differs: the real client says so, keeps the room's log and its own trace, and plays on")
+{
+    const fs::path scratch = MakeScratch("hashes-client");
+    RelayProcess relay = StartTestRelay(scratch);
+    Welcome w;
+    RelayClient* liar = Join(relay.port, "/ws", w);
+    // The headless client keeps its files where the null backend keeps pictures: the temporary folder.
+    const std::string command = "TMPDIR=" + scratch.string() + " " + KELVARON_REPLAY + " --join http://127.0.0.1:" +
+                                std::to_string(relay.port) + "/?room=" + w.room + " --frames 150 --every 50 --hash > " +
+                                (scratch / "client.out").string() + " 2> " + (scratch / "client.err").string();
+    int status = -1;
+    std::thread client([&] { status = std::system(command.c_str()); });
+    std::string text;
+    while (ReadMessageStarting(liar, "tick ", text, 2) && ReadTickNumber(text) < 30)
+        ;
+    SendText(liar, "hash 30 0000000000000000");
+    client.join();
+    CHECK(status == 0);
+    std::ifstream errors(scratch / "client.err");
+    std::stringstream said;
+    said << errors.rdbuf();
+    CHECK(said.str().find("room " + w.room + ": at tick 30 the machines' worlds differ (seats 0 1)") != std::string::npos);
+    std::string keys, trace;
+    for (const fs::directory_entry& e : fs::directory_iterator(scratch)) {
+        if (e.path().extension() == ".keys")
+            keys = e.path().string();
+        if (e.path().extension() == ".trace")
+            trace = e.path().string();
+    }
+    REQUIRE(!keys.empty());
+    REQUIRE(!trace.empty());
+    std::FILE* file = std::fopen(keys.c_str(), "r");
+    KeyScript log;
+    std::string error;
+    CHECK_MESSAGE(ReadKeyScript(file, log, error), error);
+    std::fclose(file);
+    CHECK(log.header.frames >= 30);
+    std::ifstream traced(trace);
+    std::stringstream lines;
+    lines << traced.rdbuf();
+    CHECK(lines.str().find("\nhash 30 ") != std::string::npos);
+    std::ifstream out(scratch / "client.out");
+    std::stringstream printed;
+    printed << out.rdbuf();
+    CHECK(printed.str().find("hash 150 ") != std::string::npos);  // the run went on to its end
+    CloseClient(liar);
+    CHECK(StopRelay(relay) == 0);
+}
+
 TEST_CASE("a silent seat goes to the autopilot after 2 s, and back to its person on rejoining")
 {
     const fs::path scratch = MakeScratch("silent");
