@@ -19,6 +19,13 @@ std::string DescribePhysics()
     return std::string("ode-") + dODE_VERSION + " " + std::to_string(kPhysicsRevision);
 }
 
+std::string DescribePhysicsWord()
+{
+    std::string word = DescribePhysics();
+    word[word.find(' ')] = '-';
+    return word;
+}
+
 template <typename Whole>
 static bool ParseWhole(const char* word, long long min, long long max, Whole& value)
 {

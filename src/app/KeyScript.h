@@ -15,6 +15,9 @@
 #include "app/Keyboard.h"
 
 constexpr int kRecordingFormat = 1;
+// The relay's protocol (relay/Protocol.h), which a client names as it joins, with its physics: the
+// relay turns away a client that would not run the room's world the same.
+constexpr int kRelayProtocol = 1;
 
 struct RecordingHeader {
     std::string physics;  // ODE's version and the physics revision the run was made with
@@ -43,6 +46,8 @@ struct KeyScriptReader {
 
 // This build's physics, as a header names it: "ode-VERSION REVISION".
 std::string DescribePhysics();
+// The same in one word, as a link's query carries it: "ode-VERSION-REVISION".
+std::string DescribePhysicsWord();
 // Reads the whole script. On a malformed line, or a recording this build cannot play the same, false
 // with "line N: " and the reason in error.
 bool ReadKeyScript(std::FILE* file, KeyScript& script, std::string& error);

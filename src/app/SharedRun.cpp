@@ -94,7 +94,10 @@ void ResetSharedRun()
 bool JoinSharedRun(const RelayAddress& address, std::string& error)
 {
     ResetSharedRun();
-    if (!OpenRelaySocket(address, error))
+    RelayAddress named = address;
+    named.target += std::string(address.target.find('?') == std::string::npos ? "?" : "&") + "protocol=" +
+                    std::to_string(kRelayProtocol) + "&physics=" + DescribePhysicsWord();
+    if (!OpenRelaySocket(named, error))
         return false;
     gShared.joined = true;
     gPingSentMs = ReadTickCount();

@@ -4,6 +4,8 @@
 //   GET /ws                   opens a new room and takes its first seat
 //   GET /ws?room=CODE         joins that room: the first free seat, or as a spectator
 //   GET /ws?room=CODE&seat=N  takes seat N back (0 to 2), if no one holds it; else as above
+//   ...&protocol=P&physics=W  the client's protocol (kRelayProtocol) and physics (DescribePhysicsWord);
+//                             either unlike the relay's is refused, naming both
 // A room's link for people is http://HOST:PORT/?room=CODE (the page, which then opens the socket).
 //
 // Messages are text, one per WebSocket message; lines end with '\n', words are separated by one

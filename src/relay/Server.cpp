@@ -16,6 +16,7 @@
 #include <optional>
 #include <sstream>
 
+#include "app/KeyScript.h"
 #include "relay/Room.h"
 
 namespace net = boost::asio;
@@ -249,6 +250,15 @@ static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http
         ReadNext(relay, c);
         if (relay.perAddress[c->address] > relay.options.maxPerAddress)
             return RefuseConnection(relay, c, "too many connections from " + c->address);
+        // A client names its protocol and physics; the relay's tests and bots, which run no world, need not.
+        const std::string protocol = FindQueryValue(query, "protocol"), physics = FindQueryValue(query, "physics");
+        if (!protocol.empty() && protocol != std::to_string(kRelayProtocol))
+            return RefuseConnection(relay, c, "this relay speaks protocol " + std::to_string(kRelayProtocol) +
+                                                  " and the client " + protocol.substr(0, 8) +
+                                                  ": the older of the two needs updating");
+        if (!physics.empty() && physics != DescribePhysicsWord())
+            return RefuseConnection(relay, c, "the room's world runs on " + DescribePhysicsWord() + " and the client's on " +
+                                                  physics.substr(0, 40) + ": their worlds would part");
         std::string code = FindQueryValue(query, "room");
         if (code.empty()) {
             if (relay.rooms.size() >= size_t(kMaxRooms))

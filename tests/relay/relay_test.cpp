@@ -159,6 +159,22 @@ TEST_CASE("rooms: a new one, three seats, spectators, and no way in without the 
     CHECK(!ReadMessage(stranger, text, 2));
     CHECK(IsClosed(stranger, reason));
     CHECK(reason.find("no room") != std::string::npos);
+    // A client of another protocol or other physics would not run the room's world the same.
+    const std::string physics = DescribePhysicsWord();
+    const struct { std::string query, refusal; } unlike[] = {
+        {"&protocol=2&physics=" + physics, "refused this relay speaks protocol 1 and the client 2"},
+        {"&protocol=1&physics=ode-0.16.2-999", "refused the room's world runs on " + physics + " and the client's on ode-0.16.2-999"},
+    };
+    for (const auto& u : unlike) {
+        RelayClient* c = ConnectClient(relay.port, "/ws?room=" + first.room + u.query);
+        REQUIRE(c);
+        CHECK(ReadMessageStarting(c, "refused ", text, 2));
+        CHECK(text.find(u.refusal) == 0);
+        CloseClient(c);
+    }
+    Welcome alike;
+    joined.push_back(Join(relay.port, "/ws?room=" + first.room + "&protocol=1&physics=" + physics, alike));
+    CHECK(alike.room == first.room);
     for (RelayClient* c : joined)
         CloseClient(c);
     for (RelayClient* c : {a, other, stranger})
