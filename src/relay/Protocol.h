@@ -11,8 +11,11 @@
 // Messages are text, one per WebSocket message; lines end with '\n', words are separated by one
 // blank. Binary messages, messages over kMaxMessageBytes and more than kMaxMessagesPerSecond end the
 // connection, with the reason in the close frame, as does a connection beyond --max-per-address
-// from one address. Anything else the relay does not take is ignored and counted: it never stops
-// the room.
+// from one address. So does a malformed message, a command for a tick kMaxTicksAhead or more from
+// the room's, another car's command or a spectator's, and a hash for a tick to come: the close
+// frame says which, and the room goes on. What a well-behaved client may send is ignored and
+// counted instead: a pong overtaken by a newer ping, a hash for a tick no longer compared, a
+// command once the room's log is full.
 //
 // Relay to client:
 //   welcome ROOM SEAT TICK SEED  on joining: the room's code, the seat (0-2, or -1 for a spectator),

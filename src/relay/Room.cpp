@@ -180,13 +180,26 @@ static std::string FindDifferingSeats(const SeatHashes& h)
     return seats;
 }
 
-static bool TakeHash(Room& room, int seat, const std::vector<std::string>& words, std::vector<Outgoing>& out)
+// What a message asks, taken; or not: ignored when it may come from a well-behaved client (a hash for
+// a tick no longer compared, a command once the log is full, a pong that was overtaken), or refused,
+// with the reason the connection is closed for.
+enum class Taking { kTaken, kIgnored, kRefused };
+
+static Taking TakeHash(Room& room, int seat, const std::vector<std::string>& words, std::vector<Outgoing>& out,
+                       std::string& why)
 {
     long tick;
-    if (seat == kSpectator || words.size() != 3 || !ParseCount(words[1], tick) || tick < 1 || tick > room.tick ||
-        tick <= room.tick - kHashTicksKept || words[2].size() > 64 ||
-        !std::all_of(words[2].begin(), words[2].end(), [](char c) { return std::isxdigit((unsigned char)c); }))
-        return false;
+    if (words.size() != 3 || !ParseCount(words[1], tick) || tick < 1 || words[2].size() > 64 ||
+        !std::all_of(words[2].begin(), words[2].end(), [](char c) { return std::isxdigit((unsigned char)c); })) {
+        why = "expected hash TICK HEX";
+        return Taking::kRefused;
+    }
+    if (tick > room.tick) {
+        why = "a hash for tick " + words[1] + ", which has not been";
+        return Taking::kRefused;
+    }
+    if (seat == kSpectator || tick <= room.tick - kHashTicksKept)
+        return Taking::kIgnored;
     SeatHashes& h = room.hashes[tick];
     h.hex[seat] = words[2];
     const std::string seats = FindDifferingSeats(h);
@@ -198,7 +211,7 @@ static bool TakeHash(Room& room, int seat, const std::vector<std::string>& words
     }
     while (!room.hashes.empty() && room.hashes.begin()->first <= room.tick - kHashTicksKept)
         room.hashes.erase(room.hashes.begin());
-    return true;
+    return Taking::kTaken;
 }
 
 static double FindMedian(std::vector<double> values)
@@ -236,44 +249,65 @@ static void SetDelay(Room& room, std::vector<Outgoing>& out)
     }
 }
 
-// What the client's message asks; false when it is not taken.
-static bool TakeWords(Room& room, RoomClient& client, const std::vector<std::string>& words, RelayTime now,
-                      std::vector<Outgoing>& out)
+static Taking TakeCommand(Room& room, const RoomClient& client, const std::vector<std::string>& words, std::string& why)
+{
+    long number;
+    std::string line;
+    if (words.size() < 3 || !ParseCount(words[1], number)) {
+        why = "expected cmd TICK COMMAND";
+        return Taking::kRefused;
+    }
+    if (client.seat == kSpectator) {
+        why = "a spectator's commands are not taken";
+        return Taking::kRefused;
+    }
+    if (number > room.tick + kMaxTicksAhead || number < room.tick - kMaxTicksAhead) {
+        why = "a command for tick " + words[1] + ", " + std::to_string(kMaxTicksAhead) + " ticks or more from the room's " +
+              std::to_string(room.tick);
+        return Taking::kRefused;
+    }
+    if (!TakeSeatCommand(words, client.seat, line)) {
+        why = "not a command of seat " + std::to_string(client.seat) + "'s own car";
+        return Taking::kRefused;
+    }
+    if (long(room.log.size()) > kMaxLogBytes)
+        return Taking::kIgnored;
+    // Late: the next tick not broadcast yet, after what is there, so that no one waits and the seat's
+    // keys keep their order.
+    AddTickLine(room, std::max(number, room.tick + 1), line);
+    return Taking::kTaken;
+}
+
+// What the client's message asks.
+static Taking TakeWords(Room& room, RoomClient& client, const std::vector<std::string>& words, RelayTime now,
+                        std::vector<Outgoing>& out, std::string& why)
 {
     const std::string& verb = words[0];
     long number;
-    if (verb == "cmd") {
-        std::string line;
-        if (client.seat == kSpectator || words.size() < 3 || !ParseCount(words[1], number) ||
-            number > room.tick + kMaxTicksAhead || long(room.log.size()) > kMaxLogBytes ||
-            !TakeSeatCommand(words, client.seat, line))
-            return false;
-        // Late: the next tick not broadcast yet, after what is there, so that no one waits and the
-        // seat's keys keep their order.
-        AddTickLine(room, std::max(number, room.tick + 1), line);
-        return true;
-    }
+    if (verb == "cmd")
+        return TakeCommand(room, client, words, why);
     if (verb == "ping" && words.size() == 2 && ParseCount(words[1], number)) {
         out.push_back({client.id, "pong " + words[1], false});
-        return true;
+        return Taking::kTaken;
     }
     if (verb == "pong" && words.size() == 2 && ParseCount(words[1], number)) {
         if (number != client.pingNumber || client.pingAnswered)
-            return false;
+            return Taking::kIgnored;
         client.pingAnswered = true;
         client.roundTrips.push_back(duration<double>(now - client.pingSent).count());
         if (client.roundTrips.size() > kRoundTripsKept)
             client.roundTrips.erase(client.roundTrips.begin());
         SetDelay(room, out);
-        return true;
+        return Taking::kTaken;
     }
     if (verb == "hash")
-        return TakeHash(room, client.seat, words, out);
+        return TakeHash(room, client.seat, words, out, why);
     if (verb == "log" && words.size() == 1) {
         out.push_back({client.id, "log\n" + WriteRoomRecording(room), false});
-        return true;
+        return Taking::kTaken;
     }
-    return false;
+    why = "a message the relay does not know";
+    return Taking::kRefused;
 }
 
 void TakeClientMessage(Room& room, long id, const std::string& text, RelayTime now, std::vector<Outgoing>& out)
@@ -293,8 +327,15 @@ void TakeClientMessage(Room& room, long id, const std::string& text, RelayTime n
     // One line of printable words: a message that would smuggle a second line into a tick is not one.
     const bool printable = std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || (c > ' ' && c < 127); });
     const std::vector<std::string> words = printable ? SplitWords(text) : std::vector<std::string>{};
-    if (words.empty() || words.size() > 4 || !TakeWords(room, *client, words, now, out))
+    std::string why = "a message the relay does not know";
+    const Taking taken = words.empty() || words.size() > 4 ? Taking::kRefused : TakeWords(room, *client, words, now, out, why);
+    if (taken == Taking::kIgnored)
         ++room.ignored;
+    if (taken == Taking::kRefused) {
+        std::string quoted = text.substr(0, 32);
+        std::replace_if(quoted.begin(), quoted.end(), [](char c) { return c < ' ' || c > '~'; }, '?');
+        out.push_back({id, why + ": '" + quoted + "'", true});
+    }
 }
 
 static void BroadcastTick(Room& room, std::vector<Outgoing>& out)

@@ -39,7 +39,16 @@ TEST_CASE("ticks are due at start + n / 30 s, however late the room is run")
     CHECK(lateness.back() == 0);
 }
 
-TEST_CASE("a command up to 300 ticks ahead is taken, and none further")
+// The reason the relay closed client's connection for, or "" when it did not.
+static std::string FindRefusal(const std::vector<Outgoing>& out, long client)
+{
+    for (const Outgoing& o : out)
+        if (o.client == client && o.close)
+            return o.text;
+    return "";
+}
+
+TEST_CASE("a command up to 300 ticks either side of the room's is taken; anything else ends the connection with why")
 {
     const RelayTime start = RelayClock::now();
     Room room = OpenRoom("code", 7, start);
@@ -49,14 +58,38 @@ TEST_CASE("a command up to 300 ticks ahead is taken, and none further")
     RunRoom(room, start + milliseconds(340), out, lateness);
     REQUIRE(room.tick == 10);
     TakeClientMessage(room, 1, "cmd 310 down 38", start + milliseconds(340), out);
-    TakeClientMessage(room, 1, "cmd 311 down 38", start + milliseconds(340), out);
     CHECK(HasPending(room, 310, "310 down 38"));
-    CHECK(room.pending.count(311) == 0);
+    CHECK(FindRefusal(out, 1).empty());
+    TakeClientMessage(room, 1, "pong 77", start + milliseconds(340), out);  // overtaken by a newer ping
     CHECK(room.ignored == 1);
-    // The hand-overs are the relay's: a seat cannot hand even its own car to the autopilot.
-    TakeClientMessage(room, 1, "cmd 20 autopilot 0 on", start + milliseconds(340), out);
-    CHECK(room.pending.count(20) == 0);
-    CHECK(room.ignored == 2);
+    CHECK(FindRefusal(out, 1).empty());
+    const struct { const char* message; const char* refusal; } refused[] = {
+        {"cmd 311 down 38", "a command for tick 311, 300 ticks or more from the room's 10: 'cmd 311 down 38'"},
+        // The hand-overs are the relay's: a seat cannot hand even its own car to the autopilot.
+        {"cmd 20 autopilot 0 on", "a message the relay does not know"},
+        {"cmd 20 down 87", "not a command of seat 0's own car"},
+        {"cmd 20 upright all", "not a command of seat 0's own car"},
+        {"cmd 20 pause", "not a command of seat 0's own car"},
+        {"cmd 20 down 67", "not a command of seat 0's own car"},
+        {"cmd x down 38", "expected cmd TICK COMMAND"},
+        {"hash 11 ab", "a hash for tick 11, which has not been"},
+        {"hash 5 xyz", "expected hash TICK HEX"},
+        {"dance", "a message the relay does not know: 'dance'"},
+        {"cmd 5 down 38\n6 down 87", "a message the relay does not know: 'cmd 5 down 38?6 down 87'"},
+    };
+    long id = 2;
+    for (const auto& r : refused) {
+        const std::string message = r.message;
+        CAPTURE(message);
+        Room other = room;
+        other.seats[0] = Seat{};
+        std::vector<Outgoing> sent;
+        JoinRoom(other, id, 0, start, sent);
+        TakeClientMessage(other, id, r.message, start + milliseconds(340), sent);
+        CHECK(FindRefusal(sent, id).find(r.refusal) == 0);
+        CHECK(other.pending.count(20) == 0);
+        ++id;
+    }
 }
 
 TEST_CASE("the input delay follows the seats' median round trip and holds steady inside its band")
