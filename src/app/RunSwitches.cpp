@@ -1,42 +1,11 @@
-// The switches every run takes: a recording to play or keep, a room to join.
+// The run about to start readied as its switches ask: a recording to play or keep, a room to join.
 #include <cstdio>
-#include <iterator>
 
 #include "app/Playback.h"
 #include "app/SharedRun.h"
 #include "platform/Platform.h"
 
 constexpr double kJoinSeconds = 10;  // for the relay to let this machine in, its room's log and all
-
-bool TakeRunSwitches(std::vector<std::string>& words, RunSwitches& switches, std::string& error)
-{
-    switches = RunSwitches{};
-    for (auto word = words.begin(); word != words.end();) {
-        std::string* value = *word == "--record" ? &switches.record
-                             : *word == "--play" ? &switches.play
-                             : *word == "--join" ? &switches.join
-                                                 : nullptr;
-        if (!value) {
-            ++word;
-            continue;
-        }
-        if (std::next(word) == words.end() || std::next(word)->empty() || (*std::next(word))[0] == '-') {
-            error = *word + (value == &switches.join ? " needs a room's link after it" : " needs a file after it");
-            return false;
-        }
-        if (!value->empty()) {
-            error = *word + " is given twice";
-            return false;
-        }
-        *value = *std::next(word);
-        word = words.erase(word, word + 2);
-    }
-    if (!switches.join.empty() && !switches.play.empty()) {
-        error = "--join and --play do not go together: a shared run's commands come from its room";
-        return false;
-    }
-    return true;
-}
 
 bool StartRunSwitches(const RunSwitches& switches, std::string& error)
 {
