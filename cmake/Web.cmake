@@ -22,9 +22,9 @@ function(kelvaron_node_program target)
                ${KELVARON_WEB_DIR}/NodeWebSocket.js)
 endfunction()
 
-# The relay socket on emscripten's WebSocket API. A library, so that a program takes it in only once
-# its run calls the socket.
-add_library(kelvaron_web_relay_socket STATIC ${KELVARON_WEB_DIR}/RelaySocket.cpp)
+# The relay socket on emscripten's WebSocket API, and the page's wait, which its pump shares. A
+# library, so that a program takes it in only once its run calls the socket.
+add_library(kelvaron_web_relay_socket STATIC ${KELVARON_WEB_DIR}/RelaySocket.cpp ${KELVARON_WEB_DIR}/Wait.cpp)
 kelvaron_room_headers(kelvaron_web_relay_socket PRIVATE platform/web)
 target_link_libraries(kelvaron_web_relay_socket PUBLIC kelvaron_contract)
 target_link_options(kelvaron_web_relay_socket INTERFACE -lwebsocket.js
@@ -75,6 +75,7 @@ add_executable(kelvaron_page
   ${KELVARON_WEB_DIR}/Messages.cpp
   ${KELVARON_WEB_DIR}/Pads.cpp
   ${KELVARON_WEB_DIR}/Pictures.cpp
+  ${KELVARON_WEB_DIR}/Room.cpp
   ${KELVARON_WEB_DIR}/Store.cpp
   ${KELVARON_WEB_DIR}/WebKeyScript.cpp
   ${KELVARON_WEB_DIR}/Window.cpp

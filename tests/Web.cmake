@@ -40,9 +40,17 @@ set(_cases loads no_webgl quadrants arrow_up cameras pause_and_step picture linu
 if(KELVARON_LINUX_REPLAY)
   list(APPEND _cases trace run_link)
 endif()
+# The page served by the Linux build's relay, in rooms with the Linux replay.
+set(_room_cases shared_room room_links)
+if(KELVARON_LINUX_REPLAY)
+  list(APPEND _cases ${_room_cases})
+endif()
 foreach(_case IN LISTS _cases)
   add_test(NAME web_page_${_case} COMMAND node ${CMAKE_CURRENT_SOURCE_DIR}/web/browser_test.js ${CMAKE_BINARY_DIR} ${_case})
   # One Chromium at a time: SwiftShader draws on the processor, and the cases watch the frame rate.
   set_tests_properties(web_page_${_case} PROPERTIES FIXTURES_REQUIRED web_browser RUN_SERIAL ON
-                       ENVIRONMENT "NODE_PATH=${_browser_tests}/node_modules;KELVARON_LINUX_REPLAY=${KELVARON_LINUX_REPLAY}")
+                       ENVIRONMENT "NODE_PATH=${_browser_tests}/node_modules;KELVARON_LINUX_REPLAY=${KELVARON_LINUX_REPLAY};KELVARON_LINUX_RELAY=${KELVARON_LINUX_RELAY}")
+  if(_case IN_LIST _room_cases)
+    set_tests_properties(web_page_${_case} PROPERTIES LABELS relay)
+  endif()
 endforeach()

@@ -206,7 +206,8 @@ bool OpenRelaySocket(const RelayAddress& address, std::string& error);
 void SendRelayText(const std::string& text);
 // Hands every message that has arrived to HandleRelayText, in order, then the end of the connection,
 // if it has ended, to HandleRelayClosed; when nothing has arrived, it waits up to seconds for
-// something. In the page messages arrive as events, and it returns at once.
+// something. In the page messages arrive as events: it only waits, the browser running meanwhile, and
+// node's programs, which cannot wait, run from RunRelayLoop and pump with no wait.
 void PumpRelaySocket(double seconds);
 // Calls step, and pumps the socket between calls, until step says false. A program without a window
 // runs its whole joined run in it; in the page and node it returns at once and the browser's loop
@@ -304,3 +305,12 @@ void HandlePadGone(long padId);
 void HandleRelayText(const std::string& text);
 // The connection ended: the relay's reason, or what went wrong, in plain words.
 void HandleRelayClosed(const std::string& reason);
+// A shared run, joined by StartRunSwitches, as a backend shows it beside the run (the page, under its
+// canvas).
+struct SharedRunStatus {
+    std::string room;  // the room's code, once the relay has let this machine in
+    int seat;          // the car this machine drives, 0 to 2, or -1 for a spectator
+    std::string line;  // the overlay's line for the run: the seat, ping and delay, a catch-up, a desync
+                       // or why the room was left; empty until the room's world is built
+};
+SharedRunStatus ReadSharedRunStatus();

@@ -34,6 +34,78 @@ function viewsChanged(a, b) {
   return [[0, 0], [320, 0], [0, 240]].map(([x, y]) => lib.changedShare(quarter(a, x, y), quarter(b, x, y)));
 }
 
+// A program of the test's own, its standard output read line by line: next(pattern) resolves to the
+// first line from now on that matches, or fails after seconds.
+function startProgram(command, args) {
+  const child = require('child_process').spawn(command, args, {stdio: ['ignore', 'pipe', 'pipe']});
+  child.lines = [];
+  child.stderrText = '';
+  child.exited = new Promise((resolve) => child.on('exit', (code) => resolve(code)));
+  let waiting = [];
+  require('readline').createInterface({input: child.stdout}).on('line', (line) => {
+    child.lines.push(line);
+    waiting = waiting.filter((w) => !(w.pattern.test(line) && (w.resolve(line), true)));
+  });
+  child.stderr.on('data', (data) => { child.stderrText += data; });
+  child.next = (pattern, seconds) => new Promise((resolve, reject) => {
+    const found = child.lines.find((line) => pattern.test(line));
+    if (found) return resolve(found);
+    waiting.push({pattern, resolve});
+    setTimeout(() => reject(new Error(command + ' printed no line like ' + pattern + ' within ' + seconds + ' s: ' +
+                                      child.stderrText.trim())), seconds * 1000);
+  });
+  return child;
+}
+
+// The Linux build's relay serving this page on 127.0.0.1, at a port of the system's choosing; the
+// relay's address in relay.url.
+async function startRelay() {
+  const relay = startProgram(process.env.KELVARON_LINUX_RELAY, ['--bind', '127.0.0.1', '--port', '0', '--page', gPageDir]);
+  relay.url = (await relay.next(/serving http/, 10)).replace(/.*serving /, '');
+  return relay;
+}
+
+// The page opened at url in a context of its own, its reported state hashes collected: tick to hash.
+async function openRoomPage(browser, url) {
+  const context = await browser.newContext({serviceWorkers: 'block'});
+  const page = await context.newPage();
+  page.hashes = new Map();
+  page.problems = [];
+  page.on('console', (m) => {
+    const hash = /^hash (\d+) ([0-9a-f]{16})$/.exec(m.text());
+    if (hash) page.hashes.set(Number(hash[1]), hash[2]);
+  });
+  page.on('pageerror', (e) => page.problems.push(e.message));
+  await page.goto(url);
+  return page;
+}
+
+const roomStatus = (page) => page.textContent('#room-status');
+async function awaitRoomStatus(page, part, seconds) {
+  try {
+    await page.waitForFunction((text) => document.getElementById('room-status').textContent.includes(text), part,
+                               {timeout: seconds * 1000});
+  } catch (e) {
+    throw new Error('in ' + seconds + ' s the page did not say "' + part + '": it says "' + await roomStatus(page) + '"');
+  }
+}
+
+// The hash lines a Linux client printed: tick to hash.
+function readHashes(lines) {
+  return new Map(lines.filter((l) => l.startsWith('hash ')).map((l) => l.split(' ')).map(([, t, h]) => [Number(t), h]));
+}
+
+// The page has reported its hash for tick, or 5 s have passed.
+async function awaitHash(page, tick) {
+  for (let i = 0; i < 50 && !page.hashes.has(tick); i++) await page.waitForTimeout(100);
+}
+
+// Every tick both reported a hash for: the ticks, and the first whose hashes differ.
+function compareHashes(page, linux) {
+  const ticks = [...page.keys()].filter((t) => linux.has(t)).sort((a, b) => a - b);
+  return {ticks, differing: ticks.find((t) => page.get(t) != linux.get(t))};
+}
+
 const kCases = {
   // The page comes up drawing, with nothing wrong on the console.
   async loads(page) {
@@ -385,6 +457,80 @@ const kCases = {
     check(problems.length == 0, 'the page threw: ' + problems.join('; '));
   },
 
+  // Opened at a room's link, the page is a seat of that room: a Linux client opens the room and drives
+  // seat 0 from drive.keys for 600 ticks; the page, opened at tick 150, catches up on the room's log
+  // and drives seat 1. Under the canvas it says its room, its link and its seat with the overlay's
+  // line; the state hash it reports every 30 ticks, through the catch-up and after, is the Linux
+  // client's. With the relay gone it says the room was left, and why.
+  async shared_room(first) {
+    const path = require('path');
+    const keys = path.join(__dirname, '..', '..', 'bench', 'scripts', 'drive.keys');
+    const relay = await startRelay();
+    let linux = null;
+    try {
+      linux = startProgram(process.env.KELVARON_LINUX_REPLAY,
+                           ['--join', relay.url, '--script', keys, '--frames', '600', '--every', '30', '--hash']);
+      const link = (await linux.next(/^room /, 15)).slice(5);
+      await linux.next(/^hash 150 /, 30);
+      const page = await openRoomPage(first.context().browser(), link);
+      await awaitRoomStatus(page, 'Driving Car2', 20);
+      const code = link.replace(/.*room=/, '');
+      check((await roomStatus(page)).startsWith('Room ' + code + ': Driving Car2'), 'the page says "' + await roomStatus(page) + '"');
+      check(await page.inputValue('#room-link') == link, 'the page offers the link ' + await page.inputValue('#room-link'));
+      check(await linux.exited == 0, 'the Linux client left the room early: ' + linux.stderrText.trim());
+      await awaitHash(page, 600);
+      const {ticks, differing} = compareHashes(page.hashes, readHashes(linux.lines));
+      check(ticks.length == 20 && ticks[0] == 30, "the page and the Linux client reported hashes for ticks " + ticks.join(' '));
+      check(differing === undefined, 'at tick ' + differing + ' the page reported hash ' + page.hashes.get(differing) +
+            ', the Linux client ' + readHashes(linux.lines).get(differing));
+      relay.kill();
+      await awaitRoomStatus(page, 'Left the room: ', 10);
+      const left = await roomStatus(page);
+      check(/Left the room: the (connection to the relay at 127\.0\.0\.1 port \d+ broke|relay closed the connection)/.test(left),
+            'with the relay gone the page says "' + left + '"');
+      check(page.problems.length == 0, 'the page threw: ' + page.problems.join('; '));
+    } finally {
+      relay.kill();
+      if (linux) linux.kill();
+    }
+  },
+
+  // From the relay's own address, "Play together" opens a new room: the page's address becomes the
+  // room's link, which it offers to copy, and a Linux client that opens it shares the world with it.
+  // A link to a room the relay does not have says so, and the page runs on its own.
+  async room_links(first) {
+    const relay = await startRelay();
+    let linux = null;
+    try {
+      const page = await openRoomPage(first.context().browser(), relay.url);
+      await page.waitForFunction(() => document.title.startsWith('Start') || document.title.startsWith('FPS'));
+      check(await page.locator('#room').isHidden(), 'the page speaks of a room before it is in one');
+      await page.click('#play-together');
+      await awaitRoomStatus(page, 'Driving Car1', 20);
+      const link = await page.inputValue('#room-link');
+      check(/^http:\/\/127\.0\.0\.1:\d+\/\?room=[0-9a-f]{20}$/.test(link) && page.url() == link,
+            'the new room\'s link is ' + link + ', the page\'s address ' + page.url());
+      linux = startProgram(process.env.KELVARON_LINUX_REPLAY, ['--join', link, '--frames', '90', '--every', '30', '--hash']);
+      check(await linux.exited == 0, 'the Linux client could not join the page\'s room: ' + linux.stderrText.trim());
+      await awaitHash(page, 90);
+      const {ticks, differing} = compareHashes(page.hashes, readHashes(linux.lines));
+      check(ticks.length == 3 && differing === undefined, 'the page and the Linux client reported hashes for ticks ' +
+            ticks.join(' ') + (differing ? ', differing at ' + differing : ''));
+
+      const code = '0123456789abcdef0123';
+      const stray = await openRoomPage(first.context().browser(), relay.url + '?room=' + code);
+      await awaitRoomStatus(stray, 'could not be joined', 20);
+      const said = await roomStatus(stray);
+      check(said == 'Room ' + code + ' could not be joined: the relay refused: no room ' + code +
+            ' here: check the link. You are playing on your own.', 'for a room that is not there the page says "' + said + '"');
+      await stray.waitForFunction(() => document.title.startsWith('Start') || document.title.startsWith('FPS'));
+      check(page.problems.length == 0 && stray.problems.length == 0, 'the page threw: ' + page.problems.concat(stray.problems).join('; '));
+    } finally {
+      relay.kill();
+      if (linux) linux.kill();
+    }
+  },
+
   // Once loaded, the page runs with the network gone: the service worker has every file.
   async offline(page) {
     await page.evaluate(async () => {
@@ -405,8 +551,11 @@ const kCases = {
   },
 };
 
+let gPageDir;  // the web build, where the page's files are
+
 (async () => {
   const [dir, name] = process.argv.slice(2);
+  gPageDir = require('path').resolve(dir || '.');
   const run = kCases[name];
   if (!dir || !run) {
     console.error('usage: browser_test.js PAGE-DIR ' + Object.keys(kCases).join('|'));

@@ -1,7 +1,6 @@
 // The page's events turned into the calls the window procedure makes on Windows. The HTML5 API's
 // callbacks run while the run waits (for the frame to be shown, or for events), never within a frame,
 // and make the calls there: keys become commands for the next frame.
-#include <emscripten.h>
 #include <emscripten/html5.h>
 
 #include <cstdlib>
@@ -12,9 +11,6 @@
 
 static bool gFullRun;
 static bool gStartTraced;  // a key script's run has traced its world as built
-
-// Events wake a wait for them (WaitForEvents).
-EM_JS(void, WakeWaiter, (), { if (Module.kelvaronWake) Module.kelvaronWake(); });
 
 // The Windows virtual-key code of a key by the DOM's name for it, or -1 for keys that have none
 // here. Letters and digits go by what the key types in the user's layout, as on the desktop. F12
@@ -131,15 +127,7 @@ PumpResult PumpOneEvent()
     return PumpResult::kIdle;
 }
 
-EM_ASYNC_JS(void, AwaitEventOrTimeout, (uint32_t milliseconds), {
-    await new Promise((resolve) => {
-        Module.kelvaronWake = resolve;
-        setTimeout(resolve, milliseconds);
-    });
-    Module.kelvaronWake = null;
-});
-
 void WaitForEvents(uint32_t milliseconds)
 {
-    AwaitEventOrTimeout(milliseconds);
+    AwaitEvent(milliseconds);
 }

@@ -1,5 +1,6 @@
-// The page's program: one full run after another in the page's canvas. Runs block as on the
-// desktop; the browser gets its turn whenever a frame is presented (Asyncify).
+// The page's program: one full run after another in the page's canvas, each a seat in a room when
+// the page's address names one. Runs block as on the desktop; the browser gets its turn whenever a
+// frame is presented or the run waits (Asyncify).
 #include <emscripten.h>
 
 #include "platform/Platform.h"
@@ -13,6 +14,7 @@ int main()
     NoteStartupStep("main");
     RunSettingsDialog();
     for (;;) {
+        JoinPageRoom();
         if (!StartFullRun())
             return 1;
         RunUntilQuit();

@@ -1,6 +1,7 @@
 // The relay socket in the page and under node: emscripten's WebSocket API. The socket's events come
-// between the program's turns, and each is handed on as it comes, so pumping has nothing to do; a
+// between the program's turns, and each is handed on as it comes, so pumping only waits for them; a
 // program without a window has its steps called from timeouts, between which the events come.
+#include <emscripten.h>
 #include <emscripten/eventloop.h>
 #include <emscripten/websocket.h>
 
@@ -54,11 +55,12 @@ static void RunRelayStep(void* round)
         gRelay.step = nullptr;
 }
 
-// Something arrived: the step that waits for it comes now.
+// Something arrived: the step or the pump that waits for it goes on now.
 static void HurryRelayStep()
 {
     if (gRelay.step && !gRelay.stepSoon)
         ScheduleRelayStep(0);
+    WakeWaiter();
 }
 
 // A socket let go of (CloseRelaySocket) has no callbacks left: every event here is the connection's.
@@ -124,18 +126,28 @@ bool OpenRelaySocket(const RelayAddress& address, std::string& error)
     return true;
 }
 
+// The page puts the state hashes it reports on the console's verbose level, so that its world can be
+// held to another build's tick for tick; node's programs print their own.
+EM_JS(void, LogReportedHash, (const char* text), {
+    if (Module.kelvaronPage) console.debug(UTF8ToString(text));
+});
+
 void SendRelayText(const std::string& text)
 {
     if (!gRelay.socket || gRelay.ended)
         return;
+    if (text.compare(0, 5, "hash ") == 0)
+        LogReportedHash(text.c_str());
     if (gRelay.open)
         emscripten_websocket_send_utf8_text(gRelay.socket, text.c_str());
     else
         gRelay.unsent.push_back(text);
 }
 
-void PumpRelaySocket(double)
+void PumpRelaySocket(double seconds)
 {
+    if (seconds > 0 && gRelay.socket && !gRelay.ended)
+        AwaitEvent(uint32_t(seconds * 1000));
 }
 
 // Each step waiting keeps the runtime alive past main's end; once step says false none is, and a

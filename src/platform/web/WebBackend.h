@@ -3,6 +3,7 @@
 #ifndef __EMSCRIPTEN__
 #error "platform/web is the browser build's backend: build it with emscripten"
 #endif
+#include <cstdint>
 
 // The page's canvas, as the HTML5 API names its targets.
 constexpr const char* kCanvasTarget = "#canvas";
@@ -28,3 +29,14 @@ void DeliverPictures();
 // The settings form's Save ends the run, so that the next one starts at once with what was saved
 // (Dialog.cpp); true once, after such a save.
 bool TakeRestartRequest();
+
+// The wait (Wait.cpp): sleeps until WakeWaiter is called or milliseconds have passed, the browser
+// running meanwhile. Only the page, built with Asyncify, may sleep; node's programs never do.
+void AwaitEvent(uint32_t milliseconds);
+void WakeWaiter();
+
+// Rooms (Room.cpp): with a room in the page's address (?room=CODE, or ?room=new for a new one), the
+// run about to start joins it, its log in, or says on the page why it could not and runs on its own.
+void JoinPageRoom();
+// Brings the page's word on the room up to date; each frame.
+void ShowRoomStatus();

@@ -140,6 +140,7 @@ void PresentFrame()
 {
     AwaitAnimationFrame();
     CountPresentedFrame();
+    ShowRoomStatus();
     DeliverPictures();
     FollowShownSize();
 }

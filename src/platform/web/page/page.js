@@ -1,7 +1,7 @@
 'use strict';
 // The page around the run: the plain message when the browser has no WebGL, the buttons, the
-// settings form's side of its bridge (Dialog.cpp), and the service worker that lets the page
-// run offline once it has loaded.
+// settings form's side of its bridge (Dialog.cpp), the room named in the address and what the page
+// says of it (Room.cpp), and the service worker that lets the page run offline once it has loaded.
 (() => {
   const canvas = document.getElementById('canvas');
   const problem = document.getElementById('problem');
@@ -12,6 +12,10 @@
   const autopilot = document.getElementById('autopilot');
   const steadyPace = document.getElementById('steady-pace');
   let startNextRun = null;
+  // ?room=CODE joins a room of the relay that serves the page, ?room=new opens one; &seat=N asks for
+  // that car. Once in a room, the page's address is its link, and the next run takes the same car back.
+  const params = new URLSearchParams(location.search);
+  const room = {code: params.get('room'), seat: params.get('seat'), joined: false};
 
   function showProblem(text) {
     problem.textContent = text;
@@ -49,8 +53,41 @@
     return new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'))).text();
   }
 
+  function sayOfRoom(text) {
+    document.getElementById('room-status').textContent = text;
+    document.getElementById('room').hidden = false;
+  }
+
   const page = {
     showProblem: showProblem,
+    // The room the run about to start joins, as a relay's link (Room.cpp): empty for none.
+    roomLink() {
+      if (!room.code) return '';
+      const opening = room.code == 'new';
+      sayOfRoom(opening ? 'Opening a new room…' : 'Joining room ' + room.code + '…');
+      return 'http://' + location.host + '/' +
+             (opening ? '' : '?room=' + room.code + (room.seat !== null ? '&seat=' + room.seat : ''));
+    },
+    // How the run stands in its room: its code, the seat and the overlay's line; or why it is not in one.
+    showRoom(status) {
+      if (status.problem) {
+        // A page served by anything but a relay (kelvaron-relay --page DIR) has no rooms to open.
+        const what = room.code == 'new' ? 'No room could be opened on the server of this page'
+                                        : 'Room ' + room.code + ' could not be joined';
+        sayOfRoom(what + ': ' + status.problem + '. You are playing on your own.');
+        return;
+      }
+      if (status.room && room.code != status.room) {
+        room.code = status.room;
+        history.replaceState(null, '', '?room=' + room.code);
+      }
+      room.joined = true;
+      if (status.seat >= 0) room.seat = String(status.seat);
+      const link = document.getElementById('room-link');
+      link.value = 'http://' + location.host + '/?room=' + room.code;
+      document.getElementById('room-share').hidden = false;
+      sayOfRoom('Room ' + room.code + ': ' + (status.line || 'building its world…'));
+    },
     // The dialog's texts and the stored values, from Dialog.cpp.
     showSettings(form) {
       document.getElementById('settings-title').textContent = form.title;
@@ -75,6 +112,7 @@
     // Called as a run ends: resolves when the user starts the next one.
     awaitNextRun() {
       ended.hidden = false;
+      if (room.joined) sayOfRoom('You have left room ' + room.code + '; "Start again" goes back in.');
       return new Promise((resolve) => { startNextRun = resolve; });
     },
   };
@@ -95,6 +133,15 @@
     beginNextRun();
     canvas.focus();
     canvas.requestFullscreen().catch((e) => showProblem('Full screen is not allowed here: ' + e.message));
+  });
+  document.getElementById('play-together').addEventListener('click', () => {
+    location.search = '?room=new';
+  });
+  document.getElementById('copy-room-link').addEventListener('click', () => {
+    const link = document.getElementById('room-link');
+    link.select();
+    (navigator.clipboard ? navigator.clipboard.writeText(link.value) : Promise.reject())
+      .catch(() => document.execCommand('copy'));
   });
   document.getElementById('picture').addEventListener('click', () => pressKey('F9'));
   document.getElementById('keep-run').addEventListener('click', () => pressKey('F9', true));
@@ -119,11 +166,15 @@
 
   // ?keys=FILE or ?play=FILE: a key script or recording beside the page, or #run= with a recording in
   // the address, drives each run from its start (WebKeyScript.cpp); it is ready before the program starts.
+  // A room's runs take their commands from the room alone.
   function fetchKeyScript() {
-    const params = new URLSearchParams(location.search);
     const name = params.get('play') || params.get('keys');
     const packed = location.hash.startsWith('#run=') ? location.hash.slice(5) : null;
     if (!name && !packed) return;
+    if (room.code) {
+      showProblem('A key script or recording does not play in a room: a shared run\'s commands come from its room.');
+      return;
+    }
     Module.addRunDependency('keys');
     const what = packed ? 'The run in this link' : 'The key script ' + name;
     const text = packed ? unpackRun(packed) : fetch(name).then((response) => {

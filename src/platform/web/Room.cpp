@@ -1,0 +1,57 @@
+// Rooms in the page. Opened from a relay with ?room=CODE in its address, the page joins that room,
+// and with ?room=new (the page's "Play together") it opens a new one; each run is then a seat in the
+// room's world, as kelvaron --join LINK is on the desktop. The room's log comes in while the browser
+// runs (the relay socket's pump waits for it), then the run builds the room's world, catches up and
+// goes on with the relay's ticks. Under the canvas the page says how it stands (page.js).
+#include <emscripten.h>
+
+#include <string>
+
+#include "platform/Platform.h"
+#include "platform/web/WebBackend.h"
+
+constexpr int kLinkSize = 512;  // a relay's address and a room's code fit many times over
+
+// The link the page's address names, as the relay's links read (page.js): empty without a room.
+EM_JS(void, ReadPageRoomLink, (char* link, int size), { stringToUTF8(Module.kelvaronPage.roomLink(), link, size); });
+
+EM_JS(void, ShowRoomInPage, (const char* room, int seat, const char* line, const char* problem), {
+    Module.kelvaronPage.showRoom({room: UTF8ToString(room), seat: seat, line: UTF8ToString(line),
+                                  problem: UTF8ToString(problem)});
+});
+
+static bool gInRoom;            // this run joined a room
+static SharedRunStatus gShown;  // what the page says of it
+
+void JoinPageRoom()
+{
+    char link[kLinkSize];
+    ReadPageRoomLink(link, kLinkSize);
+    gInRoom = false;
+    if (!link[0])
+        return;
+    RunSwitches switches;
+    switches.join = link;
+    std::string error;
+    if (!StartRunSwitches(switches, error)) {
+        // "cannot join LINK: WHY": the page names the room itself.
+        const std::string said = "cannot join " + switches.join + ": ";
+        const size_t why = error.compare(0, said.size(), said) == 0 ? said.size() : 0;
+        ShowRoomInPage("", -1, "", error.c_str() + why);
+        return;
+    }
+    gInRoom = true;
+    gShown = {};
+    ShowRoomStatus();
+}
+
+void ShowRoomStatus()
+{
+    if (!gInRoom)
+        return;
+    const SharedRunStatus now = ReadSharedRunStatus();
+    if (now.room == gShown.room && now.seat == gShown.seat && now.line == gShown.line)
+        return;
+    gShown = now;
+    ShowRoomInPage(now.room.c_str(), now.seat, now.line.c_str(), "");
+}
