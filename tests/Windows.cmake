@@ -34,6 +34,12 @@ if(KELVARON_LINUX_REPLAY)
   add_test(NAME relay_socket COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/relay/relay_socket_test.sh ${KELVARON_LINUX_RELAY}
            ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:relay-socket-test>)
   set_tests_properties(relay_socket PROPERTIES LABELS relay TIMEOUT 120)
+  # kelvaron.scr joining a room of the Linux build's relay that a Linux headless client drives.
+  add_test(NAME windows_join COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_join_test.sh
+           ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-dialog-fields>
+           ${KELVARON_LINUX_RELAY} ${KELVARON_LINUX_REPLAY})
+  set_tests_properties(windows_join PROPERTIES LABELS relay RUN_SERIAL ON TIMEOUT 400
+                       ENVIRONMENT "KELVARON_SHOT_DIR=${CMAKE_CURRENT_BINARY_DIR}")
 endif()
 
 # The render window's teardown with the real window procedure and message boxes.

@@ -71,6 +71,19 @@ bool ApplyFrameCommands()
     return true;
 }
 
+bool ApplyThisMachineCommands()
+{
+    const long frame = gFramesRun + 1;
+    const auto isLocalAndDue = [frame](const Command& c) {
+        return c.frame <= frame && kCommandTable[int(c.kind)].reach == CommandReach::kThisMachine;
+    };
+    for (const Command& c : gQueue)
+        if (isLocalAndDue(c))
+            ApplyCommand(c);
+    gQueue.erase(std::remove_if(gQueue.begin(), gQueue.end(), isLocalAndDue), gQueue.end());
+    return !gQuitRequested;
+}
+
 void RequestQuit()
 {
     gQuitRequested = true;

@@ -86,6 +86,10 @@ long NextCommandFrame();
 // Applies the starting frame's commands (and any that came late), in order, and counts the frame;
 // false, with the frame not counted, when they end the run.
 bool ApplyFrameCommands();
+// While no frame may run (a shared run waiting for the relay's next tick, or left by it), applies
+// the commands due that touch only this machine, the camera, a picture, Escape, and takes them out
+// of the queue: the window stays in the person's hands. False when they end the run.
+bool ApplyThisMachineCommands();
 // Ends the run before its next frame: a closed window, a mouse moved, Escape.
 void RequestQuit();
 // What this run has applied that a recording keeps, in order.

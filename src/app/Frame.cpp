@@ -74,8 +74,9 @@ bool RunSharedFrame()
         NoteSharedFrame();
     }
     if (!IsNextFrameConfirmed()) {
-        // Waiting for the relay's next tick: the same frame again, so that the window stays alive.
-        if (gQuitRequested)
+        // Waiting for the relay's next tick, or for good once the room is left: the same frame
+        // again, so that the window stays alive.
+        if (!ApplyThisMachineCommands())
             return false;
         UpdateFrameStats();
         DrawFrame();

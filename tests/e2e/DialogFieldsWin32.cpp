@@ -1,19 +1,22 @@
 // Reads a dialog as a person sees it: the text of each edit field of the top-level window titled
 // TITLE, one line each, in the order the dialog made them. Asking the fields directly keeps the
 // clipboard out of the test; under Wine the clipboard's hand-over to X came too late now and then.
-// With --layout it says instead whether every control lies inside the dialog's client area.
-//   dialog-fields.exe TITLE [--layout]
+// With --static it reads the static texts instead, as a message box's words are; with --layout it
+// says whether every control lies inside the dialog's client area.
+//   dialog-fields.exe TITLE [--static | --layout]
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 
-static BOOL CALLBACK PrintEditText(HWND child, LPARAM)
+// The text of each control of the class named by wanted.
+static BOOL CALLBACK PrintText(HWND child, LPARAM wanted)
 {
     char className[16];
-    if (GetClassNameA(child, className, sizeof className) && std::strcmp(className, "Edit") == 0) {
+    if (GetClassNameA(child, className, sizeof className) &&
+        std::strcmp(className, reinterpret_cast<const char*>(wanted)) == 0) {
         // GetWindowText would not ask another process's window; the message does.
-        char text[256] = "";
+        char text[1024] = "";
         DWORD_PTR copied;
         SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_ABORTIFHUNG, 10000, &copied);
         std::printf("%s\n", text);
@@ -52,6 +55,7 @@ int main(int argc, char** argv)
             std::printf("all controls inside\n");
         return 0;
     }
-    EnumChildWindows(dialog, PrintEditText, 0);
+    const bool statics = argc > 2 && std::strcmp(argv[2], "--static") == 0;
+    EnumChildWindows(dialog, PrintText, reinterpret_cast<LPARAM>(statics ? "Static" : "Edit"));
     return 0;
 }
