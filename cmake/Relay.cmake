@@ -9,7 +9,7 @@ endforeach()
 target_link_libraries(kelvaron_keyscript PUBLIC Kelvaron::ODE)
 
 # The room's logic apart from the sockets, so that its tests and fuzzers need no network.
-add_library(kelvaron_relay_room STATIC src/relay/Room.cpp)
+add_library(kelvaron_relay_room STATIC src/relay/Lateness.cpp src/relay/Room.cpp)
 kelvaron_room_headers(kelvaron_relay_room PUBLIC relay)
 target_link_libraries(kelvaron_relay_room PUBLIC kelvaron_keyscript)
 
