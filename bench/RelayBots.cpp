@@ -1,87 +1,327 @@
-// Protocol-level players for the relay's load figures: ROOMS rooms of three seats each, for SECONDS.
-// Each bot reads every tick, presses and lets go of its car's key every half second and sends a hash
-// every 30 ticks, as a client would, but runs no world: what is measured is the relay.
-//   relay-bots PORT ROOMS SECONDS
-#include <atomic>
+// Protocol-level players for the relay's load figures: ROOMS rooms of three seats, all on this one
+// thread. Each bot reads every tick, presses or lets go of its car's key every half second, sends a
+// hash every 30 ticks and answers the relay's pings, as a client would, but runs no world: what is
+// measured is the relay. A second after every bot is in, the relay (RELAY-PID) is sent SIGUSR1 so
+// that it counts its ticks' lateness afresh; SECONDS later it is sent another, which makes it print
+// that stretch's, and the bots print what they saw over the same stretch, one line of names and
+// values:
+//   rooms clients seconds            the stretch measured
+//   in_bytes out_bytes               a client's received and sent bytes a second: WebSocket payloads
+//   in_messages out_messages         and frame headers, without TCP/IP's; and its messages a second
+//   jitter_p50 jitter_p99 jitter_max  ms: each tick's arrival against its due time (T / 30 s from
+//                                    the client's earliest arrival, so the network's constant delay
+//                                    drops out), over every client's ticks
+//   missed dropped                   ticks a client did not get that it should have; clients closed
+//   relay_cpu bots_cpu machine_cpu   processor time over the stretch in cores: the relay's, the
+//                                    bots', and the whole machine's (everything running on it)
+//   relay-bots PORT RELAY-PID ROOMS SECONDS
+#include <algorithm>
+#include <boost/asio.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/websocket.hpp>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <future>
+#include <deque>
+#include <fstream>
+#include <memory>
 #include <string>
-#include <thread>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
-#include "RelayClient.h"
 #include "relay/Protocol.h"
 
+namespace net = boost::asio;
+namespace beast = boost::beast;
+namespace websocket = beast::websocket;
+using tcp = net::ip::tcp;
 using Clock = std::chrono::steady_clock;
 
-struct BotCount {
-    std::atomic<long> bytes{0};
-    std::atomic<long> ticks{0};
-    std::atomic<int> failed{0};
+constexpr int kRoomsJoiningAtOnce = 16;
+constexpr double kJoinSeconds = 6;    // for every bot to be in
+constexpr double kSettleSeconds = 1;  // before the stretch: delays set, first pings answered
+
+struct Bot {
+    websocket::stream<beast::tcp_stream> ws;
+    beast::flat_buffer buffer;
+    int room;
+    int seat;
+    int delay;
+    bool down;
+    bool writing;
+    bool closed;
+    std::deque<std::string> queue;
+    // Over the measured stretch.
+    long bytesIn, bytesOut, messagesIn, messagesOut, lastTick, gaps;
+    std::vector<float> arrivals;  // each tick's arrival less its due time, in seconds from the stretch's start
 };
 
-static void RunBot(int port, const std::string& target, int seat, double seconds, std::promise<std::string>* room,
-                   BotCount& count)
+struct CpuTimes {
+    double relay, bots, machine;  // seconds of processor time so far
+};
+
+struct Swarm {
+    net::io_context io;
+    std::vector<std::unique_ptr<Bot>> bots;
+    int port;
+    int relayPid;
+    int rooms;
+    double seconds;
+    int roomsStarted = 0;
+    int joined = 0;
+    bool measuring = false;
+    Clock::time_point start;
+    CpuTimes before;
+    std::string refused;  // the relay's first refusal, if any
+    net::steady_timer timer{io};
+};
+
+// The WebSocket frame's header around a text of size bytes: 2 to 10 bytes, and a client's mask.
+static long CountFrameBytes(size_t size, bool fromClient)
 {
-    RelayClient* client = ConnectClient(port, target);
-    std::string text;
-    if (!client || !ReadMessageStarting(client, "welcome ", text, 5)) {
-        ++count.failed;
-        if (room)
-            room->set_value("");
+    return long(size) + (size < 126 ? 2 : size < 65536 ? 4 : 10) + (fromClient ? 4 : 0);
+}
+
+static void WriteNext(Swarm& swarm, Bot* bot)
+{
+    if (bot->writing || bot->closed || bot->queue.empty())
         return;
+    bot->writing = true;
+    bot->ws.text(true);
+    bot->ws.async_write(net::buffer(bot->queue.front()), [&swarm, bot](beast::error_code ec, size_t) {
+        bot->writing = false;
+        bot->queue.pop_front();
+        if (ec)
+            bot->closed = true;
+        else
+            WriteNext(swarm, bot);
+    });
+}
+
+static void Send(Swarm& swarm, Bot* bot, std::string text)
+{
+    if (swarm.measuring) {
+        bot->bytesOut += CountFrameBytes(text.size(), true);
+        ++bot->messagesOut;
     }
-    if (room)
-        room->set_value(text.substr(8, text.find(' ', 8) - 8));
-    static const int kKeys[] = {38, 87, 73};  // each seat's car's faster key
-    const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
-    int delay = kMinDelay;
-    bool down = false;
-    while (Clock::now() < end && ReadMessage(client, text, 1)) {
-        count.bytes += long(text.size());
-        if (text.compare(0, 6, "delay ") == 0)
-            delay = std::atoi(text.c_str() + 6);
-        if (text.compare(0, 5, "tick ") != 0)
-            continue;
-        ++count.ticks;
-        const long tick = std::atol(text.c_str() + 5);
-        if (tick % 15 == seat * 5) {
-            down = !down;
-            SendText(client, "cmd " + std::to_string(tick + delay) + (down ? " down " : " up ") + std::to_string(kKeys[seat]));
+    bot->queue.push_back(std::move(text));
+    WriteNext(swarm, bot);
+}
+
+static void StartRoom(Swarm& swarm);
+static void StartBot(Swarm& swarm, int room, int seat, const std::string& target);
+
+static void TakeTick(Swarm& swarm, Bot* bot, long tick)
+{
+    if (swarm.measuring) {
+        const double since = std::chrono::duration<double>(Clock::now() - swarm.start).count();
+        bot->arrivals.push_back(float(since - double(tick) / kTickRate));
+        if (bot->lastTick && tick != bot->lastTick + 1)
+            bot->gaps += tick - bot->lastTick - 1;
+        bot->lastTick = tick;
+    }
+    static const int kKeys[] = {38, 87, 73};  // each seat's car's forward key
+    if (tick % 15 == bot->seat * 5) {
+        bot->down = !bot->down;
+        Send(swarm, bot, "cmd " + std::to_string(tick + bot->delay) + (bot->down ? " down " : " up ") +
+                             std::to_string(kKeys[bot->seat]));
+    }
+    if (tick % 30 == bot->seat)
+        Send(swarm, bot, "hash " + std::to_string(tick) + " 0123456789abcdef");
+}
+
+static void TakeMessage(Swarm& swarm, Bot* bot, const std::string& text)
+{
+    if (swarm.measuring) {
+        bot->bytesIn += CountFrameBytes(text.size(), false);
+        ++bot->messagesIn;
+    }
+    if (text.compare(0, 5, "tick ") == 0) {
+        TakeTick(swarm, bot, std::atol(text.c_str() + 5));
+    } else if (text.compare(0, 5, "ping ") == 0) {
+        Send(swarm, bot, "pong " + text.substr(5));
+    } else if (text.compare(0, 6, "delay ") == 0) {
+        bot->delay = std::atoi(text.c_str() + 6);
+    } else if (text.compare(0, 8, "welcome ") == 0) {
+        ++swarm.joined;
+        if (bot->seat == 0) {
+            const std::string code = text.substr(8, text.find(' ', 8) - 8);
+            for (int seat = 1; seat < kSeatCount; ++seat)
+                StartBot(swarm, bot->room, seat, "/ws?room=" + code);
+        } else if (bot->seat == kSeatCount - 1) {
+            StartRoom(swarm);
         }
-        if (tick % 30 == seat)
-            SendText(client, "hash " + std::to_string(tick) + " 0123456789abcdef");
+    } else if (text.compare(0, 8, "refused ") == 0 && swarm.refused.empty()) {
+        swarm.refused = text.substr(8);
     }
-    std::string reason;
-    if (IsClosed(client, reason))
-        ++count.failed;
-    CloseClient(client);
+}
+
+static void ReadNext(Swarm& swarm, Bot* bot)
+{
+    bot->ws.async_read(bot->buffer, [&swarm, bot](beast::error_code ec, size_t) {
+        if (ec) {
+            bot->closed = true;
+            return;
+        }
+        TakeMessage(swarm, bot, beast::buffers_to_string(bot->buffer.data()));
+        bot->buffer.consume(bot->buffer.size());
+        ReadNext(swarm, bot);
+    });
+}
+
+static void StartBot(Swarm& swarm, int room, int seat, const std::string& target)
+{
+    swarm.bots.push_back(std::unique_ptr<Bot>(new Bot{websocket::stream<beast::tcp_stream>(swarm.io), {}, room, seat,
+                                                      kMinDelay, false, false, false, {}, 0, 0, 0, 0, 0, 0, {}}));
+    Bot* bot = swarm.bots.back().get();
+    const tcp::endpoint relay(net::ip::make_address("127.0.0.1"), static_cast<unsigned short>(swarm.port));
+    beast::get_lowest_layer(bot->ws).async_connect(relay, [&swarm, bot, target](beast::error_code ec) {
+        if (ec) {
+            bot->closed = true;
+            return;
+        }
+        bot->ws.async_handshake("127.0.0.1:" + std::to_string(swarm.port), target, [&swarm, bot](beast::error_code ec) {
+            if (ec) {
+                bot->closed = true;
+                return;
+            }
+            ReadNext(swarm, bot);
+        });
+    });
+}
+
+static void StartRoom(Swarm& swarm)
+{
+    if (swarm.roomsStarted < swarm.rooms)
+        StartBot(swarm, swarm.roomsStarted++, 0, "/ws");
+}
+
+static double ReadProcessSeconds(int pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Fields after the command's closing parenthesis, from the third: user time is the 14th, system the 15th.
+    std::vector<std::string> fields;
+    std::string field;
+    for (size_t i = text.rfind(')') + 2; i < text.size(); ++i) {
+        if (text[i] == ' ') {
+            fields.push_back(field);
+            field.clear();
+        } else {
+            field += text[i];
+        }
+    }
+    return fields.size() < 13 ? 0 : double(std::atol(fields[11].c_str()) + std::atol(fields[12].c_str())) / sysconf(_SC_CLK_TCK);
+}
+
+static CpuTimes ReadCpuTimes(int relayPid)
+{
+    rusage own;
+    getrusage(RUSAGE_SELF, &own);
+    const double bots = own.ru_utime.tv_sec + own.ru_utime.tv_usec * 1e-6 + own.ru_stime.tv_sec + own.ru_stime.tv_usec * 1e-6;
+    // The machine: every processor's time but idle and waiting for the disk.
+    std::ifstream stat("/proc/stat");
+    std::string cpu;
+    long user, nice, system, idle, iowait, irq, softirq, steal;
+    stat >> cpu >> user >> nice >> system >> idle >> iowait >> irq >> softirq >> steal;
+    const double machine = double(user + nice + system + irq + softirq + steal) / sysconf(_SC_CLK_TCK);
+    return {ReadProcessSeconds(relayPid), bots, machine};
+}
+
+static double FindPercentile(const std::vector<float>& sorted, double fraction)
+{
+    return sorted.empty() ? 0 : sorted[std::min(sorted.size() - 1, size_t(fraction * double(sorted.size())))];
+}
+
+static void PrintFigures(Swarm& swarm, double seconds, const CpuTimes& after)
+{
+    long bytesIn = 0, bytesOut = 0, messagesIn = 0, messagesOut = 0, missed = 0, dropped = 0;
+    const long expected = long(seconds * kTickRate);
+    std::vector<float> jitter;
+    for (const auto& bot : swarm.bots) {
+        bytesIn += bot->bytesIn, bytesOut += bot->bytesOut;
+        messagesIn += bot->messagesIn, messagesOut += bot->messagesOut;
+        // A tick either side of the stretch's ends may fall outside it.
+        missed += bot->gaps + std::max(0L, expected - 1 - long(bot->arrivals.size()));
+        dropped += bot->closed;
+        const float earliest = bot->arrivals.empty() ? 0 : *std::min_element(bot->arrivals.begin(), bot->arrivals.end());
+        for (float a : bot->arrivals)
+            jitter.push_back((a - earliest) * 1e3f);
+    }
+    std::sort(jitter.begin(), jitter.end());
+    const double perClient = double(swarm.bots.size()) * seconds;
+    std::printf("rooms %d clients %zu seconds %.2f in_bytes %.0f out_bytes %.0f in_messages %.1f out_messages %.1f "
+                "jitter_p50 %.2f jitter_p99 %.2f jitter_max %.2f missed %ld dropped %ld relay_cpu %.3f bots_cpu %.3f "
+                "machine_cpu %.3f\n",
+                swarm.rooms, swarm.bots.size(), seconds, bytesIn / perClient, bytesOut / perClient, messagesIn / perClient,
+                messagesOut / perClient, FindPercentile(jitter, 0.5), FindPercentile(jitter, 0.99),
+                jitter.empty() ? 0 : double(jitter.back()), missed, dropped, (after.relay - swarm.before.relay) / seconds,
+                (after.bots - swarm.before.bots) / seconds, (after.machine - swarm.before.machine) / seconds);
+    std::fflush(stdout);
+}
+
+static void EndStretch(Swarm& swarm)
+{
+    swarm.measuring = false;
+    const double seconds = std::chrono::duration<double>(Clock::now() - swarm.start).count();
+    const CpuTimes after = ReadCpuTimes(swarm.relayPid);
+    kill(swarm.relayPid, SIGUSR1);
+    PrintFigures(swarm, seconds, after);
+    for (const auto& bot : swarm.bots) {
+        beast::error_code ignored;
+        beast::get_lowest_layer(bot->ws).socket().close(ignored);
+    }
+    swarm.io.stop();
+}
+
+static void StartStretch(Swarm& swarm)
+{
+    kill(swarm.relayPid, SIGUSR1);
+    swarm.before = ReadCpuTimes(swarm.relayPid);
+    swarm.start = Clock::now();
+    swarm.measuring = true;
+    swarm.timer.expires_after(std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(swarm.seconds)));
+    swarm.timer.async_wait([&swarm](beast::error_code) { EndStretch(swarm); });
+}
+
+// Every bot in by the deadline, then the stretch after a second to settle; or the reason it failed.
+static void WaitForJoins(Swarm& swarm, Clock::time_point deadline)
+{
+    swarm.timer.expires_after(std::chrono::milliseconds(20));
+    swarm.timer.async_wait([&swarm, deadline](beast::error_code) {
+        if (swarm.joined == swarm.rooms * kSeatCount) {
+            swarm.timer.expires_after(std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kSettleSeconds)));
+            swarm.timer.async_wait([&swarm](beast::error_code) { StartStretch(swarm); });
+        } else if (Clock::now() > deadline) {
+            std::fprintf(stderr, "relay-bots: %d of %d clients in after %.0f s%s%s\n", swarm.joined, swarm.rooms * kSeatCount,
+                         kJoinSeconds, swarm.refused.empty() ? "" : "; the relay refused: ", swarm.refused.c_str());
+            swarm.io.stop();
+        } else {
+            WaitForJoins(swarm, deadline);
+        }
+    });
 }
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: relay-bots PORT ROOMS SECONDS\n");
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: relay-bots PORT RELAY-PID ROOMS SECONDS\n");
         return 2;
     }
-    const int port = std::atoi(argv[1]), rooms = std::atoi(argv[2]);
-    const double seconds = std::atof(argv[3]);
-    BotCount count;
-    std::vector<std::thread> bots;
-    for (int r = 0; r < rooms; ++r) {
-        std::promise<std::string> room;
-        std::future<std::string> code = room.get_future();
-        bots.emplace_back(RunBot, port, "/ws", 0, seconds, &room, std::ref(count));
-        const std::string joined = "/ws?room=" + code.get();
-        for (int seat = 1; seat < 3; ++seat)
-            bots.emplace_back(RunBot, port, joined, seat, seconds, nullptr, std::ref(count));
+    Swarm swarm;
+    swarm.port = std::atoi(argv[1]);
+    swarm.relayPid = std::atoi(argv[2]);
+    swarm.rooms = std::atoi(argv[3]);
+    swarm.seconds = std::atof(argv[4]);
+    if (swarm.port <= 0 || swarm.relayPid <= 0 || swarm.rooms <= 0 || swarm.seconds <= 0) {
+        std::fprintf(stderr, "usage: relay-bots PORT RELAY-PID ROOMS SECONDS\n");
+        return 2;
     }
-    for (std::thread& b : bots)
-        b.join();
-    std::printf("%d rooms, %d clients: %.0f bytes a second a room received by its clients, %ld ticks read, %d clients "
-                "dropped or refused\n",
-                rooms, rooms * 3, double(count.bytes) / seconds / rooms, long(count.ticks), int(count.failed));
-    return 0;
+    for (int r = 0; r < kRoomsJoiningAtOnce; ++r)
+        StartRoom(swarm);
+    WaitForJoins(swarm, Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kJoinSeconds)));
+    swarm.io.run();
+    return swarm.joined < swarm.rooms * kSeatCount ? 1 : 0;
 }

@@ -33,10 +33,18 @@ set(KELVARON_MAINTAINER "Kelvaron maintainers <maintainers@users.noreply.c-seed-
 set(pkg ${CMAKE_BINARY_DIR}/packaging)
 configure_file(packaging/kelvaron.6.in ${pkg}/kelvaron.6 @ONLY)
 configure_file(packaging/debian/changelog.in ${pkg}/changelog @ONLY)
+set(_docs ${pkg}/kelvaron.6 ${pkg}/changelog)
+# The relay's man page goes with the relay, which the cross builds leave out (Linux.cmake).
+if(TARGET kelvaron-relay)
+  configure_file(packaging/kelvaron-relay.6.in ${pkg}/kelvaron-relay.6 @ONLY)
+  list(APPEND _docs ${pkg}/kelvaron-relay.6)
+endif()
+set(_docs_gz ${_docs})
+list(TRANSFORM _docs_gz APPEND .gz)
 add_custom_command(
-  OUTPUT ${pkg}/kelvaron.6.gz ${pkg}/changelog.gz
-  COMMAND gzip -9nf -k ${pkg}/kelvaron.6 ${pkg}/changelog
-  DEPENDS ${pkg}/kelvaron.6 ${pkg}/changelog
+  OUTPUT ${_docs_gz}
+  COMMAND gzip -9nf -k ${_docs}
+  DEPENDS ${_docs}
   VERBATIM)
 # The menu's icon at the sizes desktops look for, drawn from data/kelvaron.svg.
 set(icons ${CMAKE_BINARY_DIR}/icons)
@@ -53,9 +61,11 @@ set(KELVARON_HOMEPAGE "https://kelvaron.github.io" CACHE STRING
 set(KELVARON_METAINFO io.github.kelvaron.kelvaron.metainfo.xml)
 configure_file(data/${KELVARON_METAINFO}.in ${pkg}/${KELVARON_METAINFO} @ONLY)
 # Everything installed beside the program, the package's pages and pictures.
-add_custom_target(kelvaron_docs ALL DEPENDS ${pkg}/kelvaron.6.gz ${pkg}/changelog.gz
-                  ${icons}/hicolor/256x256/apps/kelvaron.png)
+add_custom_target(kelvaron_docs ALL DEPENDS ${_docs_gz} ${icons}/hicolor/256x256/apps/kelvaron.png)
 install(FILES ${pkg}/kelvaron.6.gz DESTINATION share/man/man6)
+if(TARGET kelvaron-relay)
+  install(FILES ${pkg}/kelvaron-relay.6.gz DESTINATION share/man/man6)
+endif()
 install(FILES packaging/debian/copyright ${pkg}/changelog.gz DESTINATION share/doc/kelvaron)
 install(DIRECTORY ${icons}/hicolor DESTINATION share/icons)
 install(FILES ${pkg}/${KELVARON_METAINFO} DESTINATION share/metainfo)
@@ -72,13 +82,25 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
     WORLD_READ WORLD_EXECUTE)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D screensaver and driving toy with three jointed cars")
+# Playing together needs a relay; the cross builds have none (Linux.cmake).
+if(TARGET kelvaron-relay)
+  set(_together "kelvaron --host starts kelvaron-relay, which keeps rooms in which up to three
+people drive one world together (kelvaron --join LINK) and serves the page
+that drives it from a browser.")
+else()
+  set(_together "kelvaron --join LINK drives in a room that others share. The relay that keeps
+rooms, kelvaron-relay, is not in this architecture's package: kelvaron --host
+needs one on PATH.")
+endif()
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Three jointed four-wheeled cars share a ground plane with fifty posts, a table
 with a hinged flap, a falling plate, a ball and two ramps, simulated with ODE
 and drawn with OpenGL in four quadrants: three chase views and an overlay with
 the frame rate, the cars' speeds and a map. The keyboard drives the cars.
 .
 It runs on its own (kelvaron /s), as a preview inside another window, and as
-an XScreenSaver hack.")
+an XScreenSaver hack.
+.
+${_together}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 if(CMAKE_CROSSCOMPILING)
   # CPack would name the build machine's architecture: the package is the target's (arm64).

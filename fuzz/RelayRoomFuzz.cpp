@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const RelayTime start{};
     Room room = OpenRoom("fuzz", 1, start);
     std::vector<Outgoing> out;
-    std::vector<double> lateness;
+    TickLateness lateness;
     for (long client = 1; client <= 4; ++client)
         JoinRoom(room, client, -1, start, out);
     RelayTime now = start;

@@ -4,6 +4,7 @@
 #   scripts/install-deps.sh [test] that, and what every test and test script calls (scripts/test.sh)
 #   scripts/install-deps.sh web    building and running the browser build (scripts/run.sh --web)
 #   scripts/install-deps.sh rooms  making fresh Debian 12 roots, amd64 and arm64 (scripts/clean-room.sh)
+#   scripts/install-deps.sh bench  building it, and drawing the figures' plots (bench/relay-figures.sh)
 # As root it installs them; otherwise only the install goes through sudo, or, without sudo, it names
 # the packages and the command to run and fails.
 set -euo pipefail
@@ -55,6 +56,10 @@ rooms_packages=(
   mmdebstrap                              # the roots, from this machine's apt sources
   arch-test qemu-user-static              # mmdebstrap's check that arm64 programs run here, and how
 )
+# The figures' plots, drawn into PNG files without a display.
+bench_packages=(
+  gnuplot-nox                             # bench/relay-figures.sh --plot
+)
 web_packages=(
   emscripten                              # the browser build: em++, its C library, the legacy-GL emulation
   nodejs npm                              # the wasm replay; playwright-core for the browser tests
@@ -67,8 +72,9 @@ case "${1:-}" in
   run) packages=("${run_packages[@]}") ;;
   web) packages=("${run_packages[@]}" "${web_packages[@]}") ;;
   rooms) packages=("${rooms_packages[@]}") ;;
+  bench) packages=("${run_packages[@]}" "${bench_packages[@]}") ;;
   test | "") packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}" "${arm64_packages[@]}") ;;
-  *) echo "usage: install-deps.sh [run|test|web|rooms]" >&2; exit 2 ;;
+  *) echo "usage: install-deps.sh [run|test|web|rooms|bench]" >&2; exit 2 ;;
 esac
 
 missing=()

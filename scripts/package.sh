@@ -4,7 +4,8 @@
 #   deb      kelvaron_<version>_<arch>.deb: the program built with Debian's build flags (hardening)
 #            for the architecture (amd64 unless named; arm64 cross-built, as scripts/test.sh builds
 #            it) in deb/ or deb-arm64/, CPack's DEB generator (dependencies from dpkg-shlibdeps),
-#            then lintian
+#            then lintian. The amd64 one has the relay too, and the page it serves from the web
+#            build in web/ (built there first, as scripts/run-web.sh does, if it is not).
 #   windows  kelvaron-setup.exe: kelvaron.scr cross-built in windows/, the tree scripts/test.sh
 #            tests, and NSIS's makensis (the kelvaron_setup target)
 # KELVARON_BUILD_DIR (build/) holds the builds; ODE is built once into KELVARON_DEPS_DIR
@@ -15,13 +16,18 @@ build=${KELVARON_BUILD_DIR:-$root/build}
 deps=${KELVARON_DEPS_DIR:-$build/deps}
 out=$build/packages
 mkdir -p "$out"
-. "$root/scripts/lib/log.sh"
+for part in log page; do . "$root/scripts/lib/$part.sh"; done
 
 deb() {  # ARCH
-  local arch=$1 dir=$build/deb target=native cross=()
+  local arch=$1 dir=$build/deb target=native options=() programs=(kelvaron kelvaron_docs)
   if [ "$arch" = arm64 ]; then
     dir=$build/deb-arm64 target=aarch64-linux-gnu
-    cross=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake")
+    options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake")
+  else
+    # The cross build has no relay (cmake/Linux.cmake), and so no page to serve.
+    build_page "$root" "$build/web" "$deps/ode-wasm32-emscripten"
+    options=(-DKELVARON_WEB_BUILD="$build/web")
+    programs+=(kelvaron-relay)
   fi
   # The flags, and the library paths dpkg-shlibdeps searches, are the package's architecture's.
   flags() { DEB_HOST_ARCH=$arch DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
@@ -29,10 +35,10 @@ deb() {  # ARCH
   SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2> /dev/null || date +%s)}
   export SOURCE_DATE_EPOCH
   # Only what is installed is built: CPack's install step then builds nothing more (no tests).
-  configure "$root" "$dir" "${cross[@]}" -DCMAKE_BUILD_TYPE=None \
+  configure "$root" "$dir" "${options[@]}" -DCMAKE_BUILD_TYPE=None \
     -DKELVARON_ODE_PREFIX="$deps/ode-$target" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
     -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)"
-  logged "$dir.build.log" cmake --build "$dir" -j "$(nproc)" --target kelvaron kelvaron_docs
+  logged "$dir.build.log" cmake --build "$dir" -j "$(nproc)" --target "${programs[@]}"
   rm -f "$out"/kelvaron_*_"$arch".deb
   (cd "$dir" && DEB_HOST_ARCH=$arch logged "$dir.cpack.log" cpack -G DEB -B "$out")
   rm -rf "$out/_CPack_Packages"

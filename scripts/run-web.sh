@@ -7,13 +7,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVARON_BUILD_DIR:-$root/build}
-. "$root/scripts/lib/log.sh"
+for part in log page; do . "$root/scripts/lib/$part.sh"; done
 
 "$root/scripts/install-deps.sh" web
 mkdir -p "$build"
-logged "$build/web.configure.log" emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
-  -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten"
-logged "$build/web.build.log" cmake --build "$build/web" -j "$(nproc)" --target kelvaron_page
+build_page "$root" "$build/web" "$build/deps/ode-wasm32-emscripten"
 
 # Port 0: the system picks a free one, which the server names on its first line.
 log=$(mktemp)

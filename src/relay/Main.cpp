@@ -13,8 +13,7 @@ static void PrintUsage(std::FILE* to)
                  "usage: kelvaron-relay [--bind ADDR] [--port N] [--page DIR] [--log-dir DIR] [--max-per-address N]\n"
                  "  --bind ADDR    the address to listen on (default: every interface)\n"
                  "  --port N       the port for the page and the rooms (default: %d; 0: any free one)\n"
-                 "  --page DIR     the web build's files (default: %s; the package does not\n"
-                 "                 install the page yet, so give the web build's folder)\n"
+                 "  --page DIR     the page's files, as the web build makes them (default: %s)\n"
                  "  --log-dir DIR  keep each ended room's recording there as ROOM.keys (default: none)\n"
                  "  --max-per-address N  open connections from one address (default: %d)\n",
                  kDefaultRelayPort, KELVARON_PAGE_DIR, kDefaultMaxPerAddress);

@@ -353,7 +353,7 @@ static void BroadcastTick(Room& room, std::vector<Outgoing>& out)
     out.push_back({kEveryClient, std::move(message), false});
 }
 
-void RunRoom(Room& room, RelayTime now, std::vector<Outgoing>& out, std::vector<double>& lateness)
+void RunRoom(Room& room, RelayTime now, std::vector<Outgoing>& out, TickLateness& lateness)
 {
     for (int s = 0; s < kSeatCount; ++s)
         if (room.seats[s].held && !room.seats[s].autopilot && now - room.seats[s].lastHeard >= seconds(kSilentSeconds))
@@ -365,7 +365,7 @@ void RunRoom(Room& room, RelayTime now, std::vector<Outgoing>& out, std::vector<
             out.push_back({c.id, "ping " + std::to_string(++c.pingNumber), false});
         }
     while (FindTickTime(room, room.tick + 1) <= now) {
-        lateness.push_back(duration<double>(now - FindTickTime(room, room.tick + 1)).count());
+        CountLateness(lateness, duration<double>(now - FindTickTime(room, room.tick + 1)).count());
         BroadcastTick(room, out);
     }
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "relay/Lateness.h"
 #include "relay/Protocol.h"
 
 using RelayClock = std::chrono::steady_clock;
@@ -74,8 +75,8 @@ void TakeClientMessage(Room& room, long client, const std::string& text, RelayTi
 // When tick n is due.
 RelayTime FindTickTime(const Room& room, long n);
 // Broadcasts every tick due by now, hands silent seats to the autopilot and pings the clients. The
-// lateness of each tick broadcast, in seconds, goes to lateness.
-void RunRoom(Room& room, RelayTime now, std::vector<Outgoing>& out, std::vector<double>& lateness);
+// lateness of each tick broadcast is counted in lateness.
+void RunRoom(Room& room, RelayTime now, std::vector<Outgoing>& out, TickLateness& lateness);
 // No one has been in the room for kEmptyRoomSeconds.
 bool IsRoomOver(const Room& room, RelayTime now);
 // The room's recording so far: frames = ticks broadcast, the autopilot off, the room's seed.

@@ -2,7 +2,6 @@
 // and a timer a room for its ticks. What happens in a room is Room.cpp's.
 #include "relay/Server.h"
 
-#include <algorithm>
 #include <boost/asio.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
@@ -53,7 +52,7 @@ struct Relay {
     std::map<long, std::shared_ptr<Connection>> connections;
     std::map<std::string, int> perAddress;  // open WebSockets by the address they come from
     long nextClient = 1;
-    std::vector<double> lateness;  // every tick's, in seconds
+    TickLateness lateness;  // since the start, or since the last SIGUSR1
 };
 
 using ConnectionPtr = std::shared_ptr<Connection>;
@@ -390,13 +389,25 @@ static void AcceptNext(Relay& relay, tcp::acceptor& acceptor)
     });
 }
 
-static void PrintLateness(std::vector<double> lateness)
+static void PrintLateness(const TickLateness& lateness)
 {
-    if (lateness.empty())
+    if (lateness.count == 0)
         return;
-    std::sort(lateness.begin(), lateness.end());
-    std::fprintf(stderr, "kelvaron-relay: %zu ticks; lateness median %.2f ms, 99th %.2f ms, max %.2f ms\n", lateness.size(),
-                 lateness[lateness.size() / 2] * 1e3, lateness[lateness.size() * 99 / 100] * 1e3, lateness.back() * 1e3);
+    std::fprintf(stderr, "kelvaron-relay: %ld ticks; lateness median %.2f ms, 99th %.2f ms, max %.2f ms\n", lateness.count,
+                 FindLatenessPercentile(lateness, 0.5) * 1e3, FindLatenessPercentile(lateness, 0.99) * 1e3,
+                 lateness.max * 1e3);
+}
+
+// SIGUSR1: the lateness so far, then counted afresh, so that a stretch of a long run can be measured.
+static void ReportOnSignal(Relay& relay, net::signal_set& report)
+{
+    report.async_wait([&relay, &report](beast::error_code ec, int) {
+        if (ec)
+            return;
+        PrintLateness(relay.lateness);
+        relay.lateness = TickLateness{};
+        ReportOnSignal(relay, report);
+    });
 }
 
 int RunRelay(const RelayOptions& options)
@@ -429,6 +440,8 @@ int RunRelay(const RelayOptions& options)
     std::printf("kelvaron-relay: serving http://%s:%d/\n", address.to_string().c_str(), acceptor.local_endpoint().port());
     std::fflush(stdout);
     AcceptNext(relay, acceptor);
+    net::signal_set report(relay.io, SIGUSR1);
+    ReportOnSignal(relay, report);
     net::signal_set signals(relay.io, SIGINT, SIGTERM);
     signals.async_wait([&relay](beast::error_code, int) {
         while (!relay.rooms.empty())

@@ -10,6 +10,7 @@ struct RelayOptions {
     int maxPerAddress;   // open WebSockets from one address; those beyond are refused
 };
 
-// Serves until SIGINT or SIGTERM, which end every room as if it were empty. The process's exit status:
-// 1 when the port cannot be had.
+// Serves until SIGINT or SIGTERM, which end every room as if it were empty and print how late the
+// ticks went out; SIGUSR1 prints that and counts afresh. The process's exit status: 1 when the port
+// cannot be had.
 int RunRelay(const RelayOptions& options);

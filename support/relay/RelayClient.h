@@ -1,5 +1,5 @@
 // A relay of its own for a test, and clients that speak its protocol over a real socket on
-// 127.0.0.1: what the relay's tests and its load figures drive it with.
+// 127.0.0.1: what the relay's tests drive it with.
 #pragma once
 #include <string>
 #include <vector>

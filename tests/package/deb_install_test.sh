@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Inside a brand-new minimal Debian 12 root (deb_clean_room_test.sh makes it): installs the package
 # with apt-get as a user would, then uses it: --version, the licence, the icon and the metainfo in
-# their places, the man page, a short full run on a private Xvfb display, the hack under
-# XScreenSaver's daemon after kelvaron --add-to-xscreensaver; then purges it and checks that nothing
-# of it is left.
+# their places, the man pages, the relay serving the installed page on 127.0.0.1, a short full run
+# on a private Xvfb display, the hack under XScreenSaver's daemon after kelvaron
+# --add-to-xscreensaver; then purges it and checks that nothing of it is left.
 #   tests/package/deb_install_test.sh ./kelvaron_VERSION_amd64.deb     (as root, in the room)
 set -euo pipefail
 deb=$1
 here=$(cd "$(dirname "$0")" && pwd)
-for part in checks wait display screen keys settings xscreensaver; do . "$here/../../scripts/lib/$part.sh"; done
+for part in checks wait display screen keys settings xscreensaver relay; do . "$here/../../scripts/lib/$part.sh"; done
 set +e  # the checks count failures themselves
 trap stop_display EXIT
 export DEBIAN_FRONTEND=noninteractive
@@ -44,6 +44,43 @@ check "... which renders without warnings" [ -s "$work/man.txt" -a ! -s "$work/m
 check "... with the version, the keys, the settings file and the exit statuses" eval \
   'grep -q "kelvaron $version" "$work/man.txt" && grep -q "^KEYS" "$work/man.txt" &&
    grep -q "kelvaron/kelvaron.conf" "$work/man.txt" && grep -q "^EXIT STATUS" "$work/man.txt"'
+check "... and how to host a room and join one" eval \
+  'grep -q "^ *--host" "$work/man.txt" && grep -q "^ *--join LINK" "$work/man.txt" && grep -q "^PLAYING TOGETHER" "$work/man.txt"'
+
+# The relay, beside the program where kelvaron --host looks for it, and the page it serves.
+page=/usr/share/kelvaron/web
+check "kelvaron-relay --help names the installed page as its default" eval \
+  'kelvaron-relay --help > "$work/relay-help.txt" && grep -q "(default: $page)" "$work/relay-help.txt"'
+check "man 6 kelvaron-relay finds its page" [ "$(man -w 6 kelvaron-relay)" = /usr/share/man/man6/kelvaron-relay.6.gz ]
+MANWIDTH=80 man 6 kelvaron-relay > "$work/relay-man.txt" 2> "$work/relay-man.err"
+check "... which renders without warnings, with its options and exit statuses" eval \
+  '[ ! -s "$work/relay-man.err" ] && grep -q "Kelvaron $version" "$work/relay-man.txt" &&
+   grep -q "^ *--max-per-address N" "$work/relay-man.txt" && grep -q "^EXIT STATUS" "$work/relay-man.txt"'
+# A GET over bash's own TCP: the answer, header and body, into FILE.
+http_get() {  # PORT TARGET FILE
+  exec 3<> "/dev/tcp/127.0.0.1/$1" || return 1
+  printf 'GET %s HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' "$2" >&3
+  timeout 10 cat <&3 > "$3"
+  exec 3<&-
+}
+# The relay answers TARGET with 200 and the installed FILE, byte for byte.
+serves() {  # TARGET FILE
+  local size
+  size=$(stat -c %s "$2")
+  http_get "$relay_port" "$1" "$work/answer" && head -n 1 "$work/answer" | grep -q "^HTTP/1.0 200 " &&
+    grep -aqi "^Content-Length: $size"$'\r'"$" "$work/answer" && tail -c "$size" "$work/answer" | cmp -s - "$2"
+}
+start_relay kelvaron-relay "$work/relay.log"
+check "kelvaron-relay starts on 127.0.0.1 with the package's page" eval \
+  '[ -n "${relay_port:-}" ] && ! grep -q "no page" "$work/relay.log"'
+check "... and serves it at / and at a room's link" eval 'serves / "$page/index.html" && serves "/?room=0123abcd" "$page/index.html"'
+# Every file the page's service worker keeps for running offline.
+mapfile -t files < <(sed -n '/const kFiles/,/];/p' "$page/sw.js" | grep -o "'[^']*'" | tr -d "'" | grep -v '^\./$')
+served=0
+for f in "${files[@]}"; do serves "/$f" "$page/$f" && served=$((served + 1)); done
+check "... and each of the ${#files[@]} files the page keeps offline ($served served)" \
+  [ "$served" -eq "${#files[@]}" -a "$served" -ge 7 ]
+stop_relay
 
 # The full run, at a stored mode the display has: the screen, with no question first.
 apt_install xvfb x11-utils xdotool imagemagick

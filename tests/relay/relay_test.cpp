@@ -2,6 +2,7 @@
 #include <doctest/doctest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -192,6 +193,45 @@ TEST_CASE("rooms: a new one, three seats, spectators, and no way in without the 
     for (RelayClient* c : {allowed[0], allowed[1], third})
         CloseClient(c);
     CHECK(StopRelay(small) == 0);
+}
+
+// The tick counts of the lateness reports in the relay's errors, in order.
+static std::vector<long> ReadLatenessReports(const fs::path& errors)
+{
+    std::vector<long> counts;
+    std::ifstream in(errors);
+    for (std::string line; std::getline(in, line);)
+        if (line.find(" ticks; lateness median ") != std::string::npos)
+            counts.push_back(std::atol(line.c_str() + line.find(": ") + 2));
+    return counts;
+}
+
+static bool WaitForLatenessReports(const fs::path& errors, size_t count)
+{
+    for (int i = 0; i < 50 && ReadLatenessReports(errors).size() < count; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return ReadLatenessReports(errors).size() >= count;
+}
+
+TEST_CASE("rooms: SIGUSR1 says how late the ticks went so far and counts afresh, and the rooms go on")
+{
+    const fs::path scratch = MakeScratch("report");
+    RelayProcess relay = StartTestRelay(scratch);
+    Welcome w;
+    RelayClient* a = Join(relay.port, "/ws", w);
+    REQUIRE(ReadTicksUntil(a, 60).size() >= 60);
+    kill(relay.pid, SIGUSR1);
+    REQUIRE(WaitForLatenessReports(scratch / "relay.err", 1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // about 9 ticks
+    kill(relay.pid, SIGUSR1);
+    REQUIRE(WaitForLatenessReports(scratch / "relay.err", 2));
+    const std::vector<long> counts = ReadLatenessReports(scratch / "relay.err");
+    CHECK(counts[0] >= 60);
+    CHECK(counts[1] >= 3);
+    CHECK(counts[1] < counts[0]);
+    CloseClient(a);
+    // Still there for SIGTERM, which ends it as ever.
+    CHECK(StopRelay(relay) == 0);
 }
 
 TEST_CASE("commands: a seat drives its own car only, every client gets each tick, late ones move on")

@@ -29,14 +29,17 @@ TEST_CASE("ticks are due at start + n / 30 s, however late the room is run")
     const RelayTime start = RelayClock::now();
     Room room = OpenRoom("code", 7, start);
     std::vector<Outgoing> out;
-    std::vector<double> lateness;
+    TickLateness lateness;
     RunRoom(room, start + milliseconds(1000 * 1000 - 1), out, lateness);
     CHECK(room.tick == 29999);
     RunRoom(room, start + milliseconds(1000 * 1000), out, lateness);
     CHECK(room.tick == 30000);
     CHECK(Broadcasts(out, "tick ").size() == 30000);
     CHECK(Broadcasts(out, "tick ").back() == "tick 30000");
-    CHECK(lateness.back() == 0);
+    // Each tick's lateness counted: the first's, due at 1/30 s, and the last's, on time.
+    CHECK(lateness.count == 30000);
+    CHECK(lateness.max == doctest::Approx(1000 - 1.0 / 30 - 0.001));
+    CHECK(lateness.bins[0] == 1);
 }
 
 // The reason the relay closed client's connection for, or "" when it did not.
@@ -53,7 +56,7 @@ TEST_CASE("a command up to 300 ticks either side of the room's is taken; anythin
     const RelayTime start = RelayClock::now();
     Room room = OpenRoom("code", 7, start);
     std::vector<Outgoing> out;
-    std::vector<double> lateness;
+    TickLateness lateness;
     JoinRoom(room, 1, -1, start, out);
     RunRoom(room, start + milliseconds(340), out, lateness);
     REQUIRE(room.tick == 10);
@@ -97,7 +100,7 @@ TEST_CASE("the input delay follows the seats' median round trip and holds steady
     const RelayTime start = RelayClock::now();
     Room room = OpenRoom("code", 7, start);
     std::vector<Outgoing> out;
-    std::vector<double> lateness;
+    TickLateness lateness;
     JoinRoom(room, 1, -1, start, out);
     JoinRoom(room, 2, -1, start, out);
     RelayTime now = start;
@@ -128,7 +131,7 @@ TEST_CASE("a seat silent for 2 s goes to the autopilot, and a room empty for 10 
     const RelayTime start = RelayClock::now();
     Room room = OpenRoom("code", 7, start);
     std::vector<Outgoing> out;
-    std::vector<double> lateness;
+    TickLateness lateness;
     JoinRoom(room, 1, -1, start, out);
     JoinRoom(room, 2, -1, start, out);
     TakeClientMessage(room, 2, "ping 1", start + milliseconds(1500), out);
