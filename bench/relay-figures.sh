@@ -14,7 +14,7 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 for part in wait relay; do . "$here/../scripts/lib/$part.sh"; done
 build=$1; shift
-plot= seconds=10
+plot='' seconds=10
 while [ $# -gt 0 ]; do
   case $1 in
     --plot) plot=$(realpath "$2"); shift 2 ;;
@@ -66,12 +66,12 @@ echo
 echo "| rooms (clients) | relay's tick lateness, median / 99th / max, ms | clients' tick jitter, median / 99th / max, ms | relay's processor, of its one core | bots' processor, cores | whole machine busy, cores | a client receives / sends, B/s | ticks missed, clients dropped |"
 echo "|---|---|---|---|---|---|---|---|"
 : > "$work/plot.dat"
-limit= late=
+limit='' late=''
 for rooms in "$@"; do
   if measure "$rooms"; then limit=$rooms; else late=$rooms; break; fi
 done
 for _ in 1 2; do
-  [ -n "$limit" ] && [ -n "$late" ] || break
+  if [ -z "$limit" ] || [ -z "$late" ]; then break; fi
   rooms=$(( (limit + late) / 100 * 50 ))
   [ "$rooms" -gt "$limit" ] || break
   if measure "$rooms"; then limit=$rooms; else late=$rooms; fi
