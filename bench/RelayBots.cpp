@@ -182,6 +182,7 @@ static void StartBot(Swarm& swarm, int room, int seat, const std::string& target
             bot->closed = true;
             return;
         }
+        beast::get_lowest_layer(bot->ws).socket().set_option(tcp::no_delay(true), ec);  // as the programs' sockets
         bot->ws.async_handshake("127.0.0.1:" + std::to_string(swarm.port), target, [&swarm, bot](beast::error_code ec) {
             if (ec) {
                 bot->closed = true;

@@ -378,6 +378,9 @@ static void AcceptNext(Relay& relay, tcp::acceptor& acceptor)
 {
     acceptor.async_accept([&relay, &acceptor](beast::error_code ec, tcp::socket socket) {
         if (!ec) {
+            // A tick is a few bytes that must go at once, not wait for the client's acknowledgement
+            // of the last (up to 40 ms of delayed ACK).
+            socket.set_option(tcp::no_delay(true), ec);
             ReadRequest(relay, std::shared_ptr<HttpSession>(new HttpSession{beast::tcp_stream(std::move(socket)), {}, {}, {}}));
             AcceptNext(relay, acceptor);
             return;
