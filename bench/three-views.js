@@ -6,17 +6,6 @@
 const fs = require('fs');
 const lib = require('../tests/web/lib');
 
-// The overlay's text pixels: magenta, little green.
-function textPixels(picture) {
-  let n = 0;
-  for (let y = 0; y < picture.height; y++)
-    for (let x = 0; x < picture.width; x++) {
-      const p = picture.rgb(x, y);
-      if (p[0] > 30 && p[2] > 30 && p[1] < 10) n++;
-    }
-  return n;
-}
-
 (async () => {
   const [url, out] = process.argv.slice(2);
   const browser = await lib.launch(false);
@@ -26,14 +15,14 @@ function textPixels(picture) {
   await page.waitForFunction(() => document.title.startsWith('Start') || document.title.startsWith('FPS'),
                              null, {timeout: 120000});
   const canvas = page.locator('#canvas');
-  const running = textPixels((await lib.quadrants(page))[3]);
+  const running = lib.countTextPixels((await lib.quadrants(page))[3]);
   let before = null, stillFor = 0, shot = null;
   for (let i = 0; i < 600 && stillFor < 4; i++) {
     await page.waitForTimeout(500);
     shot = await canvas.screenshot();
     const views = await lib.quadrants(page);
     const still = before && [0, 1, 2].every((v) => lib.changedShare(before[v], views[v]) == 0);
-    stillFor = still && textPixels(views[3]) > running * 1.2 ? stillFor + 1 : 0;
+    stillFor = still && lib.countTextPixels(views[3]) > running * 1.2 ? stillFor + 1 : 0;
     before = views;
   }
   await browser.close();

@@ -192,15 +192,7 @@ const kCases = {
     const later = await lib.quadrants(page);
     for (let view = 0; view < 3; view++)
       check(lib.changedShare(paused[view], later[view]) == 0, 'view ' + view + ' changed while paused');
-    const purple = (picture) => {
-      let n = 0;
-      for (let y = 0; y < picture.height; y++)
-        for (let x = 0; x < picture.width; x++) {
-          const p = picture.rgb(x, y);
-          if (p[0] > 30 && p[2] > 30 && p[1] < 10) n++;
-        }
-      return n;
-    };
+    const purple = lib.countTextPixels;
     for (let i = 0; i < 15; i++) await page.keyboard.press('n');
     await page.waitForTimeout(500);
     const stepped = await lib.quadrants(page);

@@ -125,4 +125,15 @@ function check(condition, message) {
   if (!condition) throw new Error(message);
 }
 
-module.exports = {serve, launch, openPage, decodePng, quadrants, countPrimaries, changedShare, check};
+// The overlay's text pixels in a picture: magenta, little green.
+function countTextPixels(picture) {
+  let n = 0;
+  for (let y = 0; y < picture.height; y++)
+    for (let x = 0; x < picture.width; x++) {
+      const p = picture.rgb(x, y);
+      if (p[0] > 30 && p[2] > 30 && p[1] < 10) n++;
+    }
+  return n;
+}
+
+module.exports = {serve, launch, openPage, decodePng, quadrants, countPrimaries, countTextPixels, changedShare, check};
