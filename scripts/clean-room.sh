@@ -27,6 +27,8 @@ checkout=$(cd "$(dirname "$0")/.." && pwd)
 name=$(basename "$checkout")
 shared=$(dirname "$checkout")/shared
 . "$checkout/scripts/lib/roots.sh"
+. "$checkout/scripts/lib/log.sh"
+stage "clean root: made and cloned"
 cache=$root_cache
 mkdir -p "$cache/archives" "$cache/downloads"
 "$checkout/scripts/install-deps.sh" rooms
@@ -73,6 +75,7 @@ mount --rbind /dev "$room/dev"
 mount --rbind /sys "$room/sys"
 mount --bind "$caches/downloads" "$room/var/cache/kelvaron-downloads"
 exec chroot "$room" "$@"'
+stage
 start=$(date +%s)
 status=0
 unshare --mount --propagation private --pid --fork --kill-child --mount-proc="$root/proc" \

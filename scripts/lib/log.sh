@@ -12,3 +12,18 @@ configure() {  # SOURCE DIR CMAKE-OPTION...
   local source=$1 dir=$2; shift 2
   logged "$dir.configure.log" cmake -S "$source" -B "$dir" "$@"
 }
+
+# The seconds each stage of a long script took, as lines "NAME<TAB>SECONDS" in $KELVARON_STAGES
+# (nothing is kept when it is unset). `stage NAME` ends the stage before and starts NAME; `stage`
+# alone ends the last one. A stage that fails is left out, as the script stops there.
+stage() {  # [NAME]
+  if [ -n "${stage_name:-}" ] && [ -n "${KELVARON_STAGES:-}" ]; then
+    printf '%s\t%d\n' "$stage_name" $((SECONDS - stage_start)) >> "$KELVARON_STAGES"
+  fi
+  stage_name=${1:-} stage_start=$SECONDS
+  [ -z "$stage_name" ] || echo "== $stage_name"
+}
+# Prints the stages' table from FILE, with their sum.
+print_stages() {  # FILE
+  awk -F '\t' '{ printf "  %-44s %6d s\n", $1, $2; total += $2 } END { printf "  %-44s %6d s\n", "all stages", total }' "$1"
+}
