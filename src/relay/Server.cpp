@@ -53,7 +53,20 @@ struct Relay {
     std::map<std::string, int> perAddress;  // open WebSockets by the address they come from
     long nextClient = 1;
     TickLateness lateness;  // since the start, or since the last SIGUSR1
+    RelayTime started = RelayClock::now();
 };
+
+// The rooms' clock. With --tick-hz above kTickRate it runs that much faster than the real one, so
+// that everything a room times (ticks, a silent seat, pings, its end) comes sooner alike.
+static RelayTime ReadRoomClock(const Relay& relay)
+{
+    return relay.started + (RelayClock::now() - relay.started) * relay.options.tickHz / kTickRate;
+}
+
+static RelayTime FindRealTime(const Relay& relay, RelayTime roomTime)
+{
+    return relay.started + (roomTime - relay.started) * kTickRate / relay.options.tickHz;
+}
 
 using ConnectionPtr = std::shared_ptr<Connection>;
 
@@ -161,12 +174,12 @@ static void EndRoom(Relay& relay, const std::string& code)
 static void ScheduleRoom(Relay& relay, const std::string& code)
 {
     HostedRoom& hosted = relay.rooms.at(code);
-    hosted.timer->expires_at(FindTickTime(hosted.room, hosted.room.tick + 1));
+    hosted.timer->expires_at(FindRealTime(relay, FindTickTime(hosted.room, hosted.room.tick + 1)));
     hosted.timer->async_wait([&relay, code](beast::error_code ec) {
         auto found = relay.rooms.find(code);
         if (ec || found == relay.rooms.end())
             return;
-        const RelayTime now = RelayClock::now();
+        const RelayTime now = ReadRoomClock(relay);
         if (IsRoomOver(found->second.room, now)) {
             EndRoom(relay, code);
             return;
@@ -183,7 +196,7 @@ static std::string OpenNewRoom(Relay& relay)
     std::string code = MakeRoomCode();
     while (relay.rooms.count(code))
         code = MakeRoomCode();
-    HostedRoom hosted = {OpenRoom(code, MakeRoomSeed(), RelayClock::now()), std::make_unique<net::steady_timer>(relay.io)};
+    HostedRoom hosted = {OpenRoom(code, MakeRoomSeed(), ReadRoomClock(relay)), std::make_unique<net::steady_timer>(relay.io)};
     relay.rooms.emplace(code, std::move(hosted));
     std::fprintf(stderr, "kelvaron-relay: room %s opened\n", code.c_str());
     ScheduleRoom(relay, code);
@@ -194,7 +207,7 @@ static void ReadNext(Relay& relay, const ConnectionPtr& c)
 {
     c->ws.async_read(c->buffer, [&relay, c](beast::error_code ec, size_t) {
         auto hosted = relay.rooms.find(c->room);
-        const RelayTime now = RelayClock::now();
+        const RelayTime now = ReadRoomClock(relay);
         if (ec || c->gone) {
             if (relay.connections.erase(c->id) && --relay.perAddress[c->address] == 0)
                 relay.perAddress.erase(c->address);
@@ -271,7 +284,7 @@ static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http
         const std::string seat = FindQueryValue(query, "seat");
         const int wanted = seat.size() == 1 && seat[0] >= '0' && seat[0] < '0' + kSeatCount ? seat[0] - '0' : -1;
         std::vector<Outgoing> out;
-        JoinRoom(hosted->second.room, c->id, wanted, RelayClock::now(), out);
+        JoinRoom(hosted->second.room, c->id, wanted, ReadRoomClock(relay), out);
         Deliver(relay, hosted->second, out);
     });
 }
@@ -392,13 +405,15 @@ static void AcceptNext(Relay& relay, tcp::acceptor& acceptor)
     });
 }
 
-static void PrintLateness(const TickLateness& lateness)
+// In real milliseconds, whatever the rooms' clock.
+static void PrintLateness(const Relay& relay)
 {
+    const TickLateness& lateness = relay.lateness;
     if (lateness.count == 0)
         return;
+    const double ms = 1e3 * kTickRate / relay.options.tickHz;
     std::fprintf(stderr, "kelvaron-relay: %ld ticks; lateness median %.2f ms, 99th %.2f ms, max %.2f ms\n", lateness.count,
-                 FindLatenessPercentile(lateness, 0.5) * 1e3, FindLatenessPercentile(lateness, 0.99) * 1e3,
-                 lateness.max * 1e3);
+                 FindLatenessPercentile(lateness, 0.5) * ms, FindLatenessPercentile(lateness, 0.99) * ms, lateness.max * ms);
 }
 
 // SIGUSR1: the lateness so far, then counted afresh, so that a stretch of a long run can be measured.
@@ -407,7 +422,7 @@ static void ReportOnSignal(Relay& relay, net::signal_set& report)
     report.async_wait([&relay, &report](beast::error_code ec, int) {
         if (ec)
             return;
-        PrintLateness(relay.lateness);
+        PrintLateness(relay);
         relay.lateness = TickLateness{};
         ReportOnSignal(relay, report);
     });
@@ -449,7 +464,7 @@ int RunRelay(const RelayOptions& options)
     signals.async_wait([&relay](beast::error_code, int) {
         while (!relay.rooms.empty())
             EndRoom(relay, relay.rooms.begin()->first);
-        PrintLateness(relay.lateness);
+        PrintLateness(relay);
         relay.io.stop();
     });
     relay.io.run();

@@ -2,12 +2,15 @@
 #pragma once
 #include <string>
 
+constexpr int kMaxTickHz = 3000;
+
 struct RelayOptions {
     std::string bind;    // an address, or empty for every interface
     int port;            // 0: one the system picks
     std::string page;    // the web build's files
     std::string logDir;  // where ended rooms' recordings go, or empty
     int maxPerAddress;   // open WebSockets from one address; those beyond are refused
+    int tickHz;          // ticks a second: kTickRate, or faster for tests and benchmarks
 };
 
 // Serves until SIGINT or SIGTERM, which end every room as if it were empty and print how late the

@@ -32,6 +32,10 @@ static fs::path MakeScratch(const char* name)
     return dir;
 }
 
+// The rooms' test clock for cases that wait out a room's seconds (a silent seat, a room's end, a
+// client's run): four times as fast, so that a slow machine's delays still count for few ticks.
+static const char* const kFastTickHz = "120";
+
 static RelayProcess StartTestRelay(const fs::path& scratch, std::vector<std::string> args = {})
 {
     RelayProcess relay;
@@ -125,7 +129,8 @@ TEST_CASE("the page's files and nothing else, and options refused clearly")
     CHECK(std::fgets(line, sizeof line, out));
     CHECK(std::string(line).find("Address already in use") != std::string::npos);
     CHECK(WEXITSTATUS(pclose(out)) == 1);
-    for (const char* bad : {" --port 70000", " --port", " --speed 3", " --bind nowhere --port 0", " --max-per-address 0"})
+    for (const char* bad : {" --port 70000", " --port", " --speed 3", " --bind nowhere --port 0", " --max-per-address 0",
+                            " --tick-hz 0", " --tick-hz 3001"})
         CHECK_MESSAGE(WEXITSTATUS(std::system((relayCommand + bad + " 2> /dev/null").c_str())) == 2, bad);
     CHECK(StopRelay(relay) == 0);
 }
@@ -216,13 +221,13 @@ static bool WaitForLatenessReports(const fs::path& errors, size_t count)
 TEST_CASE("rooms: SIGUSR1 says how late the ticks went so far and counts afresh, and the rooms go on")
 {
     const fs::path scratch = MakeScratch("report");
-    RelayProcess relay = StartTestRelay(scratch);
+    RelayProcess relay = StartTestRelay(scratch, {"--tick-hz", kFastTickHz});
     Welcome w;
     RelayClient* a = Join(relay.port, "/ws", w);
     REQUIRE(ReadTicksUntil(a, 60).size() >= 60);
     kill(relay.pid, SIGUSR1);
     REQUIRE(WaitForLatenessReports(scratch / "relay.err", 1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // about 9 ticks
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // about 36 ticks
     kill(relay.pid, SIGUSR1);
     REQUIRE(WaitForLatenessReports(scratch / "relay.err", 2));
     const std::vector<long> counts = ReadLatenessReports(scratch / "relay.err");
@@ -384,7 +389,7 @@ TEST_CASE("a hash that differs is reported to every client with its seat")
 TEST_CASE("a hash that differs: the real client says so, keeps the room's log and its own trace, and plays on")
 {
     const fs::path scratch = MakeScratch("hashes-client");
-    RelayProcess relay = StartTestRelay(scratch);
+    RelayProcess relay = StartTestRelay(scratch, {"--tick-hz", kFastTickHz});
     Welcome w;
     RelayClient* liar = Join(relay.port, "/ws", w);
     // The headless client keeps its files where the null backend keeps pictures: the temporary folder.
@@ -433,7 +438,7 @@ TEST_CASE("a hash that differs: the real client says so, keeps the room's log an
 TEST_CASE("a silent seat goes to the autopilot after 2 s, and back to its person on rejoining")
 {
     const fs::path scratch = MakeScratch("silent");
-    RelayProcess relay = StartTestRelay(scratch);
+    RelayProcess relay = StartTestRelay(scratch, {"--tick-hz", kFastTickHz});
     Welcome w0, w1;
     RelayClient* seat0 = Join(relay.port, "/ws", w0);
     RelayClient* seat1 = Join(relay.port, "/ws?room=" + w0.room, w1);
@@ -470,7 +475,7 @@ TEST_CASE("the room's log: on request and at its end, a recording the reader rea
 {
     const fs::path scratch = MakeScratch("log");
     fs::create_directories(scratch / "logs");
-    RelayProcess relay = StartTestRelay(scratch, {"--log-dir", (scratch / "logs").string()});
+    RelayProcess relay = StartTestRelay(scratch, {"--log-dir", (scratch / "logs").string(), "--tick-hz", kFastTickHz});
     Welcome w;
     RelayClient* seat0 = Join(relay.port, "/ws", w);
     std::string text;
