@@ -38,19 +38,11 @@ set_tests_properties(web_browser_setup PROPERTIES FIXTURES_SETUP web_browser)
 set(_cases loads no_webgl quadrants arrow_up cameras pause_and_step picture linux_frame autopilot settings offline
            second_full_run hidpi)
 if(KELVARON_LINUX_REPLAY)
-  list(APPEND _cases trace run_link)
+  # Against the Linux build's traces, and in rooms of its relay with the Linux replay.
+  list(APPEND _cases trace run_link shared_room room_links)
 endif()
-# The page served by the Linux build's relay, in rooms with the Linux replay.
-set(_room_cases shared_room room_links)
-if(KELVARON_LINUX_REPLAY)
-  list(APPEND _cases ${_room_cases})
-endif()
-foreach(_case IN LISTS _cases)
-  add_test(NAME web_page_${_case} COMMAND node ${CMAKE_CURRENT_SOURCE_DIR}/web/browser_test.js ${CMAKE_BINARY_DIR} ${_case})
-  # One Chromium at a time: SwiftShader draws on the processor, and the cases watch the frame rate.
-  set_tests_properties(web_page_${_case} PROPERTIES FIXTURES_REQUIRED web_browser RUN_SERIAL ON
-                       ENVIRONMENT "NODE_PATH=${_browser_tests}/node_modules;KELVARON_LINUX_REPLAY=${KELVARON_LINUX_REPLAY};KELVARON_LINUX_RELAY=${KELVARON_LINUX_RELAY}")
-  if(_case IN_LIST _room_cases)
-    set_tests_properties(web_page_${_case} PROPERTIES LABELS relay)
-  endif()
-endforeach()
+# Every case in one Chromium (and one more without WebGL), one after another: SwiftShader draws on
+# the processor, and the cases watch the frame rate, so nothing else runs beside them.
+add_test(NAME web_pages COMMAND node ${CMAKE_CURRENT_SOURCE_DIR}/web/browser_test.js ${CMAKE_BINARY_DIR} ${_cases})
+set_tests_properties(web_pages PROPERTIES FIXTURES_REQUIRED web_browser RUN_SERIAL ON TIMEOUT 900 LABELS relay
+                     ENVIRONMENT "NODE_PATH=${_browser_tests}/node_modules;KELVARON_LINUX_REPLAY=${KELVARON_LINUX_REPLAY};KELVARON_LINUX_RELAY=${KELVARON_LINUX_RELAY}")

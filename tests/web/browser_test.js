@@ -1,6 +1,6 @@
 'use strict';
 // The page in Debian's Chromium, headless, WebGL on SwiftShader: nothing mocked.
-//   node browser_test.js PAGE-DIR CASE
+//   node browser_test.js PAGE-DIR [CASE]...
 const lib = require('./lib');
 const check = lib.check;
 
@@ -545,29 +545,38 @@ const kCases = {
 
 let gPageDir;  // the web build, where the page's files are
 
+// Every case named (all when none is), one after another in one Chromium, each in contexts of its
+// own that are closed after it; without WebGL in a second Chromium launched for that case alone.
 (async () => {
-  const [dir, name] = process.argv.slice(2);
-  gPageDir = require('path').resolve(dir || '.');
-  const run = kCases[name];
-  if (!dir || !run) {
-    console.error('usage: browser_test.js PAGE-DIR ' + Object.keys(kCases).join('|'));
+  const [dir, ...names] = process.argv.slice(2);
+  const chosen = names.length ? names : Object.keys(kCases);
+  if (!dir || !chosen.every((name) => kCases[name])) {
+    console.error('usage: browser_test.js PAGE-DIR [' + Object.keys(kCases).join('|') + ']...');
     process.exit(2);
   }
-  const server = await lib.serve(require('path').resolve(dir));
-  const withoutWebGL = name == 'no_webgl';
-  const browser = await lib.launch(withoutWebGL);
-  let status = 0;
-  try {
-    const page = await lib.openPage(browser, server.url, withoutWebGL);
-    await page.locator('#canvas').focus();
-    await run(page, server.url);
-    console.log(name + ': passed');
-  } catch (e) {
-    console.log(name + ': ' + e.message);
-    status = 1;
-  } finally {
-    await browser.close();
-    server.close();
+  gPageDir = require('path').resolve(dir);
+  const server = await lib.serve(gPageDir);
+  const browsers = {};
+  let passed = 0, failed = 0;
+  for (const name of chosen) {
+    const withoutWebGL = name == 'no_webgl';
+    const browser = browsers[withoutWebGL] || (browsers[withoutWebGL] = await lib.launch(withoutWebGL));
+    const started = Date.now();
+    try {
+      const page = await lib.openPage(browser, server.url, withoutWebGL);
+      await page.locator('#canvas').focus();
+      await kCases[name](page, server.url);
+      console.log(name + ': passed (' + ((Date.now() - started) / 1000).toFixed(1) + ' s)');
+      passed++;
+    } catch (e) {
+      console.log(name + ': ' + e.message);
+      failed++;
+    } finally {
+      await Promise.all(browser.contexts().map((context) => context.close()));
+    }
   }
-  process.exit(status);
+  await Promise.all(Object.values(browsers).map((browser) => browser.close()));
+  server.close();
+  console.log(passed + ' passed, ' + failed + ' failed');
+  process.exit(failed ? 1 : 0);
 })();
