@@ -20,7 +20,7 @@
 #   scripts/build-ode.sh TARGET PREFIX
 #   TARGET: native | i686-w64-mingw32 | aarch64-linux-gnu | wasm32-emscripten
 set -euo pipefail
-. "$(dirname "$0")/lib/log.sh"
+for part in log deps; do . "$(dirname "$0")/lib/$part.sh"; done
 
 usage="usage: build-ode.sh native|i686-w64-mingw32|aarch64-linux-gnu|wasm32-emscripten PREFIX"
 target=${1:?$usage}
@@ -33,14 +33,18 @@ case "$target" in
   *) echo "build-ode.sh: unknown target '$target' (native, i686-w64-mingw32, aarch64-linux-gnu or wasm32-emscripten)" >&2; exit 2 ;;
 esac
 case "$target" in
-  native) how="clang ThinLTO, threading off, own new" ;;
-  i686-w64-mingw32) how=gcc ;;
-  aarch64-linux-gnu) how="gcc, threading off" ;;
-  wasm32-emscripten) how="emscripten, threading off, own new, SIMD" ;;
+  native) how="clang ThinLTO, threading off, own new" compiler=clang++ toolchain=() ;;
+  i686-w64-mingw32) how=gcc compiler=i686-w64-mingw32-g++-posix toolchain=("$here/../cmake/mingw-i686.cmake") ;;
+  aarch64-linux-gnu) how="gcc, threading off" compiler=aarch64-linux-gnu-g++ toolchain=("$here/../cmake/aarch64-linux-gnu.cmake") ;;
+  wasm32-emscripten) how="emscripten, threading off, own new, SIMD" compiler=em++ toolchain=() ;;
 esac
 recipe="ode-0.16.2 single, no FMA; $target: $how"
 if [ -f "$lib" ] && grep -qs dSINGLE "$prefix/include/ode/precision.h" &&
    [ "$(cat "$prefix/recipe" 2> /dev/null)" = "$recipe" ]; then
+  exit 0
+fi
+key=$(recipe_key "ode-$target" "$compiler" "$here/build-ode.sh" "$here/deb-source.sh" "$here/../cmake/OdeNew.cpp" "${toolchain[@]}")
+if restore_build "$key" "$prefix" && [ -f "$lib" ]; then
   exit 0
 fi
 
@@ -130,3 +134,4 @@ if [ "$target" = wasm32-emscripten ]; then
   rm -rf "$objects" "$work/new.o" "$work/ode-own-new.o"
 fi
 printf '%s\n' "$recipe" > "$prefix/recipe"
+keep_build "$key" "$prefix"

@@ -37,6 +37,11 @@ made_by=$(sha256sum < "$here/build-samemath.sh")
 if [ -f "$lib" ] && [ "$(cat "$stamp" 2> /dev/null)" = "$made_by" ]; then
   exit 0
 fi
+. "$here/lib/deps.sh"
+key=$(recipe_key "samemath-$target" "${cc[0]}" "$here/build-samemath.sh" "$here/deb-source.sh")
+if restore_build "$key" "$prefix" && [ -f "$lib" ]; then
+  exit 0
+fi
 
 downloads=${KELVARON_DOWNLOADS:-$(dirname "$prefix")/downloads}
 tarball=$("$here/deb-source.sh" musl_1.2 "$downloads")
@@ -62,3 +67,4 @@ done
 rm -f "$lib"
 "$ar" rcs "$lib" "${objects[@]}"
 echo "$made_by" > "$stamp"
+keep_build "$key" "$prefix"

@@ -30,7 +30,7 @@ shared=$(dirname "$checkout")/shared
 . "$checkout/scripts/lib/log.sh"
 stage "clean root: made and cloned"
 cache=$root_cache
-mkdir -p "$cache/archives" "$cache/downloads"
+mkdir -p "$cache/archives" "$cache/downloads" "$cache/ccache" "$cache/deps"
 "$checkout/scripts/install-deps.sh" rooms
 base=$(base_root "$(dpkg --print-architecture)")
 
@@ -54,7 +54,7 @@ if compgen -G "/usr/local/share/ca-certificates/*.crt" > /dev/null; then
   mkdir -p "$root/usr/local/share/ca-certificates"
   cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
 fi
-mkdir -p "$root/work" "$root/var/cache/kelvaron-downloads"
+mkdir -p "$root/work" "$root/var/cache/kelvaron-downloads" "$root/var/cache/kelvaron-ccache" "$root/var/cache/kelvaron-deps"
 # apt's cache is the room's own (rooms may run at once, and apt locks its cache), filled with links
 # to the cached files.
 find "$cache/archives" -maxdepth 1 -name '*.deb' -exec cp -l -t "$root/var/cache/apt/archives" {} +
@@ -73,7 +73,7 @@ room=$1 caches=$2
 shift 2
 mount --rbind /dev "$room/dev"
 mount --rbind /sys "$room/sys"
-mount --bind "$caches/downloads" "$room/var/cache/kelvaron-downloads"
+for c in downloads ccache deps; do mount --bind "$caches/$c" "$room/var/cache/kelvaron-$c"; done
 exec chroot "$room" "$@"'
 stage
 start=$(date +%s)
@@ -81,7 +81,8 @@ status=0
 unshare --mount --propagation private --pid --fork --kill-child --mount-proc="$root/proc" \
   bash -c "$setup" setup "$root" "$cache" /usr/bin/env -i HOME=/root \
   PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin CI="${CI:-}" LANG=C.UTF-8 TERM=dumb \
-  KELVARON_DOWNLOADS=/var/cache/kelvaron-downloads \
+  KELVARON_DOWNLOADS=/var/cache/kelvaron-downloads KELVARON_DEPS_CACHE=/var/cache/kelvaron-deps \
+  CCACHE_DIR=/var/cache/kelvaron-ccache CCACHE_BASEDIR="/work/$name" CCACHE_NOHASHDIR=true \
   bash -c 'cd "/work/$0" && exec "$@"' "$name" "$@" \
   < /dev/null &
 room_pid=$!

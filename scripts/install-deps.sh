@@ -11,6 +11,7 @@ set -euo pipefail
 
 run_packages=(
   g++ cmake make pkg-config               # the build
+  ccache                                  # builds again, of the same sources, from the cache
   clang                                   # ODE compiled by clang: faster, the same results
   ca-certificates                         # apt-get source: the single-precision ODE, musl's float functions
   libsdl2-dev libx11-dev libxinerama-dev  # window, input, previews in a foreign X window, monitors

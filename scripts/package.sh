@@ -17,6 +17,7 @@ deps=${KELVARON_DEPS_DIR:-$build/deps}
 out=$build/packages
 mkdir -p "$out"
 for part in log page; do . "$root/scripts/lib/$part.sh"; done
+use_compiler_cache
 
 deb() {  # ARCH
   local arch=$1 dir=$build/deb target=native options=() programs=(kelvaron kelvaron_docs)

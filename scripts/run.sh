@@ -11,6 +11,7 @@ build=${KELVARON_BUILD_DIR:-$root/build}
 [ "${1:-}" = --web ] && exec "$root/scripts/run-web.sh"
 
 "$root/scripts/install-deps.sh" run
+use_compiler_cache
 mkdir -p "$build"
 configure "$root" "$build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-native"
 logged "$build/release.build.log" cmake --build "$build/release" -j "$(nproc)" --target kelvaron

@@ -16,6 +16,7 @@ fi
 
 stage "packages"
 "$root/scripts/install-deps.sh" test
+use_compiler_cache
 # Both builds share one single-precision ODE, built once.
 ode="$build/deps/ode-native"
 
@@ -51,8 +52,8 @@ cmake --build "$build/web" -j "$jobs"
 stage "web: tests"
 ctest --test-dir "$build/web" --output-on-failure -j "$jobs"
 
-stage "fuzz"  # every reader of outside input, 20 s each under ASan and UBSan
-bash "$root/fuzz/run.sh" "$build/fuzz" 20
+stage "fuzz"  # every reader of outside input under ASan and UBSan: its corpus, then 8 s of new inputs
+bash "$root/fuzz/run.sh" "$build/fuzz" 8
 
 stage "arm64: configure"  # the programs cross-built for aarch64; under qemu-user, the replay against the release build's traces
 configure "$root" "$build/arm64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \

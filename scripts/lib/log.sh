@@ -12,6 +12,13 @@ configure() {  # SOURCE DIR CMAKE-OPTION...
   local source=$1 dir=$2; shift 2
   logged "$dir.configure.log" cmake -S "$source" -B "$dir" "$@"
 }
+# Build trees configured from now on compile through ccache, if it is installed: CMake takes these
+# as the trees' first launchers.
+use_compiler_cache() {
+  if command -v ccache > /dev/null; then
+    export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+  fi
+}
 
 # The seconds each stage of a long script took, as lines "NAME<TAB>SECONDS" in $KELVARON_STAGES
 # (nothing is kept when it is unset). `stage NAME` ends the stage before and starts NAME; `stage`
