@@ -519,3 +519,34 @@ TEST_CASE("the room's log: on request and at its end, a recording the reader rea
     CHECK(lines.str().find("hash") != std::string::npos);
     CHECK(StopRelay(relay) == 0);
 }
+
+TEST_CASE("a test that stops short leaves no relay running")
+{
+    const fs::path scratch = MakeScratch("stops-short");
+    int pids[2];
+    REQUIRE(pipe(pids) == 0);
+    const pid_t test = fork();
+    if (test == 0) {  // a test process whose REQUIRE failed: it ends without stopping its relay
+        RelayProcess relay;
+        const bool started = StartRelay(KELVARON_RELAY, {"--page", scratch.string()}, (scratch / "relay.err").string(), relay);
+        const bool told = write(pids[1], &relay.pid, sizeof relay.pid) == sizeof relay.pid;
+        _exit(started && told ? 1 : 2);
+    }
+    close(pids[1]);
+    int relayPid = 0, status = 0;
+    REQUIRE(read(pids[0], &relayPid, sizeof relayPid) == sizeof relayPid);
+    close(pids[0]);
+    REQUIRE(waitpid(test, &status, 0) == test);
+    CHECK(WEXITSTATUS(status) == 1);
+    bool gone = false;
+    for (int i = 0; i < 50 && !gone; ++i) {  // the orphan is init's to reap: gone once it cannot be signalled
+        std::ifstream stat("/proc/" + std::to_string(relayPid) + "/stat");
+        std::string pid, name, state;
+        gone = !(stat >> pid >> name >> state) || state == "Z";
+        if (!gone)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    CHECK(gone);
+    if (!gone)
+        kill(relayPid, SIGKILL);
+}
