@@ -97,7 +97,7 @@ std::string MakeRoomLink(const RelayAddress& address, const std::string& room)
 void ResetSharedRun()
 {
     gShared = SharedRun{};
-    gShared.seat = kSpectator;
+    gShared.seat = gShared.wantedSeat = kSpectator;
     gShared.roundTripMs = -1;
     StartKeyScriptReader(gShared.reader);
     for (std::string& line : gTrace)
@@ -113,6 +113,9 @@ bool JoinSharedRun(const RelayAddress& address, std::string& error)
                     std::to_string(kRelayProtocol) + "&" + kPhysicsKey + "=" + DescribePhysicsWord();
     if (!OpenRelaySocket(named, error))
         return false;
+    const size_t seat = address.target.find(std::string("&") + kSeatKey + "=");
+    if (seat != std::string::npos)
+        gShared.wantedSeat = std::atoi(address.target.c_str() + seat + std::strlen(kSeatKey) + 2);
     gShared.joined = true;
     gPingSentMs = ReadTickCount();
     return true;
@@ -125,10 +128,14 @@ void LeaveSharedRun()
     gShared.joined = false;
 }
 
+// Said on standard error too once the run is in the room; before, the join's refusal says it.
 static void EndSharedRun(const std::string& why)
 {
-    if (gShared.ended.empty())
+    if (gShared.ended.empty()) {
         gShared.ended = why;
+        if (gShared.logRead)
+            std::fprintf(stderr, "kelvaron: left room %s: %s\n", gShared.room.c_str(), why.c_str());
+    }
     LeaveSharedRun();
 }
 
@@ -156,6 +163,17 @@ bool IsNextFrameConfirmed()
     return gShared.worldStarted && gFramesRun < gShared.lastTick;
 }
 
+// The relay hands a car to the autopilot, or back to its person: everyone is told, as it happens.
+static void NoteAutopilot(const Command& c, bool live)
+{
+    if (c.kind != CommandKind::kAutopilot || c.car < 0 || c.car >= kSeatCount)
+        return;
+    gShared.autopilot[c.car] = c.down;
+    if (live)
+        std::fprintf(stderr, "kelvaron: room %s: from tick %ld %s Car%d\n", gShared.room.c_str(), c.frame,
+                     c.down ? "the autopilot drives" : "its person drives", c.car + 1);
+}
+
 // A log's or a tick's lines, through the room's reader; false, the run ended, on one this build
 // cannot take: the worlds would part.
 static bool ReadRoomLines(const std::string& text)
@@ -164,10 +182,13 @@ static bool ReadRoomLines(const std::string& text)
     for (size_t from = 0; from < text.size();) {
         size_t end = text.find('\n', from);
         end = end == std::string::npos ? text.size() : end + 1;
+        const size_t before = gShared.reader.script.commands.size();
         if (!ReadKeyScriptLine(gShared.reader, text.substr(from, end - from).c_str(), error)) {
             EndSharedRun("the relay sent what this build cannot play: " + error);
             return false;
         }
+        if (gShared.reader.script.commands.size() > before)
+            NoteAutopilot(gShared.reader.script.commands.back(), gShared.logRead);
         from = end;
     }
     return true;
@@ -233,6 +254,16 @@ static void TakeTick(long tick, const std::string& lines)
     QueueArrivedCommands();
 }
 
+// Said once, as the relay seats this machine: the room, and its car or that it only watches.
+static void SaySeat()
+{
+    std::string said = gShared.seat == kSpectator ? "watching: every car has its person"
+                                                  : "driving Car" + std::to_string(gShared.seat + 1);
+    if (gShared.wantedSeat != kSpectator && gShared.seat != gShared.wantedSeat)
+        said = "Car" + std::to_string(gShared.wantedSeat + 1) + " is taken; " + said;
+    std::fprintf(stderr, "kelvaron: room %s: %s\n", gShared.room.c_str(), said.c_str());
+}
+
 static void TakeDesync(const RelayMessage& m)
 {
     std::string seats;
@@ -265,6 +296,7 @@ void HandleRelayText(const std::string& text)
         gShared.seat = m.seat;
         gShared.joinedAtTick = m.tick;
         gShared.seed = m.seed;
+        SaySeat();
         SendRelayText(kLogWord);
         break;
     case RelayMessageKind::kDelay:
@@ -321,20 +353,26 @@ const char* DescribeSharedRun()
     static char line[256];
     if (!gShared.worldStarted)
         return nullptr;
-    char seat[32] = "Watching";
-    if (gShared.seat != kSpectator)
-        std::snprintf(seat, sizeof seat, "Driving Car%d", gShared.seat + 1);
+    std::string seat = gShared.seat == kSpectator ? "Watching" : "Driving Car" + std::to_string(gShared.seat + 1);
+    if (gShared.wantedSeat != kSpectator && gShared.seat != gShared.wantedSeat)
+        seat += " (Car" + std::to_string(gShared.wantedSeat + 1) + " is taken)";
+    for (int car = 0, first = 1; car < kSeatCount; ++car)
+        if (gShared.autopilot[car]) {
+            seat += std::string(first ? "  Autopilot: " : ", ") + "Car" + std::to_string(car + 1);
+            first = 0;
+        }
     if (!gShared.ended.empty())
         std::snprintf(line, sizeof line, "Left the room: %s", gShared.ended.c_str());
     else if (gFramesRun + kHashEveryTicks < gShared.lastTick)
         std::snprintf(line, sizeof line, "Catching up: tick %ld of %ld", gFramesRun, gShared.lastTick);
     else if (gShared.desyncTick)
-        std::snprintf(line, sizeof line, "%s  The worlds differ since tick %ld: %s", seat, gShared.desyncTick,
+        std::snprintf(line, sizeof line, "%s  The worlds differ since tick %ld: %s", seat.c_str(), gShared.desyncTick,
                       gShared.desyncSaved.empty() ? "keeping the log" : gShared.desyncSaved.c_str());
     else if (gShared.roundTripMs < 0)
-        std::snprintf(line, sizeof line, "%s  Delay %d ticks", seat, gShared.delay);
+        std::snprintf(line, sizeof line, "%s  Delay %d ticks", seat.c_str(), gShared.delay);
     else
-        std::snprintf(line, sizeof line, "%s  Ping %ld ms  Delay %d ticks", seat, gShared.roundTripMs, gShared.delay);
+        std::snprintf(line, sizeof line, "%s  Ping %ld ms  Delay %d ticks", seat.c_str(), gShared.roundTripMs,
+                      gShared.delay);
     return line;
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/Commands.h"
 #include "app/KeyScript.h"
+#include "net/Protocol.h"
 #include "platform/Platform.h"
 
 constexpr int kHashEveryTicks = 30;  // a state hash to compare, once a second
@@ -18,6 +19,8 @@ struct SharedRun {
     std::string ended;      // why the connection ended, once it has
     std::string room;       // the room's code, from its welcome
     int seat;               // the car this machine drives, or kSpectator
+    int wantedSeat;         // the car the link asked for, or kSpectator for any
+    bool autopilot[kSeatCount];  // the cars the relay has handed to the autopilot, as its ticks say
     uint32_t seed;          // the room's autopilot seed
     int delay;              // input delay, in ticks
     long joinedAtTick;      // the room's tick at the welcome: frames up to it are a catch-up

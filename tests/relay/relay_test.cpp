@@ -550,3 +550,46 @@ TEST_CASE("a test that stops short leaves no relay running")
     if (!gone)
         kill(relayPid, SIGKILL);
 }
+
+// The headless client's run in a room, as a command its standard error goes to errors from.
+static std::string JoinCommand(int port, const std::string& query, long frames, const fs::path& errors)
+{
+    return std::string("timeout 30 ") + KELVARON_REPLAY + " --join 'http://127.0.0.1:" + std::to_string(port) + "/" + query +
+           "' --frames " + std::to_string(frames) + " --every 1000 > /dev/null 2> " + errors.string();
+}
+
+static std::string ReadWhole(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST_CASE("seats as people see them: a taken car, watching, the autopilot's hand-overs and a room past --frames are said")
+{
+    const fs::path scratch = MakeScratch("seats");
+    RelayProcess relay = StartTestRelay(scratch);
+    Welcome w;
+    RelayClient* first = Join(relay.port, "/ws", w);  // Car1, silent from now: the autopilot's after 2 s
+    AnswerPings(first, false);
+    const fs::path second = scratch / "second.err";
+    CHECK(std::system(JoinCommand(relay.port, "?room=" + w.room + "&seat=1", 150, second).c_str()) == 0);
+    const std::string said = ReadWhole(second);
+    CHECK_MESSAGE(said.find("kelvaron: room " + w.room + ": Car1 is taken; driving Car2\n") != std::string::npos, said);
+    CHECK_MESSAGE(said.find(" the autopilot drives Car1\n") != std::string::npos, said);
+
+    Welcome third;
+    RelayClient* last = Join(relay.port, "/ws?room=" + w.room, third);
+    CHECK(third.seat == 2);
+    const fs::path fourth = scratch / "fourth.err";
+    CHECK(std::system(JoinCommand(relay.port, "?room=" + w.room, 30, fourth).c_str()) == 0);
+    const std::string watched = ReadWhole(fourth);
+    CHECK_MESSAGE(watched.find("kelvaron: room " + w.room + ": watching: every car has its person\n") != std::string::npos,
+                  watched);
+    CHECK_MESSAGE(watched.find("--frames 30 counts from its first tick, so only its history runs") != std::string::npos,
+                  watched);
+    CloseClient(first);
+    CloseClient(last);
+    CHECK(StopRelay(relay) == 0);
+}
