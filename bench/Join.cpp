@@ -34,7 +34,7 @@ static void PrintJoinedTrace()
 
 static void EndJoinedReplay(int status)
 {
-    if (!gShared.ended.empty() && status)
+    if (!gShared.ended.empty() && status && !gShared.logRead)  // once in the room, the shared run says it
         std::fprintf(stderr, "kelvaron-replay: left room %s at frame %ld: %s\n", gShared.room.c_str(), gFramesRun,
                      gShared.ended.c_str());
     LeaveSharedRun();
@@ -54,6 +54,11 @@ static bool StepJoinedReplay()
         gJoin.newRoom = false;
     }
     if (gShared.logRead && !gJoin.worldBuilt) {
+        if (gShared.lastTick >= gJoin.frames)
+            std::fprintf(stderr,
+                         "kelvaron-replay: room %s is at tick %ld: --frames %ld counts from its first tick, so "
+                         "only its history runs\n",
+                         gShared.room.c_str(), gShared.lastTick, gJoin.frames);
         BuildRunWorld();
         StartSharedWorld();
         gJoin.worldBuilt = true;
@@ -82,7 +87,7 @@ int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long
     gJoin = JoinedReplay{};
     std::string error;
     if (!ReadRoomLink(link, gJoin.address, error)) {
-        std::fprintf(stderr, "kelvaron-replay: %s\n", error.c_str());
+        std::fprintf(stderr, "kelvaron-replay: cannot join %s: %s\n", link, error.c_str());
         return 2;
     }
     gJoin.newRoom = gJoin.address.target == "/ws";

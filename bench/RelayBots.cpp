@@ -31,7 +31,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "relay/Protocol.h"
+#include "net/Protocol.h"
 
 namespace net = boost::asio;
 namespace beast = boost::beast;

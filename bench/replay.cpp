@@ -75,7 +75,9 @@ static int Usage(const char* why)
                  "unless --frames says otherwise.\n"
                  "--join takes a seat in a room (http://HOST:PORT/?room=CODE), or a new room at a relay\n"
                  "(http://HOST:PORT/, printing 'room LINK' first), drives it from the script, and\n"
-                 "traces the shared world's frames, counted from the room's first tick, to the Nth.\n",
+                 "traces the shared world's frames, counted from the room's first tick, to the Nth:\n"
+                 "in a room past tick N it runs only the room's history, and says so. Once the room's\n"
+                 "three cars have their people it only watches, its script driving nothing.\n",
                  why);
     return 2;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/SharedRun.h"
 #include "platform/linux/CommandLine.h"
 
 static bool Read(std::initializer_list<const char*> args, LaunchRequest* request, std::string* error,
@@ -127,5 +128,32 @@ TEST_CASE("--record, --play, --join and --host go with a run, wherever they stan
         CAPTURE(r2.why);
         CHECK(!Read(r2.args, &r, &error));
         CHECK(error.find(r2.why) == 0);
+    }
+}
+
+TEST_CASE("a room's link: a host by name or address, IPv6 in brackets, and a seat counted from 1, as the overlay counts cars")
+{
+    RelayAddress a;
+    std::string error;
+    REQUIRE(ReadRoomLink("http://[::1]:27183/?room=ab12&seat=3", a, error));
+    CHECK((a.host == "::1" && a.port == 27183 && a.target == "/ws?room=ab12&seat=2"));
+    CHECK(MakeRoomLink(a, "ab12") == "http://[::1]:27183/?room=ab12");
+    REQUIRE(ReadRoomLink("http://[fe80::1:2]/", a, error));
+    CHECK((a.host == "fe80::1:2" && a.port == 80 && a.target == "/ws"));
+    REQUIRE(ReadRoomLink("http://relay-1.example:8080/?room=ff&seat=1", a, error));
+    CHECK((a.host == "relay-1.example" && a.port == 8080 && a.target == "/ws?room=ff&seat=0"));
+    CHECK(MakeRoomLink(a, "ff") == "http://relay-1.example:8080/?room=ff");
+
+    // Refused with why, the link itself left to the caller: "cannot join LINK: WHY" names it once.
+    for (const char* bad : {"ftp://h/", "http://[::1/", "http://[]:1/", "http://[::1]x/", "http://[h]/", "http://:1/",
+                            "http://h:0/", "http://h/?room=ab&seat=0", "http://h/?room=ab&seat=4", "http://h/?room=AB",
+                            "http://h/?room=ab&seat=1&x=2"}) {
+        CHECK_MESSAGE(!ReadRoomLink(bad, a, error), bad);
+        CHECK_MESSAGE(!error.empty(), bad);
+        RunSwitches switches;
+        switches.join = bad;
+        CHECK(!StartRunSwitches(switches, error));
+        CHECK(error.compare(0, switches.join.size() + 13, "cannot join " + switches.join + ":") == 0);
+        CHECK_MESSAGE(error.find(bad, 12 + switches.join.size()) == std::string::npos, error);
     }
 }

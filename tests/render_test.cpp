@@ -18,6 +18,7 @@
 #include "gl/Text.h"
 #include "app/Commands.h"
 #include "app/Frame.h"
+#include "app/SharedRun.h"
 #include "app/FrameStats.h"
 #include "physics/Car.h"
 #include "render/Frustum.h"
@@ -200,6 +201,23 @@ TEST_CASE("the overlay prints its two lines exactly, from the run's figures")
     CHECK(PrintedText() == " Fps:[12.50] Gravity:[-0.50000] SleepTime:[20.00?|"
                            "Velocity Car1>[5.000000], Car2>[0.000000], Car3>[2.500000?|"
                            "Paused: P goes on, N steps one fram?");
+    EndFrame();
+}
+
+TEST_CASE("a shared run's long line fits the overlay: it breaks onto lines of its own, the figures above them")
+{
+    StartFrame(800, 600);  // room beside the 640 x 480 quadrants, where text that ran on would show
+    // The figures' lines may run on as they are; the shared run's must add nothing there.
+    auto countAtEdge = [] { return CountPixels(640, 0, 160, 480, IsDimMagenta); };
+    RenderFrame(ReadFrameView());
+    const int figuresAlone = Count(kOverlay, IsDimMagenta), figuresAtEdge = countAtEdge();
+    gShared.worldStarted = true;
+    gShared.ended = "the relay sent 'desync 5': a desync is desync TICK SEAT..., naming one to 3 seats; and then "
+                    "the relay closed the connection";
+    RenderFrame(ReadFrameView());
+    CHECK(countAtEdge() == figuresAtEdge);
+    CHECK(Count(kOverlay, IsDimMagenta) > figuresAlone * 2);  // and all of it is there
+    ResetSharedRun();
     EndFrame();
 }
 

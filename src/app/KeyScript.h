@@ -15,9 +15,6 @@
 #include "app/Keyboard.h"
 
 constexpr int kRecordingFormat = 1;
-// The relay's protocol (relay/Protocol.h), which a client names as it joins, with its physics: the
-// relay turns away a client that would not run the room's world the same.
-constexpr int kRelayProtocol = 1;
 
 struct RecordingHeader {
     std::string physics;  // ODE's version and the physics revision the run was made with

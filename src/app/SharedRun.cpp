@@ -12,6 +12,9 @@
 #include "app/Picture.h"
 #include "app/Settings.h"
 #include "app/StateHash.h"
+#include "net/MessageWords.h"
+#include "net/Protocol.h"
+#include "net/RelayMessage.h"
 
 SharedRun gShared;
 
@@ -22,68 +25,79 @@ static std::string gTrace[kTraceFrames];  // the latest frames' trace and hash l
 static long gPingNumber;
 static uint32_t gPingSentMs;
 
-static bool IsHexCode(const std::string& code)
-{
-    return !code.empty() && code.size() <= 64 &&
-           code.find_first_not_of("0123456789abcdef") == std::string::npos;
-}
-
 bool ReadRoomLink(const std::string& link, RelayAddress& address, std::string& error)
 {
     static const char kScheme[] = "http://";
+    static const char kRoomQuery[] = "?room=";
+    static const char kSeatQuery[] = "&seat=";
+    constexpr size_t npos = std::string::npos;
     if (link.compare(0, sizeof kScheme - 1, kScheme) != 0) {
-        error = "'" + link + "' is not a room's link: it starts with http://, as in http://HOST:PORT/?room=CODE";
+        error = "a room's link starts with http://, as in http://HOST:PORT/?room=CODE";
         return false;
     }
     const size_t hostStart = sizeof kScheme - 1;
-    const size_t hostEnd = link.find_first_of(":/?", hostStart);
-    address.host = link.substr(hostStart, hostEnd - hostStart);
+    size_t rest;
+    bool hostOk;
+    if (link.compare(hostStart, 1, "[") == 0) {  // an IPv6 address, as in http://[::1]:27183/
+        const size_t close = link.find(']', hostStart);
+        address.host = close == npos ? "" : link.substr(hostStart + 1, close - hostStart - 1);
+        rest = close == npos ? link.size() : close + 1;
+        hostOk = address.host.find(':') != npos && address.host.find_first_not_of("0123456789abcdefABCDEF:.") == npos;
+    } else {
+        const size_t hostEnd = link.find_first_of(":/?", hostStart);
+        address.host = link.substr(hostStart, hostEnd - hostStart);
+        rest = hostEnd == npos ? link.size() : hostEnd;
+        hostOk = !address.host.empty() && address.host.find_first_not_of(
+            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-_") == npos;
+    }
     address.port = 80;
-    size_t rest = hostEnd == std::string::npos ? link.size() : hostEnd;
-    const bool hostOk = !address.host.empty() && address.host.find_first_not_of(
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-_") == std::string::npos;
     if (hostOk && rest < link.size() && link[rest] == ':') {
         const size_t portEnd = link.find_first_of("/?", rest + 1);
         const std::string port = link.substr(rest + 1, portEnd - rest - 1);
         char* end;
         const long number = std::strtol(port.c_str(), &end, 10);
         if (port.empty() || *end || number < 1 || number > 65535) {
-            error = "'" + link + "': the port after the host is a number from 1 to 65535";
+            error = "the port after the host is a number from 1 to 65535";
             return false;
         }
         address.port = int(number);
-        rest = portEnd == std::string::npos ? link.size() : portEnd;
+        rest = portEnd == npos ? link.size() : portEnd;
     }
     if (!hostOk) {
-        error = "'" + link + "' names no host: the link is http://HOST:PORT/?room=CODE";
+        error = "no host in it: a room's link is http://HOST:PORT/?room=CODE";
         return false;
     }
     std::string query = link.substr(rest);
     if (!query.empty() && query[0] == '/')
         query.erase(0, 1);
-    address.target = "/ws";
+    address.target = kRoomsPath;
     if (query.empty())
         return true;
-    const size_t amp = query.find("&seat=");
-    const std::string code = query.compare(0, 6, "?room=") == 0 ? query.substr(6, amp - 6) : "";
-    const std::string seat = amp == std::string::npos ? "0" : query.substr(amp + 6);
-    if (!IsHexCode(code) || seat.size() != 1 || seat[0] < '0' || seat[0] >= char('0' + kCarCount)) {
-        error = "'" + link + "': after the host and port comes only ?room= and the room's code (and &seat=0, 1 or 2)";
+    // People count cars from 1, as the overlay does; the relay from 0.
+    const size_t amp = query.find(kSeatQuery);
+    const size_t codeStart = sizeof kRoomQuery - 1;
+    const std::string code = query.compare(0, codeStart, kRoomQuery) == 0 ? query.substr(codeStart, amp - codeStart) : "";
+    const std::string seat = amp == npos ? "" : query.substr(amp + sizeof kSeatQuery - 1);
+    const bool seatOk = amp == npos || (seat.size() == 1 && seat[0] >= '1' && seat[0] <= char('0' + kSeatCount));
+    if (!IsRoomCode(code) || !seatOk) {
+        error = "after the host and port comes only ?room= and the room's code (and &seat=1, 2 or 3)";
         return false;
     }
-    address.target += query;
+    address.target += std::string("?") + kRoomKey + "=" + code;
+    if (amp != npos)
+        address.target += std::string("&") + kSeatKey + "=" + std::to_string(seat[0] - '1');
     return true;
 }
 
 std::string MakeRoomLink(const RelayAddress& address, const std::string& room)
 {
-    return "http://" + address.host + ":" + std::to_string(address.port) + "/?room=" + room;
+    return "http://" + WriteRelayHost(address.host) + ":" + std::to_string(address.port) + "/?" + kRoomKey + "=" + room;
 }
 
 void ResetSharedRun()
 {
     gShared = SharedRun{};
-    gShared.seat = kNoSeat;
+    gShared.seat = gShared.wantedSeat = kSpectator;
     gShared.roundTripMs = -1;
     StartKeyScriptReader(gShared.reader);
     for (std::string& line : gTrace)
@@ -95,10 +109,13 @@ bool JoinSharedRun(const RelayAddress& address, std::string& error)
 {
     ResetSharedRun();
     RelayAddress named = address;
-    named.target += std::string(address.target.find('?') == std::string::npos ? "?" : "&") + "protocol=" +
-                    std::to_string(kRelayProtocol) + "&physics=" + DescribePhysicsWord();
+    named.target += std::string(address.target.find('?') == std::string::npos ? "?" : "&") + kProtocolKey + "=" +
+                    std::to_string(kRelayProtocol) + "&" + kPhysicsKey + "=" + DescribePhysicsWord();
     if (!OpenRelaySocket(named, error))
         return false;
+    const size_t seat = address.target.find(std::string("&") + kSeatKey + "=");
+    if (seat != std::string::npos)
+        gShared.wantedSeat = std::atoi(address.target.c_str() + seat + std::strlen(kSeatKey) + 2);
     gShared.joined = true;
     gPingSentMs = ReadTickCount();
     return true;
@@ -111,10 +128,14 @@ void LeaveSharedRun()
     gShared.joined = false;
 }
 
+// Said on standard error too once the run is in the room; before, the join's refusal says it.
 static void EndSharedRun(const std::string& why)
 {
-    if (gShared.ended.empty())
+    if (gShared.ended.empty()) {
         gShared.ended = why;
+        if (gShared.logRead)
+            std::fprintf(stderr, "kelvaron: left room %s: %s\n", gShared.room.c_str(), why.c_str());
+    }
     LeaveSharedRun();
 }
 
@@ -142,12 +163,23 @@ bool IsNextFrameConfirmed()
     return gShared.worldStarted && gFramesRun < gShared.lastTick;
 }
 
-// The lines after a message's first, through the room's reader; false, the run ended, on one this
-// build cannot take: the worlds would part.
-static bool ReadRoomLines(const std::string& text, size_t from, long tick)
+// The relay hands a car to the autopilot, or back to its person: everyone is told, as it happens.
+static void NoteAutopilot(const Command& c, bool live)
+{
+    if (c.kind != CommandKind::kAutopilot || c.car < 0 || c.car >= kSeatCount)
+        return;
+    gShared.autopilot[c.car] = c.down;
+    if (live)
+        std::fprintf(stderr, "kelvaron: room %s: from tick %ld %s Car%d\n", gShared.room.c_str(), c.frame,
+                     c.down ? "the autopilot drives" : "its person drives", c.car + 1);
+}
+
+// A log's or a tick's lines, through the room's reader; false, the run ended, on one this build
+// cannot take: the worlds would part.
+static bool ReadRoomLines(const std::string& text)
 {
     std::string error;
-    while (from < text.size()) {
+    for (size_t from = 0; from < text.size();) {
         size_t end = text.find('\n', from);
         end = end == std::string::npos ? text.size() : end + 1;
         const size_t before = gShared.reader.script.commands.size();
@@ -155,19 +187,16 @@ static bool ReadRoomLines(const std::string& text, size_t from, long tick)
             EndSharedRun("the relay sent what this build cannot play: " + error);
             return false;
         }
-        if (tick > 0 && gShared.reader.script.commands.size() > before &&
-            gShared.reader.script.commands.back().frame != tick) {
-            EndSharedRun("the relay sent a command for another tick in tick " + std::to_string(tick));
-            return false;
-        }
+        if (gShared.reader.script.commands.size() > before)
+            NoteAutopilot(gShared.reader.script.commands.back(), gShared.logRead);
         from = end;
     }
     return true;
 }
 
-static void TakeLog(const std::string& text)
+static void TakeLog(const std::string& recording)
 {
-    if (!ReadRoomLines(text, 4, 0))
+    if (!ReadRoomLines(recording))
         return;
     const KeyScript& log = gShared.reader.script;
     if (!log.recorded) {
@@ -202,7 +231,7 @@ static void SaveDesync(const std::string& log)
             trace += gTrace[f % kTraceFrames];
     char keys[1024], traced[1024];
     const bool keptLog = SaveInPicturesFolder(
-        "keys", [&](const char* path, char* r, size_t n) { return WriteText(log.substr(4), path, r, n); }, keys,
+        "keys", [&](const char* path, char* r, size_t n) { return WriteText(log, path, r, n); }, keys,
         sizeof keys);
     const bool keptTrace = SaveInPicturesFolder(
         "trace", [&](const char* path, char* r, size_t n) { return WriteText(trace, path, r, n); }, traced,
@@ -211,7 +240,7 @@ static void SaveDesync(const std::string& log)
     std::fprintf(stderr, "kelvaron: the room's log and this machine's trace: %s\n", gShared.desyncSaved.c_str());
 }
 
-static void TakeTick(long tick, const std::string& text, size_t lines)
+static void TakeTick(long tick, const std::string& lines)
 {
     if (!gShared.logRead)
         return;  // the log, asked for, holds it
@@ -219,52 +248,79 @@ static void TakeTick(long tick, const std::string& text, size_t lines)
         EndSharedRun("the relay sent tick " + std::to_string(tick) + " after tick " + std::to_string(gShared.lastTick));
         return;
     }
-    if (!ReadRoomLines(text, lines, tick))
+    if (!ReadRoomLines(lines))
         return;
     gShared.lastTick = tick;
     QueueArrivedCommands();
+}
+
+// Said once, as the relay seats this machine: the room, and its car or that it only watches.
+static void SaySeat()
+{
+    std::string said = gShared.seat == kSpectator ? "watching: every car has its person"
+                                                  : "driving Car" + std::to_string(gShared.seat + 1);
+    if (gShared.wantedSeat != kSpectator && gShared.seat != gShared.wantedSeat)
+        said = "Car" + std::to_string(gShared.wantedSeat + 1) + " is taken; " + said;
+    std::fprintf(stderr, "kelvaron: room %s: %s\n", gShared.room.c_str(), said.c_str());
+}
+
+static void TakeDesync(const RelayMessage& m)
+{
+    std::string seats;
+    for (int seat : m.seats)
+        seats += " " + std::to_string(seat);
+    std::fprintf(stderr, "kelvaron: room %s: at tick %ld the machines' worlds differ (seats%s)\n", gShared.room.c_str(),
+                 m.tick, seats.c_str());
+    if (!gShared.desyncTick) {
+        gShared.desyncTick = m.tick;
+        SendRelayText(kLogWord);
+    }
 }
 
 void HandleRelayText(const std::string& text)
 {
     if (!gShared.joined)
         return;
-    const size_t firstEnd = text.find('\n');
-    const std::string first = text.substr(0, firstEnd);
-    const size_t lines = firstEnd == std::string::npos ? text.size() : firstEnd + 1;
-    char word[16] = "", room[80] = "";
-    long a = 0, b = 0;
-    unsigned long c = 0;
-    std::sscanf(first.c_str(), "%15s", word);
-    if (!std::strcmp(word, "tick") && std::sscanf(first.c_str(), "tick %ld", &a) == 1) {
-        TakeTick(a, text, lines);
-    } else if (!std::strcmp(word, "welcome") &&
-               std::sscanf(first.c_str(), "welcome %79s %ld %ld %lu", room, &a, &b, &c) == 4) {
-        gShared.room = room;
-        gShared.seat = a >= 0 && a < kCarCount ? int(a) : kNoSeat;
-        gShared.joinedAtTick = b;
-        gShared.seed = uint32_t(c);
-        SendRelayText("log");
-    } else if (!std::strcmp(word, "delay") && std::sscanf(first.c_str(), "delay %ld", &a) == 1) {
-        gShared.delay = int(a);
-    } else if (!std::strcmp(word, "ping")) {
-        SendRelayText("pong" + first.substr(4));
-    } else if (!std::strcmp(word, "pong") && std::sscanf(first.c_str(), "pong %ld", &a) == 1 && a == gPingNumber) {
-        gShared.roundTripMs = long(ReadTickCount() - gPingSentMs);
-    } else if (!std::strcmp(word, "log") && firstEnd == 3) {
+    RelayMessage m;
+    std::string why;
+    if (!ReadRelayMessage(text, m, why)) {
+        EndSharedRun("the relay sent '" + QuoteMessage(text) + "': " + why);
+        return;
+    }
+    switch (m.kind) {
+    case RelayMessageKind::kTick:
+        TakeTick(m.tick, m.text);
+        break;
+    case RelayMessageKind::kWelcome:
+        gShared.room = m.room;
+        gShared.seat = m.seat;
+        gShared.joinedAtTick = m.tick;
+        gShared.seed = m.seed;
+        SaySeat();
+        SendRelayText(kLogWord);
+        break;
+    case RelayMessageKind::kDelay:
+        gShared.delay = m.delay;
+        break;
+    case RelayMessageKind::kPing:
+        SendRelayText(std::string(kPongWord) + " " + std::to_string(m.number));
+        break;
+    case RelayMessageKind::kPong:
+        if (m.number == gPingNumber)
+            gShared.roundTripMs = long(ReadTickCount() - gPingSentMs);
+        break;
+    case RelayMessageKind::kLog:
         if (!gShared.logRead)
-            TakeLog(text);
+            TakeLog(m.text);
         else
-            SaveDesync(text);
-    } else if (!std::strcmp(word, "desync") && std::sscanf(first.c_str(), "desync %ld", &a) == 1) {
-        std::fprintf(stderr, "kelvaron: room %s: at tick %ld the machines' worlds differ (seats%s)\n",
-                     gShared.room.c_str(), a, first.substr(first.find(' ', 7)).c_str());
-        if (!gShared.desyncTick) {
-            gShared.desyncTick = a;
-            SendRelayText("log");
-        }
-    } else if (!std::strcmp(word, "refused")) {
-        EndSharedRun("the relay refused: " + first.substr(first.size() > 8 ? 8 : first.size()));
+            SaveDesync(m.text);
+        break;
+    case RelayMessageKind::kDesync:
+        TakeDesync(m);
+        break;
+    case RelayMessageKind::kRefused:
+        EndSharedRun("the relay refused: " + m.text);
+        break;
     }
 }
 
@@ -284,11 +340,11 @@ void NoteSharedFrame()
     gTrace[frame % kTraceFrames] = std::string(line) + "\nhash " + std::to_string(frame) + " " + hex + "\n";
     if (!gShared.joined)
         return;
-    if (frame % kHashEveryTicks == 0 && gShared.seat != kNoSeat)
-        SendRelayText("hash " + std::to_string(frame) + " " + hex);
+    if (frame % kHashEveryTicks == 0 && gShared.seat != kSpectator)
+        SendRelayText(std::string(kHashWord) + " " + std::to_string(frame) + " " + hex);
     if (ReadTickCount() - gPingSentMs >= kPingEveryMs) {
         gPingSentMs = ReadTickCount();
-        SendRelayText("ping " + std::to_string(++gPingNumber));
+        SendRelayText(std::string(kPingWord) + " " + std::to_string(++gPingNumber));
     }
 }
 
@@ -297,20 +353,26 @@ const char* DescribeSharedRun()
     static char line[256];
     if (!gShared.worldStarted)
         return nullptr;
-    char seat[32] = "Watching";
-    if (gShared.seat != kNoSeat)
-        std::snprintf(seat, sizeof seat, "Driving Car%d", gShared.seat + 1);
+    std::string seat = gShared.seat == kSpectator ? "Watching" : "Driving Car" + std::to_string(gShared.seat + 1);
+    if (gShared.wantedSeat != kSpectator && gShared.seat != gShared.wantedSeat)
+        seat += " (Car" + std::to_string(gShared.wantedSeat + 1) + " is taken)";
+    for (int car = 0, first = 1; car < kSeatCount; ++car)
+        if (gShared.autopilot[car]) {
+            seat += std::string(first ? "  Autopilot: " : ", ") + "Car" + std::to_string(car + 1);
+            first = 0;
+        }
     if (!gShared.ended.empty())
         std::snprintf(line, sizeof line, "Left the room: %s", gShared.ended.c_str());
     else if (gFramesRun + kHashEveryTicks < gShared.lastTick)
         std::snprintf(line, sizeof line, "Catching up: tick %ld of %ld", gFramesRun, gShared.lastTick);
     else if (gShared.desyncTick)
-        std::snprintf(line, sizeof line, "%s  The worlds differ since tick %ld: %s", seat, gShared.desyncTick,
+        std::snprintf(line, sizeof line, "%s  The worlds differ since tick %ld: %s", seat.c_str(), gShared.desyncTick,
                       gShared.desyncSaved.empty() ? "keeping the log" : gShared.desyncSaved.c_str());
     else if (gShared.roundTripMs < 0)
-        std::snprintf(line, sizeof line, "%s  Delay %d ticks", seat, gShared.delay);
+        std::snprintf(line, sizeof line, "%s  Delay %d ticks", seat.c_str(), gShared.delay);
     else
-        std::snprintf(line, sizeof line, "%s  Ping %ld ms  Delay %d ticks", seat, gShared.roundTripMs, gShared.delay);
+        std::snprintf(line, sizeof line, "%s  Ping %ld ms  Delay %d ticks", seat.c_str(), gShared.roundTripMs,
+                      gShared.delay);
     return line;
 }
 
@@ -330,7 +392,7 @@ bool WaitForRoom(double seconds, std::string& error)
 void SendSeatCommand(Command c)
 {
     const int seat = gShared.seat;
-    if (!gShared.joined || seat == kNoSeat || kCommandTable[int(c.kind)].reach != CommandReach::kSharedWorld ||
+    if (!gShared.joined || seat == kSpectator || kCommandTable[int(c.kind)].reach != CommandReach::kSharedWorld ||
         c.kind == CommandKind::kAutopilot || (c.kind == CommandKind::kStopAndSpin && seat != 0) ||
         (c.car != kEveryCar && c.car != 0 && c.car != seat))
         return;
@@ -339,5 +401,5 @@ void SendSeatCommand(Command c)
     const int key = FindCommandKey(c);
     const std::string what = key >= 0 ? std::string(c.down ? "down " : "up ") + std::to_string(key)
                                       : "upright " + std::to_string(seat);
-    SendRelayText("cmd " + std::to_string(tick) + " " + what);
+    SendRelayText(std::string(kCommandWord) + " " + std::to_string(tick) + " " + what);
 }

@@ -1,7 +1,7 @@
 // A shared run: one world on every machine in a room. The relay owns the clock; each tick it sends
 // every seat's commands for that tick, and each machine runs the tick's frame once it has them. What a
 // person here does to the shared world goes to the relay, stamped the input delay ahead, and comes
-// back with everyone else's. SharedRun.cpp speaks the relay's protocol (relay/Protocol.h) and writes
+// back with everyone else's. SharedRun.cpp speaks the relay's protocol (net/Protocol.h) and writes
 // gShared; the frame loop asks it which frames may run.
 #pragma once
 #include <cstdint>
@@ -9,16 +9,18 @@
 
 #include "app/Commands.h"
 #include "app/KeyScript.h"
+#include "net/Protocol.h"
 #include "platform/Platform.h"
 
 constexpr int kHashEveryTicks = 30;  // a state hash to compare, once a second
-constexpr int kNoSeat = -1;          // a spectator's
 
 struct SharedRun {
     bool joined;            // connected to a room, or trying to
     std::string ended;      // why the connection ended, once it has
     std::string room;       // the room's code, from its welcome
-    int seat;               // the car this machine drives, or kNoSeat
+    int seat;               // the car this machine drives, or kSpectator
+    int wantedSeat;         // the car the link asked for, or kSpectator for any
+    bool autopilot[kSeatCount];  // the cars the relay has handed to the autopilot, as its ticks say
     uint32_t seed;          // the room's autopilot seed
     int delay;              // input delay, in ticks
     long joinedAtTick;      // the room's tick at the welcome: frames up to it are a catch-up

@@ -34,6 +34,17 @@ void PrintText(const char* format, ...)
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }
 
+float MeasureText(const std::string& text)
+{
+    float width = 0;
+    for (char c : text) {
+        const int index = int(static_cast<unsigned char>(c)) - kGlyphFirstCode;
+        if (index >= 0 && index < int(gFontGlyphs.size()))
+            width += gFontGlyphs[size_t(index)].xmove;
+    }
+    return width;
+}
+
 void UseBitmapFont(std::vector<Glyph> glyphs)
 {
     gFontGlyphs = std::move(glyphs);

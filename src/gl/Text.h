@@ -1,5 +1,6 @@
 // Overlay text: a small bold bitmap font, its glyphs kept here and drawn one glBitmap each.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "gl/Gl.h"
@@ -25,5 +26,7 @@ void UseBitmapFont(std::vector<Glyph> glyphs);
 // Prints printf-style text at the current raster position, cut to 255 characters. Draws nothing
 // without a font, and nothing for a code the font does not have.
 void PrintText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// How far text moves the raster position on, in pixels.
+float MeasureText(const std::string& text);
 // Forgets the font; later text draws nothing.
 void DeleteBitmapFont();

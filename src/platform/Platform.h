@@ -92,10 +92,16 @@ struct PadState {
 
 // Where a relay's rooms are: what a room's link (http://HOST:PORT/?room=CODE) names.
 struct RelayAddress {
-    std::string host;    // a name or an address, as the link has it
+    std::string host;    // a name or an address, as the link has it (an IPv6 address without its brackets)
     int port = 0;
     std::string target;  // the WebSocket's path and query: "/ws", or "/ws?room=CODE"
 };
+
+// The host as a link or an HTTP Host field writes it: an IPv6 address in brackets.
+inline std::string WriteRelayHost(const std::string& host)
+{
+    return host.find(':') == std::string::npos ? host : "[" + host + "]";
+}
 
 // A relay's close in plain words: its own reason, or what its code means when it gave none.
 inline std::string DescribeRelayClose(int code, const std::string& reason)

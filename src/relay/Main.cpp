@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "relay/Protocol.h"
+#include "net/Protocol.h"
 #include "relay/Server.h"
 
 static void PrintUsage(std::FILE* to)

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
-#include <sstream>
 
 #include "app/KeyScript.h"
 #include "app/Keyboard.h"
 #include "app/Settings.h"
+#include "net/MessageWords.h"
 #include "physics/Scene.h"
 
 using std::chrono::duration;
@@ -95,9 +95,9 @@ int JoinRoom(Room& room, long client, int wantedSeat, RelayTime now, std::vector
         room.seats[seat].held = true;
         HearSeat(room, seat, now);
     }
-    out.push_back({client, "welcome " + room.code + " " + std::to_string(seat) + " " + std::to_string(room.tick) + " " +
+    out.push_back({client, std::string(kWelcomeWord) + " " + room.code + " " + std::to_string(seat) + " " + std::to_string(room.tick) + " " +
                                std::to_string(room.seed), false});
-    out.push_back({client, "delay " + std::to_string(room.delay), false});
+    out.push_back({client, std::string(kDelayWord) + " " + std::to_string(room.delay), false});
     return seat;
 }
 
@@ -110,23 +110,6 @@ void LeaveRoom(Room& room, long client, RelayTime now)
                        room.clients.end());
     if (room.clients.empty())
         room.emptySince = now;
-}
-
-static std::vector<std::string> SplitWords(const std::string& text)
-{
-    std::vector<std::string> words;
-    std::istringstream in(text);
-    for (std::string w; in >> w && words.size() <= 4;)
-        words.push_back(w);
-    return words;
-}
-
-static bool ParseCount(const std::string& word, long& value)
-{
-    if (word.empty() || word.size() > 10 || !std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return false;
-    value = std::atol(word.c_str());
-    return true;
 }
 
 // The command a key script's line would make, read by the key scripts' own reader; false unless it
@@ -189,7 +172,7 @@ static Taking TakeHash(Room& room, int seat, const std::vector<std::string>& wor
                        std::string& why)
 {
     long tick;
-    if (words.size() != 3 || !ParseCount(words[1], tick) || tick < 1 || words[2].size() > 64 ||
+    if (words.size() != 3 || !ReadCount(words[1], tick) || tick < 1 || words[2].size() > 64 ||
         !std::all_of(words[2].begin(), words[2].end(), [](char c) { return std::isxdigit((unsigned char)c); })) {
         why = "expected hash TICK HEX";
         return Taking::kRefused;
@@ -207,7 +190,7 @@ static Taking TakeHash(Room& room, int seat, const std::vector<std::string>& wor
         h.reported = seats;
         std::fprintf(stderr, "kelvaron-relay: room %s: desync at tick %ld: seat%s differs\n", room.code.c_str(), tick,
                      seats.c_str());
-        out.push_back({kEveryClient, "desync " + std::to_string(tick) + seats, false});
+        out.push_back({kEveryClient, std::string(kDesyncWord) + " " + std::to_string(tick) + seats, false});
     }
     while (!room.hashes.empty() && room.hashes.begin()->first <= room.tick - kHashTicksKept)
         room.hashes.erase(room.hashes.begin());
@@ -245,7 +228,7 @@ static void SetDelay(Room& room, std::vector<Outgoing>& out)
         delay = FitDelay(median + 0.5 / kTickRate);
     if (delay != room.delay) {
         room.delay = delay;
-        out.push_back({kEveryClient, "delay " + std::to_string(delay), false});
+        out.push_back({kEveryClient, std::string(kDelayWord) + " " + std::to_string(delay), false});
     }
 }
 
@@ -253,7 +236,7 @@ static Taking TakeCommand(Room& room, const RoomClient& client, const std::vecto
 {
     long number;
     std::string line;
-    if (words.size() < 3 || !ParseCount(words[1], number)) {
+    if (words.size() < 3 || !ReadCount(words[1], number)) {
         why = "expected cmd TICK COMMAND";
         return Taking::kRefused;
     }
@@ -284,13 +267,13 @@ static Taking TakeWords(Room& room, RoomClient& client, const std::vector<std::s
 {
     const std::string& verb = words[0];
     long number;
-    if (verb == "cmd")
+    if (verb == kCommandWord)
         return TakeCommand(room, client, words, why);
-    if (verb == "ping" && words.size() == 2 && ParseCount(words[1], number)) {
-        out.push_back({client.id, "pong " + words[1], false});
+    if (verb == kPingWord && words.size() == 2 && ReadCount(words[1], number)) {
+        out.push_back({client.id, std::string(kPongWord) + " " + words[1], false});
         return Taking::kTaken;
     }
-    if (verb == "pong" && words.size() == 2 && ParseCount(words[1], number)) {
+    if (verb == kPongWord && words.size() == 2 && ReadCount(words[1], number)) {
         if (number != client.pingNumber || client.pingAnswered)
             return Taking::kIgnored;
         client.pingAnswered = true;
@@ -300,10 +283,10 @@ static Taking TakeWords(Room& room, RoomClient& client, const std::vector<std::s
         SetDelay(room, out);
         return Taking::kTaken;
     }
-    if (verb == "hash")
+    if (verb == kHashWord)
         return TakeHash(room, client.seat, words, out, why);
-    if (verb == "log" && words.size() == 1) {
-        out.push_back({client.id, "log\n" + WriteRoomRecording(room), false});
+    if (verb == kLogWord && words.size() == 1) {
+        out.push_back({client.id, std::string(kLogWord) + "\n" + WriteRoomRecording(room), false});
         return Taking::kTaken;
     }
     why = "a message the relay does not know";
@@ -325,23 +308,19 @@ void TakeClientMessage(Room& room, long id, const std::string& text, RelayTime n
     }
     HearSeat(room, client->seat, now);
     // One line of printable words: a message that would smuggle a second line into a tick is not one.
-    const bool printable = std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || (c > ' ' && c < 127); });
-    const std::vector<std::string> words = printable ? SplitWords(text) : std::vector<std::string>{};
+    const std::vector<std::string> words = IsPrintableLine(text) ? SplitMessageWords(text, 4) : std::vector<std::string>{};
     std::string why = "a message the relay does not know";
     const Taking taken = words.empty() || words.size() > 4 ? Taking::kRefused : TakeWords(room, *client, words, now, out, why);
     if (taken == Taking::kIgnored)
         ++room.ignored;
-    if (taken == Taking::kRefused) {
-        std::string quoted = text.substr(0, 32);
-        std::replace_if(quoted.begin(), quoted.end(), [](char c) { return c < ' ' || c > '~'; }, '?');
-        out.push_back({id, why + ": '" + quoted + "'", true});
-    }
+    if (taken == Taking::kRefused)
+        out.push_back({id, why + ": '" + QuoteMessage(text) + "'", true});
 }
 
 static void BroadcastTick(Room& room, std::vector<Outgoing>& out)
 {
     const long tick = ++room.tick;
-    std::string message = "tick " + std::to_string(tick);
+    std::string message = std::string(kTickWord) + " " + std::to_string(tick);
     auto lines = room.pending.find(tick);
     if (lines != room.pending.end()) {
         for (const std::string& line : lines->second) {

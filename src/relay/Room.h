@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "relay/Lateness.h"
-#include "relay/Protocol.h"
+#include "net/Protocol.h"
 
 using RelayClock = std::chrono::steady_clock;
 using RelayTime = RelayClock::time_point;

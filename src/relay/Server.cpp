@@ -239,7 +239,7 @@ static std::string FindQueryValue(const std::string& query, const std::string& k
 
 static void RefuseConnection(Relay& relay, const ConnectionPtr& c, const std::string& why)
 {
-    Send(relay, c, std::make_shared<const std::string>("refused " + why));
+    Send(relay, c, std::make_shared<const std::string>(std::string(kRefusedWord) + " " + why));
     Close(relay, c, websocket::close_code::policy_error, why);
 }
 
@@ -263,7 +263,7 @@ static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http
         if (relay.perAddress[c->address] > relay.options.maxPerAddress)
             return RefuseConnection(relay, c, "too many connections from " + c->address);
         // A client names its protocol and physics; the relay's tests and bots, which run no world, need not.
-        const std::string protocol = FindQueryValue(query, "protocol"), physics = FindQueryValue(query, "physics");
+        const std::string protocol = FindQueryValue(query, kProtocolKey), physics = FindQueryValue(query, kPhysicsKey);
         if (!protocol.empty() && protocol != std::to_string(kRelayProtocol))
             return RefuseConnection(relay, c, "this relay speaks protocol " + std::to_string(kRelayProtocol) +
                                                   " and the client " + protocol.substr(0, 8) +
@@ -271,7 +271,7 @@ static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http
         if (!physics.empty() && physics != DescribePhysicsWord())
             return RefuseConnection(relay, c, "the room's world runs on " + DescribePhysicsWord() + " and the client's on " +
                                                   physics.substr(0, 40) + ": their worlds would part");
-        std::string code = FindQueryValue(query, "room");
+        std::string code = FindQueryValue(query, kRoomKey);
         if (code.empty()) {
             if (relay.rooms.size() >= size_t(kMaxRooms))
                 return RefuseConnection(relay, c, "the relay has as many rooms as it takes");
@@ -281,7 +281,7 @@ static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http
         if (hosted == relay.rooms.end())
             return RefuseConnection(relay, c, "no room " + code.substr(0, 40) + " here: check the link");
         c->room = code;
-        const std::string seat = FindQueryValue(query, "seat");
+        const std::string seat = FindQueryValue(query, kSeatKey);
         const int wanted = seat.size() == 1 && seat[0] >= '0' && seat[0] < '0' + kSeatCount ? seat[0] - '0' : -1;
         std::vector<Outgoing> out;
         JoinRoom(hosted->second.room, c->id, wanted, ReadRoomClock(relay), out);
@@ -330,9 +330,9 @@ static http::response<http::string_body> AnswerRequest(const Relay& relay, const
     if (request.method() != http::verb::get && request.method() != http::verb::head) {
         response.result(http::status::method_not_allowed);
         response.body() = "only GET and HEAD\n";
-    } else if (target.compare(0, 3, "/ws") == 0 && (target.size() == 3 || target[3] == '?')) {
+    } else if (target.substr(0, target.find('?')) == kRoomsPath) {
         response.result(http::status::bad_request);
-        response.body() = "/ws is a WebSocket\n";
+        response.body() = std::string(kRoomsPath) + " is a WebSocket\n";
     } else if ((file = FindPageFile(relay.options.page, target)).empty()) {
         response.result(http::status::not_found);
         response.body() = "not found\n";
@@ -370,7 +370,7 @@ static void ReadRequest(Relay& relay, const std::shared_ptr<HttpSession>& s)
         http::request<http::string_body> request = s->parser->release();
         const std::string target(request.target());
         const std::string path = target.substr(0, target.find('?'));
-        if (websocket::is_upgrade(request) && path == "/ws") {
+        if (websocket::is_upgrade(request) && path == kRoomsPath) {
             const size_t mark = target.find('?');
             AcceptWebSocket(relay, s->stream.release_socket(), std::move(request),
                             mark == std::string::npos ? "" : target.substr(mark + 1));

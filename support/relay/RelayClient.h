@@ -10,7 +10,8 @@ struct RelayProcess {
 };
 
 // Starts program on 127.0.0.1 and a port the system picks, with args after; its errors go to
-// errorsPath. False when it does not say where it serves within 5 s.
+// errorsPath. False when it does not say where it serves within 5 s. It ends with the thread that
+// started it, if not before.
 bool StartRelay(const std::string& program, const std::vector<std::string>& args, const std::string& errorsPath,
                 RelayProcess& relay);
 // SIGTERM, and its exit status (-1 when it had to be killed).

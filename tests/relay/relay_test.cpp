@@ -524,3 +524,77 @@ TEST_CASE("the room's log: on request and at its end, a recording the reader rea
     CHECK(lines.str().find("hash") != std::string::npos);
     CHECK(StopRelay(relay) == 0);
 }
+
+TEST_CASE("a test that stops short leaves no relay running")
+{
+    const fs::path scratch = MakeScratch("stops-short");
+    int pids[2];
+    REQUIRE(pipe(pids) == 0);
+    const pid_t test = fork();
+    if (test == 0) {  // a test process whose REQUIRE failed: it ends without stopping its relay
+        RelayProcess relay;
+        const bool started = StartRelay(KELVARON_RELAY, {"--page", scratch.string()}, (scratch / "relay.err").string(), relay);
+        const bool told = write(pids[1], &relay.pid, sizeof relay.pid) == sizeof relay.pid;
+        _exit(started && told ? 1 : 2);
+    }
+    close(pids[1]);
+    int relayPid = 0, status = 0;
+    REQUIRE(read(pids[0], &relayPid, sizeof relayPid) == sizeof relayPid);
+    close(pids[0]);
+    REQUIRE(waitpid(test, &status, 0) == test);
+    CHECK(WEXITSTATUS(status) == 1);
+    bool gone = false;
+    for (int i = 0; i < 50 && !gone; ++i) {  // the orphan is init's to reap: gone once it cannot be signalled
+        std::ifstream stat("/proc/" + std::to_string(relayPid) + "/stat");
+        std::string pid, name, state;
+        gone = !(stat >> pid >> name >> state) || state == "Z";
+        if (!gone)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    CHECK(gone);
+    if (!gone)
+        kill(relayPid, SIGKILL);
+}
+
+// The headless client's run in a room, as a command its standard error goes to errors from.
+static std::string JoinCommand(int port, const std::string& query, long frames, const fs::path& errors)
+{
+    return std::string("timeout 30 ") + KELVARON_REPLAY + " --join 'http://127.0.0.1:" + std::to_string(port) + "/" + query +
+           "' --frames " + std::to_string(frames) + " --every 1000 > /dev/null 2> " + errors.string();
+}
+
+static std::string ReadWhole(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST_CASE("seats as people see them: a taken car, watching, the autopilot's hand-overs and a room past --frames are said")
+{
+    const fs::path scratch = MakeScratch("seats");
+    RelayProcess relay = StartTestRelay(scratch);
+    Welcome w;
+    RelayClient* first = Join(relay.port, "/ws", w);  // Car1, silent from now: the autopilot's after 2 s
+    AnswerPings(first, false);
+    const fs::path second = scratch / "second.err";
+    CHECK(std::system(JoinCommand(relay.port, "?room=" + w.room + "&seat=1", 150, second).c_str()) == 0);
+    const std::string said = ReadWhole(second);
+    CHECK_MESSAGE(said.find("kelvaron: room " + w.room + ": Car1 is taken; driving Car2\n") != std::string::npos, said);
+    CHECK_MESSAGE(said.find(" the autopilot drives Car1\n") != std::string::npos, said);
+
+    Welcome third;
+    RelayClient* last = Join(relay.port, "/ws?room=" + w.room, third);
+    CHECK(third.seat == 2);
+    const fs::path fourth = scratch / "fourth.err";
+    CHECK(std::system(JoinCommand(relay.port, "?room=" + w.room, 30, fourth).c_str()) == 0);
+    const std::string watched = ReadWhole(fourth);
+    CHECK_MESSAGE(watched.find("kelvaron: room " + w.room + ": watching: every car has its person\n") != std::string::npos,
+                  watched);
+    CHECK_MESSAGE(watched.find("--frames 30 counts from its first tick, so only its history runs") != std::string::npos,
+                  watched);
+    CloseClient(first);
+    CloseClient(last);
+    CHECK(StopRelay(relay) == 0);
+}

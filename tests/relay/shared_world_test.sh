@@ -92,7 +92,7 @@ faults)
   wait_until 60 reached a 700 || echo "   client a never reached tick 700"
   kill -- "-$pid_c"
   wait_until 60 reached a 1200 || echo "   client a never reached tick 1200"
-  join d "$link&seat=2" "$scripts/weave.keys" "$linux"
+  join d "$link&seat=3" "$scripts/weave.keys" "$linux"
   for name in a b d; do check "client $name ran $ticks ticks" ended_well $name; done
   check "the second build's hashes equal the Linux client's" same_hashes b a
   check "the late joiner caught up to the same hashes from tick 50" same_hashes d a

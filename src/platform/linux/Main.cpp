@@ -24,8 +24,8 @@ static const char* const kUsage =
     "       kelvaron --help | --version\n";
 
 static const char* const kHelp =
-    "\nKeys: the arrow keys drive car 0 (red), W A S D car 1 (blue), I J K L car 2 (green);\n"
-    "M, Q and U lift their cabins; the space bar stops car 0 and spins its front wheels;\n"
+    "\nKeys: the arrow keys drive Car1 (red), W A S D Car2 (blue), I J K L Car3 (green);\n"
+    "M, Q and U lift their cabins; the space bar stops Car1 and spins its front wheels;\n"
     "C cycles the five cameras; R sets every car on its side or roof back on its wheels;\n"
     "P pauses and goes on, N steps one frame while paused; F12 saves the frame as a PNG in\n"
     "your pictures folder, and Shift+F12 the run so far as a recording (.keys) beside it;\n"
@@ -36,7 +36,7 @@ static const char* const kHelp =
     "room's link; the others open it in a browser, or give it to kelvaron --join LINK or\n"
     "kelvaron.scr --join LINK. Each drives their own car with the arrow keys, its own keys or\n"
     "the first pad; pause and step are off, and the overlay shows the seat, ping and input delay.\n"
-    "\nGamepads: pad 1 drives car 0, pad 2 car 1, pad 3 car 2. Left stick or d-pad steers,\n"
+    "\nGamepads: pad 1 drives Car1, pad 2 Car2, pad 3 Car3. Left stick or d-pad steers,\n"
     "right trigger or A drives forward, left trigger or B backward, a shoulder button lifts\n"
     "the cabin, Y sets the pad's car back on its wheels, X on pad 1 does what the space bar does.\n"
     "\nIn the settings (kelvaron /c), two check boxes below the fields:\n"

@@ -182,7 +182,7 @@ bool OpenRelaySocket(const RelayAddress& address, std::string& error)
     unsigned char nonce[16];
     for (unsigned char& b : nonce)
         b = static_cast<unsigned char>(random());
-    const std::string request = "GET " + address.target + " HTTP/1.1\r\nHost: " + address.host + ":" +
+    const std::string request = "GET " + address.target + " HTTP/1.1\r\nHost: " + WriteRelayHost(address.host) + ":" +
                                 std::to_string(address.port) +
                                 "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Key: " +
                                 EncodeBase64(nonce, sizeof nonce) + "\r\nSec-WebSocket-Version: 13\r\n\r\n";

@@ -106,10 +106,7 @@ bool OpenRelaySocket(const RelayAddress& address, std::string& error)
         error = "this browser has no WebSocket (under node: install node-ws)";
         return false;
     }
-    // An IPv6 address goes in brackets in a URL.
-    bool bare6 = address.host.find(':') != std::string::npos && address.host[0] != '[';
-    std::string url = "ws://" + (bare6 ? "[" + address.host + "]" : address.host) + ":" +
-                      std::to_string(address.port) + address.target;
+    std::string url = "ws://" + WriteRelayHost(address.host) + ":" + std::to_string(address.port) + address.target;
     EmscriptenWebSocketCreateAttributes attributes;
     emscripten_websocket_init_create_attributes(&attributes);
     attributes.url = url.c_str();

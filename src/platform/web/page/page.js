@@ -13,7 +13,7 @@
   const steadyPace = document.getElementById('steady-pace');
   let startNextRun = null;
   // ?room=CODE joins a room of the relay that serves the page, ?room=new opens one; &seat=N asks for
-  // that car. Once in a room, the page's address is its link, and the next run takes the same car back.
+  // CarN, 1 to 3, as the overlay numbers the cars. Once in a room, the page's address is its link, and the next run takes the same car back.
   const params = new URLSearchParams(location.search);
   const room = {code: params.get('room'), seat: params.get('seat'), joined: false};
 
@@ -82,7 +82,7 @@
         history.replaceState(null, '', '?room=' + room.code);
       }
       room.joined = true;
-      if (status.seat >= 0) room.seat = String(status.seat);
+      if (status.seat >= 0) room.seat = String(status.seat + 1);
       const link = document.getElementById('room-link');
       link.value = 'http://' + location.host + '/?room=' + room.code;
       document.getElementById('room-share').hidden = false;

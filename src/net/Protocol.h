@@ -1,4 +1,5 @@
-// The relay's wire protocol: the contract every client follows, whatever its build.
+// The relay's wire protocol: the contract every client follows, whatever its build. The relay and
+// every client include this header; what it names is spelt nowhere else.
 //
 // One port serves the page over HTTP and rooms over a WebSocket at /ws:
 //   GET /ws                   opens a new room and takes its first seat
@@ -6,7 +7,8 @@
 //   GET /ws?room=CODE&seat=N  takes seat N back (0 to 2), if no one holds it; else as above
 //   ...&protocol=P&physics=W  the client's protocol (kRelayProtocol) and physics (DescribePhysicsWord);
 //                             either unlike the relay's is refused, naming both
-// A room's link for people is http://HOST:PORT/?room=CODE (the page, which then opens the socket).
+// A room's link for people is http://HOST:PORT/?room=CODE (the page, which then opens the socket),
+// and ...&seat=N there counts cars as people see them, 1 to 3, as the overlay's "Car1" does.
 //
 // Messages are text, one per WebSocket message; lines end with '\n', words are separated by one
 // blank. Binary messages, messages over kMaxMessageBytes and more than kMaxMessagesPerSecond end the
@@ -54,6 +56,7 @@
 // DIR/ROOM.keys, hand-overs and all.
 #pragma once
 
+constexpr int kRelayProtocol = 1;  // raised when a message changes or is added
 constexpr int kDefaultRelayPort = 27183;
 constexpr int kTickRate = 30;  // ticks a second
 constexpr int kSeatCount = 3;
@@ -69,3 +72,21 @@ constexpr int kCodeBits = 80;  // a room's code: this many random bits, in hex
 constexpr int kMaxRooms = 1000;
 constexpr int kDefaultMaxPerAddress = 64;  // connections from one address: a household, not a botnet
 constexpr long kMaxLogBytes = 16L << 20;  // a room's log beyond this takes no more commands
+
+// The messages' first words.
+constexpr char kWelcomeWord[] = "welcome";
+constexpr char kDelayWord[] = "delay";
+constexpr char kTickWord[] = "tick";
+constexpr char kPingWord[] = "ping";
+constexpr char kPongWord[] = "pong";
+constexpr char kDesyncWord[] = "desync";
+constexpr char kLogWord[] = "log";
+constexpr char kRefusedWord[] = "refused";
+constexpr char kCommandWord[] = "cmd";
+constexpr char kHashWord[] = "hash";
+// The WebSocket's path and its query's keys.
+constexpr char kRoomsPath[] = "/ws";
+constexpr char kRoomKey[] = "room";
+constexpr char kSeatKey[] = "seat";
+constexpr char kProtocolKey[] = "protocol";
+constexpr char kPhysicsKey[] = "physics";

@@ -1,0 +1,136 @@
+#include "net/RelayMessage.h"
+
+#include <cstdlib>
+
+#include "net/MessageWords.h"
+#include "net/Protocol.h"
+
+static bool ReadSeat(const std::string& word, int& seat)
+{
+    long value;
+    if (word == std::to_string(kSpectator))
+        seat = kSpectator;
+    else if (ReadCount(word, value) && value < kSeatCount)
+        seat = int(value);
+    else
+        return false;
+    return true;
+}
+
+// A seed is any 32-bit number, more than a 32-bit long holds.
+static bool ReadSeed(const std::string& word, uint32_t& seed)
+{
+    if (word.empty() || word.size() > 10 || word.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const unsigned long long value = std::strtoull(word.c_str(), nullptr, 10);
+    seed = uint32_t(value);
+    return value <= UINT32_MAX;
+}
+
+static bool ReadWelcome(const std::vector<std::string>& words, RelayMessage& m, std::string& why)
+{
+    why = "a welcome is welcome ROOM SEAT TICK SEED";
+    if (words.size() != 5 || !IsRoomCode(words[1]) || !ReadSeat(words[2], m.seat) || !ReadCount(words[3], m.tick) ||
+        !ReadSeed(words[4], m.seed))
+        return false;
+    m.room = words[1];
+    return true;
+}
+
+static bool ReadDelay(const std::vector<std::string>& words, RelayMessage& m, std::string& why)
+{
+    long delay;
+    why = "a delay is " + std::to_string(kMinDelay) + " to " + std::to_string(kMaxDelay) + " ticks";
+    if (words.size() != 2 || !ReadCount(words[1], delay) || delay < kMinDelay || delay > kMaxDelay)
+        return false;
+    m.delay = int(delay);
+    return true;
+}
+
+// Every line after the first is one of the tick's commands, stamped with it.
+static bool ReadTick(const std::vector<std::string>& words, const std::string& lines, RelayMessage& m, std::string& why)
+{
+    why = "a tick is tick T, counted from 1, and its commands' lines stamped T";
+    if (words.size() != 2 || !ReadCount(words[1], m.tick) || m.tick < 1)
+        return false;
+    const std::string stamp = words[1] + " ";
+    for (size_t from = 0; from < lines.size();) {
+        size_t end = lines.find('\n', from);
+        end = end == std::string::npos ? lines.size() : end;
+        const std::string line = lines.substr(from, end - from);
+        if (line.compare(0, stamp.size(), stamp) != 0 || !IsPrintableLine(line))
+            return false;
+        from = end + 1;
+    }
+    m.text = lines;
+    return true;
+}
+
+static bool ReadDesync(const std::vector<std::string>& words, RelayMessage& m, std::string& why)
+{
+    why = "a desync is desync TICK SEAT..., naming one to " + std::to_string(kSeatCount) + " seats";
+    if (words.size() < 3 || words.size() > size_t(kSeatCount) + 2 || !ReadCount(words[1], m.tick))
+        return false;
+    for (size_t i = 2; i < words.size(); ++i) {
+        int seat;
+        if (!ReadSeat(words[i], seat) || seat == kSpectator)
+            return false;
+        m.seats.push_back(seat);
+    }
+    return true;
+}
+
+bool ReadRelayMessage(const std::string& text, RelayMessage& m, std::string& why)
+{
+    m = RelayMessage{};
+    const size_t firstEnd = text.find('\n');
+    const std::string first = text.substr(0, firstEnd);
+    const std::string rest = firstEnd == std::string::npos ? "" : text.substr(firstEnd + 1);
+    const std::vector<std::string> words = SplitMessageWords(first, kSeatCount + 2);
+    if (!IsPrintableLine(first) || words.empty()) {
+        why = "not a message: a message's first line is words of printable characters";
+        return false;
+    }
+    const std::string& verb = words[0];
+    const bool oneLine = firstEnd == std::string::npos;
+    if (verb == kTickWord) {
+        m.kind = RelayMessageKind::kTick;
+        return ReadTick(words, rest, m, why);
+    }
+    if (verb == kLogWord) {
+        m.kind = RelayMessageKind::kLog;
+        m.text = rest;
+        why = "a log is the line log and the room's recording after it";
+        return words.size() == 1 && !oneLine;
+    }
+    if (verb == kRefusedWord) {
+        m.kind = RelayMessageKind::kRefused;
+        const size_t blank = first.find(' ');
+        m.text = blank == std::string::npos ? "" : first.substr(blank + 1);
+        why = "a refusal is one line";
+        return oneLine;
+    }
+    if (!oneLine) {
+        why = "a " + verb + " is one line";
+        return false;
+    }
+    if (verb == kWelcomeWord) {
+        m.kind = RelayMessageKind::kWelcome;
+        return ReadWelcome(words, m, why);
+    }
+    if (verb == kDelayWord) {
+        m.kind = RelayMessageKind::kDelay;
+        return ReadDelay(words, m, why);
+    }
+    if (verb == kPingWord || verb == kPongWord) {
+        m.kind = verb == kPingWord ? RelayMessageKind::kPing : RelayMessageKind::kPong;
+        why = "a " + verb + " is " + verb + " N";
+        return words.size() == 2 && ReadCount(words[1], m.number);
+    }
+    if (verb == kDesyncWord) {
+        m.kind = RelayMessageKind::kDesync;
+        return ReadDesync(words, m, why);
+    }
+    why = "no message of protocol " + std::to_string(kRelayProtocol);
+    return false;
+}

@@ -1,0 +1,25 @@
+// What a relay sends a client, read into a record: the client's counterpart of the relay's reader of
+// what clients send (relay/Room.cpp). It is text from the network, so anything may come; what is not
+// a message of the protocol is refused with the reason.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class RelayMessageKind { kWelcome, kDelay, kTick, kPing, kPong, kDesync, kLog, kRefused };
+
+struct RelayMessage {
+    RelayMessageKind kind;
+    std::string room;        // welcome: the room's code
+    int seat;                // welcome: 0 to kSeatCount - 1, or kSpectator
+    long tick;               // welcome: the room's last tick; tick and desync: theirs
+    uint32_t seed;           // welcome: the autopilot's seed
+    int delay;               // delay: kMinDelay to kMaxDelay
+    long number;             // ping and pong
+    std::vector<int> seats;  // desync: the seats that differ, one or more
+    std::string text;        // tick: its lines, each stamped with the tick; log: the recording;
+                             // refused: the reason
+};
+
+// One message; false with why it is not one, in words that read after "the relay sent 'MESSAGE': ".
+bool ReadRelayMessage(const std::string& text, RelayMessage& message, std::string& why);

@@ -1,0 +1,142 @@
+// The real headless client against a stand-in relay on 127.0.0.1 that sends what no relay of this
+// protocol sends: the hostile network input any host named in a link, or anyone on the path, can give.
+#include <doctest/doctest.h>
+
+#include <boost/asio.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/websocket.hpp>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+
+#include "relay/Room.h"
+
+namespace net = boost::asio;
+namespace beast = boost::beast;
+namespace websocket = beast::websocket;
+namespace fs = std::filesystem;
+using tcp = net::ip::tcp;
+
+constexpr int kServeSeconds = 15;  // the stand-in's whole life, whatever the client does
+
+struct StandIn {
+    net::io_context io;
+    tcp::acceptor acceptor{io, tcp::endpoint(net::ip::make_address("127.0.0.1"), 0)};
+    std::unique_ptr<websocket::stream<beast::tcp_stream>> ws;
+    std::vector<std::string> messages;  // to send, in order, once the client is in
+    size_t sent = 0;
+    beast::flat_buffer buffer;
+};
+
+static void SendNext(StandIn& s)
+{
+    if (s.sent == s.messages.size())
+        return;
+    s.ws->async_write(net::buffer(s.messages[s.sent]), [&s](beast::error_code ec, size_t) {
+        ++s.sent;
+        if (!ec)
+            SendNext(s);
+    });
+}
+
+// What the client sends is read and dropped until it goes.
+static void ReadOn(StandIn& s)
+{
+    s.ws->async_read(s.buffer, [&s](beast::error_code ec, size_t) {
+        s.buffer.consume(s.buffer.size());
+        if (!ec)
+            ReadOn(s);
+    });
+}
+
+// Takes one client and sends it the messages; returns when it has gone or kServeSeconds have passed.
+static void Serve(StandIn& s)
+{
+    s.acceptor.async_accept([&s](beast::error_code ec, tcp::socket socket) {
+        if (ec)
+            return;
+        s.ws = std::make_unique<websocket::stream<beast::tcp_stream>>(std::move(socket));
+        s.ws->async_accept([&s](beast::error_code ec) {
+            if (ec)
+                return;
+            s.ws->text(true);
+            ReadOn(s);
+            SendNext(s);
+        });
+    });
+    s.io.run_for(std::chrono::seconds(kServeSeconds));
+}
+
+struct ClientRun {
+    int status;
+    std::string errors;
+};
+
+// kelvaron-replay --join against a stand-in that sends messages: how it ended and what it said.
+static ClientRun JoinStandIn(const fs::path& scratch, const std::vector<std::string>& messages)
+{
+    StandIn s;
+    s.messages = messages;
+    const fs::path errors = scratch / "client.err";
+    const std::string command = "TMPDIR=" + scratch.string() + " timeout 20 " + KELVARON_REPLAY +
+                                " --join http://127.0.0.1:" + std::to_string(s.acceptor.local_endpoint().port()) +
+                                "/ --frames 300 --every 300 > /dev/null 2> " + errors.string();
+    ClientRun run = {-1, ""};
+    std::thread client([&] { run.status = std::system(command.c_str()); });
+    Serve(s);
+    client.join();
+    std::ifstream in(errors);
+    std::stringstream said;
+    said << in.rdbuf();
+    run.errors = said.str();
+    return run;
+}
+
+TEST_CASE("a malformed message from the relay ends the client's run, naming it; never a crash")
+{
+    const fs::path scratch = fs::current_path() / "relay-scratch" / "stand-in";
+    fs::remove_all(scratch);
+    fs::create_directories(scratch);
+    const std::string welcome = "welcome 0123456789abcdef0123 0 0 7";
+    // The room's log as a real room writes it, and its first ticks.
+    const std::string log = "log\n" + WriteRoomRecording(OpenRoom("0123456789abcdef0123", 7, RelayTime{}));
+    const std::vector<std::string> live = {welcome, "delay 3", log, "tick 1\n1 down 38", "tick 2"};
+    const struct {
+        std::vector<std::string> before;  // sent first, all well formed
+        std::string message;
+        std::string said;
+    } cases[] = {
+        {{welcome}, "desync 5", "the relay sent 'desync 5': a desync is desync TICK SEAT..."},
+        {live, "desync 2", "the relay sent 'desync 2': a desync is desync TICK SEAT..."},
+        {live, "desync 2 3", "the relay sent 'desync 2 3': a desync is"},
+        {{welcome}, "welcome 0123 5 0 7", "the relay sent 'welcome 0123 5 0 7': a welcome is"},
+        {{welcome}, "welcome 0123 0 0 4294967296", "a welcome is welcome ROOM SEAT TICK SEED"},
+        {{welcome}, "delay 0", "the relay sent 'delay 0': a delay is 3 to 6 ticks"},
+        {{welcome}, "delay -4", "a delay is 3 to 6 ticks"},
+        {live, "tick 3\n4 down 38", "the relay sent 'tick 3?4 down 38': a tick is tick T"},
+        {live, "tick x", "a tick is tick T"},
+        {{welcome}, "ping", "the relay sent 'ping': a ping is ping N"},
+        {{welcome}, "pong 99999999999", "a pong is pong N"},
+        {{welcome}, "log", "a log is the line log and the room's recording after it"},
+        {{welcome}, "", "the relay sent '': not a message"},
+        {{welcome}, std::string("\x01\xff tick", 7), "the relay sent '?? tick': not a message"},
+        {{welcome}, "welcome 0123 0 0 7\nmore", "the relay sent 'welcome 0123 0 0 7?more': a welcome is one line"},
+        {{welcome}, "teleport 1 2 3", "the relay sent 'teleport 1 2 3': no message of protocol 1"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> messages = c.before;
+        messages.push_back(c.message);
+        const ClientRun run = JoinStandIn(scratch, messages);
+        INFO("after ", c.before.size(), " messages: ", c.message);
+        INFO("the client said: ", run.errors);
+        CHECK(WIFEXITED(run.status));
+        CHECK(WEXITSTATUS(run.status) == 1);
+        CHECK(run.errors.find("left room 0123456789abcdef0123") != std::string::npos);
+        CHECK(run.errors.find(c.said) != std::string::npos);
+    }
+}
