@@ -90,7 +90,7 @@ TEST_CASE("a malformed script or a recording this build cannot play the same is 
         {"x down 38\n", "line 1: expected FRAME and a command, not 'x'"},
         {"99999999999999999999 down 38\n", "line 1: bad frame number"},
         {"frames 10\n", "line 1: 'frames' belongs in a recording's header"},
-        {"kelvaron-recording 2\n", "line 1: the recording's format 2 is newer than this build reads (1)"},
+        {"kelvaron-recording 3\n", "line 1: the recording's format 3 is newer than this build reads (2)"},
         {"kelvaron-recording 1\nphysics ode-0.16.2 999\n", "line 2: recorded with physics 'ode-0.16.2 999'"},
         {"kelvaron-recording 1\nphysics ode-0.16.2\n", "line 2: recorded with physics '?'"},
         {Header() + "gravity -0.5\n", "line 7: a second 'gravity' line"},
@@ -154,7 +154,8 @@ TEST_CASE("a recording written is read back as it was: header and every command"
     }
 }
 
-// A run with the autopilot, a person's keys and pads, and a pause, recorded as the program records it.
+// A run with the autopilot, a person's keys (Up on the keyboard's repeat) and pads, and a pause,
+// recorded as the program records it.
 static uint64_t RecordRun(const std::string& path)
 {
     StartScene();
@@ -163,7 +164,7 @@ static uint64_t RecordRun(const std::string& path)
     RecordRunInto(path.c_str());
     const PadState trigger = {0.8f, 1, 0, false, false, false, false, false};
     for (long f = 1; f <= 900; ++f) {
-        if (f == 40)
+        if (f >= 40 && f < 300)
             HandleKeyDown(kVkUp);
         if (f == 200)
             HandlePadState(31, trigger);  // the first pad: car 0's keys, the keyboard's too
@@ -209,6 +210,11 @@ TEST_CASE("a run kept as a recording plays back into the same world, frame for f
     std::fclose(file);
     CHECK(script.header.frames == 900);
     CHECK(script.header.seed == 987654321u);
+    // Up held on the keyboard's repeat is one command, as is the pad's trigger: repeats change nothing.
+    long upsPressed = 0;
+    for (const Command& c : script.commands)
+        upsPressed += c.kind == CommandKind::kCarKey && c.car == 0 && c.key == CarKey::kFaster && c.down;
+    CHECK(upsPressed == 2);
     StartScene();
     PlayKeyScript(script, path.c_str());
     StartPlayback();
@@ -224,6 +230,33 @@ TEST_CASE("a run kept as a recording plays back into the same world, frame for f
     CHECK(!gKeys['W']);
     EndScene();
     std::remove(path.c_str());
+}
+
+// Whether the autopilot has car 1 after a recording of format holds W for 400 frames from frame 10.
+static bool IsHeldCarTaken(int format)
+{
+    KeyScript script;
+    std::string error;
+    const std::string header = Header("frames 410\n");
+    REQUIRE(Read("kelvaron-recording " + std::to_string(format) + header.substr(header.find('\n')) + "10 down 87\n",
+                 script, error));
+    StartScene();
+    PlayKeyScript(script, "held");
+    StartPlayback();
+    StartAutopilot(ChooseAutopilotSeed(1));
+    while (!IsPlaybackOver())
+        REQUIRE(RunFrame());
+    const bool taken = gAutopilot[1].driving;
+    CHECK(gAutopilot[2].driving);                    // left alone, as car 1 was by presses
+    CHECK(DescribeRun(gFramesRun).format == format);  // kept again, it keeps its rules
+    EndScene();
+    return taken;
+}
+
+TEST_CASE("a key held past the autopilot's wait keeps its car; a recording of format 1 plays as made")
+{
+    CHECK(!IsHeldCarTaken(kRecordingFormat));
+    CHECK(IsHeldCarTaken(1));  // its held keys repeated, so there only presses kept a car
 }
 
 #ifndef _WIN32

@@ -172,12 +172,21 @@ static void DriveCar(int c, AutopilotCar& a)
     HoldKeys(c, true, false, left, right);
 }
 
-void UpdateAutopilot(bool takeIdleCars)
+// While the autopilot does not drive car c, its held keys are a person's.
+static bool IsCarKeyHeld(int c)
+{
+    for (unsigned vk = 0; vk < unsigned(kKeyCount); ++vk)
+        if (gKeys[vk] && IsKeyOfCar(vk, c))
+            return true;
+    return false;
+}
+
+void UpdateAutopilot(bool takeIdleCars, bool heldKeysStay)
 {
     for (int c = 0; c < kCarCount; ++c) {
         AutopilotCar& a = gAutopilot[c];
         if (!a.driving) {
-            if (!takeIdleCars || ++a.idleFrames < kAutopilotIdleFrames)
+            if (!takeIdleCars || ++a.idleFrames < kAutopilotIdleFrames || (heldKeysStay && IsCarKeyHeld(c)))
                 continue;
             a.driving = true;
             PickTarget(a);

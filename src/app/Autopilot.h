@@ -35,7 +35,8 @@ void HandCarToAutopilot(int c, bool on);
 // Key vk belongs to a car the autopilot drives now.
 bool IsAutopilotKey(unsigned vk);
 // Before the frame's driving controls: sets the held keys of every car the autopilot drives; with
-// takeIdleCars (the settings' autopilot) it also takes the cars left alone long enough.
-void UpdateAutopilot(bool takeIdleCars);
+// takeIdleCars (the settings' autopilot) it also takes the cars left alone long enough, and with
+// heldKeysStay only those of which a person holds no key.
+void UpdateAutopilot(bool takeIdleCars, bool heldKeysStay);
 // Feeds every car's autopilot record and the generator's state to the state hash.
 void FeedAutopilotState(StateHash& hash);

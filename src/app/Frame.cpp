@@ -34,7 +34,7 @@ static bool SimulateFrame(bool measured)
         return false;
     bool advance = TakeSimulationFrame();
     if (advance) {
-        UpdateAutopilot(gSettings.autopilot);
+        UpdateAutopilot(gSettings.autopilot, DoHeldKeysStay());
         UpdateCarControls();
     }
     if (measured)

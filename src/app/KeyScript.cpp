@@ -77,6 +77,7 @@ static bool ParseHeaderLine(KeyScriptReader& r, const char* const* words, int co
             return false;
         }
         r.script.recorded = true;
+        h.format = int(number);
         return true;
     case 0:
         h.physics = count == 3 ? std::string(words[1]) + " " + words[2] : "";
@@ -305,7 +306,7 @@ bool WriteRecording(std::FILE* file, const RecordingHeader& header, const std::v
                  "# Kelvaron's recording of a run: kelvaron --play FILE shows it again,\n"
                  "# kelvaron-replay --script FILE --hash prints its state hashes.\n"
                  "%s %d\nphysics %s\ngravity %.9g\nbox-mass %.9g\nautopilot %s %" PRIu32 "\nframes %ld\n",
-                 kMagic, kRecordingFormat, header.physics.c_str(), header.gravity, header.boxMass,
+                 kMagic, header.format, header.physics.c_str(), header.gravity, header.boxMass,
                  header.autopilot ? "on" : "off", header.seed, header.frames);
     for (const Command& c : commands)
         WriteCommand(file, c);

@@ -14,7 +14,8 @@
 #include "app/Commands.h"
 #include "app/Keyboard.h"
 
-constexpr int kRecordingFormat = 1;
+// 2: a held key is one command, not the keyboard's repeats, and keeps its car from the autopilot.
+constexpr int kRecordingFormat = 2;
 
 struct RecordingHeader {
     std::string physics;  // ODE's version and the physics revision the run was made with
@@ -23,6 +24,7 @@ struct RecordingHeader {
     bool autopilot = false;  // the autopilot drove cars left alone
     uint32_t seed = 1;       // the autopilot's seed, which the run started its generator with
     long frames = 0;         // frames the run lasted
+    int format = kRecordingFormat;  // the rules the run was made under
 };
 
 struct KeyScript {

@@ -12,8 +12,11 @@ void ResetKeyboard()
 
 static void QueueKey(unsigned vk, bool down)
 {
+    // The keyboard's repeat of a key held down changes nothing the key does not already hold, so it
+    // is no command: it would only fill the recording and the wire.
+    const bool repeat = down && vk < unsigned(kKeyCount) && gKeyboard.held[vk];
     Command command;
-    if (TranslateKey(gKeyboard, vk, down, NextCommandFrame(), &command))
+    if (TranslateKey(gKeyboard, vk, down, NextCommandFrame(), &command) && !(repeat && FindCommandKey(command) >= 0))
         QueueLiveCommand(command);
 }
 

@@ -74,6 +74,11 @@ bool IsPlaybackDriving()
     return gPlaying;
 }
 
+bool DoHeldKeysStay()
+{
+    return !gPlayingRecorded || gPlayed.format >= 2;
+}
+
 uint32_t ChooseAutopilotSeed(uint32_t fresh)
 {
     return gPlayingRecorded ? gPlayed.seed : fresh;
@@ -86,7 +91,8 @@ bool IsPlaybackOver()
 
 RecordingHeader DescribeRun(long frames)
 {
-    return {DescribePhysics(), gSettings.sGravity, gSettings.boxMass, gSettings.autopilot, ReadAutopilotSeed(), frames};
+    return {DescribePhysics(), gSettings.sGravity, gSettings.boxMass, gSettings.autopilot, ReadAutopilotSeed(), frames,
+            gPlayingRecorded ? gPlayed.format : kRecordingFormat};
 }
 
 static bool WriteRunRecording(const char* path, char* reason, size_t reasonSize)

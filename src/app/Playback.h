@@ -14,6 +14,9 @@ void PlayKeyScript(const KeyScript& script, const char* name);
 void StartPlayback();
 // A playback drives the run: what a person does here may touch only what this machine shows.
 bool IsPlaybackDriving();
+// Whether a key a person holds keeps their car from the autopilot, as since recording format 2. A
+// recording of format 1, whose held keys repeated, plays as it was made: there only presses did.
+bool DoHeldKeysStay();
 // The autopilot's seed for the run starting: a recording's own, or fresh.
 uint32_t ChooseAutopilotSeed(uint32_t fresh);
 // A recording has played all its frames.

@@ -52,8 +52,9 @@ static bool SayWindowFailure(WindowFailure failure)
 
 // The window and everything that comes with it, or nothing: the mode asked for or the user's
 // fallback, the window and its context, its viewport and GL state, the pads, and for a top-level
-// window the other monitors covered. What the window needs is readied before the mode changes, and
-// on a failure the desktop's mode and cursor are back before the user is told.
+// window the other monitors covered. What the window needs is readied before the mode changes; on a
+// failure the desktop's mode and cursor are back before what was made goes, as in the run's teardown,
+// so that neither that teardown's boxes nor the user's are shown in the run's mode.
 static bool OpenRenderWindow(const char* title, int width, int height, int bits, bool fullscreen, uintptr_t parent)
 {
     StartRunInput();
@@ -72,6 +73,7 @@ static bool OpenRenderWindow(const char* title, int width, int height, int bits,
     if (failure != WindowFailure::kNone) {
         if (fullscreen)
             RestoreDisplayMode();
+        DestroyRenderWindow();
         return SayWindowFailure(failure);
     }
     NoteRenderWindow(parent != 0, fullscreen);

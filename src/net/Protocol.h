@@ -56,7 +56,7 @@
 // DIR/ROOM.keys, hand-overs and all.
 #pragma once
 
-constexpr int kRelayProtocol = 1;  // raised when a message changes or is added
+constexpr int kRelayProtocol = 2;  // raised when a message changes or is added; 2: logs of recording format 2
 constexpr int kDefaultRelayPort = 27183;
 constexpr int kTickRate = 30;  // ticks a second
 constexpr int kSeatCount = 3;

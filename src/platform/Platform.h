@@ -152,8 +152,8 @@ bool SetFullscreenMode(int width, int height, int bits);
 void RestoreDisplayMode();
 // Opens the render window with a current GL context (double-buffered RGBA, a depth buffer). parent 0:
 // a top-level window, covering the display in the mode set if fullscreen; else a child window filling
-// the host window parent. On failure the backend has taken down what it made, as DestroyRenderWindow
-// does, and says why; the display mode is the shell's to give back.
+// the host window parent. On failure what it made is left for DestroyRenderWindow, which the shell
+// calls once it has given back the display mode, and it says why.
 WindowFailure CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen,
                                  uintptr_t parent);
 // Closes the window and its context, and undoes PrepareRenderWindow.

@@ -6,7 +6,9 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -143,14 +145,18 @@ static void WriteRoomLog(const Relay& relay, const Room& room)
     const fs::path path = fs::path(relay.options.logDir) / (room.code + ".keys");
     const fs::path temporary = path.string() + ".part";
     const std::string text = WriteRoomRecording(room);
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << text;
-        file.flush();
-        if (!file) {
-            std::fprintf(stderr, "kelvaron-relay: room %s: cannot write %s\n", room.code.c_str(), temporary.c_str());
-            return;
-        }
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    int failure = file ? 0 : errno;
+    if (file && std::fwrite(text.data(), 1, text.size(), file) != text.size())
+        failure = errno;
+    if (file && std::fclose(file) != 0 && !failure)
+        failure = errno;
+    if (failure) {
+        std::fprintf(stderr, "kelvaron-relay: room %s: cannot write %s: %s\n", room.code.c_str(), temporary.c_str(),
+                     std::strerror(failure));
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return;
     }
     std::error_code ec;
     fs::rename(temporary, path, ec);
@@ -437,6 +443,14 @@ int RunRelay(const RelayOptions& options)
     if (ec) {
         std::fprintf(stderr, "kelvaron-relay: --bind takes an IP address, not %s\n", options.bind.c_str());
         return 2;
+    }
+    std::error_code noFolder;  // as mkdir -p: a missing log folder would lose every room at its end
+    if (!options.logDir.empty())
+        fs::create_directories(options.logDir, noFolder);
+    if (noFolder) {
+        std::fprintf(stderr, "kelvaron-relay: cannot make the log folder %s: %s\n", options.logDir.c_str(),
+                     noFolder.message().c_str());
+        return 1;
     }
     tcp::acceptor acceptor(relay.io);
     const tcp::endpoint endpoint(address, static_cast<unsigned short>(options.port));

@@ -15,5 +15,5 @@ struct RelayOptions {
 
 // Serves until SIGINT or SIGTERM, which end every room as if it were empty and print how late the
 // ticks went out; SIGUSR1 prints that and counts afresh. The process's exit status: 1 when the port
-// cannot be had.
+// cannot be had or the log folder cannot be made.
 int RunRelay(const RelayOptions& options);

@@ -1,7 +1,8 @@
 // The Windows render window's teardown, with the real window procedure, WGL and message boxes: which
-// window's going ends the run, and when "Could Not Unregister Class." is said. One case a process, as
+// window's going ends the run (a preview's with its host, not a full run's), and when "Could Not
+// Unregister Class." is said. One case a process, as
 // a process takes its window down once. Prints what it saw and exits 0 when that was right.
-//   window-teardown.exe teardown | destroyed | never-made | host-gone
+//   window-teardown.exe teardown | destroyed | host-destroys | never-made | host-gone
 #include <windows.h>
 
 #include <cstdio>
@@ -90,7 +91,15 @@ int main(int argc, char** argv)
         if (CreateRenderWindow("Start", 320, 240, 32, false, 0) != WindowFailure::kNone)
             return Verdict(false, "a windowed run's window opens");
         DestroyWindow(gHwnd);
-        return Verdict(IsQuitWaiting(), "a run's window destroyed by someone else ends the run");
+        return Verdict(!IsQuitWaiting(), "a full run's window destroyed by someone else does not end the program");
+    }
+    if (which == "host-destroys") {
+        HWND host = MakeHost();
+        if (CreateRenderWindow("Kelvaron", 152, 112, 32, false, reinterpret_cast<uintptr_t>(host)) !=
+            WindowFailure::kNone)
+            return Verdict(false, "a preview window opens in the host");
+        DestroyWindow(host);
+        return Verdict(IsQuitWaiting(), "a preview's window destroyed with its host ends the preview");
     }
     if (which == "never-made") {
         HoldWindowClass();
@@ -106,6 +115,6 @@ int main(int argc, char** argv)
         DestroyRenderWindow();
         return Verdict(gBoxes.empty(), "a class held after the host went is not said");
     }
-    std::fprintf(stderr, "usage: window-teardown.exe teardown|destroyed|never-made|host-gone\n");
+    std::fprintf(stderr, "usage: window-teardown.exe teardown|destroyed|host-destroys|never-made|host-gone\n");
     return 2;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Ending signals: SIGTERM, SIGINT and SIGHUP during a full run, a preview and an XScreenSaver run each
 # end the process through the ordinary teardown, with status 0, the window gone and the display as
-# it was; a second signal during the teardown does no harm. Prints how long each end took.
+# it was; a second signal during the teardown does no harm; a hack showing a box ends too. Prints
+# how long each end took.
 #   signals_test.sh KELVARON HOST-WINDOW
 set -u
 kelvaron=$1
@@ -58,4 +59,22 @@ done
 check "SIGTERM as the preview's window appears in the host ends it with status 0 (10 times: $early)" [ "$early" -eq 10 ]
 end_with "SIGTERM twice, the second during the teardown" TERM TERM -- /s
 end_with "SIGINT then SIGHUP during a preview" INT HUP -- /p "$host"
+
+# A hack whose window cannot be made (a display without GLX) says why in a box; its host's SIGTERM
+# ends it all the same, box and all.
+end_display
+start_display 1024x768x24 -extension GLX || exit 1
+start_host_window "$host_window" 320 240
+"$kelvaron" -window-id "$host" > "$work/run.log" 2>&1 &
+pid=$!
+check "a hack whose window cannot be made says why in a box" wait_for_window ERROR
+started=$(date +%s%N)
+kill -TERM "$pid"
+check "... and SIGTERM ends it, box and all" wait_for_exit "$pid" 20
+ended=$(date +%s%N)
+kill -KILL "$pid" 2> /dev/null
+echo "   the boxed hack: ended $(( (ended - started) / 1000000 )) ms after the signal"
+check "... within a second" [ $(( (ended - started) / 1000000 )) -le 1000 ]
+check "... having said why on standard error too" grep -q '^kelvaron: ERROR: ' "$work/run.log"
+check "... and no box left" [ -z "$(find_windows ERROR)" ]
 finish

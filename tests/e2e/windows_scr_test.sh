@@ -61,6 +61,10 @@ xdotool key Escape; wait_for_exit "$pid" 30
 open_dialog wine_run "$scr" /c:1234
 check "/c:1234 shows the dialog too" [ -n "$dialog" ]
 xdotool key Escape; wait_for_exit "$pid" 30
+# Windows passes it on quoted, "/s x": its second character is the slash.
+open_dialog wine_run "$scr" "/s x"
+check "a quoted /s is no full run: the dialog shows" [ -n "$dialog" ]
+xdotool key Escape; wait_for_exit "$pid" 30
 wine_run reg delete "$settings_key" /f > /dev/null 2>&1
 
 # The full run: 640 x 480 x 16 is not a mode of this display, so the question comes.

@@ -95,7 +95,7 @@ static bool Step()
         }
         return true;
     case 3:
-        if (gReceived.find("\x1flog\n") != std::string::npos && Has("\nkelvaron-recording 1\n")) {
+        if (gReceived.find("\x1flog\n") != std::string::npos && Has("\nkelvaron-recording 2\n")) {
             Say(true, "the room's log arrives whole, as a recording");
             SendRelayText(std::string(600, 'x'));  // over the relay's size limit
             NextStage();

@@ -168,8 +168,8 @@ TEST_CASE("rooms: a new one, three seats, spectators, and no way in without the 
     // A client of another protocol or other physics would not run the room's world the same.
     const std::string physics = DescribePhysicsWord();
     const struct { std::string query, refusal; } unlike[] = {
-        {"&protocol=2&physics=" + physics, "refused this relay speaks protocol 1 and the client 2"},
-        {"&protocol=1&physics=ode-0.16.2-999", "refused the room's world runs on " + physics + " and the client's on ode-0.16.2-999"},
+        {"&protocol=1&physics=" + physics, "refused this relay speaks protocol 2 and the client 1"},
+        {"&protocol=2&physics=ode-0.16.2-999", "refused the room's world runs on " + physics + " and the client's on ode-0.16.2-999"},
     };
     for (const auto& u : unlike) {
         RelayClient* c = ConnectClient(relay.port, "/ws?room=" + first.room + u.query);
@@ -179,7 +179,7 @@ TEST_CASE("rooms: a new one, three seats, spectators, and no way in without the 
         CloseClient(c);
     }
     Welcome alike;
-    joined.push_back(Join(relay.port, "/ws?room=" + first.room + "&protocol=1&physics=" + physics, alike));
+    joined.push_back(Join(relay.port, "/ws?room=" + first.room + "&protocol=2&physics=" + physics, alike));
     CHECK(alike.room == first.room);
     for (RelayClient* c : joined)
         CloseClient(c);
@@ -471,11 +471,26 @@ TEST_CASE("a silent seat goes to the autopilot after 2 s, and back to its person
     CHECK(StopRelay(relay) == 0);
 }
 
+static std::string ReadWhole(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 TEST_CASE("the room's log: on request and at its end, a recording the reader reads and the replay plays")
 {
     const fs::path scratch = MakeScratch("log");
-    fs::create_directories(scratch / "logs");
-    RelayProcess relay = StartTestRelay(scratch, {"--log-dir", (scratch / "logs").string(), "--tick-hz", kFastTickHz});
+    // A folder that does not exist yet is made as the relay starts; one that cannot be made stops it.
+    const fs::path logs = scratch / "logs" / "rooms";
+    std::ofstream(scratch / "file") << "not a folder";
+    const std::string refused = "timeout 10 " + std::string(KELVARON_RELAY) + " --port 0 --log-dir " +
+                                (scratch / "file" / "logs").string() + " 2> " + (scratch / "refused.err").string();
+    CHECK(WEXITSTATUS(std::system(refused.c_str())) == 1);
+    CHECK(ReadWhole(scratch / "refused.err") ==
+          "kelvaron-relay: cannot make the log folder " + (scratch / "file" / "logs").string() + ": Not a directory\n");
+    RelayProcess relay = StartTestRelay(scratch, {"--log-dir", logs.string(), "--tick-hz", kFastTickHz});
     Welcome w;
     RelayClient* seat0 = Join(relay.port, "/ws", w);
     std::string text;
@@ -502,11 +517,11 @@ TEST_CASE("the room's log: on request and at its end, a recording the reader rea
 
     // The room ends 10 s after its last client left, and its log is kept whole.
     CloseClient(seat0);
-    const fs::path kept = scratch / "logs" / (w.room + ".keys");
+    const fs::path kept = logs / (w.room + ".keys");
     for (int i = 0; i < 130 && !fs::exists(kept); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     REQUIRE(fs::exists(kept));
-    CHECK(fs::directory_iterator(scratch / "logs")->path() == kept);  // no partial file left
+    CHECK(fs::directory_iterator(logs)->path() == kept);  // no partial file left
     std::FILE* file = std::fopen(kept.c_str(), "r");
     KeyScript ended;
     REQUIRE_MESSAGE(ReadKeyScript(file, ended, error), error);
@@ -518,11 +533,15 @@ TEST_CASE("the room's log: on request and at its end, a recording the reader rea
     const std::string replay = std::string(KELVARON_REPLAY) + " --script " + kept.string() + " --hash > " +
                                (scratch / "replay.out").string();
     CHECK(std::system(replay.c_str()) == 0);
-    std::ifstream played(scratch / "replay.out");
-    std::stringstream lines;
-    lines << played.rdbuf();
-    CHECK(lines.str().find("hash") != std::string::npos);
+    CHECK(ReadWhole(scratch / "replay.out").find("hash") != std::string::npos);
+
+    // A log that cannot be written says why.
+    Welcome lost;
+    CloseClient(Join(relay.port, "/ws", lost));
+    fs::remove_all(logs);
     CHECK(StopRelay(relay) == 0);
+    CHECK(ReadWhole(scratch / "relay.err").find("kelvaron-relay: room " + lost.room + ": cannot write " + logs.string() + "/" +
+                                                lost.room + ".keys.part: No such file or directory\n") != std::string::npos);
 }
 
 TEST_CASE("a test that stops short leaves no relay running")
@@ -563,13 +582,6 @@ static std::string JoinCommand(int port, const std::string& query, long frames, 
            "' --frames " + std::to_string(frames) + " --every 1000 > /dev/null 2> " + errors.string();
 }
 
-static std::string ReadWhole(const fs::path& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST_CASE("seats as people see them: a taken car, watching, the autopilot's hand-overs and a room past --frames are said")
 {

@@ -9,6 +9,9 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/linux/LinuxBackend.h"
+
+constexpr guint kSignalLookMs = 100;  // how often an open box looks for an ending signal
 
 static GtkMessageType GtkTypeOf(MessageKind kind)
 {
@@ -47,7 +50,15 @@ static int RunGtkMessage(const char* caption, const char* text, GtkMessageType t
     bool gone = false;
     g_signal_connect(dialog, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer flag) { *static_cast<bool*>(flag) = true; }),
                      &gone);
+    // A host ends its hack with SIGTERM whatever the hack shows: the box closes as if its window were,
+    // and the run goes on to its end (what it said is on standard error too).
+    const guint watch = g_timeout_add(kSignalLookMs, +[](gpointer box) -> gboolean {
+        if (IsEndingSignalled())
+            gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_DELETE_EVENT);
+        return G_SOURCE_CONTINUE;
+    }, dialog);
     const int response = gtk_dialog_run(GTK_DIALOG(dialog));
+    g_source_remove(watch);
     gtk_widget_destroy(dialog);
     // GTK's main loop runs only inside gtk_dialog_run: what the dialog left pending (its unmapping,
     // the focus going back) is handled now, so that nothing of it hangs over the SDL window.

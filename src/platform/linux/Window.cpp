@@ -31,9 +31,7 @@ static bool FindDisplayMode(int width, int height, int bits, SDL_DisplayMode* fo
 // A host gone while the window was being made has ended the preview: that is why it failed.
 static WindowFailure FailCreation(WindowFailure failure)
 {
-    const bool inHost = gAdopted;
-    DestroyRenderWindow();
-    return inHost && HasHostWindowGone() ? WindowFailure::kHostGone : failure;
+    return gAdopted && HasHostWindowGone() ? WindowFailure::kHostGone : failure;
 }
 
 WindowFailure PrepareRenderWindow()

@@ -8,10 +8,8 @@ WindowFailure CreateRenderWindow(const char* title, int width, int height, int b
                                  uintptr_t parent)
 {
     gNullCalls.push_back("CreateRenderWindow");
-    if (gNullWindowFailure != WindowFailure::kNone) {
-        DestroyRenderWindow();  // what a backend does with what it had made
+    if (gNullWindowFailure != WindowFailure::kNone)
         return gNullWindowFailure;
-    }
     if (!StartOffscreenGl(width, height))
         return WindowFailure::kCreateContext;
     gNullWindow = {true, title, width, height, bits, fullscreen, parent};

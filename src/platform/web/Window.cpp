@@ -101,10 +101,8 @@ WindowFailure CreateRenderWindow(const char* title, int width, int height, int, 
     gContext = emscripten_webgl_create_context(kCanvasTarget, &attributes);
     if (gContext <= 0)
         return WindowFailure::kCreateContext;
-    if (emscripten_webgl_make_context_current(gContext) != EMSCRIPTEN_RESULT_SUCCESS) {
-        DestroyRenderWindow();
+    if (emscripten_webgl_make_context_current(gContext) != EMSCRIPTEN_RESULT_SUCCESS)
         return WindowFailure::kActivateContext;
-    }
     kelvaron_start_gl_emulation();
     SetRenderWindowTitle(title);
     StartListening();

@@ -38,10 +38,10 @@ LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     }
     case WM_DESTROY:
-        // A run's window destroyed by anyone else (a preview's goes with its host) ends the run rather
-        // than leave it drawing into nothing. Not while the window is being made or taken down: the
-        // quit would close the error box that follows at once.
-        if (gWindowMade && hWnd == gHwnd) {
+        // A preview's window gone with its host ends the preview rather than leave it drawing into
+        // nothing; a full run's window going does not end the program. Not while the window is being
+        // made or taken down: the quit would close the error box that follows at once.
+        if (gWindowMade && hWnd == gHwnd && gHostWindow) {
             gWindowTakenAway = true;
             HandleCloseRequested();
         }

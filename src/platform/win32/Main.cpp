@@ -43,9 +43,9 @@ static std::vector<std::string> SplitCommandLine(const char* line)
     return words;
 }
 
-// "--record FILE", "--play FILE" and "--join LINK" come out of the command line; what is left is the
-// host's switch.
-static bool TakeRunRequest(const char* commandLine, std::string* hostLine)
+// "--record FILE", "--play FILE" and "--join LINK" come out of the command line's words; what is left
+// is the host's switch and window.
+static bool TakeRunRequest(const char* commandLine, std::string* hostLine, bool* switchesAlone)
 {
     std::vector<std::string> words = SplitCommandLine(commandLine);
     RunSwitches switches;
@@ -56,7 +56,8 @@ static bool TakeRunRequest(const char* commandLine, std::string* hostLine)
     }
     for (const std::string& word : words)
         *hostLine += (hostLine->empty() ? "" : " ") + word;
-    if ((!switches.play.empty() || !switches.join.empty()) && hostLine->empty())
+    *switchesAlone = (!switches.play.empty() || !switches.join.empty()) && hostLine->empty();
+    if (*switchesAlone)
         *hostLine = "/s";  // --play or --join alone is a full run
     if (!StartRunSwitches(switches, error)) {
         error[0] = char(std::toupper(static_cast<unsigned char>(error[0])));
@@ -70,11 +71,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int)
 {
     NoteStartupStep("main");
     std::string hostLine;
-    if (!TakeRunRequest(lpCmdLine, &hostLine))
+    bool switchesAlone;
+    if (!TakeRunRequest(lpCmdLine, &hostLine, &switchesAlone))
         return 2;
     const char* commandLine = hostLine.c_str();
+    // The mode by the second character of the line as Windows gives it, quotes and blanks as they
+    // are: a quoted "/s" is no full run. Only --play or --join alone stand for "/s".
     bool started = false;
-    switch (ChooseRunMode(commandLine)) {
+    switch (ChooseRunMode(switchesAlone ? commandLine : lpCmdLine)) {
     case RunMode::kPreview: {
         HWND host = FindPreviewHost(commandLine);
         if (!host) {

@@ -19,7 +19,6 @@ static const PIXELFORMATDESCRIPTOR kPixelFormat = {
 // A host gone meanwhile is why the window could not be made, whatever the step that noticed.
 static WindowFailure FailCreation(WindowFailure failure)
 {
-    DestroyRenderWindow();
     return gHostWindow && !IsWindow(gHostWindow) ? WindowFailure::kHostGone : failure;
 }
 
