@@ -20,7 +20,10 @@ async function pausedFrames(browser, url, script, count, stored) {
     await page.waitForTimeout(300);
     const now = lib.decodePng(await page.locator('#canvas').screenshot());
     const still = before && Math.max(...viewsChanged(before, now)) == 0;
-    if (still && !(frames.length && Math.max(...viewsChanged(frames[frames.length - 1], now)) == 0)) frames.push(now);
+    if (still && !(frames.length && Math.max(...viewsChanged(frames[frames.length - 1], now)) == 0)) {
+      now.title = await page.title();
+      frames.push(now);
+    }
     before = now;
   }
   await context.close();
@@ -245,8 +248,12 @@ const kCases = {
         if (!matched) unmatched++;
       }
     check(unmatched / total < 0.005, (100 * unmatched / total).toFixed(2) + "% of the views' pixels differ from the Linux frame");
+    // The figures' lines: the frame rate's from row 448, the velocities' from 460. A page slow enough
+    // to take 10 s to frame 121 has measured its frame rate (its title says it): those figures are
+    // its own, and the velocities alone are compared.
+    const measured = now.title.startsWith('FPS');
     let textDifferences = 0;
-    for (let y = 448; y < 480; y++)
+    for (let y = measured ? 460 : 448; y < 480; y++)
       for (let x = 320; x < 640; x++)
         if (now.rgb(x, y).some((v, i) => v != linux.rgb(x, y)[i])) textDifferences++;
     check(textDifferences == 0, 'the overlay\'s figures differ from the Linux text in ' + textDifferences + ' pixels');
