@@ -75,7 +75,10 @@ bool RunSharedFrame()
     }
     if (!IsNextFrameConfirmed()) {
         // Waiting for the relay's next tick, or for good once the room is left: the same frame
-        // again, so that the window stays alive.
+        // again, so that the window stays alive. Left, the world stands still: drawn at the room's
+        // pace, waking for the window's events, rather than as fast as the machine can spin.
+        if (!gShared.joined)
+            WaitForEvents(1000 / kTickRate);
         if (!ApplyThisMachineCommands())
             return false;
         UpdateFrameStats();
