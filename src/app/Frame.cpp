@@ -68,7 +68,8 @@ bool RunSharedFrame()
 {
     PumpRelaySocket(0);
     const uint32_t start = ReadTickCount();
-    while (gFramesRun + 1 < gShared.lastTick && uint32_t(ReadTickCount() - start) < kCatchUpMsPerDraw) {
+    while (IsNextFrameConfirmed() && gFramesRun + 1 < gShared.lastTick &&
+           uint32_t(ReadTickCount() - start) < kCatchUpMsPerDraw) {
         if (!SimulateFrame(false))
             return false;
         NoteSharedFrame();

@@ -169,7 +169,7 @@ void StartSharedWorld()
 
 bool IsNextFrameConfirmed()
 {
-    return gShared.worldStarted && gFramesRun < gShared.lastTick;
+    return gShared.worldStarted && !gShared.watchingForNow && gFramesRun < gShared.lastTick;
 }
 
 // The relay hands a car to the autopilot, or back to its person: everyone is told, as it happens.

@@ -53,7 +53,8 @@ void TakeSharedSeat();
 // With the world just built from the room's log (gShared.logRead): its commands queued, the autopilot
 // seeded as the room's and switched off but for the cars the relay hands it.
 void StartSharedWorld();
-// The next frame's commands are all here, so it may run.
+// The next frame's commands are all here, so it may run. A run watching for now runs none until it
+// has its seat: as a seat it reports every frame's hash, the catch-up's too.
 bool IsNextFrameConfirmed();
 // After each frame of a shared run: the state hash every kHashEveryTicks ticks, and pings.
 void NoteSharedFrame();
