@@ -95,7 +95,7 @@ int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long
     gJoin.frames = frames;
     gJoin.every = every;
     gJoin.hash = hash;
-    if (!JoinSharedRun(gJoin.address, error)) {
+    if (!JoinSharedRun(gJoin.address, false, error)) {
         std::fprintf(stderr, "kelvaron-replay: cannot join %s: %s\n", link, error.c_str());
         return 1;
     }

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<Outgoing> out;
     TickLateness lateness;
     for (long client = 1; client <= 4; ++client)
-        JoinRoom(room, client, -1, start, out);
+        JoinRoom(room, client, -1, false, start, out);
     RelayTime now = start;
     for (size_t i = 0; i + 2 <= size;) {
         const int who = data[i] % 5;
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (who == 4) {
             LeaveRoom(room, 2, now);
             LeaveRoom(room, 4, now);
-            JoinRoom(room, 4, 1, now, out);
+            JoinRoom(room, 4, 1, false, now, out);
         } else {
             TakeClientMessage(room, who + 1, text, now, out);
         }

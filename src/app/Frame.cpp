@@ -68,14 +68,18 @@ bool RunSharedFrame()
 {
     PumpRelaySocket(0);
     const uint32_t start = ReadTickCount();
-    while (gFramesRun + 1 < gShared.lastTick && uint32_t(ReadTickCount() - start) < kCatchUpMsPerDraw) {
+    while (IsNextFrameConfirmed() && gFramesRun + 1 < gShared.lastTick &&
+           uint32_t(ReadTickCount() - start) < kCatchUpMsPerDraw) {
         if (!SimulateFrame(false))
             return false;
         NoteSharedFrame();
     }
     if (!IsNextFrameConfirmed()) {
         // Waiting for the relay's next tick, or for good once the room is left: the same frame
-        // again, so that the window stays alive.
+        // again, so that the window stays alive. Left, the world stands still: drawn at the room's
+        // pace, waking for the window's events, rather than as fast as the machine can spin.
+        if (!gShared.joined)
+            WaitForEvents(1000 / kTickRate);
         if (!ApplyThisMachineCommands())
             return false;
         UpdateFrameStats();

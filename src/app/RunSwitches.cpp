@@ -1,4 +1,6 @@
 // The run about to start readied as its switches ask: a recording to play or keep, a room to join.
+// The room is joined before any window, so that a link that leads nowhere is said first, but only
+// watched until the window is up (RunUntilQuit takes the seat).
 #include <cstdio>
 
 #include "app/Playback.h"
@@ -19,7 +21,7 @@ bool StartRunSwitches(const RunSwitches& switches, std::string& error)
     if (switches.join.empty())
         return true;
     RelayAddress address;
-    if (!ReadRoomLink(switches.join, address, why) || !JoinSharedRun(address, why) || !WaitForRoom(kJoinSeconds, why)) {
+    if (!ReadRoomLink(switches.join, address, why) || !JoinSharedRun(address, true, why) || !WaitForRoom(kJoinSeconds, why)) {
         error = "cannot join " + switches.join + ": " + why;
         return false;
     }

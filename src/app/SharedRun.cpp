@@ -105,20 +105,29 @@ void ResetSharedRun()
     gPingNumber = 0;
 }
 
-bool JoinSharedRun(const RelayAddress& address, std::string& error)
+bool JoinSharedRun(const RelayAddress& address, bool watchingForNow, std::string& error)
 {
     ResetSharedRun();
     RelayAddress named = address;
     named.target += std::string(address.target.find('?') == std::string::npos ? "?" : "&") + kProtocolKey + "=" +
                     std::to_string(kRelayProtocol) + "&" + kPhysicsKey + "=" + DescribePhysicsWord();
+    if (watchingForNow)
+        named.target += std::string("&") + kWatchKey + "=1";
     if (!OpenRelaySocket(named, error))
         return false;
     const size_t seat = address.target.find(std::string("&") + kSeatKey + "=");
     if (seat != std::string::npos)
         gShared.wantedSeat = std::atoi(address.target.c_str() + seat + std::strlen(kSeatKey) + 2);
     gShared.joined = true;
+    gShared.watchingForNow = watchingForNow;
     gPingSentMs = ReadTickCount();
     return true;
+}
+
+void TakeSharedSeat()
+{
+    if (gShared.joined && gShared.watchingForNow)
+        SendRelayText(std::string(kSitWord) + " " + std::to_string(gShared.wantedSeat));
 }
 
 void LeaveSharedRun()
@@ -160,7 +169,7 @@ void StartSharedWorld()
 
 bool IsNextFrameConfirmed()
 {
-    return gShared.worldStarted && gFramesRun < gShared.lastTick;
+    return gShared.worldStarted && !gShared.watchingForNow && gFramesRun < gShared.lastTick;
 }
 
 // The relay hands a car to the autopilot, or back to its person: everyone is told, as it happens.
@@ -292,12 +301,17 @@ void HandleRelayText(const std::string& text)
         TakeTick(m.tick, m.text);
         break;
     case RelayMessageKind::kWelcome:
+        // The first lets this machine in; a run watching for now has a second, its seat, once it sits.
+        if (gShared.room.empty())
+            SendRelayText(kLogWord);
+        else
+            gShared.watchingForNow = false;
         gShared.room = m.room;
         gShared.seat = m.seat;
         gShared.joinedAtTick = m.tick;
         gShared.seed = m.seed;
-        SaySeat();
-        SendRelayText(kLogWord);
+        if (!gShared.watchingForNow)
+            SaySeat();
         break;
     case RelayMessageKind::kDelay:
         gShared.delay = m.delay;
@@ -354,7 +368,7 @@ const char* DescribeSharedRun()
     if (!gShared.worldStarted)
         return nullptr;
     std::string seat = gShared.seat == kSpectator ? "Watching" : "Driving Car" + std::to_string(gShared.seat + 1);
-    if (gShared.wantedSeat != kSpectator && gShared.seat != gShared.wantedSeat)
+    if (gShared.wantedSeat != kSpectator && gShared.seat != gShared.wantedSeat && !gShared.watchingForNow)
         seat += " (Car" + std::to_string(gShared.wantedSeat + 1) + " is taken)";
     for (int car = 0, first = 1; car < kSeatCount; ++car)
         if (gShared.autopilot[car]) {

@@ -20,6 +20,7 @@ struct SharedRun {
     std::string room;       // the room's code, from its welcome
     int seat;               // the car this machine drives, or kSpectator
     int wantedSeat;         // the car the link asked for, or kSpectator for any
+    bool watchingForNow;    // joined as a spectator until the run's window is up: TakeSharedSeat
     bool autopilot[kSeatCount];  // the cars the relay has handed to the autopilot, as its ticks say
     uint32_t seed;          // the room's autopilot seed
     int delay;              // input delay, in ticks
@@ -43,12 +44,17 @@ bool ReadRoomLink(const std::string& link, RelayAddress& address, std::string& e
 std::string MakeRoomLink(const RelayAddress& address, const std::string& room);
 // Nothing joined.
 void ResetSharedRun();
-// Connects to the room; false with the reason when the connection cannot even start.
-bool JoinSharedRun(const RelayAddress& address, std::string& error);
+// Connects to the room; false with the reason when the connection cannot even start. Watching for
+// now, it holds no seat until TakeSharedSeat: a program whose window is not up yet (a question may
+// hold it back for long) would leave its car to the autopilot meanwhile.
+bool JoinSharedRun(const RelayAddress& address, bool watchingForNow, std::string& error);
+// Once the run's window is up: the seat asked for, by a run that joined watching for now.
+void TakeSharedSeat();
 // With the world just built from the room's log (gShared.logRead): its commands queued, the autopilot
 // seeded as the room's and switched off but for the cars the relay hands it.
 void StartSharedWorld();
-// The next frame's commands are all here, so it may run.
+// The next frame's commands are all here, so it may run. A run watching for now runs none until it
+// has its seat: as a seat it reports every frame's hash, the catch-up's too.
 bool IsNextFrameConfirmed();
 // After each frame of a shared run: the state hash every kHashEveryTicks ticks, and pings.
 void NoteSharedFrame();

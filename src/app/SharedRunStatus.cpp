@@ -5,5 +5,5 @@
 SharedRunStatus ReadSharedRunStatus()
 {
     const char* line = DescribeSharedRun();
-    return {gShared.room, gShared.seat, line ? line : ""};
+    return {gShared.room, gShared.seat, line ? line : "", !gShared.ended.empty()};
 }

@@ -156,8 +156,10 @@ int RunUntilQuit()
     NoteStartupStep("world");
     StartPlayback();
     StartAutopilot(ChooseAutopilotSeed(ReadTickCount()));
-    if (gShared.logRead)
+    if (gShared.logRead) {
         StartSharedWorld();
+        TakeSharedSeat();
+    }
     LoadOverlayFont();
     NoteStartupStep("font");
     const double frameMs = ReadPacedFrameMs();

@@ -5,6 +5,8 @@
 //   GET /ws                   opens a new room and takes its first seat
 //   GET /ws?room=CODE         joins that room: the first free seat, or as a spectator
 //   GET /ws?room=CODE&seat=N  takes seat N back (0 to 2), if no one holds it; else as above
+//   ...&watch=1               joins as a spectator for now: a program whose window is not up yet
+//                             holds no seat (which its silence would hand to the autopilot) until sit
 //   ...&protocol=P&physics=W  the client's protocol (kRelayProtocol) and physics (DescribePhysicsWord);
 //                             either unlike the relay's is refused, naming both
 // A room's link for people is http://HOST:PORT/?room=CODE (the page, which then opens the socket),
@@ -49,6 +51,9 @@
 //   ping N / pong N              as above
 //   hash TICK HEX                the client's state hash after tick TICK, compared between seats
 //   log                          asks for the room's recording so far
+//   sit SEAT                     a spectator takes a seat: SEAT (0 to 2) if no one holds it, else as
+//                                the join would have seated it (-1 for any); answered with welcome again,
+//                                the seat in it (-1: still watching)
 //
 // A seat silent for kSilentSeconds (no message at all, or gone) is handed to the autopilot; a person
 // who comes back to it, on the same connection or with &seat=N, has it again. A room ends when no
@@ -56,7 +61,7 @@
 // DIR/ROOM.keys, hand-overs and all.
 #pragma once
 
-constexpr int kRelayProtocol = 2;  // raised when a message changes or is added; 2: logs of recording format 2
+constexpr int kRelayProtocol = 3;  // raised when a message changes or is added; 2: logs of recording format 2; 3: sit
 constexpr int kDefaultRelayPort = 27183;
 constexpr int kTickRate = 30;  // ticks a second
 constexpr int kSeatCount = 3;
@@ -84,9 +89,11 @@ constexpr char kLogWord[] = "log";
 constexpr char kRefusedWord[] = "refused";
 constexpr char kCommandWord[] = "cmd";
 constexpr char kHashWord[] = "hash";
+constexpr char kSitWord[] = "sit";
 // The WebSocket's path and its query's keys.
 constexpr char kRoomsPath[] = "/ws";
 constexpr char kRoomKey[] = "room";
 constexpr char kSeatKey[] = "seat";
 constexpr char kProtocolKey[] = "protocol";
 constexpr char kPhysicsKey[] = "physics";
+constexpr char kWatchKey[] = "watch";

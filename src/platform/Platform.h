@@ -318,5 +318,6 @@ struct SharedRunStatus {
     int seat;          // the car this machine drives, 0 to 2, or -1 for a spectator
     std::string line;  // the overlay's line for the run: the seat, ping and delay, a catch-up, a desync
                        // or why the room was left; empty until the room's world is built
+    bool left;         // the room was left: its link may lead nowhere now
 };
 SharedRunStatus ReadSharedRunStatus();

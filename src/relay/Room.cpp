@@ -81,7 +81,9 @@ static void HearSeat(Room& room, int seat, RelayTime now)
         HandSeat(room, seat, false);
 }
 
-int JoinRoom(Room& room, long client, int wantedSeat, RelayTime now, std::vector<Outgoing>& out)
+// Seats a spectator in wantedSeat if it is free (or -1 for any), else in the first seat no one has
+// held; its seat, or kSpectator when there is none.
+static int SeatClient(Room& room, RoomClient& client, int wantedSeat, RelayTime now)
 {
     int seat = kSpectator;
     if (wantedSeat >= 0 && wantedSeat < kSeatCount && room.seats[wantedSeat].client == 0)
@@ -89,14 +91,26 @@ int JoinRoom(Room& room, long client, int wantedSeat, RelayTime now, std::vector
     for (int s = 0; s < kSeatCount && seat == kSpectator; ++s)
         if (!room.seats[s].held)
             seat = s;
-    room.clients.push_back({client, seat, now, 0, 0, now, true, {}});
     if (seat != kSpectator) {
-        room.seats[seat].client = client;
+        client.seat = seat;
+        room.seats[seat].client = client.id;
         room.seats[seat].held = true;
         HearSeat(room, seat, now);
     }
+    return seat;
+}
+
+static void Welcome(const Room& room, long client, int seat, std::vector<Outgoing>& out)
+{
     out.push_back({client, std::string(kWelcomeWord) + " " + room.code + " " + std::to_string(seat) + " " + std::to_string(room.tick) + " " +
                                std::to_string(room.seed), false});
+}
+
+int JoinRoom(Room& room, long client, int wantedSeat, bool watching, RelayTime now, std::vector<Outgoing>& out)
+{
+    room.clients.push_back({client, kSpectator, now, 0, 0, now, true, {}});
+    const int seat = watching ? kSpectator : SeatClient(room, room.clients.back(), wantedSeat, now);
+    Welcome(room, client, seat, out);
     out.push_back({client, std::string(kDelayWord) + " " + std::to_string(room.delay), false});
     return seat;
 }
@@ -285,6 +299,15 @@ static Taking TakeWords(Room& room, RoomClient& client, const std::vector<std::s
     }
     if (verb == kHashWord)
         return TakeHash(room, client.seat, words, out, why);
+    if (verb == kSitWord && words.size() == 2) {
+        const int wanted = words[1] == "-1" ? kSpectator : words[1].size() == 1 ? words[1][0] - '0' : kSeatCount;
+        if (wanted < kSpectator || wanted >= kSeatCount) {
+            why = "expected sit SEAT, -1 to " + std::to_string(kSeatCount - 1);
+            return Taking::kRefused;
+        }
+        Welcome(room, client.id, client.seat == kSpectator ? SeatClient(room, client, wanted, now) : client.seat, out);
+        return Taking::kTaken;
+    }
     if (verb == kLogWord && words.size() == 1) {
         out.push_back({client.id, std::string(kLogWord) + "\n" + WriteRoomRecording(room), false});
         return Taking::kTaken;

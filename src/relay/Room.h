@@ -67,8 +67,9 @@ std::string MakeRoomCode();
 uint32_t MakeRoomSeed();
 Room OpenRoom(const std::string& code, uint32_t seed, RelayTime now);
 // Seats the client: in wantedSeat if it is free (or -1 for any), else in the first seat no one has
-// held, else as a spectator. Sends welcome and delay. The seat given, or kSpectator.
-int JoinRoom(Room& room, long client, int wantedSeat, RelayTime now, std::vector<Outgoing>& out);
+// held, else as a spectator; watching, as a spectator until it sends sit. Sends welcome and delay.
+// The seat given, or kSpectator.
+int JoinRoom(Room& room, long client, int wantedSeat, bool watching, RelayTime now, std::vector<Outgoing>& out);
 void LeaveRoom(Room& room, long client, RelayTime now);
 // One text message from a client of the room.
 void TakeClientMessage(Room& room, long client, const std::string& text, RelayTime now, std::vector<Outgoing>& out);

@@ -290,7 +290,7 @@ static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http
         const std::string seat = FindQueryValue(query, kSeatKey);
         const int wanted = seat.size() == 1 && seat[0] >= '0' && seat[0] < '0' + kSeatCount ? seat[0] - '0' : -1;
         std::vector<Outgoing> out;
-        JoinRoom(hosted->second.room, c->id, wanted, ReadRoomClock(relay), out);
+        JoinRoom(hosted->second.room, c->id, wanted, FindQueryValue(query, kWatchKey) == "1", ReadRoomClock(relay), out);
         Deliver(relay, hosted->second, out);
     });
 }

@@ -2,7 +2,9 @@
 # The Linux program as a seat in a room, drawn on a private Xvfb display beside a headless client
 # that made the room, through a relay on 127.0.0.1, and driven with real key presses. Its recording
 # must replay to the hash it printed, and that hash must be the room's at that tick; the arrows drive
-# its own seat's car and pause does nothing; a room that cannot be had is said before any window.
+# its own seat's car and pause does nothing; it holds no seat while its "GL" question is up, and once
+# the relay is gone it stands still without spinning; a room that cannot be had is said before any
+# window.
 # Then --host, inside a network namespace of the test's own: the relay beside the program, its link,
 # a headless client in the new room, and the relay gone with the program.
 #   linux_join_test.sh KELVARON LINUX-REPLAY RELAY
@@ -24,7 +26,8 @@ wait_until 10 grep -q '^room ' "$work/a.out"
 link=$(sed -n 's/^room //p' "$work/a.out")
 "$kelvaron" --join "$link" --record "$work/seat.keys" > "$work/run.out" 2> "$work/run.err" &
 pid=$!
-wait_for_window GL > /dev/null && answer_box GL Return
+# The question held up longer than a silent seat's 2 s: a seat taken meanwhile would go to the autopilot.
+wait_for_window GL > /dev/null && sleep 3 && answer_box GL Return
 win=$(wait_for_window Start)
 check "the seat's run opens in a window" [ -n "$win" ]
 focus_window "$win"
@@ -32,6 +35,14 @@ xdotool keydown Up; sleep 1.5
 xdotool keyup Up key p; sleep 0.5
 xdotool keydown w; sleep 1
 xdotool keyup w; sleep 2
+check "it says its room and seat" grep -q "^kelvaron: room ${link##*=}: driving Car2$" "$work/run.err"
+check "the headless seat ran its 900 ticks" wait_for_exit "$headless" 60
+stop_relay  # the relay keeps the room's log as it ends
+check "the relay gone, it says it left the room" wait_until 10 grep -q "^kelvaron: left room ${link##*=}: " "$work/run.err"
+# Standing still it draws at the room's pace, not as fast as it can: under half a core.
+cpu() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
+before=$(cpu); sleep 2; after=$(cpu)
+check "... and stands still without spinning ($((after - before)) ticks of CPU in 2 s)" [ $((after - before)) -lt $(($(getconf CLK_TCK))) ]
 press_escape "$win"
 check "Escape ends the seat's run" wait_for_exit "$pid"
 check "... with status 0" [ "${status:-1}" -eq 0 ]
@@ -44,9 +55,9 @@ check "... and pause did nothing in the shared run" eval '! grep -q " pause$" "$
 check "the recording holds the other seat's keys too" grep -q ' down 38$' "$work/seat.keys"
 last=$("$replay" --script "$work/seat.keys" --hash --every 1000000000 | tail -n 1)
 check "the recording replays to the hash the run printed" [ "$last" = "hash $frames $hash" ]
-check "the headless seat ran its 900 ticks" wait_for_exit "$headless" 60
-wait_until 30 eval 'ls "$work"/*.keys | grep -qv seat.keys'
 log=$(ls "$work"/*.keys | grep -v seat.keys | head -n 1)
+check "while its question was up it held no seat: the room's log hands its car to no autopilot" \
+  eval '! grep -q " autopilot 1 on$" "$log"'
 at=$("$replay" --script "$log" --frames "$frames" --hash --every 1000000000 | tail -n 1)
 check "the room's log at that tick has the same hash: one world" [ "$at" = "hash $frames $hash" ]
 
@@ -54,7 +65,6 @@ check "the room's log at that tick has the same hash: one world" [ "$at" = "hash
 check "a relay that is not there is refused with status 2" [ $? -eq 2 ]
 check "... saying why" grep -q "cannot join http://127.0.0.1:1/: cannot reach 127.0.0.1 port 1" "$work/refused.err"
 check "... before any window opened" [ -z "$(find_windows Start)" ]
-stop_relay
 
 # --host binds every interface: in a namespace of its own only the loopback is there.
 if unshare -rn true 2> /dev/null; then

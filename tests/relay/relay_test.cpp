@@ -14,6 +14,7 @@
 
 #include "RelayClient.h"
 #include "app/KeyScript.h"
+#include "net/Protocol.h"
 
 namespace fs = std::filesystem;
 
@@ -167,9 +168,10 @@ TEST_CASE("rooms: a new one, three seats, spectators, and no way in without the 
     CHECK(reason.find("no room") != std::string::npos);
     // A client of another protocol or other physics would not run the room's world the same.
     const std::string physics = DescribePhysicsWord();
+    const std::string protocol = "&protocol=" + std::to_string(kRelayProtocol);
     const struct { std::string query, refusal; } unlike[] = {
-        {"&protocol=1&physics=" + physics, "refused this relay speaks protocol 2 and the client 1"},
-        {"&protocol=2&physics=ode-0.16.2-999", "refused the room's world runs on " + physics + " and the client's on ode-0.16.2-999"},
+        {"&protocol=1&physics=" + physics, "refused this relay speaks protocol " + std::to_string(kRelayProtocol) + " and the client 1"},
+        {protocol + "&physics=ode-0.16.2-999", "refused the room's world runs on " + physics + " and the client's on ode-0.16.2-999"},
     };
     for (const auto& u : unlike) {
         RelayClient* c = ConnectClient(relay.port, "/ws?room=" + first.room + u.query);
@@ -179,7 +181,7 @@ TEST_CASE("rooms: a new one, three seats, spectators, and no way in without the 
         CloseClient(c);
     }
     Welcome alike;
-    joined.push_back(Join(relay.port, "/ws?room=" + first.room + "&protocol=2&physics=" + physics, alike));
+    joined.push_back(Join(relay.port, "/ws?room=" + first.room + protocol + "&physics=" + physics, alike));
     CHECK(alike.room == first.room);
     for (RelayClient* c : joined)
         CloseClient(c);

@@ -57,7 +57,7 @@ TEST_CASE("a command up to 300 ticks either side of the room's is taken; anythin
     Room room = OpenRoom("code", 7, start);
     std::vector<Outgoing> out;
     TickLateness lateness;
-    JoinRoom(room, 1, -1, start, out);
+    JoinRoom(room, 1, -1, false, start, out);
     RunRoom(room, start + milliseconds(340), out, lateness);
     REQUIRE(room.tick == 10);
     TakeClientMessage(room, 1, "cmd 310 down 38", start + milliseconds(340), out);
@@ -87,7 +87,7 @@ TEST_CASE("a command up to 300 ticks either side of the room's is taken; anythin
         Room other = room;
         other.seats[0] = Seat{};
         std::vector<Outgoing> sent;
-        JoinRoom(other, id, 0, start, sent);
+        JoinRoom(other, id, 0, false, start, sent);
         TakeClientMessage(other, id, r.message, start + milliseconds(340), sent);
         CHECK(FindRefusal(sent, id).find(r.refusal) == 0);
         CHECK(other.pending.count(20) == 0);
@@ -101,8 +101,8 @@ TEST_CASE("the input delay follows the seats' median round trip and holds steady
     Room room = OpenRoom("code", 7, start);
     std::vector<Outgoing> out;
     TickLateness lateness;
-    JoinRoom(room, 1, -1, start, out);
-    JoinRoom(room, 2, -1, start, out);
+    JoinRoom(room, 1, -1, false, start, out);
+    JoinRoom(room, 2, -1, false, start, out);
     RelayTime now = start;
     // Five round trips of rtt ms each for both seats: the median is rtt.
     auto measure = [&](int rtt) {
@@ -132,8 +132,8 @@ TEST_CASE("a seat silent for 2 s goes to the autopilot, and a room empty for 10 
     Room room = OpenRoom("code", 7, start);
     std::vector<Outgoing> out;
     TickLateness lateness;
-    JoinRoom(room, 1, -1, start, out);
-    JoinRoom(room, 2, -1, start, out);
+    JoinRoom(room, 1, -1, false, start, out);
+    JoinRoom(room, 2, -1, false, start, out);
     TakeClientMessage(room, 2, "ping 1", start + milliseconds(1500), out);
     RunRoom(room, start + milliseconds(1999), out, lateness);
     CHECK(!room.seats[0].autopilot);
@@ -154,4 +154,43 @@ TEST_CASE("a seat silent for 2 s goes to the autopilot, and a room empty for 10 
     LeaveRoom(room, 2, start + milliseconds(4000));
     CHECK(!IsRoomOver(room, start + milliseconds(13999)));
     CHECK(IsRoomOver(room, start + milliseconds(14000)));
+}
+
+// The text of the latest message to client starting with prefix, or "".
+static std::string FindLatest(const std::vector<Outgoing>& out, long client, const std::string& prefix)
+{
+    for (auto o = out.rbegin(); o != out.rend(); ++o)
+        if (o->client == client && o->text.compare(0, prefix.size(), prefix) == 0)
+            return o->text;
+    return "";
+}
+
+TEST_CASE("a client that joins watching holds no seat, so its silence hands no car over, until it sits")
+{
+    const RelayTime start = RelayClock::now();
+    Room room = OpenRoom("code", 7, start);
+    std::vector<Outgoing> out;
+    TickLateness lateness;
+    CHECK(JoinRoom(room, 1, 1, true, start, out) == kSpectator);
+    CHECK(FindLatest(out, 1, "welcome ") == "welcome code -1 0 7");
+    RunRoom(room, start + milliseconds(5000), out, lateness);
+    CHECK(WriteRoomRecording(room).find(" autopilot 1 on") == std::string::npos);
+    CHECK(!room.seats[1].held);
+
+    TakeClientMessage(room, 1, "sit 1", start + milliseconds(5000), out);
+    CHECK(FindLatest(out, 1, "welcome ") == "welcome code 1 150 7");
+    CHECK(room.seats[1].client == 1);
+    TakeClientMessage(room, 1, "sit 2", start + milliseconds(5000), out);  // seated already: the same seat
+    CHECK(FindLatest(out, 1, "welcome ") == "welcome code 1 150 7");
+    // Seat 1 taken: the first seat no one has held; with every seat held, still watching.
+    JoinRoom(room, 2, -1, true, start + milliseconds(5000), out);
+    TakeClientMessage(room, 2, "sit 1", start + milliseconds(5000), out);
+    CHECK(FindLatest(out, 2, "welcome ") == "welcome code 0 150 7");
+    JoinRoom(room, 3, -1, false, start + milliseconds(5000), out);
+    JoinRoom(room, 4, -1, true, start + milliseconds(5000), out);
+    TakeClientMessage(room, 4, "sit -1", start + milliseconds(5000), out);
+    CHECK(FindLatest(out, 4, "welcome ") == "welcome code -1 150 7");
+    CHECK(FindRefusal(out, 4).empty());
+    TakeClientMessage(room, 4, "sit 3", start + milliseconds(5000), out);
+    CHECK(FindRefusal(out, 4) == "expected sit SEAT, -1 to 2: 'sit 3'");
 }

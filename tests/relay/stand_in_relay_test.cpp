@@ -126,7 +126,7 @@ TEST_CASE("a malformed message from the relay ends the client's run, naming it; 
         {{welcome}, "", "the relay sent '': not a message"},
         {{welcome}, std::string("\x01\xff tick", 7), "the relay sent '?? tick': not a message"},
         {{welcome}, "welcome 0123 0 0 7\nmore", "the relay sent 'welcome 0123 0 0 7?more': a welcome is one line"},
-        {{welcome}, "teleport 1 2 3", "the relay sent 'teleport 1 2 3': no message of protocol 2"},
+        {{welcome}, "teleport 1 2 3", "the relay sent 'teleport 1 2 3': no message of protocol " + std::to_string(kRelayProtocol)},
     };
     for (const auto& c : cases) {
         std::vector<std::string> messages = c.before;

@@ -475,7 +475,9 @@ const kCases = {
       await awaitRoomStatus(page, 'Driving Car2', 20);
       const code = link.replace(/.*room=/, '');
       check((await roomStatus(page)).startsWith('Room ' + code + ': Driving Car2'), 'the page says "' + await roomStatus(page) + '"');
-      check(await page.inputValue('#room-link') == link, 'the page offers the link ' + await page.inputValue('#room-link'));
+      check(await page.locator('#room-share').isVisible() && await page.inputValue('#room-link') == link,
+            'the page offers the link ' + await page.inputValue('#room-link'));
+      check(await page.locator('#pause-keys').isHidden(), 'in a room the key list offers P and N, which are off there');
       check(await linux.exited == 0, 'the Linux client left the room early: ' + linux.stderrText.trim());
       await awaitHash(page, 600);
       const {ticks, differing} = compareHashes(page.hashes, readHashes(linux.lines));
@@ -487,6 +489,7 @@ const kCases = {
       const left = await roomStatus(page);
       check(/Left the room: the (connection to the relay at 127\.0\.0\.1 port \d+ broke|relay closed the connection)/.test(left),
             'with the relay gone the page says "' + left + '"');
+      check(await page.locator('#room-share').isHidden(), 'with the relay gone the page still offers the room\'s link');
       check(page.problems.length == 0, 'the page threw: ' + page.problems.join('; '));
     } finally {
       relay.kill();
@@ -504,6 +507,7 @@ const kCases = {
       const page = await openRoomPage(first.context().browser(), relay.url);
       await page.waitForFunction(() => document.title.startsWith('Start') || document.title.startsWith('FPS'));
       check(await page.locator('#room').isHidden(), 'the page speaks of a room before it is in one');
+      check(await page.locator('#pause-keys').isVisible(), 'on its own the key list does not offer P and N');
       await page.click('#play-together');
       await awaitRoomStatus(page, 'Driving Car1', 20);
       const link = await page.inputValue('#room-link');
@@ -522,6 +526,8 @@ const kCases = {
       const said = await roomStatus(stray);
       check(said == 'Room ' + code + ' could not be joined: the relay refused: no room ' + code +
             ' here: check the link. You are playing on your own.', 'for a room that is not there the page says "' + said + '"');
+      check(await stray.locator('#pause-keys').isVisible() && await stray.locator('#room-share').isHidden(),
+            'playing on its own, the page offers no link and does not offer P and N');
       await stray.waitForFunction(() => document.title.startsWith('Start') || document.title.startsWith('FPS'));
       check(page.problems.length == 0 && stray.problems.length == 0, 'the page threw: ' + page.problems.concat(stray.problems).join('; '));
     } finally {

@@ -15,8 +15,8 @@ constexpr int kLinkSize = 512;  // a relay's address and a room's code fit many 
 // The link the page's address names, as the relay's links read (page.js): empty without a room.
 EM_JS(void, ReadPageRoomLink, (char* link, int size), { stringToUTF8(Module.kelvaronPage.roomLink(), link, size); });
 
-EM_JS(void, ShowRoomInPage, (const char* room, int seat, const char* line, const char* problem), {
-    Module.kelvaronPage.showRoom({room: UTF8ToString(room), seat: seat, line: UTF8ToString(line),
+EM_JS(void, ShowRoomInPage, (const char* room, int seat, const char* line, bool left, const char* problem), {
+    Module.kelvaronPage.showRoom({room: UTF8ToString(room), seat: seat, line: UTF8ToString(line), left: !!left,
                                   problem: UTF8ToString(problem)});
 });
 
@@ -37,7 +37,7 @@ void JoinPageRoom()
         // "cannot join LINK: WHY": the page names the room itself.
         const std::string said = "cannot join " + switches.join + ": ";
         const size_t why = error.compare(0, said.size(), said) == 0 ? said.size() : 0;
-        ShowRoomInPage("", -1, "", error.c_str() + why);
+        ShowRoomInPage("", -1, "", false, error.c_str() + why);
         return;
     }
     gInRoom = true;
@@ -50,8 +50,8 @@ void ShowRoomStatus()
     if (!gInRoom)
         return;
     const SharedRunStatus now = ReadSharedRunStatus();
-    if (now.room == gShown.room && now.seat == gShown.seat && now.line == gShown.line)
+    if (now.room == gShown.room && now.seat == gShown.seat && now.line == gShown.line && now.left == gShown.left)
         return;
     gShown = now;
-    ShowRoomInPage(now.room.c_str(), now.seat, now.line.c_str(), "");
+    ShowRoomInPage(now.room.c_str(), now.seat, now.line.c_str(), now.left, "");
 }

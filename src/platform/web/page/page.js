@@ -15,7 +15,7 @@
   // ?room=CODE joins a room of the relay that serves the page, ?room=new opens one; &seat=N asks for
   // CarN, 1 to 3, as the overlay numbers the cars. Once in a room, the page's address is its link, and the next run takes the same car back.
   const params = new URLSearchParams(location.search);
-  const room = {code: params.get('room'), seat: params.get('seat'), joined: false};
+  const room = {code: params.get('room'), seat: params.get('seat'), joined: false, left: false};
 
   function showProblem(text) {
     problem.textContent = text;
@@ -75,6 +75,8 @@
         const what = room.code == 'new' ? 'No room could be opened on the server of this page'
                                         : 'Room ' + room.code + ' could not be joined';
         sayOfRoom(what + ': ' + status.problem + '. You are playing on your own.');
+        document.getElementById('pause-keys').hidden = false;
+        document.getElementById('room-share').hidden = true;
         return;
       }
       if (status.room && room.code != status.room) {
@@ -82,10 +84,14 @@
         history.replaceState(null, '', '?room=' + room.code);
       }
       room.joined = true;
+      room.left = status.left;
       if (status.seat >= 0) room.seat = String(status.seat + 1);
       const link = document.getElementById('room-link');
       link.value = 'http://' + location.host + '/?room=' + room.code;
-      document.getElementById('room-share').hidden = false;
+      // Once left (the relay gone, say), the room's link may lead nowhere: it is not offered.
+      document.getElementById('room-share').hidden = room.left;
+      // A room's world goes on for everyone: pause and step are off there.
+      document.getElementById('pause-keys').hidden = true;
       sayOfRoom('Room ' + room.code + ': ' + (status.line || 'building its world…'));
     },
     // The dialog's texts and the stored values, from Dialog.cpp.
@@ -112,7 +118,8 @@
     // Called as a run ends: resolves when the user starts the next one.
     awaitNextRun() {
       ended.hidden = false;
-      if (room.joined) sayOfRoom('You have left room ' + room.code + '; "Start again" goes back in.');
+      // A room left before the run ended keeps saying why.
+      if (room.joined && !room.left) sayOfRoom('You have left room ' + room.code + '; "Start again" goes back in.');
       return new Promise((resolve) => { startNextRun = resolve; });
     },
   };
