@@ -77,10 +77,11 @@ check "a red window shows on the second monitor" wait_for_colour "$work/two.png"
 write_keyfile screenWidth=1024 screenHeight=768
 "$kelvaron" /s > "$work/two.log" 2>&1 &
 pid=$!
-wait_for_window GL > /dev/null  # the screen as a whole is 2048 wide: a window on the first monitor
-answer_box GL Return
-win=$(wait_for_window Start)
-check "the run opens on the first monitor" wait_for_colour "$work/covered.png" 512x384+512+0 red 1000
+# A monitor has the mode asked for, 1024 x 768, although the screen as a whole is 2048 wide: no
+# question, the run goes full screen on the first monitor.
+win=$(wait_for_window Start 10)
+check "the run opens on the first monitor, unasked" [ -n "$win" ]
+check "... and draws there" wait_for_colour "$work/covered.png" 512x384+512+0 red 1000
 check "... and the second goes black" wait_until 20 eval \
   'shot "$work/covered.png" && [ "$(count_colour "$work/covered.png" 1024x768+1024+0 lit)" -eq 0 ]'
 keep_shot "$work/covered.png" two-monitors.png
