@@ -7,21 +7,12 @@
 
 #include "FreshProcess.h"
 #include "Percentile.h"
-#include "app/Autopilot.h"
 #include "app/Frame.h"
-#include "app/Settings.h"
 #include "app/StateHash.h"
-
-static double MicrosSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
-}
 
 int RunHashBench(long frames)
 {
-    StartScene();  // the simulation alone, with every car driven and some bodies asleep
-    SwitchAutopilot(true);
-    StartAutopilot(5);
+    StartAutopilotScene(5);  // the simulation alone, with every car driven and some bodies asleep
     std::vector<double> frameMicros(size_t(frames), 0.0), hashMicros(size_t(frames), 0.0);
     uint64_t all = 0;
     for (long i = 0; i < frames; ++i) {

@@ -14,12 +14,16 @@
 #include "HashBench.h"
 #include "Join.h"
 #include "RenderBench.h"
+#include "SnapshotBench.h"
+#include "SnapshotFile.h"
 #include "Soak.h"
+#include "SyncTest.h"
 #include "app/Autopilot.h"
 #include "app/Frame.h"
 #include "app/KeyScript.h"
 #include "app/Playback.h"
 #include "app/Settings.h"
+#include "app/Snapshot.h"
 #include "app/StateHash.h"
 #include "platform/Platform.h"
 
@@ -32,31 +36,78 @@ static void PrintTrace(long frame, bool hash)
         std::printf("hash %ld %016" PRIx64 "\n", frame, HashWorldState());
 }
 
+// What the command line asks of a replay.
+struct ReplayRequest {
+    long frames = 600;
+    long every = 50;
+    uint32_t autopilotSeed = 0;
+    bool hash = false;
+    long saveFrame = -1;               // --save-snapshot: after this frame, the world into savePath
+    const char* savePath = nullptr;
+    const char* fromPath = nullptr;    // --from-snapshot: the run goes on from this world
+    long rollback = 0;                 // --synctest: frames wound back at every frame
+};
+
+// Restores the world of request.fromPath; false after saying why.
+static bool StartFromSnapshot(const ReplayRequest& request)
+{
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!ReadSnapshotFile(request.fromPath, bytes, why) || !RestoreSnapshot(bytes.data(), bytes.size(), why)) {
+        std::fprintf(stderr, "kelvaron-replay: %s: %s\n", request.fromPath, why.c_str());
+        return false;
+    }
+    return true;
+}
+
 // The script's commands, and with a seed or a recording's header the autopilot, drive the cars that
-// the script leaves alone.
-static int Replay(long frames, long every, const KeyScript& script, uint32_t autopilotSeed, bool hash)
+// the script leaves alone; from the world as built or from a snapshot's.
+static int Replay(const ReplayRequest& request, const KeyScript& script)
 {
     StartScene();
-    if (autopilotSeed)
+    if (request.autopilotSeed)
         SwitchAutopilot(true);
     PlayKeyScript(script, "the script");
     StartPlayback();
-    StartAutopilot(ChooseAutopilotSeed(autopilotSeed));
-    PrintTrace(0, hash);
-    for (long f = 1; f <= frames; ++f) {
-        RunFrame();
-        if (f % every == 0 || f == frames)
-            PrintTrace(f, hash);
+    StartAutopilot(ChooseAutopilotSeed(request.autopilotSeed));
+    if (request.fromPath && !StartFromSnapshot(request))
+        return 2;
+    const long first = gFramesRun;
+    if (first >= request.frames || (request.saveFrame >= 0 && request.saveFrame < first)) {
+        std::fprintf(stderr, "kelvaron-replay: the snapshot is of frame %ld, and %s\n", first,
+                     first >= request.frames ? "--frames leaves nothing to run after it"
+                                             : "--save-snapshot asks for an earlier frame");
+        return 2;
+    }
+    if (request.rollback) {
+        const int status = RunSyncTest(first, request.frames, request.rollback);
+        EndScene();
+        return status;
+    }
+    if (!request.fromPath)
+        PrintTrace(0, request.hash);
+    std::string why;
+    for (long f = first; f <= request.frames; ++f) {
+        if (f > first) {
+            RunFrame();
+            if (f % request.every == 0 || f == request.frames)
+                PrintTrace(f, request.hash);
+        }
+        if (f == request.saveFrame && !WriteSnapshotFile(request.savePath, why)) {
+            std::fprintf(stderr, "kelvaron-replay: could not save the snapshot to %s: %s\n", request.savePath,
+                         why.c_str());
+            return 1;
+        }
     }
     EndScene();
     return 0;
 }
 
-static bool ReadCount(const char* text, long& value)
+static bool ReadCount(const char* text, long& value, long least = 1)
 {
     char* end;
     value = std::strtol(text, &end, 10);
-    return *text && !*end && value > 0;
+    return *text && !*end && value >= least;
 }
 
 static int Usage(const char* why)
@@ -64,8 +115,10 @@ static int Usage(const char* why)
     std::fprintf(stderr,
                  "kelvaron-replay: %s\n"
                  "usage: kelvaron-replay [--frames N] [--every K] [--script FILE] [--autopilot SEED] [--hash]\n"
+                 "                       [--save-snapshot FRAME FILE] [--from-snapshot FILE] [--synctest N]\n"
                  "       kelvaron-replay --bench [--frames N]\n"
                  "       kelvaron-replay --bench-hash [--frames N]\n"
+                 "       kelvaron-replay --bench-snapshot [--frames N]\n"
                  "       kelvaron-replay --render [--frames N]\n"
                  "       kelvaron-replay --soak [--frames N] [--seed S] [--record FILE]\n"
                  "       kelvaron-replay --join LINK [--script FILE] [--frames N] [--every K] [--hash]\n"
@@ -73,6 +126,11 @@ static int Usage(const char* why)
                  "traced frame, the whole simulation state's 64-bit hash, the same on every build.\n"
                  "A recording (kelvaron --record) plays with its own autopilot, to its own last frame\n"
                  "unless --frames says otherwise.\n"
+                 "--save-snapshot writes the world after FRAME (0: as built) to FILE; --from-snapshot\n"
+                 "goes on from such a world, --frames still counting from the run's start, and traces\n"
+                 "only the frames after the snapshot's. --synctest saves the world at every frame, runs\n"
+                 "N frames, winds back, runs them again and compares the state hashes; it names the\n"
+                 "first frame that differs and gives status 1, or says there was no difference.\n"
                  "--join takes a seat in a room (http://HOST:PORT/?room=CODE), or a new room at a relay\n"
                  "(http://HOST:PORT/, printing 'room LINK' first), drives it from the script, and\n"
                  "traces the shared world's frames, counted from the room's first tick, to the Nth:\n"
@@ -84,11 +142,12 @@ static int Usage(const char* why)
 
 int main(int argc, char** argv)
 {
-    long frames = 600, every = 50, seed = 1, autopilotSeed = 0;
+    ReplayRequest request;
+    long seed = 1, autopilotSeed = 0;
     const char* script = nullptr;
     const char* record = nullptr;
     const char* join = nullptr;
-    bool bench = false, benchHash = false, render = false, soak = false, hash = false, framesGiven = false;
+    bool bench = false, benchHash = false, benchSnapshot = false, render = false, soak = false, framesGiven = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         bool hasValue = i + 1 < argc;
@@ -96,8 +155,10 @@ int main(int argc, char** argv)
             bench = true;
         } else if (!std::strcmp(arg, "--bench-hash")) {
             benchHash = true;
+        } else if (!std::strcmp(arg, "--bench-snapshot")) {
+            benchSnapshot = true;
         } else if (!std::strcmp(arg, "--hash")) {
-            hash = true;
+            request.hash = true;
         } else if (!std::strcmp(arg, "--render")) {
             render = true;
         } else if (!std::strcmp(arg, "--autopilot") && hasValue) {
@@ -109,12 +170,21 @@ int main(int argc, char** argv)
             if (!ReadCount(argv[++i], seed))
                 return Usage("--seed takes a whole number above 0");
         } else if (!std::strcmp(arg, "--frames") && hasValue) {
-            if (!ReadCount(argv[++i], frames))
+            if (!ReadCount(argv[++i], request.frames))
                 return Usage("--frames takes a whole number above 0");
             framesGiven = true;
         } else if (!std::strcmp(arg, "--every") && hasValue) {
-            if (!ReadCount(argv[++i], every))
+            if (!ReadCount(argv[++i], request.every))
                 return Usage("--every takes a whole number above 0");
+        } else if (!std::strcmp(arg, "--save-snapshot") && i + 2 < argc) {
+            if (!ReadCount(argv[++i], request.saveFrame, 0))
+                return Usage("--save-snapshot takes a frame, a whole number from 0, and a file");
+            request.savePath = argv[++i];
+        } else if (!std::strcmp(arg, "--from-snapshot") && hasValue) {
+            request.fromPath = argv[++i];
+        } else if (!std::strcmp(arg, "--synctest") && hasValue) {
+            if (!ReadCount(argv[++i], request.rollback))
+                return Usage("--synctest takes the frames to wind back, a whole number above 0");
         } else if (!std::strcmp(arg, "--script") && hasValue) {
             script = argv[++i];
         } else if (!std::strcmp(arg, "--join") && hasValue) {
@@ -126,14 +196,18 @@ int main(int argc, char** argv)
         }
     }
     StartCountingOdeAllocations();
+    const long frames = request.frames;
     if (bench)
         return RunFrameBench(frames);
     if (benchHash)
         return RunHashBench(frames);
+    if (benchSnapshot)
+        return RunSnapshotBench(frames);
     if (render)
         return RunRenderBench(frames);
     if (soak)
         return RunSoak(frames, unsigned(seed), record);
+
 
     KeyScript keyScript;
     if (script) {
@@ -155,9 +229,14 @@ int main(int argc, char** argv)
             return 2;
         }
         if (keyScript.recorded && !framesGiven)
-            frames = keyScript.header.frames;
+            request.frames = keyScript.header.frames;
     }
+    if (request.saveFrame > request.frames)
+        return Usage("--save-snapshot asks for a frame after the last one run");
+    if (join && (request.fromPath || request.savePath || request.rollback))
+        return Usage("--join does not go with snapshots or --synctest");
     if (join)
-        return RunJoinedReplay(join, keyScript, frames, every, hash);
-    return Replay(frames, every, keyScript, uint32_t(autopilotSeed), hash);
+        return RunJoinedReplay(join, keyScript, request.frames, request.every, request.hash);
+    request.autopilotSeed = uint32_t(autopilotSeed);
+    return Replay(request, keyScript);
 }

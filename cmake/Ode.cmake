@@ -44,3 +44,6 @@ set_target_properties(Kelvaron::ODE PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES "${KELVARON_ODE_PREFIX}/include"
   INTERFACE_COMPILE_DEFINITIONS ODE_LIB
   INTERFACE_LINK_LIBRARIES Threads::Threads)
+# ODE's private headers, for src/physics/ alone: a snapshot reads and writes what ODE keeps to itself.
+add_library(kelvaron_ode_private INTERFACE)
+target_include_directories(kelvaron_ode_private SYSTEM INTERFACE "${KELVARON_ODE_PREFIX}/private")

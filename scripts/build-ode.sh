@@ -16,6 +16,8 @@
 #   last years have (Chromium 91, Firefox 89, Safari 16.4): 14 % off a step, the same results.
 # - for wasm (Debian's emscripten), two changes to the generated config.h: a platform branch for
 #   __EMSCRIPTEN__, and no PENTIUM (emscripten calls its processor x86, which pulls in rdtsc assembly).
+# - ODE's private headers go to private/ beside include/: a snapshot of the world (src/physics/ alone)
+#   reads and writes what ODE keeps to itself. They change nothing built.
 #
 #   scripts/build-ode.sh TARGET PREFIX
 #   TARGET: native | i686-w64-mingw32 | aarch64-linux-gnu | wasm32-emscripten
@@ -39,12 +41,13 @@ case "$target" in
   wasm32-emscripten) how="emscripten, threading off, own new, SIMD" compiler=em++ toolchain=() ;;
 esac
 recipe="ode-0.16.2 single, no FMA; $target: $how"
-if [ -f "$lib" ] && grep -qs dSINGLE "$prefix/include/ode/precision.h" &&
+private="$prefix/private"
+if [ -f "$lib" ] && grep -qs dSINGLE "$prefix/include/ode/precision.h" && [ -f "$private/ode-private/joints/hinge2.h" ] &&
    [ "$(cat "$prefix/recipe" 2> /dev/null)" = "$recipe" ]; then
   exit 0
 fi
 key=$(recipe_key "ode-$target" "$compiler" "$here/build-ode.sh" "$here/deb-source.sh" "$here/../cmake/OdeNew.cpp" "${toolchain[@]}")
-if restore_build "$key" "$prefix" && [ -f "$lib" ]; then
+if restore_build "$key" "$prefix" && [ -f "$lib" ] && [ -f "$private/ode-private/joints/hinge2.h" ]; then
   exit 0
 fi
 
@@ -101,6 +104,9 @@ fi
 logged "$build.build.log" cmake --build "$build" -j "$(nproc)"
 logged "$build.install.log" cmake --install "$build"
 test -f "$lib" || { echo "build-ode.sh: $lib was not installed" >&2; exit 1; }
+rm -rf "$private" && mkdir -p "$private/ode-private/joints"
+cp "$src"/ode/src/*.h "$private/ode-private/" && cp "$src"/ode/src/joints/*.h "$private/ode-private/joints/"
+cp -r "$src/ou/include/ou" "$private/"
 if [ "$target" = native ]; then
   # The archive holds ThinLTO bitcode: optimise it across files into one relocatable object.
   objects="$work/objects-$target"

@@ -1,7 +1,9 @@
 #include "FreshProcess.h"
 
+#include "app/Autopilot.h"
 #include "app/Frame.h"
 #include "app/RunState.h"
+#include "app/Settings.h"
 #include "physics/Scene.h"
 #include "platform/Platform.h"
 #include "platform/null/NullPlatform.h"
@@ -17,6 +19,13 @@ void StartScene()
     StartFreshProcess();
     HandleMinimised(true);
     BuildRunWorld();
+}
+
+void StartAutopilotScene(uint32_t seed)
+{
+    StartScene();
+    SwitchAutopilot(true);
+    StartAutopilot(seed);
 }
 
 void EndScene()

@@ -4,8 +4,9 @@
 # The page is driven in Debian's Chromium by playwright-core, installed from its lock file.
 include(${CMAKE_CURRENT_LIST_DIR}/LinuxReplay.cmake)
 if(KELVARON_LINUX_REPLAY)
+  # The snapshots and the synctest over 400 frames of each key script add about 6 s.
   add_test(NAME web_trace_matches_linux COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/compare_traces.sh web
-           ${KELVARON_LINUX_REPLAY} "${KELVARON_TRACE_SCRIPTS}" "5 17" node $<TARGET_FILE:kelvaron-replay>)
+           ${KELVARON_LINUX_REPLAY} "${KELVARON_TRACE_SCRIPTS}" "5 17" 400 node $<TARGET_FILE:kelvaron-replay>)
 endif()
 
 # The relay socket, under node, against the Linux build's relay on 127.0.0.1.

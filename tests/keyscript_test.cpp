@@ -158,9 +158,7 @@ TEST_CASE("a recording written is read back as it was: header and every command"
 // recorded as the program records it.
 static uint64_t RecordRun(const std::string& path)
 {
-    StartScene();
-    SwitchAutopilot(true);
-    StartAutopilot(987654321u);
+    StartAutopilotScene(987654321u);
     RecordRunInto(path.c_str());
     const PadState trigger = {0.8f, 1, 0, false, false, false, false, false};
     for (long f = 1; f <= 900; ++f) {

@@ -49,9 +49,7 @@ static void CheckEachComponentNoticed(dBodyID body, const dReal* (*get)(dBodyID)
 
 static void StartAutopilotRun(long frames)
 {
-    StartScene();
-    SwitchAutopilot(true);
-    StartAutopilot(5);
+    StartAutopilotScene(5);
     RunFrames(frames);
 }
 

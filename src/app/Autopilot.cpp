@@ -1,6 +1,7 @@
 #include "app/Autopilot.h"
 
 #include <cmath>
+#include <initializer_list>
 
 #include "app/Commands.h"
 #include "app/Controls.h"
@@ -193,6 +194,32 @@ void UpdateAutopilot(bool takeIdleCars, bool heldKeysStay)
         }
         DriveCar(c, a);
     }
+}
+
+void WriteAutopilotState(ByteWriter& out)
+{
+    for (const AutopilotCar& a : gAutopilot) {
+        PutInt64(out, a.idleFrames);
+        PutUint8(out, a.driving);
+        PutFloats(out, a.target, 2);
+        for (long frames : {a.targetFrames, a.slowFrames, a.reverseFrames, a.overturnedFrames})
+            PutInt64(out, frames);
+    }
+    PutUint32(out, gAutopilotSeed);
+    PutUint32(out, gAutopilotRandom);
+}
+
+void ReadAutopilotState(ByteReader& in)
+{
+    for (AutopilotCar& a : gAutopilot) {
+        a.idleFrames = long(TakeInt64(in));
+        a.driving = TakeUint8(in) != 0;
+        TakeFloats(in, a.target, 2);
+        for (long* frames : {&a.targetFrames, &a.slowFrames, &a.reverseFrames, &a.overturnedFrames})
+            *frames = long(TakeInt64(in));
+    }
+    gAutopilotSeed = TakeUint32(in);
+    gAutopilotRandom = TakeUint32(in);
 }
 
 void FeedAutopilotState(StateHash& hash)

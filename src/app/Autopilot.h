@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "physics/Bytes.h"
 #include "physics/Car.h"
 
 struct StateHash;
@@ -38,5 +39,8 @@ bool IsAutopilotKey(unsigned vk);
 // takeIdleCars (the settings' autopilot) it also takes the cars left alone long enough, and with
 // heldKeysStay only those of which a person holds no key.
 void UpdateAutopilot(bool takeIdleCars, bool heldKeysStay);
+// Every car's autopilot record, the generator's seed and state, as a snapshot keeps them, and back.
+void WriteAutopilotState(ByteWriter& out);
+void ReadAutopilotState(ByteReader& in);
 // Feeds every car's autopilot record and the generator's state to the state hash.
 void FeedAutopilotState(StateHash& hash);

@@ -19,6 +19,15 @@ void StartCommands()
     gRecorded.clear();
 }
 
+void RestartCommandsAt(long frame)
+{
+    gFramesRun = frame;
+    gQuitRequested = false;
+    const auto isAfter = [frame](const Command& c) { return c.frame > frame; };
+    gQueue.erase(gQueue.begin(), std::find_if(gQueue.begin(), gQueue.end(), isAfter));
+    gRecorded.erase(std::find_if(gRecorded.begin(), gRecorded.end(), isAfter), gRecorded.end());
+}
+
 void QueueCommand(const Command& command)
 {
     auto after = std::upper_bound(gQueue.begin(), gQueue.end(), command.frame,

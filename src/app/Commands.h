@@ -75,6 +75,9 @@ extern bool gQuitRequested;  // the run ends before its next frame
 
 // A new run: nothing queued, no frame run, nothing recorded, no quit.
 void StartCommands();
+// The run goes on after frame, as a restored world does: what was queued for it or before is
+// dropped, and what was recorded after it too.
+void RestartCommandsAt(long frame);
 // Into the queue, after every command already there for its frame or an earlier one.
 void QueueCommand(const Command& command);
 // From a person at this machine, for the next frame. While a playback drives the run, only what

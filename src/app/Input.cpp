@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "app/Autopilot.h"
+#include "app/Controls.h"
 #include "app/Keyboard.h"
 #include "physics/Driving.h"
 #include "physics/Upright.h"
@@ -50,6 +51,34 @@ void ApplyCommand(const Command& command)
     case CommandKind::kKeepRecording: gRecordingRequested = true; break;
     case CommandKind::kQuit: RequestQuit(); break;
     }
+}
+
+// The keys a car's controls read, in the state hash's order.
+static int ListHeldKeys(int keys[kCarCount * 5 + 1])
+{
+    int n = 0;
+    for (const CarKeys& k : kCarKeys)
+        for (int vk : {k.raiseSteer, k.lowerSteer, k.raiseSpeed, k.lowerSpeed, k.lift})
+            keys[n++] = vk;
+    keys[n++] = kVkSpace;
+    return n;
+}
+
+void WriteInputState(ByteWriter& out)
+{
+    int keys[kCarCount * 5 + 1];
+    for (int i = 0, n = ListHeldKeys(keys); i < n; ++i)
+        PutUint8(out, gKeys[keys[i]]);
+    PutUint8(out, gPaused);
+}
+
+void ReadInputState(ByteReader& in)
+{
+    int keys[kCarCount * 5 + 1];
+    for (int i = 0, n = ListHeldKeys(keys); i < n; ++i)
+        gKeys[keys[i]] = TakeUint8(in) != 0;
+    gPaused = TakeUint8(in) != 0;
+    gStepRequested = false;
 }
 
 void ResetInput()

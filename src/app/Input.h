@@ -3,6 +3,7 @@
 // virtual-key codes (platform/Platform.h). Input.cpp is the one writer of everything declared here.
 #pragma once
 #include "app/Commands.h"
+#include "physics/Bytes.h"
 #include "platform/Platform.h"
 
 extern bool gKeys[kKeyCount];  // the cars' keys held, as the commands applied so far left them
@@ -19,6 +20,10 @@ extern bool gPaused;
 // Does what the command says, now. The frame applies queued commands through this; the autopilot
 // applies its own keys through it during the frame.
 void ApplyCommand(const Command& command);
+// The cars' held keys (per car its four driving keys and lift, then the space bar) and the pause, as
+// a snapshot keeps them, and back.
+void WriteInputState(ByteWriter& out);
+void ReadInputState(ByteReader& in);
 // Nothing held, the first camera, running, nothing asked for.
 void ResetInput();
 // Whether this frame steps the simulation: paused, only the one frame a step asked for.

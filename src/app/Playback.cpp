@@ -45,6 +45,13 @@ void StartPlayback()
         SwitchAutopilot(gPlayed.autopilot);
 }
 
+void QueuePlayedCommands(long after, long upTo)
+{
+    for (const Command& c : gPlayedCommands)
+        if (c.frame > after && c.frame <= upTo)
+            QueueCommand(c);
+}
+
 bool LoadPlayback(const char* path, std::string& error)
 {
     std::FILE* file = std::fopen(path, "r");

@@ -12,6 +12,9 @@ void PlayKeyScript(const KeyScript& script, const char* name);
 // As the run starts, its world built: the commands to be played are queued, and a recording's header
 // turns the autopilot on or off.
 void StartPlayback();
+// Queues again the played commands of the frames after `after` up to upTo: a world wound back to
+// `after` meets them once more.
+void QueuePlayedCommands(long after, long upTo);
 // A playback drives the run: what a person does here may touch only what this machine shows.
 bool IsPlaybackDriving();
 // Whether a key a person holds keeps their car from the autopilot, as since recording format 2. A

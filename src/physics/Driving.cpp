@@ -65,6 +65,22 @@ void ResetDrivingTargets()
     std::fill(std::begin(gCarSteer), std::end(gCarSteer), 0.0f);
 }
 
+void WriteDrivingTargets(ByteWriter& out)
+{
+    for (int c = 0; c < kCarCount; ++c) {
+        PutFloat(out, gCarSpeed[c]);
+        PutFloat(out, gCarSteer[c]);
+    }
+}
+
+void ReadDrivingTargets(ByteReader& in)
+{
+    for (int c = 0; c < kCarCount; ++c) {
+        gCarSpeed[c] = TakeFloat(in);
+        gCarSteer[c] = TakeFloat(in);
+    }
+}
+
 float CarGroundSpeed(int c)
 {
     const dReal* v = dBodyGetLinearVel(gCars[c].chassis.body);

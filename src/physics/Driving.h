@@ -1,5 +1,6 @@
 // Driving the cars: what is held for each car becomes its speed and steering targets and the lift.
 #pragma once
+#include "physics/Bytes.h"
 #include "physics/Car.h"
 
 // What is held for one car during a frame.
@@ -22,6 +23,9 @@ constexpr dReal kLiftForce = 25;      // on the cabin, upward
 void DriveCars(const CarInput inputs[kCarCount]);
 // Every car's speed and steering targets back to rest, as a new process has them.
 void ResetDrivingTargets();
+// The targets as a snapshot keeps them, speed then steering per car, and back.
+void WriteDrivingTargets(ByteWriter& out);
+void ReadDrivingTargets(ByteReader& in);
 // Car c's speed over the ground: the vertical velocity does not count.
 float CarGroundSpeed(int c);
 // Car 0's front hub motors turn at 5 with at most maxTorque; 0 lets the wheels roll freely.

@@ -7,17 +7,28 @@
 # finite: a NaN prints as "nan" on one machine and "-nan" on another, and two NaNs prove nothing.
 # The physics calls the C library's float functions, so this also proves both builds link
 # libsamemath's.
-#   compare_traces.sh NAME LINUX-REPLAY 'SCRIPT-FOLDER...' 'SEED...' REPLAY-COMMAND...
+# For each key script, too: the snapshot after frame 1,000 must be the Linux one's bytes; the Linux
+# snapshot, restored here, must run on to frame 1,100 with the Linux traces; and the synctest (8
+# frames wound back at every frame) over SYNC-FRAMES frames, the autopilot driving from frame 300,
+# must find no difference. That adds 100 frames and SYNC-FRAMES x 9 to each key script's.
+#   compare_traces.sh NAME LINUX-REPLAY 'SCRIPT-FOLDER...' 'SEED...' SYNC-FRAMES REPLAY-COMMAND...
 set -u
 . "$(dirname "$0")/../../scripts/lib/checks.sh"
-name=$1 linux=$2 scripts=$3 seeds=$4
-shift 4
+name=$1 linux=$2 scripts=$3 seeds=$4 sync_frames=$5
+shift 5
 other=("$@")
-compare() {  # WHAT REPLAY-OPTIONS...
-  local what=$1 ours theirs
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# With SNAPSHOT-FILE each build saves the world after frame 1,000 too, the Linux one into that file.
+compare() {  # WHAT [--snapshot SNAPSHOT-FILE] REPLAY-OPTIONS...
+  local what=$1 ours theirs save_ours=() save_theirs=()
   shift
-  ours=$("${other[@]}" "$@" --hash | tr -d '\r')
-  theirs=$("$linux" "$@" --hash)
+  if [ "$1" = --snapshot ]; then
+    save_ours=(--save-snapshot 1000 "$2.$name") save_theirs=(--save-snapshot 1000 "$2")
+    shift 2
+  fi
+  ours=$("${other[@]}" "$@" "${save_ours[@]}" --hash | tr -d '\r')
+  theirs=$("$linux" "$@" "${save_theirs[@]}" --hash)
   if [[ $theirs == *$'\nhash '* ]] && [ "$ours" = "$theirs" ] && ! grep -qiE 'nan|inf' <<< "$theirs"; then
     passed=$((passed + 1))
     return
@@ -28,6 +39,19 @@ compare() {  # WHAT REPLAY-OPTIONS...
     /^</ && !w { w = substr($0, 3) } /^>/ && !l { l = substr($0, 3) }
     END { printf "  %-8s %s\n  %-8s %s\n", name, w, "Linux:", l }'
 }
+# A key script's snapshot after frame 1,000 in both builds, the Linux one restored here, and the
+# synctest here.
+compare_snapshots() {  # KEYS
+  local keys=$1 snapshot ours expected
+  snapshot=$work/$(basename "$keys" .keys).snap
+  compare "$(basename "$keys") as typed" --snapshot "$snapshot" --script "$keys" --frames 2000 --every 50
+  check "$(basename "$keys"): the $name snapshot after frame 1000 is the Linux one's bytes" \
+    cmp -s "$snapshot.$name" "$snapshot"
+  compare "$(basename "$keys") from the Linux snapshot" --script "$keys" --from-snapshot "$snapshot" --frames 1100 --every 25
+  expected="synctest: $sync_frames frames, rolled back 8 at every frame, no difference"
+  ours=$("${other[@]}" --script "$keys" --frames "$sync_frames" --autopilot 5 --synctest 8 | tr -d '\r')
+  check_equal "$(basename "$keys"): the $name synctest" "$expected" "$ours"
+}
 for folder in $scripts; do
   found=0
   for keys in "$folder"/*.keys; do
@@ -36,7 +60,7 @@ for folder in $scripts; do
     if grep -q '^kelvaron-recording ' "$keys"; then
       compare "$(basename "$keys") as recorded" --script "$keys" --every 50
     else
-      compare "$(basename "$keys") as typed" --script "$keys" --frames 2000 --every 50
+      compare_snapshots "$keys"
       compare "$(basename "$keys") with the autopilot" --script "$keys" --frames 2000 --every 50 --autopilot 5
     fi
   done

@@ -1,0 +1,27 @@
+// The world saved to bytes and restored from them exactly: the same bytes from every build for the
+// same world, and a restored world runs on bit for bit as one never interrupted, in this process or
+// another that built the same scene. What decides the next frame goes in: the frame count, the held
+// keys, the pause, the driving targets, the autopilot switch and the autopilot, and the physics
+// scene with what ODE keeps privately (physics/SceneState.h). What is queued for later frames stays
+// with whoever queued it.
+//
+// The bytes: "KELVSNAP", then little-endian the format (uint32), the whole length with the checksum
+// (uint32), the physics as a recording's header names it (24 bytes, zero-padded), the frame (int64)
+// and the world's state hash (uint64); then the world; last the checksum of everything before it.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "physics/Bytes.h"
+
+constexpr uint32_t kSnapshotFormat = 1;
+
+// The checksum a snapshot of size bytes ends with: of every byte before its last eight.
+uint64_t ChecksumSnapshot(const uint8_t* bytes, size_t size);
+// Saves the world as it is after the frame last run into out, from its start.
+void SaveSnapshot(ByteWriter& out);
+// Restores the world from a snapshot. One of another format, of other physics, damaged or cut short
+// is refused, with the reason in why, before anything changes. False too, after the change, when the
+// restored world's state hash is not the one saved.
+bool RestoreSnapshot(const uint8_t* bytes, size_t size, std::string& why);

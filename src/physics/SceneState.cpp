@@ -1,0 +1,346 @@
+#include "physics/SceneState.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+#include <iterator>
+
+#include "physics/Car.h"
+#include "physics/Scene.h"
+// ODE's own records, which its public functions cannot set exactly; included here alone.
+#include "ode-private/collision_kernel.h"
+#include "ode-private/joints/hinge.h"
+#include "ode-private/joints/hinge2.h"
+#include "ode-private/objects.h"
+
+static_assert(sizeof(dReal) == sizeof(float), "the state keeps ODE's numbers as floats");
+
+constexpr int kBodyCount = kPostCount + 2 + 6 + kCarCount * kCarPartCount;
+constexpr int kJointCount = 1 + kCarCount * 10;
+constexpr int kSpaceCount = 1 + kCarCount;
+constexpr int kGeomCount = kSpaceCount + 3 + kBodyCount;
+
+// What follows each record's leading count or type, in bytes.
+constexpr size_t kBodySize = 4 + 4 * (3 + 9 + 4 + 3 + 3 + 3 + 3) + 4 + 4 + 4 + 4;
+constexpr size_t kSampleSize = 4 * 6;
+constexpr size_t kMotorSize = 4 * 11;
+constexpr size_t kHingeSize = 4 + 4 * (3 * 4 + 4) + kMotorSize;
+constexpr size_t kHinge2Size = 4 + 4 * (3 * 4 + 2 + 3 * 4 + 2) + 2 * kMotorSize;
+constexpr size_t kGeomSize = 4 + 4 * 6;
+constexpr size_t kWorldSize = 4 * 3 + 4;
+
+// The scene's objects in one order, the same in every process that built the scene.
+struct SceneObjects {
+    dxBody* bodies[kBodyCount];
+    dxJoint* joints[kJointCount];
+    dxSpace* spaces[kSpaceCount];
+    dxGeom* geoms[kGeomCount];  // the spaces, the bodiless geoms, then the bodies' in their order
+};
+
+static SceneObjects ListSceneObjects()
+{
+    SceneObjects s;
+    const BodyGeom* parts[kBodyCount];
+    int n = 0;
+    for (const BodyGeom& post : gPosts)
+        parts[n++] = &post;
+    for (const BodyGeom* part : {&gPlate, &gBall, &gTable.top, &gTable.flap})
+        parts[n++] = part;
+    for (const BodyGeom& leg : gTable.legs)
+        parts[n++] = &leg;
+    for (const Car& car : gCars) {
+        ListCarParts(car, parts + n);
+        n += kCarPartCount;
+    }
+    n = 0;
+    s.joints[n++] = gTable.flapHinge;
+    for (const Car& car : gCars)
+        for (dJointID joint : {car.cabinFrontHinge, car.cabinRearHinge, car.rearLeftHinge2, car.rearRightHinge2,
+                               car.leftSteerHinge, car.rightSteerHinge, car.leftTieRodHinge, car.rightTieRodHinge,
+                               car.rightHubHinge, car.leftHubHinge})
+            s.joints[n++] = joint;
+    s.spaces[0] = gSpace;
+    for (int c = 0; c < kCarCount; ++c)
+        s.spaces[1 + c] = gCarSpaces[c];
+    n = 0;
+    for (dxSpace* space : s.spaces)
+        s.geoms[n++] = space;
+    for (dGeomID geom : {gGroundPlane, gRamp1, gRamp2})
+        s.geoms[n++] = geom;
+    for (int i = 0; i < kBodyCount; ++i) {
+        s.bodies[i] = parts[i]->body;
+        s.geoms[n++] = parts[i]->geom;
+    }
+    return s;
+}
+
+// A rotation matrix is three rows of four, the fourth unused.
+static void PutRotation(ByteWriter& out, const dMatrix3 r)
+{
+    for (int row = 0; row < 3; ++row)
+        PutFloats(out, r + 4 * row, 3);
+}
+
+static void TakeRotation(ByteReader& in, dMatrix3 r)
+{
+    for (int row = 0; row < 3; ++row)
+        TakeFloats(in, r + 4 * row, 3);
+}
+
+static void WriteBody(ByteWriter& out, const dxBody* b)
+{
+    const unsigned samples = b->adis.average_samples;
+    PutUint32(out, samples);
+    PutUint32(out, b->flags);
+    PutFloats(out, b->posr.pos, 3);
+    PutRotation(out, b->posr.R);
+    PutFloats(out, b->q, 4);
+    for (const dReal* v : {b->lvel, b->avel, b->facc, b->tacc})
+        PutFloats(out, v, 3);
+    PutFloat(out, b->adis_timeleft);
+    PutUint32(out, uint32_t(b->adis_stepsleft));
+    PutUint32(out, b->average_counter);
+    PutUint32(out, uint32_t(b->average_ready));
+    // ODE fills a slot before it reads it: those not filled since the body began averaging hold
+    // whatever the heap left there, and go as zeros.
+    const dReal unfilled[3] = {0, 0, 0};
+    for (const dVector3* buffer : {b->average_lvel_buffer, b->average_avel_buffer})
+        for (unsigned i = 0; i < samples; ++i)
+            PutFloats(out, b->average_ready || i < b->average_counter ? buffer[i] : unfilled, 3);
+}
+
+static void ReadBody(ByteReader& in, dxBody* b)
+{
+    const unsigned samples = TakeUint32(in);
+    b->flags = TakeUint32(in);
+    TakeFloats(in, b->posr.pos, 3);
+    TakeRotation(in, b->posr.R);
+    TakeFloats(in, b->q, 4);
+    for (dReal* v : {b->lvel, b->avel, b->facc, b->tacc})
+        TakeFloats(in, v, 3);
+    b->adis_timeleft = TakeFloat(in);
+    b->adis_stepsleft = int(TakeUint32(in));
+    b->average_counter = TakeUint32(in);
+    b->average_ready = int(TakeUint32(in));
+    for (dVector3* buffer : {b->average_lvel_buffer, b->average_avel_buffer})
+        for (unsigned i = 0; i < samples; ++i)
+            TakeFloats(in, buffer[i], 3);
+}
+
+static void WriteMotor(ByteWriter& out, const dxJointLimitMotor& m)
+{
+    for (dReal v : {m.vel, m.fmax, m.lostop, m.histop, m.fudge_factor, m.normal_cfm, m.stop_erp, m.stop_cfm, m.bounce})
+        PutFloat(out, v);
+    PutUint32(out, uint32_t(m.limit));
+    PutFloat(out, m.limit_err);
+}
+
+static void ReadMotor(ByteReader& in, dxJointLimitMotor& m)
+{
+    for (dReal* v : {&m.vel, &m.fmax, &m.lostop, &m.histop, &m.fudge_factor, &m.normal_cfm, &m.stop_erp, &m.stop_cfm,
+                     &m.bounce})
+        *v = TakeFloat(in);
+    m.limit = int(TakeUint32(in));
+    m.limit_err = TakeFloat(in);
+}
+
+static void WriteJoint(ByteWriter& out, const dxJoint* joint)
+{
+    const dJointType type = joint->type();
+    PutUint8(out, uint8_t(type));
+    PutUint32(out, joint->flags);
+    if (type == dJointTypeHinge) {
+        const auto* h = static_cast<const dxJointHinge*>(joint);
+        for (const dReal* v : {h->anchor1, h->anchor2, h->axis1, h->axis2})
+            PutFloats(out, v, 3);
+        PutFloats(out, h->qrel, 4);
+        WriteMotor(out, h->limot);
+    } else {
+        const auto* h = static_cast<const dxJointHinge2*>(joint);
+        for (const dReal* v : {h->anchor1, h->anchor2, h->axis1, h->axis2})
+            PutFloats(out, v, 3);
+        PutFloat(out, h->c0);
+        PutFloat(out, h->s0);
+        for (const dReal* v : {h->v1, h->v2, h->w1, h->w2})
+            PutFloats(out, v, 3);
+        WriteMotor(out, h->limot1);
+        WriteMotor(out, h->limot2);
+        PutFloat(out, h->susp_erp);
+        PutFloat(out, h->susp_cfm);
+    }
+}
+
+static void ReadJoint(ByteReader& in, dxJoint* joint)
+{
+    const int type = TakeUint8(in);
+    joint->flags = TakeUint32(in);
+    if (type == dJointTypeHinge) {
+        auto* h = static_cast<dxJointHinge*>(joint);
+        for (dReal* v : {h->anchor1, h->anchor2, h->axis1, h->axis2})
+            TakeFloats(in, v, 3);
+        TakeFloats(in, h->qrel, 4);
+        ReadMotor(in, h->limot);
+    } else {
+        auto* h = static_cast<dxJointHinge2*>(joint);
+        for (dReal* v : {h->anchor1, h->anchor2, h->axis1, h->axis2})
+            TakeFloats(in, v, 3);
+        h->c0 = TakeFloat(in);
+        h->s0 = TakeFloat(in);
+        for (dReal* v : {h->v1, h->v2, h->w1, h->w2})
+            TakeFloats(in, v, 3);
+        ReadMotor(in, h->limot1);
+        ReadMotor(in, h->limot2);
+        h->susp_erp = TakeFloat(in);
+        h->susp_cfm = TakeFloat(in);
+    }
+}
+
+static size_t MeasureJoint(int type)
+{
+    return type == dJointTypeHinge ? kHingeSize : kHinge2Size;
+}
+
+// Each geom's place in the scene's geoms, found by its address: open addressing in a table four
+// times their number, so that a snapshot finds 91 places in well under a microsecond.
+constexpr int kPlaceSlots = 512;
+static_assert(kPlaceSlots >= 4 * kGeomCount, "the table stays mostly empty");
+struct GeomPlaces {
+    const dxGeom* geoms[kPlaceSlots];
+    uint8_t places[kPlaceSlots];
+};
+
+static unsigned FindSlot(const GeomPlaces& table, const dxGeom* g)
+{
+    unsigned slot = unsigned((uint64_t(uintptr_t(g)) * 0x9E3779B97F4A7C15ull) >> 55);
+    while (table.geoms[slot] && table.geoms[slot] != g)
+        slot = (slot + 1) % kPlaceSlots;
+    return slot;
+}
+
+static void PlaceGeoms(GeomPlaces& table, const SceneObjects& s)
+{
+    std::fill(std::begin(table.geoms), std::end(table.geoms), nullptr);
+    for (int i = 0; i < kGeomCount; ++i) {
+        const unsigned slot = FindSlot(table, s.geoms[i]);
+        table.geoms[slot] = s.geoms[i];
+        table.places[slot] = uint8_t(i);
+    }
+}
+
+// A space's list from its first geom, each as its place in the scene's geoms.
+static void WriteSpaceOrder(ByteWriter& out, const dxSpace* space, const GeomPlaces& table)
+{
+    PutUint32(out, uint32_t(space->count));
+    for (const dxGeom* g = space->first; g; g = g->next)
+        PutUint16(out, table.places[FindSlot(table, g)]);
+}
+
+// Links the space's geoms in the order given, as dGeomMoved and dSpaceAdd leave a list.
+static void ReadSpaceOrder(ByteReader& in, dxSpace* space, const SceneObjects& s)
+{
+    const int count = int(TakeUint32(in));
+    dxGeom** tome = &space->first;
+    for (int i = 0; i < count; ++i) {
+        dxGeom* g = s.geoms[TakeUint16(in)];
+        g->tome = tome;
+        *tome = g;
+        tome = &g->next;
+    }
+    *tome = nullptr;
+    space->current_geom = nullptr;  // dSpaceGetGeom's place in the list
+}
+
+static uint32_t CountWorldObjects(const dxWorld* world)
+{
+    return uint32_t(world->nb) << 16 | uint32_t(world->nj);
+}
+
+void WriteSceneState(ByteWriter& out)
+{
+    const SceneObjects s = ListSceneObjects();
+    PutUint32(out, CountWorldObjects(gWorld));
+    dVector3 gravity;
+    dWorldGetGravity(gWorld, gravity);
+    PutFloats(out, gravity, 3);
+    PutUint32(out, uint32_t(dRandGetSeed()));
+    for (const dxBody* b : s.bodies)
+        WriteBody(out, b);
+    for (const dxJoint* j : s.joints)
+        WriteJoint(out, j);
+    for (const dxGeom* g : s.geoms) {
+        PutUint32(out, uint32_t(g->gflags));
+        PutFloats(out, g->aabb, 6);
+    }
+    GeomPlaces table;
+    PlaceGeoms(table, s);
+    for (const dxSpace* space : s.spaces)
+        WriteSpaceOrder(out, space, table);
+}
+
+static bool Refuse(std::string& why, const std::string& reason)
+{
+    why = reason;
+    return false;
+}
+
+static bool CheckSpaceOrder(ByteReader& in, const dxSpace* space, const SceneObjects& s, int which, std::string& why)
+{
+    const std::string name = which == 0 ? "the top-level space" : "car " + std::to_string(which - 1) + "'s space";
+    if (int(TakeUint32(in)) != space->count)
+        return Refuse(why, name + " holds another number of geoms");
+    bool seen[kGeomCount] = {};
+    for (int i = 0; i < space->count; ++i) {
+        const int index = TakeUint16(in);
+        if (index >= kGeomCount || seen[index] || s.geoms[index]->parent_space != space)
+            return Refuse(why, name + " lists a geom it does not hold");
+        seen[index] = true;
+    }
+    return true;
+}
+
+bool CheckSceneState(ByteReader in, std::string& why)
+{
+    const SceneObjects s = ListSceneObjects();
+    if (TakeUint32(in) != CountWorldObjects(gWorld))
+        return Refuse(why, "its world has another number of bodies or joints");
+    TakeBytes(in, kWorldSize);
+    for (const dxBody* b : s.bodies) {
+        const unsigned samples = TakeUint32(in);
+        if (samples != b->adis.average_samples)
+            return Refuse(why, "a body averages another number of velocity samples");
+        TakeBytes(in, kBodySize + kSampleSize * samples);
+    }
+    for (const dxJoint* j : s.joints) {
+        const int type = TakeUint8(in);
+        if (type != j->type())
+            return Refuse(why, "a joint is of another type");
+        TakeBytes(in, MeasureJoint(type));
+    }
+    TakeBytes(in, kGeomSize * kGeomCount);
+    for (int i = 0; i < kSpaceCount; ++i)
+        if (!CheckSpaceOrder(in, s.spaces[i], s, i, why))
+            return false;
+    if (in.isShort || in.at != in.end)
+        return Refuse(why, in.isShort ? "the scene's state is cut short" : "bytes follow the scene's state");
+    return true;
+}
+
+void ReadSceneState(ByteReader& in)
+{
+    const SceneObjects s = ListSceneObjects();
+    TakeUint32(in);
+    dVector3 gravity = {};
+    TakeFloats(in, gravity, 3);
+    dWorldSetGravity(gWorld, gravity[0], gravity[1], gravity[2]);
+    dRandSetSeed(TakeUint32(in));
+    for (dxBody* b : s.bodies)
+        ReadBody(in, b);
+    for (dxJoint* j : s.joints)
+        ReadJoint(in, j);
+    for (dxGeom* g : s.geoms) {
+        g->gflags = int(TakeUint32(in));
+        TakeFloats(in, g->aabb, 6);
+    }
+    for (dxSpace* space : s.spaces)
+        ReadSpaceOrder(in, space, s);
+}
