@@ -8,7 +8,7 @@
 #include "FreshProcess.h"
 #include "Percentile.h"
 #include "app/Frame.h"
-#include "app/StateHash.h"
+#include "sim/StateHash.h"
 
 int RunHashBench(long frames)
 {

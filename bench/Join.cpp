@@ -7,9 +7,10 @@
 #include "app/Commands.h"
 #include "app/Frame.h"
 #include "app/SharedRun.h"
-#include "app/StateHash.h"
 #include "FreshProcess.h"
 #include "platform/Platform.h"
+#include "sim/Simulation.h"
+#include "sim/StateHash.h"
 
 struct JoinedReplay {
     RelayAddress address;
@@ -25,17 +26,17 @@ static JoinedReplay gJoin;
 static void PrintJoinedTrace()
 {
     char line[512];
-    FormatCarsTrace(gFramesRun, line, sizeof line);
+    FormatCarsTrace(gSim.frame, line, sizeof line);
     std::printf("%s\n", line);
     if (gJoin.hash)
-        std::printf("hash %ld %016" PRIx64 "\n", gFramesRun, HashWorldState());
+        std::printf("hash %ld %016" PRIx64 "\n", gSim.frame, HashWorldState());
     std::fflush(stdout);
 }
 
 static void EndJoinedReplay(int status)
 {
     if (!gShared.ended.empty() && status && !gShared.logRead)  // once in the room, the shared run says it
-        std::fprintf(stderr, "kelvaron-replay: left room %s at frame %ld: %s\n", gShared.room.c_str(), gFramesRun,
+        std::fprintf(stderr, "kelvaron-replay: left room %s at frame %ld: %s\n", gShared.room.c_str(), gSim.frame,
                      gShared.ended.c_str());
     LeaveSharedRun();
     if (gJoin.worldBuilt)
@@ -67,13 +68,13 @@ static bool StepJoinedReplay()
     while (gJoin.worldBuilt && gJoin.nextCommand < commands.size() &&
            commands[gJoin.nextCommand].frame <= gShared.lastTick + gShared.delay)
         SendSeatCommand(commands[gJoin.nextCommand++]);
-    while (IsNextFrameConfirmed() && gFramesRun < gJoin.frames) {
+    while (IsNextFrameConfirmed() && gSim.frame < gJoin.frames) {
         RunFrame();
         NoteSharedFrame();
-        if (gFramesRun % gJoin.every == 0 || gFramesRun == gJoin.frames)
+        if (gSim.frame % gJoin.every == 0 || gSim.frame == gJoin.frames)
             PrintJoinedTrace();
     }
-    if (gJoin.worldBuilt && gFramesRun >= gJoin.frames)
+    if (gJoin.worldBuilt && gSim.frame >= gJoin.frames)
         EndJoinedReplay(0);
     if (!gShared.ended.empty())
         EndJoinedReplay(1);

@@ -8,7 +8,7 @@
 #include "FreshProcess.h"
 #include "Percentile.h"
 #include "app/Frame.h"
-#include "app/Snapshot.h"
+#include "sim/Snapshot.h"
 
 constexpr long kRollbackFrames = 8;
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/Picture.h"
-#include "app/Snapshot.h"
+#include "sim/Snapshot.h"
 
 constexpr long kLargestSnapshot = 1 << 20;  // some fifty times the scene's
 

@@ -11,6 +11,7 @@
 #include "app/Playback.h"
 #include "platform/Platform.h"
 #include "physics/OdeMessages.h"
+#include "sim/Simulation.h"
 
 // Resident and peak resident memory of this process in KiB, as the kernel counts them.
 static void ReadMemory(long* residentKib, long* peakKib)
@@ -34,7 +35,7 @@ int RunSoak(long frames, unsigned seed, const char* record)
     StartScene();
     if (record)
         RecordRunInto(record);
-    std::vector<dBodyID> bodies = CollectBodies();
+    std::vector<dBodyID> bodies = CollectBodies(gSim.scene);
     RandomDrive drive = StartRandomDrive(seed);
     long warmKib = 0, peakKib = 0, endKib = 0, firstBad = -1;
     auto start = std::chrono::steady_clock::now();

@@ -7,8 +7,8 @@
 
 #include "app/Frame.h"
 #include "app/Playback.h"
-#include "app/Snapshot.h"
-#include "app/StateHash.h"
+#include "sim/Snapshot.h"
+#include "sim/StateHash.h"
 
 static size_t FindFirstDifference(const ByteWriter& a, const ByteWriter& b)
 {

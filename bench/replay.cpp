@@ -18,14 +18,14 @@
 #include "SnapshotFile.h"
 #include "Soak.h"
 #include "SyncTest.h"
-#include "app/Autopilot.h"
 #include "app/Frame.h"
 #include "app/KeyScript.h"
 #include "app/Playback.h"
-#include "app/Settings.h"
-#include "app/Snapshot.h"
-#include "app/StateHash.h"
 #include "platform/Platform.h"
+#include "sim/Autopilot.h"
+#include "sim/Simulation.h"
+#include "sim/Snapshot.h"
+#include "sim/StateHash.h"
 
 static void PrintTrace(long frame, bool hash)
 {
@@ -72,7 +72,7 @@ static int Replay(const ReplayRequest& request, const KeyScript& script)
     StartAutopilot(ChooseAutopilotSeed(request.autopilotSeed));
     if (request.fromPath && !StartFromSnapshot(request))
         return 2;
-    const long first = gFramesRun;
+    const long first = gSim.frame;
     if (first >= request.frames || (request.saveFrame >= 0 && request.saveFrame < first)) {
         std::fprintf(stderr, "kelvaron-replay: the snapshot is of frame %ld, and %s\n", first,
                      first >= request.frames ? "--frames leaves nothing to run after it"

@@ -2,8 +2,8 @@
 # reads commands with the key scripts' own reader and key table, and nothing that draws.
 find_package(Boost 1.74 REQUIRED)
 find_package(Threads REQUIRED)
-add_library(kelvaron_keyscript STATIC src/app/KeyScript.cpp src/app/KeyTable.cpp)
-foreach(_path IN ITEMS app physics platform/Platform.h)
+add_library(kelvaron_keyscript STATIC src/app/KeyScript.cpp src/app/KeyTable.cpp src/sim/PhysicsName.cpp)
+foreach(_path IN ITEMS app physics sim platform/Platform.h)
   kelvaron_room_headers(kelvaron_keyscript PUBLIC ${_path})
 endforeach()
 target_link_libraries(kelvaron_keyscript PUBLIC Kelvaron::ODE)

@@ -1,12 +1,10 @@
 #include "FreshProcess.h"
 
-#include "app/Autopilot.h"
 #include "app/Frame.h"
 #include "app/RunState.h"
-#include "app/Settings.h"
-#include "physics/Scene.h"
 #include "platform/Platform.h"
 #include "platform/null/NullPlatform.h"
+#include "sim/Simulation.h"
 
 void StartFreshProcess()
 {
@@ -30,7 +28,7 @@ void StartAutopilotScene(uint32_t seed)
 
 void EndScene()
 {
-    DestroyWorld();
+    DestroySimWorld();
 }
 
 void RunFrames(long count)

@@ -1,7 +1,7 @@
 #include "RandomDrive.h"
 
 #include "app/Controls.h"
-#include "app/Input.h"
+#include "app/Keyboard.h"
 #include "platform/Platform.h"
 
 RandomDrive StartRandomDrive(unsigned seed)
@@ -18,5 +18,5 @@ void ChangeRandomKey(RandomDrive& drive)
     if (std::uniform_int_distribution<int>(0, 19)(drive.random) != 0)
         return;
     unsigned vk = drive.keys[std::uniform_int_distribution<size_t>(0, drive.keys.size() - 1)(drive.random)];
-    gKeys[vk] ? HandleKeyUp(vk) : HandleKeyDown(vk);
+    IsKeyHeld(vk) ? HandleKeyUp(vk) : HandleKeyDown(vk);
 }

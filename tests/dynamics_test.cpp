@@ -19,21 +19,21 @@ TEST_CASE("left alone, the cars settle on their wheels, the plate lands and the 
     RunFrames(200);
     // The flap has swung down about the top's edge: its free end on the ground, its hinge end up.
     dVector3 freeEnd, hingeEnd;
-    dGeomGetRelPointPos(gTable.flap.geom, 0, -15, 0, freeEnd);
-    dGeomGetRelPointPos(gTable.flap.geom, 0, 15, 0, hingeEnd);
+    dGeomGetRelPointPos(gSim.scene.table.flap.geom, 0, -15, 0, freeEnd);
+    dGeomGetRelPointPos(gSim.scene.table.flap.geom, 0, 15, 0, hingeEnd);
     CHECK(freeEnd[2] == doctest::Approx(0).epsilon(0.3));
     CHECK(freeEnd[1] == doctest::Approx(57).epsilon(0.05));
     CHECK(hingeEnd[2] > 9.5);
     CHECK(hingeEnd[1] == doctest::Approx(84.25).epsilon(0.01));
     // Posts far from everything have come to rest and sleep; the table rests too.
-    CHECK(!dBodyIsEnabled(gPosts[0].body));
-    CHECK(!dBodyIsEnabled(gPosts[21].body));
-    CHECK(!dBodyIsEnabled(gTable.top.body));
+    CHECK(!dBodyIsEnabled(gSim.scene.posts[0].body));
+    CHECK(!dBodyIsEnabled(gSim.scene.posts[21].body));
+    CHECK(!dBodyIsEnabled(gSim.scene.table.top.body));
 
     RunFrames(500);
     for (int k = 0; k < kCarCount; ++k) {
         CAPTURE(k);
-        const Car& car = gCars[k];
+        const Car& car = gSim.scene.cars[k];
         const BodyGeom* wheels[] = {&car.frontLeftWheel, &car.frontRightWheel, &car.rearLeftWheel,
                                     &car.rearRightWheel};
         for (const BodyGeom* wheel : wheels) {
@@ -49,7 +49,7 @@ TEST_CASE("left alone, the cars settle on their wheels, the plate lands and the 
         CHECK(Speed(car.chassis.body) < 0.05);
         CHECK(dBodyIsEnabled(car.chassis.body));  // jointed to wheels that never sleep
     }
-    const dReal* plate = dBodyGetPosition(gPlate.body);
+    const dReal* plate = dBodyGetPosition(gSim.scene.plate.body);
     CHECK(plate[2] == doctest::Approx(0.1).epsilon(0.05));
     CHECK(std::fabs(plate[0]) < 1);
     CHECK(std::fabs(plate[1] - 10) < 1);
@@ -60,11 +60,11 @@ TEST_CASE("a sleeping post wakes when something hits it")
 {
     StartScene();
     RunFrames(100);
-    REQUIRE(!dBodyIsEnabled(gPosts[0].body));
-    dBodySetPosition(gBall.body, -2000, 3, 12);
-    dBodySetLinearVel(gBall.body, 0, 0, -2);
+    REQUIRE(!dBodyIsEnabled(gSim.scene.posts[0].body));
+    dBodySetPosition(gSim.scene.ball.body, -2000, 3, 12);
+    dBodySetLinearVel(gSim.scene.ball.body, 0, 0, -2);
     RunFrames(40);
-    CHECK(dBodyIsEnabled(gPosts[0].body));
+    CHECK(dBodyIsEnabled(gSim.scene.posts[0].body));
     EndScene();
 }
 
@@ -73,22 +73,22 @@ TEST_CASE("contacts: jointed bodies never touch, a pair yields at most ten, a ca
     StartScene();
     SUBCASE("the table top and its hinged flap, overlapping, make no contact")
     {
-        dBodySetPosition(gTable.flap.body, 100, 90, 10.25);
+        dBodySetPosition(gSim.scene.table.flap.body, 100, 90, 10.25);
         dContactGeom touching[kMaxContacts];
-        REQUIRE(dCollide(gTable.flap.geom, gTable.top.geom, kMaxContacts, touching, sizeof touching[0]) > 0);
-        NearCallback(nullptr, gTable.flap.geom, gTable.top.geom);
-        CHECK(CountContactJoints(gTable.flap.body) == 0);
-        CHECK(CountContactJoints(gTable.top.body) == 0);
+        REQUIRE(dCollide(gSim.scene.table.flap.geom, gSim.scene.table.top.geom, kMaxContacts, touching, sizeof touching[0]) > 0);
+        NearCallback(&gSim.scene, gSim.scene.table.flap.geom, gSim.scene.table.top.geom);
+        CHECK(CountContactJoints(gSim.scene.table.flap.body) == 0);
+        CHECK(CountContactJoints(gSim.scene.table.top.body) == 0);
     }
     SUBCASE("a car sunk into the ground yields exactly ten contacts for the pair")
     {
         const BodyGeom* parts[kCarPartCount];
-        ListCarParts(gCars[0], parts);
+        ListCarParts(gSim.scene.cars[0], parts);
         for (const BodyGeom* part : parts) {
             const dReal* p = dBodyGetPosition(part->body);
             dBodySetPosition(part->body, p[0], p[1], p[2] - 4.5f);
         }
-        NearCallback(nullptr, dGeomID(gCarSpaces[0]), gGroundPlane);
+        NearCallback(&gSim.scene, dGeomID(gSim.scene.carSpaces[0]), gSim.scene.groundPlane);
         int contacts = 0;
         for (const BodyGeom* part : parts)
             contacts += CountContactJoints(part->body);
@@ -96,11 +96,11 @@ TEST_CASE("contacts: jointed bodies never touch, a pair yields at most ten, a ca
     }
     SUBCASE("a wheel of one car inside another car's chassis touches it")
     {
-        const dReal* chassis = dBodyGetPosition(gCars[0].chassis.body);
-        dBodySetPosition(gCars[1].frontLeftWheel.body, chassis[0], chassis[1], chassis[2]);
-        NearCallback(nullptr, dGeomID(gCarSpaces[0]), dGeomID(gCarSpaces[1]));
-        CHECK(CountContactJoints(gCars[0].chassis.body) > 0);
-        CHECK(CountContactJoints(gCars[1].frontLeftWheel.body) > 0);
+        const dReal* chassis = dBodyGetPosition(gSim.scene.cars[0].chassis.body);
+        dBodySetPosition(gSim.scene.cars[1].frontLeftWheel.body, chassis[0], chassis[1], chassis[2]);
+        NearCallback(&gSim.scene, dGeomID(gSim.scene.carSpaces[0]), dGeomID(gSim.scene.carSpaces[1]));
+        CHECK(CountContactJoints(gSim.scene.cars[0].chassis.body) > 0);
+        CHECK(CountContactJoints(gSim.scene.cars[1].frontLeftWheel.body) > 0);
     }
     SUBCASE("the parts of one car, which overlap, never touch each other")
     {
@@ -108,7 +108,7 @@ TEST_CASE("contacts: jointed bodies never touch, a pair yields at most ten, a ca
         std::vector<dJointID> contacts = CollectContacts();
         CHECK(!contacts.empty());
         for (dJointID j : contacts)
-            for (const Car& car : gCars) {
+            for (const Car& car : gSim.scene.cars) {
                 const BodyGeom* parts[kCarPartCount];
                 ListCarParts(car, parts);
                 int ends = 0;
@@ -117,31 +117,31 @@ TEST_CASE("contacts: jointed bodies never touch, a pair yields at most ten, a ca
                 CHECK(ends < 2);
             }
     }
-    dJointGroupEmpty(gContactGroup);
+    dJointGroupEmpty(gSim.scene.contactGroup);
     EndScene();
 }
 
 TEST_CASE("the step hands the targets to the motors and servos the steering")
 {
     StartScene();
-    const Car& car = gCars[0];
-    StepSimulation();
+    const Car& car = gSim.scene.cars[0];
+    StepSimulation(gSim.scene, gSim.targets);
     // With no key held the rear motors hold the wheels with up to 2 and steering is servoed to 0.
     CHECK(dJointGetHinge2Param(car.rearLeftHinge2, dParamVel2) == 0);
     CHECK(dJointGetHinge2Param(car.rearRightHinge2, dParamFMax2) == 2.0f);
     CHECK(dJointGetHingeParam(car.leftSteerHinge, dParamFMax) == 10.0f);
 
-    gCarSpeed[0] = 40;
-    gCarSteer[0] = 0.5f;
+    gSim.targets.speed[0] = 40;
+    gSim.targets.steer[0] = 0.5f;
     float angle = dJointGetHingeAngle(car.leftSteerHinge);
-    StepSimulation();
+    StepSimulation(gSim.scene, gSim.targets);
     CHECK(dJointGetHinge2Param(car.rearLeftHinge2, dParamVel2) == -40);
     CHECK(dJointGetHingeParam(car.leftSteerHinge, dParamVel) == 0.5f - angle);
     for (int i = 0; i < 200; ++i)
-        StepSimulation();
+        StepSimulation(gSim.scene, gSim.targets);
     // The request shrinks as the hinge nears its target.
     CHECK(dJointGetHingeAngle(car.leftSteerHinge) == doctest::Approx(0.5).epsilon(0.05));
     CHECK(std::fabs(dJointGetHingeParam(car.leftSteerHinge, dParamVel)) < 0.05);
-    CHECK(dJointGetHinge2Param(gCars[1].rearLeftHinge2, dParamVel2) == 0);
+    CHECK(dJointGetHinge2Param(gSim.scene.cars[1].rearLeftHinge2, dParamVel2) == 0);
     EndScene();
 }

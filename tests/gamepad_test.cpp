@@ -24,7 +24,7 @@ TEST_CASE("a virtual pad plugged in during the run drives car 0, and unplugged l
     OpenGamepads();
     StartScene();
     RunFrames(50);
-    const dReal startX = dBodyGetPosition(gCars[0].chassis.body)[0];
+    const dReal startX = dBodyGetPosition(gSim.scene.cars[0].chassis.body)[0];
 
     int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
                                            SDL_CONTROLLER_BUTTON_MAX, 0);
@@ -40,14 +40,14 @@ TEST_CASE("a virtual pad plugged in during the run drives car 0, and unplugged l
         PollGamepads();
         RunFrames(1);
     }
-    CHECK(gKeys[kVkUp]);
-    CHECK(dBodyGetPosition(gCars[0].chassis.body)[0] > startX + 2);  // as the up arrow does
+    CHECK(HeldControl(kVkUp));
+    CHECK(dBodyGetPosition(gSim.scene.cars[0].chassis.body)[0] > startX + 2);  // as the up arrow does
 
     SDL_JoystickClose(stick);
     REQUIRE(SDL_JoystickDetachVirtual(device) == 0);
     PumpPadEvents();
     RunFrames(1);  // the frame that takes the pad's keys up
-    CHECK(!gKeys[kVkUp]);
+    CHECK(!HeldControl(kVkUp));
     EndScene();
     CloseGamepads();
     SDL_Quit();

@@ -7,14 +7,14 @@
 #include <string>
 
 #include "SceneHelpers.h"
-#include "app/Autopilot.h"
+#include "sim/Autopilot.h"
 #include "app/Commands.h"
 #include "app/Frame.h"
 #include "app/Input.h"
 #include "app/KeyScript.h"
 #include "app/Playback.h"
 #include "app/Settings.h"
-#include "app/StateHash.h"
+#include "sim/StateHash.h"
 #include "platform/Platform.h"
 
 static bool Read(const std::string& text, KeyScript& script, std::string& error)
@@ -217,15 +217,15 @@ TEST_CASE("a run kept as a recording plays back into the same world, frame for f
     PlayKeyScript(script, path.c_str());
     StartPlayback();
     StartAutopilot(ChooseAutopilotSeed(1));
-    CHECK(gSettings.autopilot);
+    CHECK(gSim.settings.autopilot);
     while (!IsPlaybackOver())
         REQUIRE(RunFrame());
-    CHECK(gFramesRun == 900);
+    CHECK(gSim.frame == 900);
     CHECK(HashWorldState() == recorded);
     // A person's keys during a playback would make another run: they are not taken.
     HandleKeyDown('W');
     RunFrame();
-    CHECK(!gKeys['W']);
+    CHECK(!HeldControl('W'));
     EndScene();
     std::remove(path.c_str());
 }
@@ -244,9 +244,9 @@ static bool IsHeldCarTaken(int format)
     StartAutopilot(ChooseAutopilotSeed(1));
     while (!IsPlaybackOver())
         REQUIRE(RunFrame());
-    const bool taken = gAutopilot[1].driving;
-    CHECK(gAutopilot[2].driving);                    // left alone, as car 1 was by presses
-    CHECK(DescribeRun(gFramesRun).format == format);  // kept again, it keeps its rules
+    const bool taken = gSim.autopilot.cars[1].driving;
+    CHECK(gSim.autopilot.cars[2].driving);                    // left alone, as car 1 was by presses
+    CHECK(DescribeRun(gSim.frame).format == format);  // kept again, it keeps its rules
     EndScene();
     return taken;
 }

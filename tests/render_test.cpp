@@ -21,6 +21,7 @@
 #include "app/SharedRun.h"
 #include "app/FrameStats.h"
 #include "physics/Car.h"
+#include "sim/Simulation.h"
 #include "render/Frustum.h"
 #include "render/Primitives.h"
 #include "render/SceneView.h"
@@ -140,7 +141,7 @@ TEST_CASE("each camera mode gives its own view, and the camera key wraps from 5 
             CHECK(CountDifferences(views[a], views[b]) > 1000);
         }
     HandleKeyDown(kVkCamera);
-    ApplyFrameCommands();  // as the next frame starts
+    ApplyMachineCommands();  // as the next frame starts
     CHECK(gCameraMode == 1);
     RenderFrame(ReadFrameView());
     CHECK(CountDifferences(Snapshot(kCar0View), views[0]) == 0);
@@ -192,12 +193,12 @@ TEST_CASE("the overlay prints its two lines exactly, from the run's figures")
     gFps = 12.5f;
     gSleepTime = 20;
     // Only the speed over the ground counts: (3, 4, 12) is 5, straight down is 0.
-    dBodySetLinearVel(gCars[0].chassis.body, 3, 4, 12);
-    dBodySetLinearVel(gCars[1].chassis.body, 0, 0, -7);
-    dBodySetLinearVel(gCars[2].chassis.body, 1.5, -2, 0);
+    dBodySetLinearVel(gSim.scene.cars[0].chassis.body, 3, 4, 12);
+    dBodySetLinearVel(gSim.scene.cars[1].chassis.body, 0, 0, -7);
+    dBodySetLinearVel(gSim.scene.cars[2].chassis.body, 1.5, -2, 0);
     CHECK(PrintedText() == " Fps:[12.50] Gravity:[-0.50000] SleepTime:[20.00?|"
                            "Velocity Car1>[5.000000], Car2>[0.000000], Car3>[2.500000?");
-    gPaused = true;
+    gSim.paused = true;
     CHECK(PrintedText() == " Fps:[12.50] Gravity:[-0.50000] SleepTime:[20.00?|"
                            "Velocity Car1>[5.000000], Car2>[0.000000], Car3>[2.500000?|"
                            "Paused: P goes on, N steps one fram?");
@@ -317,7 +318,7 @@ TEST_CASE("skipping the boxes and spheres outside each view leaves every pixel, 
 {
     StartFrame(640, 480);
     // Turned a little, so that boxes lie across the views' edges and not only wholly in or out.
-    for (Car& car : gCars)
+    for (Car& car : gSim.scene.cars)
         dBodySetAngularVel(car.chassis.body, 0, 0, 0.8);
     RunFrames(60);
     // A context's first frame starts from GL's initial normal, which the grid's lit lines take.

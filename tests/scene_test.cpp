@@ -23,7 +23,7 @@ static void CheckBodyAt(dBodyID body, double x, double y, double z)
 TEST_CASE("the world holds 85 bodies, 31 joints and its geoms in the right spaces")
 {
     StartScene();
-    std::vector<dBodyID> bodies = CollectBodies();
+    std::vector<dBodyID> bodies = CollectBodies(gSim.scene);
     CHECK(bodies.size() == 85);
 
     std::set<dJointID> joints;
@@ -34,29 +34,29 @@ TEST_CASE("the world holds 85 bodies, 31 joints and its geoms in the right space
     for (dJointID j : joints)
         CHECK(dJointGetType(j) != dJointTypeContact);
 
-    CHECK(dSpaceGetNumGeoms(gSpace) == 64);
+    CHECK(dSpaceGetNumGeoms(gSim.scene.space) == 64);
     for (int k = 0; k < kCarCount; ++k) {
-        CHECK(dSpaceQuery(gSpace, dGeomID(gCarSpaces[k])));
-        CHECK(dSpaceGetNumGeoms(gCarSpaces[k]) == 9);
+        CHECK(dSpaceQuery(gSim.scene.space, dGeomID(gSim.scene.carSpaces[k])));
+        CHECK(dSpaceGetNumGeoms(gSim.scene.carSpaces[k]) == 9);
         dMass total, part;
         dMassSetZero(&total);
         const BodyGeom* parts[kCarPartCount];
-        ListCarParts(gCars[k], parts);
+        ListCarParts(gSim.scene.cars[k], parts);
         for (const BodyGeom* bg : parts) {
-            CHECK(dGeomGetSpace(bg->geom) == gCarSpaces[k]);
+            CHECK(dGeomGetSpace(bg->geom) == gSim.scene.carSpaces[k]);
             dBodyGetMass(bg->body, &part);
             total.mass += part.mass;
         }
         CHECK(total.mass == doctest::Approx(39.1));
     }
     dMass top;
-    dBodyGetMass(gTable.top.body, &top);
+    dBodyGetMass(gSim.scene.table.top.body, &top);
     CHECK(top.mass == doctest::Approx(5.01f));
-    CHECK(dBodyGetAutoDisableFlag(gPlate.body) == 0);
-    CHECK(dBodyGetAutoDisableFlag(gBall.body) == 0);
-    CHECK(dBodyGetAutoDisableFlag(gCars[0].frontLeftWheel.body) == 0);
-    CHECK(dBodyGetAutoDisableFlag(gPosts[0].body) == 1);
-    CHECK(dBodyGetAutoDisableFlag(gTable.flap.body) == 1);
+    CHECK(dBodyGetAutoDisableFlag(gSim.scene.plate.body) == 0);
+    CHECK(dBodyGetAutoDisableFlag(gSim.scene.ball.body) == 0);
+    CHECK(dBodyGetAutoDisableFlag(gSim.scene.cars[0].frontLeftWheel.body) == 0);
+    CHECK(dBodyGetAutoDisableFlag(gSim.scene.posts[0].body) == 1);
+    CHECK(dBodyGetAutoDisableFlag(gSim.scene.table.flap.body) == 1);
     EndScene();
 }
 
@@ -64,21 +64,21 @@ TEST_CASE("posts stand in a row along y = 3 with the last four on the corners")
 {
     StartScene();
     for (int i = 0; i <= 45; ++i)
-        CheckBodyAt(gPosts[i].body, -2000 + 100 * i, 3, 5);
-    CheckBodyAt(gPosts[46].body, -2000, -2000, 5);
-    CheckBodyAt(gPosts[47].body, 2000, -2000, 5);
-    CheckBodyAt(gPosts[48].body, -2000, 2000, 5);
-    CheckBodyAt(gPosts[49].body, 2000, 2000, 5);
-    CheckBodyAt(gPlate.body, 0, 10, 100.5);
-    CheckBodyAt(gBall.body, 10, 5, 5);
-    CHECK(dGeomGetSpace(gBall.geom) == gSpace);
+        CheckBodyAt(gSim.scene.posts[i].body, -2000 + 100 * i, 3, 5);
+    CheckBodyAt(gSim.scene.posts[46].body, -2000, -2000, 5);
+    CheckBodyAt(gSim.scene.posts[47].body, 2000, -2000, 5);
+    CheckBodyAt(gSim.scene.posts[48].body, -2000, 2000, 5);
+    CheckBodyAt(gSim.scene.posts[49].body, 2000, 2000, 5);
+    CheckBodyAt(gSim.scene.plate.body, 0, 10, 100.5);
+    CheckBodyAt(gSim.scene.ball.body, 10, 5, 5);
+    CHECK(dGeomGetSpace(gSim.scene.ball.geom) == gSim.scene.space);
     EndScene();
 }
 
 TEST_CASE("the cars are built side by side with their parts and joints in place")
 {
     StartScene();
-    const Car& car = gCars[0];
+    const Car& car = gSim.scene.cars[0];
     CheckBodyAt(car.chassis.body, 11.75, 20, 5);
     CheckBodyAt(car.cabin.body, 11, 20, 6.5);
     CheckBodyAt(car.frontLeftWheel.body, 14.75, 22, 4);
@@ -88,8 +88,8 @@ TEST_CASE("the cars are built side by side with their parts and joints in place"
     CheckBodyAt(car.leftKnuckle.body, 14, 22, 4);
     CheckBodyAt(car.rightKnuckle.body, 14, 18, 4);
     CheckBodyAt(car.tieRod.body, 13.25, 20, 4);
-    CheckBodyAt(gCars[2].chassis.body, 13.75, 40, 5);
-    CheckBodyAt(gCars[1].chassis.body, 12.75, 30, 5);
+    CheckBodyAt(gSim.scene.cars[2].chassis.body, 13.75, 40, 5);
+    CheckBodyAt(gSim.scene.cars[1].chassis.body, 12.75, 30, 5);
 
     dVector3 a;
     dJointGetHinge2Anchor(car.rearLeftHinge2, a);
@@ -124,7 +124,7 @@ TEST_CASE("the cars are built side by side with their parts and joints in place"
     const int colors[kCarCount][3] = {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}};
     for (int k = 0; k < kCarCount; ++k)
         for (int i = 0; i < 3; ++i)
-            CHECK(gCars[k].color[i] == colors[k][i]);
+            CHECK(gSim.scene.cars[k].color[i] == colors[k][i]);
     EndScene();
 }
 
@@ -142,32 +142,32 @@ TEST_CASE("both ramps rise toward +x and the table stands as built")
 {
     StartScene();
     double x, z;
-    RampEdge(gRamp1, -1, x, z);
+    RampEdge(gSim.scene.ramp1, -1, x, z);
     CHECK(x == doctest::Approx(189.9).epsilon(0.001));
     CHECK(z == doctest::Approx(-0.10).epsilon(0.05));
-    RampEdge(gRamp1, 1, x, z);
+    RampEdge(gSim.scene.ramp1, 1, x, z);
     CHECK(x == doctest::Approx(209.6).epsilon(0.001));
     CHECK(z == doctest::Approx(2.88).epsilon(0.01));
-    RampEdge(gRamp2, -1, x, z);
+    RampEdge(gSim.scene.ramp2, -1, x, z);
     CHECK(x == doctest::Approx(480.4).epsilon(0.001));
     CHECK(z == doctest::Approx(-2.24).epsilon(0.01));
-    RampEdge(gRamp2, 1, x, z);
+    RampEdge(gSim.scene.ramp2, 1, x, z);
     CHECK(x == doctest::Approx(518.6).epsilon(0.001));
     CHECK(z == doctest::Approx(9.58).epsilon(0.01));
 
-    CheckBodyAt(gTable.top.body, 100, 99.25, 10.25);
-    CheckBodyAt(gTable.flap.body, 115, 70, 10);
-    CheckBodyAt(gTable.legs[0].body, 83.75, 111, 5);
-    CheckBodyAt(gTable.legs[1].body, 116, 112.25, 5);
-    CheckBodyAt(gTable.legs[2].body, 83.75, 88.25, 5);
-    CheckBodyAt(gTable.legs[3].body, 114.75, 88.75, 5);
+    CheckBodyAt(gSim.scene.table.top.body, 100, 99.25, 10.25);
+    CheckBodyAt(gSim.scene.table.flap.body, 115, 70, 10);
+    CheckBodyAt(gSim.scene.table.legs[0].body, 83.75, 111, 5);
+    CheckBodyAt(gSim.scene.table.legs[1].body, 116, 112.25, 5);
+    CheckBodyAt(gSim.scene.table.legs[2].body, 83.75, 88.25, 5);
+    CheckBodyAt(gSim.scene.table.legs[3].body, 114.75, 88.75, 5);
     dVector3 size;
-    dGeomBoxGetLengths(gTable.legs[3].geom, size);
+    dGeomBoxGetLengths(gSim.scene.table.legs[3].geom, size);
     CheckAt(size, 5, 9, 10);
     dVector3 a;
-    dJointGetHingeAnchor(gTable.flapHinge, a);
+    dJointGetHingeAnchor(gSim.scene.table.flapHinge, a);
     CheckAt(a, 115, 84.25, 10.25);
-    dJointGetHingeAxis(gTable.flapHinge, a);
+    dJointGetHingeAxis(gSim.scene.table.flapHinge, a);
     CheckAt(a, -1, 0, 0);
     EndScene();
 }
@@ -177,9 +177,9 @@ TEST_CASE("the world falls at -0.5 whatever the settings held")
     gSettings.sGravity = -9.81f;
     BuildRunWorld();
     dVector3 g;
-    dWorldGetGravity(gWorld, g);
+    dWorldGetGravity(gSim.scene.world, g);
     CheckAt(g, 0, 0, -0.5);
     CHECK(gSettings.sGravity == -0.5f);
-    DestroyWorld();
-    CHECK(gCars[0].chassis.body == nullptr);
+    DestroySimWorld();
+    CHECK(gSim.scene.cars[0].chassis.body == nullptr);
 }

@@ -198,12 +198,12 @@ TEST_CASE("the run: keys drive, Escape ends it, and the teardown runs in order")
     CHECK(RunUntilQuit() == 0);
     // Nothing of the frame Escape came for runs.
     CHECK(gNullFramesPresented == 300);
-    CHECK(gFramesRun == 300);
+    CHECK(gSim.frame == 300);
     // The font went while its context was current, before the window; the world after it.
     CHECK(Called("DestroyRenderWindow"));
     CHECK(!gFontAtWindowEnd);
     CHECK(gFontGlyphs.empty());
-    CHECK(gCars[0].chassis.body == nullptr);
+    CHECK(gSim.scene.cars[0].chassis.body == nullptr);
     CHECK(!gNullWindow.exists);
 }
 
@@ -225,8 +225,8 @@ static std::vector<GLubyte> ReadFrame()
 
 static void NoteMoment(const char* call)
 {
-    const dReal* p = dBodyGetPosition(gCars[0].chassis.body);
-    gMoments.push_back({call, gCarSpeed[0], {p[0], p[1], p[2], 0}, ReadFrame()});
+    const dReal* p = dBodyGetPosition(gSim.scene.cars[0].chassis.body);
+    gMoments.push_back({call, gSim.targets.speed[0], {p[0], p[1], p[2], 0}, ReadFrame()});
 }
 
 TEST_CASE("a frame: driving controls, statistics, step, drawing, and then the frame is shown")
@@ -237,7 +237,7 @@ TEST_CASE("a frame: driving controls, statistics, step, drawing, and then the fr
     HandleKeyDown(kVkUp);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const std::vector<GLubyte> blank = ReadFrame();
-    const dReal* p = dBodyGetPosition(gCars[0].chassis.body);
+    const dReal* p = dBodyGetPosition(gSim.scene.cars[0].chassis.body);
     const dVector3 before = {p[0], p[1], p[2], 0};
     gMoments.clear();
     gNullFrameWatcher = NoteMoment;
@@ -257,7 +257,7 @@ TEST_CASE("a frame: driving controls, statistics, step, drawing, and then the fr
     // Drawn after the step: the scene as it stands now draws the very frame that was shown.
     RenderFrame(ReadFrameView());
     CHECK(ReadFrame() == shown.pixels);
-    DestroyWorld();
+    DestroySimWorld();
     DestroyRenderWindow();
 }
 
@@ -319,7 +319,7 @@ TEST_CASE("the next run's context draws the wheels and the ball: the sphere mesh
     CHECK(ReadFrame() == drawn);
     DeleteSphereList();
     DestroyRenderWindow();
-    DestroyWorld();
+    DestroySimWorld();
 }
 
 TEST_CASE("keys held when the window loses the focus are let go: the car stops")
@@ -331,24 +331,24 @@ TEST_CASE("keys held when the window loses the focus are let go: the car stops")
     HandleKeyDown(kVkSpace);
     for (int i = 0; i < 5; ++i)
         RunFrame();
-    CHECK(gCarSpeed[0] == 0);  // the space bar holds the car
+    CHECK(gSim.targets.speed[0] == 0);  // the space bar holds the car
     HandleKeyUp(kVkSpace);
     RunFrame();
-    CHECK(gCarSpeed[0] > 0);
+    CHECK(gSim.targets.speed[0] > 0);
     HandleKeyDown(kVkSpace);
     HandleFocusLost();
     RunFrame();
-    CHECK(!gKeys[kVkUp]);
-    CHECK(!gKeys[kVkSpace]);
+    CHECK(!HeldControl(kVkUp));
+    CHECK(!HeldControl(kVkSpace));
     // The space bar's hub torque went with its key.
-    CHECK(dJointGetHingeParam(gCars[0].leftHubHinge, dParamFMax) == 0);
-    CHECK(gCarSpeed[0] == 0);
+    CHECK(dJointGetHingeParam(gSim.scene.cars[0].leftHubHinge, dParamFMax) == 0);
+    CHECK(gSim.targets.speed[0] == 0);
     // A key that comes up after all is nothing new.
     HandleKeyUp(kVkUp);
     RunFrame();
-    CHECK(!gKeys[kVkUp]);
+    CHECK(!HeldControl(kVkUp));
     DestroyRenderWindow();
-    DestroyWorld();
+    DestroySimWorld();
 }
 
 TEST_CASE("closing the window ends the run before its next frame")
@@ -361,7 +361,7 @@ TEST_CASE("closing the window ends the run before its next frame")
     };
     CHECK(RunUntilQuit() == 0);
     CHECK(gNullFramesPresented == 5);
-    CHECK(gFramesRun == 5);
+    CHECK(gSim.frame == 5);
 }
 
 TEST_CASE("while minimised the simulation steps and nothing is drawn")
@@ -370,16 +370,16 @@ TEST_CASE("while minimised the simulation steps and nothing is drawn")
     REQUIRE(StartFullRun());
     BuildRunWorld();
     HandleMinimised(true);
-    double plateZ = dBodyGetPosition(gPlate.body)[2];
+    double plateZ = dBodyGetPosition(gSim.scene.plate.body)[2];
     for (int i = 0; i < 20; ++i)
         CHECK(RunFrame());
-    CHECK(dBodyGetPosition(gPlate.body)[2] < plateZ);
+    CHECK(dBodyGetPosition(gSim.scene.plate.body)[2] < plateZ);
     CHECK(gNullFramesPresented == 20);
     CHECK(CountPixels(0, 0, 640, 480, [](Rgb c) { return !IsBlack(c); }) == 0);
     HandleMinimised(false);
     RunFrame();
     CHECK(CountPixels(0, 0, 640, 480, [](Rgb c) { return !IsBlack(c); }) > 1000);
-    DestroyWorld();
+    DestroySimWorld();
     DestroyRenderWindow();
 }
 
@@ -442,15 +442,15 @@ TEST_CASE("P pauses: the views keep drawing a still scene, N steps one frame, C 
     BuildRunWorld();
     for (int i = 0; i < 5; ++i)
         RunFrame();
-    auto plateZ = [] { return dBodyGetPosition(gPlate.body)[2]; };
+    auto plateZ = [] { return dBodyGetPosition(gSim.scene.plate.body)[2]; };
     HandleKeyDown(kVkPause);
     HandleKeyDown(kVkPause);  // a held key's repeat does not toggle it back
     HandleKeyUp(kVkPause);
-    CHECK(!gPaused);  // not before its frame
+    CHECK(!gSim.paused);  // not before its frame
     const dReal still = plateZ();
     glClear(GL_COLOR_BUFFER_BIT);
     REQUIRE(RunFrame());
-    REQUIRE(gPaused);
+    REQUIRE(gSim.paused);
     CHECK(plateZ() == still);
     CHECK(CountPixels(0, 0, 640, 480, [](Rgb c) { return !IsBlack(c); }) > 10000);
     HandleKeyDown(kVkCamera);
@@ -474,7 +474,7 @@ TEST_CASE("P pauses: the views keep drawing a still scene, N steps one frame, C 
     HandleKeyDown(kVkEscape);
     CHECK(!RunFrame());
     DestroyRenderWindow();
-    DestroyWorld();
+    DestroySimWorld();
 }
 
 TEST_CASE("F12 saves the frame just drawn, as it was drawn, and the title says where")
@@ -504,7 +504,7 @@ TEST_CASE("F12 saves the frame just drawn, as it was drawn, and the title says w
     RunFrame();
     CHECK(gNullPicture.empty());  // once a press
     DestroyRenderWindow();
-    DestroyWorld();
+    DestroySimWorld();
 }
 
 // ODE's solver says "LCP internal error" now and then and goes on; here it is made to say it twice

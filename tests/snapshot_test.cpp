@@ -12,8 +12,8 @@
 #include "app/Commands.h"
 #include "app/Frame.h"
 #include "app/Settings.h"
-#include "app/Snapshot.h"
-#include "app/StateHash.h"
+#include "sim/Snapshot.h"
+#include "sim/StateHash.h"
 
 // The autopilot drives every car from frame 300; car 0's space bar goes down at frame 340, so that
 // its hub motors are on. By frame 350 some posts and table parts are asleep.
@@ -45,8 +45,8 @@ static std::vector<uint64_t> RunHashing(long frames)
 static std::vector<dGeomID> ListSpaceOrder()
 {
     std::vector<dGeomID> order;
-    for (int i = 0; i < dSpaceGetNumGeoms(gSpace); ++i)
-        order.push_back(dSpaceGetGeom(gSpace, i));
+    for (int i = 0; i < dSpaceGetNumGeoms(gSim.scene.space); ++i)
+        order.push_back(dSpaceGetGeom(gSim.scene.space, i));
     return order;
 }
 
@@ -64,13 +64,13 @@ TEST_CASE("a world wound back in its own scene runs on as it ran the first time"
     const std::vector<uint64_t> first = RunHashing(200);
     const std::vector<uint8_t> firstEnd = Save();
     // Setting a ramp where it is moves it to the front of the list, and the contacts' order with it.
-    const dReal* ramp = dGeomGetPosition(gRamp2);
-    dGeomSetPosition(gRamp2, ramp[0], ramp[1], ramp[2]);
+    const dReal* ramp = dGeomGetPosition(gSim.scene.ramp2);
+    dGeomSetPosition(gSim.scene.ramp2, ramp[0], ramp[1], ramp[2]);
     REQUIRE(ListSpaceOrder() != savedOrder);
 
     std::string why;
     REQUIRE_MESSAGE(Restore(saved, why), why);
-    CHECK(gFramesRun == 350);
+    CHECK(gSim.frame == 350);
     CHECK(HashWorldState() == savedHash);
     CHECK(ListSpaceOrder() == savedOrder);
     CHECK(Save() == saved);
@@ -90,7 +90,7 @@ TEST_CASE("a world restored in a newly built scene runs on as the uninterrupted 
     StartScene();  // the autopilot off and at seed 1: the snapshot's switch and generator must win
     std::string why;
     REQUIRE_MESSAGE(Restore(saved, why), why);
-    CHECK(gSettings.autopilot);
+    CHECK(gSim.settings.autopilot);
     CHECK(RunHashing(300) == uninterrupted);
     CHECK(Save() == end);
     EndScene();
@@ -161,7 +161,7 @@ TEST_CASE("a snapshot of another format, of other physics, of another world, dam
         std::string why;
         CHECK_FALSE(RestoreSnapshot(b.bytes.data(), b.bytes.size(), why));
         CHECK_MESSAGE(why.find(b.reason) != std::string::npos, why);
-        CHECK(gFramesRun == 360);
+        CHECK(gSim.frame == 360);
         CHECK(HashWorldState() == hash);
         CHECK(Save() == now);
     }

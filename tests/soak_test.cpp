@@ -7,7 +7,7 @@
 TEST_CASE("100,000 frames of random keys on all three cars keep every body finite")
 {
     StartScene();
-    std::vector<dBodyID> bodies = CollectBodies();
+    std::vector<dBodyID> bodies = CollectBodies(gSim.scene);
     RandomDrive drive = StartRandomDrive(20261207);
     long firstBad = -1;
     for (long frame = 1; frame <= 100000 && firstBad < 0; ++frame) {

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "SceneHelpers.h"
-#include "app/Autopilot.h"
+#include "sim/Autopilot.h"
 #include "app/Controls.h"
 #include "app/Input.h"
 #include "app/Settings.h"
-#include "app/StateHash.h"
+#include "sim/StateHash.h"
 #include "physics/Car.h"
 #include "physics/Step.h"
 
@@ -103,7 +103,7 @@ TEST_CASE("every body's position, velocities and enabled flag move the hash")
 {
     // Some bodies asleep, the cars driven by the autopilot.
     StartAutopilotRun(350);
-    std::vector<dBodyID> bodies = CollectBodies();
+    std::vector<dBodyID> bodies = CollectBodies(gSim.scene);
     int asleep = 0;
     for (size_t b = 0; b < bodies.size(); ++b) {
         CAPTURE(b);
@@ -128,7 +128,7 @@ TEST_CASE("every body's orientation moves the hash, each quaternion component")
     // renormalising would move a later orientation's bits.
     StartScene();
     const dQuaternion identity = {1, 0, 0, 0};
-    for (dBodyID body : CollectBodies()) {
+    for (dBodyID body : CollectBodies(gSim.scene)) {
         REQUIRE(std::memcmp(dBodyGetQuaternion(body), identity, sizeof identity) == 0);
         for (int axis = 0; axis < 3; ++axis) {  // turns change w and one of x, y, z
             CAPTURE(axis);
@@ -147,18 +147,18 @@ TEST_CASE("the cars' targets, held keys and hub motors, the autopilot's cars and
     StartAutopilotRun(350);
     for (int c = 0; c < kCarCount; ++c) {
         CAPTURE(c);
-        for (float* target : {&gCarSpeed[c], &gCarSteer[c]}) {
+        for (float* target : {&gSim.targets.speed[c], &gSim.targets.steer[c]}) {
             float was = *target;
             CheckNoticed([&] { *target = NextUp(was); }, [&] { *target = was; });
         }
         const CarKeys& keys = kCarKeys[c];
         for (int vk : {keys.raiseSteer, keys.lowerSteer, keys.raiseSpeed, keys.lowerSpeed, keys.lift}) {
             CAPTURE(vk);
-            bool was = gKeys[vk];
-            CheckNoticed([&] { gKeys[vk] = !was; }, [&] { gKeys[vk] = was; });
+            bool was = HeldControl(vk);
+            CheckNoticed([&] { HeldControl(vk) = !was; }, [&] { HeldControl(vk) = was; });
         }
 
-        AutopilotCar& a = gAutopilot[c];
+        AutopilotCar& a = gSim.autopilot.cars[c];
         CHECK(a.driving);
         CheckNoticed([&] { a.driving = false; }, [&] { a.driving = true; });
         for (long* count : {&a.idleFrames, &a.targetFrames, &a.slowFrames, &a.reverseFrames, &a.overturnedFrames})
@@ -168,8 +168,8 @@ TEST_CASE("the cars' targets, held keys and hub motors, the autopilot's cars and
             CheckNoticed([&] { target = NextUp(was); }, [&] { target = was; });
         }
     }
-    CheckNoticed([] { gKeys[kVkSpace] = true; }, [] { gKeys[kVkSpace] = false; });
-    for (dJointID hub : {gCars[0].leftHubHinge, gCars[0].rightHubHinge})
+    CheckNoticed([] { HeldControl(kVkSpace) = true; }, [] { HeldControl(kVkSpace) = false; });
+    for (dJointID hub : {gSim.scene.cars[0].leftHubHinge, gSim.scene.cars[0].rightHubHinge})
         for (int param : {dParamVel, dParamFMax}) {
             dReal was = dJointGetHingeParam(hub, param);
             CheckNoticed([&] { dJointSetHingeParam(hub, param, was + 1); },

@@ -82,9 +82,9 @@ TEST_CASE("statistics go on across a tick-count wrap, and the title never overfl
 TEST_CASE("the overlay's speeds are over the ground only")
 {
     StartScene();
-    dBodySetLinearVel(gCars[0].chassis.body, 3, 4, 12);
-    dBodySetLinearVel(gCars[1].chassis.body, 0, 0, -5);
-    CHECK(CarGroundSpeed(0) == 5);
-    CHECK(CarGroundSpeed(1) == 0);
+    dBodySetLinearVel(gSim.scene.cars[0].chassis.body, 3, 4, 12);
+    dBodySetLinearVel(gSim.scene.cars[1].chassis.body, 0, 0, -5);
+    CHECK(CarGroundSpeed(gSim.scene, 0) == 5);
+    CHECK(CarGroundSpeed(gSim.scene, 1) == 0);
     EndScene();
 }

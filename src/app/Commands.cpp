@@ -6,33 +6,24 @@
 #include "app/Playback.h"
 #include "app/SharedRun.h"
 
-long gFramesRun;
 bool gQuitRequested;
-static std::vector<Command> gQueue;     // waiting for their frame, in frame order
-static std::vector<Command> gRecorded;  // applied, and kept for a recording
+static std::vector<Command> gMachineQueue;  // this machine's, waiting for their frame, in frame order
 
 void StartCommands()
 {
-    gFramesRun = 0;
     gQuitRequested = false;
-    gQueue.clear();
-    gRecorded.clear();
-}
-
-void RestartCommandsAt(long frame)
-{
-    gFramesRun = frame;
-    gQuitRequested = false;
-    const auto isAfter = [frame](const Command& c) { return c.frame > frame; };
-    gQueue.erase(gQueue.begin(), std::find_if(gQueue.begin(), gQueue.end(), isAfter));
-    gRecorded.erase(std::find_if(gRecorded.begin(), gRecorded.end(), isAfter), gRecorded.end());
+    gMachineQueue.clear();
 }
 
 void QueueCommand(const Command& command)
 {
-    auto after = std::upper_bound(gQueue.begin(), gQueue.end(), command.frame,
+    if (kCommandTable[int(command.kind)].reach != CommandReach::kThisMachine) {
+        QueueWorldCommand(command);
+        return;
+    }
+    auto after = std::upper_bound(gMachineQueue.begin(), gMachineQueue.end(), command.frame,
                                   [](long frame, const Command& c) { return frame < c.frame; });
-    gQueue.insert(after, command);
+    gMachineQueue.insert(after, command);
 }
 
 void QueueLiveCommand(Command command)
@@ -51,54 +42,25 @@ void QueueLiveCommand(Command command)
     QueueCommand(command);
 }
 
-long NextCommandFrame()
+bool ApplyMachineCommands()
 {
-    return gFramesRun + 1;
-}
-
-bool ApplyFrameCommands()
-{
-    const long frame = gFramesRun + 1;
+    const long frame = NextCommandFrame();
     size_t due = 0;
-    while (due < gQueue.size() && gQueue[due].frame <= frame)
+    while (due < gMachineQueue.size() && gMachineQueue[due].frame <= frame)
         ++due;
     // Nothing of the frame a quit came for runs, its other commands neither.
     for (size_t i = 0; i < due; ++i)
-        if (gQueue[i].kind == CommandKind::kQuit)
+        if (gMachineQueue[i].kind == CommandKind::kQuit)
             RequestQuit();
     if (gQuitRequested)
         return false;
-    for (size_t i = 0; i < due; ++i) {
-        Command c = gQueue[i];
-        c.frame = frame;  // one that came late acts now
-        ApplyCommand(c);
-        if (IsRecorded(c))
-            gRecorded.push_back(c);
-    }
-    gQueue.erase(gQueue.begin(), gQueue.begin() + long(due));
-    gFramesRun = frame;
+    for (size_t i = 0; i < due; ++i)
+        ApplyMachineCommand(gMachineQueue[i]);
+    gMachineQueue.erase(gMachineQueue.begin(), gMachineQueue.begin() + long(due));
     return true;
-}
-
-bool ApplyThisMachineCommands()
-{
-    const long frame = gFramesRun + 1;
-    const auto isLocalAndDue = [frame](const Command& c) {
-        return c.frame <= frame && kCommandTable[int(c.kind)].reach == CommandReach::kThisMachine;
-    };
-    for (const Command& c : gQueue)
-        if (isLocalAndDue(c))
-            ApplyCommand(c);
-    gQueue.erase(std::remove_if(gQueue.begin(), gQueue.end(), isLocalAndDue), gQueue.end());
-    return !gQuitRequested;
 }
 
 void RequestQuit()
 {
     gQuitRequested = true;
-}
-
-const std::vector<Command>& ReadRecordedCommands()
-{
-    return gRecorded;
 }

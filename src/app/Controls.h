@@ -1,16 +1,14 @@
-// The key table: which held keys drive which car.
+// The key table: which keys drive which car. Key codes stay here, at the keyboard's edge: the world
+// knows its cars' controls alone (physics/Driving.h).
 #pragma once
-#include "physics/Car.h"
+#include "physics/Scene.h"
 
 struct CarKeys {
-    int raiseSteer;
-    int lowerSteer;
-    int raiseSpeed;
-    int lowerSpeed;
+    int raiseSteer;  // steer left
+    int lowerSteer;  // steer right
+    int raiseSpeed;  // faster
+    int lowerSpeed;  // slower
     int lift;
 };
 
 extern const CarKeys kCarKeys[kCarCount];
-
-// Hands what is held in gKeys to the cars for this frame.
-void UpdateCarControls();

@@ -1,8 +1,6 @@
 #include "app/Frame.h"
 
-#include "app/Autopilot.h"
 #include "app/Commands.h"
-#include "app/Controls.h"
 #include "app/FrameStats.h"
 #include "app/Input.h"
 #include "app/Playback.h"
@@ -10,13 +8,12 @@
 #include "app/Screenshot.h"
 #include "app/Settings.h"
 #include "app/SharedRun.h"
-#include "physics/Scene.h"
-#include "physics/Step.h"
 #include "platform/Platform.h"
+#include "sim/Simulation.h"
 
 void BuildRunWorld()
 {
-    BuildWorld();
+    BuildSimWorld(gSettings.boxMass, gSettings.autopilot);
     ShowWorldGravity(kWorldGravity);
 }
 
@@ -24,23 +21,21 @@ FrameView ReadFrameView()
 {
     const int width = gViewFollowsWindow ? gWindowWidth : gSettings.screenWidth;
     const int height = gViewFollowsWindow ? gWindowHeight : gSettings.screenHeight;
-    return {width, height, gCameraMode, {gFps, gSettings.sGravity, gSleepTime, gPaused, DescribeSharedRun()}};
+    return {&gSim.scene, width, height, gCameraMode,
+            {gFps, gSettings.sGravity, gSleepTime, gSim.paused, DescribeSharedRun()}};
 }
 
-// The frame's simulation: its commands, the autopilot's keys, the controls and one step.
-static bool SimulateFrame(bool measured)
+// This machine's commands of the frame, then the world's frame (sim/Simulation.h) with the frame
+// statistics between its controls and its step.
+static bool RunWorldFrame(bool measured)
 {
-    if (!ApplyFrameCommands())
+    if (!ApplyMachineCommands())
         return false;
-    bool advance = TakeSimulationFrame();
-    if (advance) {
-        UpdateAutopilot(gSettings.autopilot, DoHeldKeysStay());
-        UpdateCarControls();
-    }
+    const bool steps = DriveWorldFrame();
     if (measured)
         UpdateFrameStats();
-    if (advance)
-        StepSimulation();
+    if (steps)
+        StepWorld();
     return true;
 }
 
@@ -58,7 +53,7 @@ static void DrawFrame()
 
 bool RunFrame()
 {
-    if (!SimulateFrame(true))
+    if (!RunWorldFrame(true))
         return false;
     DrawFrame();
     return true;
@@ -68,9 +63,9 @@ bool RunSharedFrame()
 {
     PumpRelaySocket(0);
     const uint32_t start = ReadTickCount();
-    while (IsNextFrameConfirmed() && gFramesRun + 1 < gShared.lastTick &&
+    while (IsNextFrameConfirmed() && gSim.frame + 1 < gShared.lastTick &&
            uint32_t(ReadTickCount() - start) < kCatchUpMsPerDraw) {
-        if (!SimulateFrame(false))
+        if (!RunWorldFrame(false))
             return false;
         NoteSharedFrame();
     }
@@ -80,13 +75,13 @@ bool RunSharedFrame()
         // pace, waking for the window's events, rather than as fast as the machine can spin.
         if (!gShared.joined)
             WaitForEvents(1000 / kTickRate);
-        if (!ApplyThisMachineCommands())
+        if (!ApplyMachineCommands())
             return false;
         UpdateFrameStats();
         DrawFrame();
         return true;
     }
-    if (!SimulateFrame(true))
+    if (!RunWorldFrame(true))
         return false;
     NoteSharedFrame();
     DrawFrame();

@@ -10,9 +10,10 @@ void BuildRunWorld();
 // What the renderer is handed this frame: the configured size (or the page's drawing buffer), the
 // camera mode and the run's figures.
 FrameView ReadFrameView();
-// One frame: its commands, the autopilot's keys (when it is on), driving controls, frame statistics,
-// one simulation step, the drawing (while the window is not minimised), and the frame presented.
-// False, with nothing of the frame run, once the run is to end.
+// One frame: this machine's commands, frame statistics, the world's frame (its commands, the
+// autopilot's controls when it is on, the cars' controls, one simulation step), the drawing (while
+// the window is not minimised), and the frame presented. False, with nothing of the frame run, once
+// the run is to end.
 bool RunFrame();
 // A shared run's frame: every frame the relay has confirmed and this machine has not run yet, those
 // of a catch-up undrawn for up to kCatchUpMsPerDraw, and the last drawn; or, with none confirmed,

@@ -5,6 +5,7 @@
 
 #include "gl/GlErrors.h"
 #include "physics/SceneChecks.h"
+#include "sim/Simulation.h"
 
 static long gLooks, gGlErrors, gUnfiniteLooks;
 static uint32_t gLastLook;
@@ -26,7 +27,7 @@ void CheckRunHealth(uint32_t now)
         gGlErrors += errors;
         std::fprintf(stderr, "kelvaron: health: GL error 0x%04x (%d at this look)\n", first, errors);
     }
-    for (dBodyID body : CollectBodies())
+    for (dBodyID body : CollectBodies(gSim.scene))
         if (!IsFinite(body)) {
             ++gUnfiniteLooks;
             std::fprintf(stderr, "kelvaron: health: a body is no longer finite (look %ld)\n", gLooks);

@@ -8,23 +8,10 @@
 #include <cstring>
 
 #include "app/Keyboard.h"
-#include "physics/Car.h"
 #include "physics/Scene.h"
 
 static const char kMagic[] = "kelvaron-recording";
 constexpr long kMaxFrame = 1000000000L;
-
-std::string DescribePhysics()
-{
-    return std::string("ode-") + dODE_VERSION + " " + std::to_string(kPhysicsRevision);
-}
-
-std::string DescribePhysicsWord()
-{
-    std::string word = DescribePhysics();
-    word[word.find(' ')] = '-';
-    return word;
-}
 
 template <typename Whole>
 static bool ParseWhole(const char* word, long long min, long long max, Whole& value)

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Commands.h"
 #include "app/Keyboard.h"
+#include "sim/Commands.h"
+#include "sim/PhysicsName.h"
 
 // 2: a held key is one command, not the keyboard's repeats, and keeps its car from the autopilot.
 constexpr int kRecordingFormat = 2;
@@ -43,10 +44,6 @@ struct KeyScriptReader {
     long line;               // lines read
 };
 
-// This build's physics, as a header names it: "ode-VERSION REVISION".
-std::string DescribePhysics();
-// The same in one word, as a link's query carries it: "ode-VERSION-REVISION".
-std::string DescribePhysicsWord();
 // Reads the whole script. On a malformed line, or a recording this build cannot play the same, false
 // with "line N: " and the reason in error.
 bool ReadKeyScript(std::FILE* file, KeyScript& script, std::string& error);

@@ -1,13 +1,19 @@
 // The window's key reports (declared in platform/Platform.h) become commands for the next frame.
 #include "app/Keyboard.h"
 
-#include "app/Autopilot.h"
+#include "app/Controls.h"
+#include "sim/Autopilot.h"
 
 static KeyboardState gKeyboard;  // what the user holds now
 
 void ResetKeyboard()
 {
     gKeyboard = KeyboardState{};
+}
+
+bool IsKeyHeld(unsigned vk)
+{
+    return vk < unsigned(kKeyCount) && gKeyboard.held[vk];
 }
 
 static void QueueKey(unsigned vk, bool down)
@@ -28,6 +34,19 @@ void HandleKeyDown(unsigned vk)
 void HandleKeyUp(unsigned vk)
 {
     QueueKey(vk, false);
+}
+
+// Key vk belongs to a car the autopilot drives now.
+static bool IsAutopilotKey(unsigned vk)
+{
+    for (int c = 0; c < kCarCount; ++c) {
+        const CarKeys& k = kCarKeys[c];
+        const bool ofCar = int(vk) == k.raiseSteer || int(vk) == k.lowerSteer || int(vk) == k.raiseSpeed ||
+                           int(vk) == k.lowerSpeed || int(vk) == k.lift || (c == 0 && vk == unsigned(kVkSpace));
+        if (ofCar && IsAutopilotDriving(c))
+            return true;
+    }
+    return false;
 }
 
 void HandleFocusLost()

@@ -17,3 +17,5 @@ bool TranslateKey(KeyboardState& keyboard, unsigned vk, bool down, long frame, C
 int FindCommandKey(const Command& command);
 // The live keyboard: nothing held.
 void ResetKeyboard();
+// Whether the live keyboard holds key vk now.
+bool IsKeyHeld(unsigned vk);

@@ -6,11 +6,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/Autopilot.h"
+#include "app/Commands.h"
 #include "app/Picture.h"
-#include "app/Settings.h"
-#include "app/StateHash.h"
 #include "platform/Platform.h"
+#include "sim/PhysicsName.h"
+#include "sim/Simulation.h"
+#include "sim/StateHash.h"
 
 static bool gPlaying;          // a script or recording drives this run
 static bool gPlayingRecorded;  // ...and it is a recording, with its own seed and length
@@ -37,12 +38,20 @@ void PlayKeyScript(const KeyScript& script, const char* name)
     gPlayedName = name;
 }
 
+// Whether a control a person holds keeps their car from the autopilot, as since recording format 2. A
+// recording of format 1, whose held keys repeated, plays as it was made: there only presses did.
+static bool DoHeldControlsStay()
+{
+    return !gPlayingRecorded || gPlayed.format >= 2;
+}
+
 void StartPlayback()
 {
     for (const Command& c : gPlayedCommands)
         QueueCommand(c);
     if (gPlayingRecorded)
         SwitchAutopilot(gPlayed.autopilot);
+    KeepHeldControls(DoHeldControlsStay());
 }
 
 void QueuePlayedCommands(long after, long upTo)
@@ -81,11 +90,6 @@ bool IsPlaybackDriving()
     return gPlaying;
 }
 
-bool DoHeldKeysStay()
-{
-    return !gPlayingRecorded || gPlayed.format >= 2;
-}
-
 uint32_t ChooseAutopilotSeed(uint32_t fresh)
 {
     return gPlayingRecorded ? gPlayed.seed : fresh;
@@ -93,12 +97,13 @@ uint32_t ChooseAutopilotSeed(uint32_t fresh)
 
 bool IsPlaybackOver()
 {
-    return gPlayingRecorded && gFramesRun >= gPlayed.frames;
+    return gPlayingRecorded && gSim.frame >= gPlayed.frames;
 }
 
 RecordingHeader DescribeRun(long frames)
 {
-    return {DescribePhysics(), gSettings.sGravity, gSettings.boxMass, gSettings.autopilot, ReadAutopilotSeed(), frames,
+    const SimSettings& world = gSim.settings;
+    return {DescribePhysics(), world.gravity, world.boxMass, world.autopilot, ReadAutopilotSeed(), frames,
             gPlayingRecorded ? gPlayed.format : kRecordingFormat};
 }
 
@@ -109,7 +114,7 @@ static bool WriteRunRecording(const char* path, char* reason, size_t reasonSize)
         std::snprintf(reason, reasonSize, "%s", std::strerror(errno));
         return false;
     }
-    bool written = WriteRecording(file, DescribeRun(gFramesRun), ReadRecordedCommands());
+    bool written = WriteRecording(file, DescribeRun(gSim.frame), ReadRecordedCommands());
     if (!written)
         std::snprintf(reason, reasonSize, "%s", std::strerror(errno ? errno : EIO));
     return std::fclose(file) == 0 && written;
@@ -119,7 +124,7 @@ void KeepRunAsRecording()
 {
     char where[1024];
     if (SaveInPicturesFolder("keys", WriteRunRecording, where, sizeof where))
-        std::fprintf(stderr, "kelvaron: kept the run so far (%ld frames) as %s\n", gFramesRun, where);
+        std::fprintf(stderr, "kelvaron: kept the run so far (%ld frames) as %s\n", gSim.frame, where);
     else
         std::fprintf(stderr, "kelvaron: could not keep the run as a recording: %s\n", where);
 }
@@ -128,13 +133,13 @@ void FinishPlayback()
 {
     const uint64_t hash = HashWorldState();
     if (gPlaying)
-        std::printf("kelvaron: played %ld frames of %s, state hash %016" PRIx64 "\n", gFramesRun,
+        std::printf("kelvaron: played %ld frames of %s, state hash %016" PRIx64 "\n", gSim.frame,
                     gPlayedName.c_str(), hash);
     if (gRecordPath.empty())
         return;
     char reason[512] = "";
     if (WriteFileWhole(gRecordPath, WriteRunRecording, reason, sizeof reason))
-        std::printf("kelvaron: recorded %ld frames to %s, state hash %016" PRIx64 "\n", gFramesRun, gRecordPath.c_str(),
+        std::printf("kelvaron: recorded %ld frames to %s, state hash %016" PRIx64 "\n", gSim.frame, gRecordPath.c_str(),
                     hash);
     else
         std::fprintf(stderr, "kelvaron: could not record the run to %s: %s\n", gRecordPath.c_str(), reason);

@@ -10,16 +10,13 @@ void ResetPlayback();
 // The commands of script drive the next run from its first frame.
 void PlayKeyScript(const KeyScript& script, const char* name);
 // As the run starts, its world built: the commands to be played are queued, and a recording's header
-// turns the autopilot on or off.
+// turns the autopilot on or off and says whether held controls keep a car from it.
 void StartPlayback();
 // Queues again the played commands of the frames after `after` up to upTo: a world wound back to
 // `after` meets them once more.
 void QueuePlayedCommands(long after, long upTo);
 // A playback drives the run: what a person does here may touch only what this machine shows.
 bool IsPlaybackDriving();
-// Whether a key a person holds keeps their car from the autopilot, as since recording format 2. A
-// recording of format 1, whose held keys repeated, plays as it was made: there only presses did.
-bool DoHeldKeysStay();
 // The autopilot's seed for the run starting: a recording's own, or fresh.
 uint32_t ChooseAutopilotSeed(uint32_t fresh);
 // A recording has played all its frames.

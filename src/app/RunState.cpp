@@ -1,6 +1,5 @@
 #include "app/RunState.h"
 
-#include "app/Autopilot.h"
 #include "app/Commands.h"
 #include "app/FrameStats.h"
 #include "app/Gamepad.h"
@@ -10,7 +9,7 @@
 #include "app/Settings.h"
 #include "app/SharedRun.h"
 #include "app/WindowEvents.h"
-#include "physics/Driving.h"
+#include "sim/Simulation.h"
 
 bool gPreview;
 bool gFullscreen;
@@ -25,6 +24,7 @@ void NoteRenderWindow(bool inHost, bool modeChanged)
 
 void StartRunInput()
 {
+    ResetSimulation();
     StartCommands();
     ResetKeyboard();
     ResetInput();
@@ -52,6 +52,4 @@ void ResetRunState()
     ResetPlayback();
     ResetSharedRun();
     ResetFrameStats();
-    ResetDrivingTargets();
-    StartAutopilot(1);
 }

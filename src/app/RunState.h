@@ -10,13 +10,14 @@ extern int gWindowWidth;   // WindowEvents.cpp: the render window's size as last
 extern int gWindowHeight;
 
 // Puts every piece of run state (these, the settings, keys, camera, mouse reference, frame
-// statistics, commands, pads, playback, the autopilot and the cars' targets) back as a new process has it, each through
-// the file that writes it.
+// statistics, commands, pads, playback, and the world's record but its scene) back as a new process
+// has it, each through the file that writes it.
 void ResetRunState();
 // The shell tells what it opened: a window inside a host's, and whether the display mode changed.
 void NoteRenderWindow(bool inHost, bool modeChanged);
 void NoteDesiredFps(float fps);
-// A run begins with nothing queued, held or asked for, and no pad with a car.
+// A run begins with nothing queued, held or asked for, no pad with a car, and the world's record as
+// a new process has it.
 void StartRunInput();
 // The window's drawing buffer follows the screen rather than the size asked (HandleDrawingBufferResized).
 void NoteViewFollowsWindow(bool follows);

@@ -41,7 +41,3 @@ void ShowWorldGravity(float gravity)
     gSettings.sGravity = gravity;
 }
 
-void SwitchAutopilot(bool on)
-{
-    gSettings.autopilot = on;
-}

@@ -35,5 +35,3 @@ const char* TakeSettingsFields(const SettingsFields& fields);
 void TakeXScreenSaverSettings(int width, int height, bool autopilot, bool steadyPace);
 // The gravity shown is the one the world really falls at, whatever was stored.
 void ShowWorldGravity(float gravity);
-// The autopilot on or off, whatever was stored (the replay's autopilot runs).
-void SwitchAutopilot(bool on);

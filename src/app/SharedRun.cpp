@@ -7,14 +7,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Autopilot.h"
 #include "app/Keyboard.h"
 #include "app/Picture.h"
 #include "app/Settings.h"
-#include "app/StateHash.h"
 #include "net/MessageWords.h"
 #include "net/Protocol.h"
 #include "net/RelayMessage.h"
+#include "sim/Simulation.h"
+#include "sim/StateHash.h"
 
 SharedRun gShared;
 
@@ -169,7 +169,7 @@ void StartSharedWorld()
 
 bool IsNextFrameConfirmed()
 {
-    return gShared.worldStarted && !gShared.watchingForNow && gFramesRun < gShared.lastTick;
+    return gShared.worldStarted && !gShared.watchingForNow && gSim.frame < gShared.lastTick;
 }
 
 // The relay hands a car to the autopilot, or back to its person: everyone is told, as it happens.
@@ -235,7 +235,7 @@ static bool WriteText(const std::string& text, const char* path, char* reason, s
 static void SaveDesync(const std::string& log)
 {
     std::string trace;
-    for (long f = gFramesRun - kTraceFrames + 1; f <= gFramesRun; ++f)
+    for (long f = gSim.frame - kTraceFrames + 1; f <= gSim.frame; ++f)
         if (f >= 0 && !gTrace[f % kTraceFrames].empty())
             trace += gTrace[f % kTraceFrames];
     char keys[1024], traced[1024];
@@ -345,7 +345,7 @@ void HandleRelayClosed(const std::string& reason)
 
 void NoteSharedFrame()
 {
-    const long frame = gFramesRun;
+    const long frame = gSim.frame;
     char line[512];
     FormatCarsTrace(frame, line, sizeof line);
     const uint64_t hash = HashWorldState();
@@ -377,8 +377,8 @@ const char* DescribeSharedRun()
         }
     if (!gShared.ended.empty())
         std::snprintf(line, sizeof line, "Left the room: %s", gShared.ended.c_str());
-    else if (gFramesRun + kHashEveryTicks < gShared.lastTick)
-        std::snprintf(line, sizeof line, "Catching up: tick %ld of %ld", gFramesRun, gShared.lastTick);
+    else if (gSim.frame + kHashEveryTicks < gShared.lastTick)
+        std::snprintf(line, sizeof line, "Catching up: tick %ld of %ld", gSim.frame, gShared.lastTick);
     else if (gShared.desyncTick)
         std::snprintf(line, sizeof line, "%s  The worlds differ since tick %ld: %s", seat.c_str(), gShared.desyncTick,
                       gShared.desyncSaved.empty() ? "keeping the log" : gShared.desyncSaved.c_str());

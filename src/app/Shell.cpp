@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/Autopilot.h"
 #include "app/Commands.h"
 #include "app/Frame.h"
 #include "app/Gamepad.h"
@@ -17,9 +16,9 @@
 #include "gl/GlState.h"
 #include "gl/Text.h"
 #include "physics/OdeMessages.h"
-#include "physics/Scene.h"
 #include "platform/Platform.h"
 #include "render/Primitives.h"
+#include "sim/Simulation.h"
 
 static const char kWindowedQuestion[] =
     "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?";
@@ -146,7 +145,7 @@ void TakeDownRun()
     SayRunHealth();
     FinishPlayback();
     LeaveSharedRun();
-    DestroyWorld();
+    DestroySimWorld();
     SayOdeMessages();
 }
 

@@ -2,13 +2,13 @@
 // from a backend that runs key scripts, so that their runs compare byte for byte.
 #include <cstdio>
 
-#include "physics/Car.h"
 #include "platform/Platform.h"
+#include "sim/Simulation.h"
 
 void FormatCarsTrace(long frame, char* line, size_t lineSize)
 {
     int used = std::snprintf(line, lineSize, "frame %ld", frame);
-    for (const Car& car : gCars) {
+    for (const Car& car : gSim.scene.cars) {
         const dReal* p = dBodyGetPosition(car.chassis.body);
         const dReal* v = dBodyGetLinearVel(car.chassis.body);
         if (used < 0 || size_t(used) >= lineSize)

@@ -1,17 +1,17 @@
 #include "physics/Bodies.h"
 
-static dBodyID CreatePlacedBody(const dReal pos[3])
+static dBodyID CreatePlacedBody(dWorldID world, const dReal pos[3])
 {
-    dBodyID body = dBodyCreate(gWorld);
+    dBodyID body = dBodyCreate(world);
     dBodySetPosition(body, pos[0], pos[1], pos[2]);
     return body;
 }
 
-BodyGeom CreateBoxBody(dMass* m, dSpaceID space, const dReal pos[3], dReal d,
+BodyGeom CreateBoxBody(dWorldID world, dMass* m, dSpaceID space, const dReal pos[3], dReal d,
                        dReal lx, dReal ly, dReal lz, bool autoDisable)
 {
     BodyGeom bg;
-    bg.body = CreatePlacedBody(pos);
+    bg.body = CreatePlacedBody(world, pos);
     dMassSetBox(m, d, lx, ly, lz);
     dMassAdjust(m, d);
     dBodySetMass(bg.body, m);
@@ -22,10 +22,10 @@ BodyGeom CreateBoxBody(dMass* m, dSpaceID space, const dReal pos[3], dReal d,
     return bg;
 }
 
-BodyGeom CreateSphereBody(dMass* m, const dReal pos[3], dReal d, dReal radius)
+BodyGeom CreateSphereBody(dWorldID world, dMass* m, const dReal pos[3], dReal d, dReal radius)
 {
     BodyGeom bg;
-    bg.body = CreatePlacedBody(pos);
+    bg.body = CreatePlacedBody(world, pos);
     dMassSetSphere(m, d, radius);
     dMassAdjust(m, d);
     dBodySetMass(bg.body, m);
@@ -34,9 +34,9 @@ BodyGeom CreateSphereBody(dMass* m, const dReal pos[3], dReal d, dReal radius)
     return bg;
 }
 
-dJointID CreateHinge(dBodyID body1, dBodyID body2, const dReal axis[3], const dReal anchor[3])
+dJointID CreateHinge(dWorldID world, dBodyID body1, dBodyID body2, const dReal axis[3], const dReal anchor[3])
 {
-    dJointID joint = dJointCreateHinge(gWorld, 0);
+    dJointID joint = dJointCreateHinge(world, 0);
     dJointAttach(joint, body1, body2);
     dJointSetHingeAxis(joint, axis[0] * 90, axis[1] * 90, axis[2] * 90);
     dJointSetHingeAnchor(joint, anchor[0], anchor[1], anchor[2]);

@@ -3,13 +3,13 @@
 #pragma once
 #include "physics/Scene.h"
 
-// Creates a body at pos, gives it total mass d with the inertia of a solid box of that size, attaches
+// Creates a body in world at pos, gives it total mass d with the inertia of a solid box of that size, attaches
 // a new box geom (made in space, which may be 0) and, if autoDisable, lets ODE put it to sleep.
-BodyGeom CreateBoxBody(dMass* m, dSpaceID space, const dReal pos[3], dReal d,
+BodyGeom CreateBoxBody(dWorldID world, dMass* m, dSpaceID space, const dReal pos[3], dReal d,
                        dReal lx, dReal ly, dReal lz, bool autoDisable);
 
 // The same for a solid sphere whose geom is made in no space.
-BodyGeom CreateSphereBody(dMass* m, const dReal pos[3], dReal d, dReal radius);
+BodyGeom CreateSphereBody(dWorldID world, dMass* m, const dReal pos[3], dReal d, dReal radius);
 
 // A hinge in no group; the axis is given as a direction and passed scaled to length 90.
-dJointID CreateHinge(dBodyID body1, dBodyID body2, const dReal axis[3], const dReal anchor[3]);
+dJointID CreateHinge(dWorldID world, dBodyID body1, dBodyID body2, const dReal axis[3], const dReal anchor[3]);

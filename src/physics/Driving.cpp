@@ -1,89 +1,60 @@
 #include "physics/Driving.h"
 
-#include <algorithm>
 #include <cmath>
-#include <iterator>
 
-#include "physics/Step.h"
-
-float gCarSpeed[kCarCount];
-float gCarSteer[kCarCount];
-
-static float NextSteer(const CarInput& input, float s)
+static float NextSteer(const CarControls& held, float s)
 {
-    if (input.raiseSteer)
+    if (held.steerLeft)
         return s < kSteerLimit ? float(s + kSteerStep) : s;
-    if (input.lowerSteer)
+    if (held.steerRight)
         return s > -kSteerLimit ? float(s - kSteerStep) : s;
     return 0;
 }
 
-static float NextSpeed(const CarInput& input, float v)
+static float NextSpeed(const CarControls& held, float v)
 {
-    // Letting go of the key of the current direction stops the wheels at once.
-    if (!input.raiseSpeed && v > 0)
+    // Letting go of the control of the current direction stops the wheels at once.
+    if (!held.faster && v > 0)
         v = 0;
-    if (!input.lowerSpeed && v < 0)
+    if (!held.slower && v < 0)
         v = 0;
-    if (input.raiseSpeed && v < kSpeedLimit)
+    if (held.faster && v < kSpeedLimit)
         v += kSpeedStep;
-    if (input.lowerSpeed && v > -kSpeedLimit)
+    if (held.slower && v > -kSpeedLimit)
         v -= kSpeedStep;
     return v;
 }
 
-void DriveCars(const CarInput inputs[kCarCount])
+void DriveCars(Scene& scene, const CarControls controls[kCarCount], DrivingTargets& targets)
 {
     for (int c = 0; c < kCarCount; ++c) {
-        const CarInput& input = inputs[c];
-        float s = NextSteer(input, gCarSteer[c]);
-        float v = NextSpeed(input, gCarSpeed[c]);
-        if (input.brake) {
+        const CarControls& held = controls[c];
+        float s = NextSteer(held, targets.steer[c]);
+        float v = NextSpeed(held, targets.speed[c]);
+        if (held.stopAndSpin) {
             v = 0;
             s = 0;
         }
-        gCarSteer[c] = s;
-        gCarSpeed[c] = v;
-        if (input.lift)
-            dBodyAddForce(gCars[c].cabin.body, 0, 0, kLiftForce);
+        targets.steer[c] = s;
+        targets.speed[c] = v;
+        if (held.lift)
+            dBodyAddForce(scene.cars[c].cabin.body, 0, 0, kLiftForce);
     }
 }
 
-void SetFrontHubMotors(dReal maxTorque)
+void SetFrontHubMotors(const Car& car, dReal maxTorque)
 {
-    if (!gCars[0].leftHubHinge)
+    if (!car.leftHubHinge)
         return;
-    dJointSetHingeParam(gCars[0].leftHubHinge, dParamVel, 5.0f);
-    dJointSetHingeParam(gCars[0].leftHubHinge, dParamFMax, maxTorque);
-    dJointSetHingeParam(gCars[0].rightHubHinge, dParamVel, 5.0f);
-    dJointSetHingeParam(gCars[0].rightHubHinge, dParamFMax, maxTorque);
+    dJointSetHingeParam(car.leftHubHinge, dParamVel, 5.0f);
+    dJointSetHingeParam(car.leftHubHinge, dParamFMax, maxTorque);
+    dJointSetHingeParam(car.rightHubHinge, dParamVel, 5.0f);
+    dJointSetHingeParam(car.rightHubHinge, dParamFMax, maxTorque);
 }
 
-void ResetDrivingTargets()
+float CarGroundSpeed(const Scene& scene, int c)
 {
-    std::fill(std::begin(gCarSpeed), std::end(gCarSpeed), 0.0f);
-    std::fill(std::begin(gCarSteer), std::end(gCarSteer), 0.0f);
-}
-
-void WriteDrivingTargets(ByteWriter& out)
-{
-    for (int c = 0; c < kCarCount; ++c) {
-        PutFloat(out, gCarSpeed[c]);
-        PutFloat(out, gCarSteer[c]);
-    }
-}
-
-void ReadDrivingTargets(ByteReader& in)
-{
-    for (int c = 0; c < kCarCount; ++c) {
-        gCarSpeed[c] = TakeFloat(in);
-        gCarSteer[c] = TakeFloat(in);
-    }
-}
-
-float CarGroundSpeed(int c)
-{
-    const dReal* v = dBodyGetLinearVel(gCars[c].chassis.body);
+    const dReal* v = dBodyGetLinearVel(scene.cars[c].chassis.body);
     float vx = float(v[0]), vy = float(v[1]);
     return std::sqrt(vx * vx + vy * vy);
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "physics/Scene.h"
 
 static void AddBodies(dSpaceID space, std::vector<dBodyID>& bodies)
 {
@@ -16,10 +15,10 @@ static void AddBodies(dSpaceID space, std::vector<dBodyID>& bodies)
     }
 }
 
-std::vector<dBodyID> CollectBodies()
+std::vector<dBodyID> CollectBodies(const Scene& scene)
 {
     std::vector<dBodyID> bodies;
-    AddBodies(gSpace, bodies);
+    AddBodies(scene.space, bodies);
     return bodies;
 }
 

@@ -37,35 +37,35 @@ struct SceneObjects {
     dxGeom* geoms[kGeomCount];  // the spaces, the bodiless geoms, then the bodies' in their order
 };
 
-static SceneObjects ListSceneObjects()
+static SceneObjects ListSceneObjects(const Scene& scene)
 {
     SceneObjects s;
     const BodyGeom* parts[kBodyCount];
     int n = 0;
-    for (const BodyGeom& post : gPosts)
+    for (const BodyGeom& post : scene.posts)
         parts[n++] = &post;
-    for (const BodyGeom* part : {&gPlate, &gBall, &gTable.top, &gTable.flap})
+    for (const BodyGeom* part : {&scene.plate, &scene.ball, &scene.table.top, &scene.table.flap})
         parts[n++] = part;
-    for (const BodyGeom& leg : gTable.legs)
+    for (const BodyGeom& leg : scene.table.legs)
         parts[n++] = &leg;
-    for (const Car& car : gCars) {
+    for (const Car& car : scene.cars) {
         ListCarParts(car, parts + n);
         n += kCarPartCount;
     }
     n = 0;
-    s.joints[n++] = gTable.flapHinge;
-    for (const Car& car : gCars)
+    s.joints[n++] = scene.table.flapHinge;
+    for (const Car& car : scene.cars)
         for (dJointID joint : {car.cabinFrontHinge, car.cabinRearHinge, car.rearLeftHinge2, car.rearRightHinge2,
                                car.leftSteerHinge, car.rightSteerHinge, car.leftTieRodHinge, car.rightTieRodHinge,
                                car.rightHubHinge, car.leftHubHinge})
             s.joints[n++] = joint;
-    s.spaces[0] = gSpace;
+    s.spaces[0] = scene.space;
     for (int c = 0; c < kCarCount; ++c)
-        s.spaces[1 + c] = gCarSpaces[c];
+        s.spaces[1 + c] = scene.carSpaces[c];
     n = 0;
     for (dxSpace* space : s.spaces)
         s.geoms[n++] = space;
-    for (dGeomID geom : {gGroundPlane, gRamp1, gRamp2})
+    for (dGeomID geom : {scene.groundPlane, scene.ramp1, scene.ramp2})
         s.geoms[n++] = geom;
     for (int i = 0; i < kBodyCount; ++i) {
         s.bodies[i] = parts[i]->body;
@@ -255,12 +255,12 @@ static uint32_t CountWorldObjects(const dxWorld* world)
     return uint32_t(world->nb) << 16 | uint32_t(world->nj);
 }
 
-void WriteSceneState(ByteWriter& out)
+void WriteSceneState(const Scene& scene, ByteWriter& out)
 {
-    const SceneObjects s = ListSceneObjects();
-    PutUint32(out, CountWorldObjects(gWorld));
+    const SceneObjects s = ListSceneObjects(scene);
+    PutUint32(out, CountWorldObjects(scene.world));
     dVector3 gravity;
-    dWorldGetGravity(gWorld, gravity);
+    dWorldGetGravity(scene.world, gravity);
     PutFloats(out, gravity, 3);
     PutUint32(out, uint32_t(dRandGetSeed()));
     for (const dxBody* b : s.bodies)
@@ -298,10 +298,10 @@ static bool CheckSpaceOrder(ByteReader& in, const dxSpace* space, const SceneObj
     return true;
 }
 
-bool CheckSceneState(ByteReader in, std::string& why)
+bool CheckSceneState(const Scene& scene, ByteReader in, std::string& why)
 {
-    const SceneObjects s = ListSceneObjects();
-    if (TakeUint32(in) != CountWorldObjects(gWorld))
+    const SceneObjects s = ListSceneObjects(scene);
+    if (TakeUint32(in) != CountWorldObjects(scene.world))
         return Refuse(why, "its world has another number of bodies or joints");
     TakeBytes(in, kWorldSize);
     for (const dxBody* b : s.bodies) {
@@ -325,13 +325,13 @@ bool CheckSceneState(ByteReader in, std::string& why)
     return true;
 }
 
-void ReadSceneState(ByteReader& in)
+void ReadSceneState(Scene& scene, ByteReader& in)
 {
-    const SceneObjects s = ListSceneObjects();
+    const SceneObjects s = ListSceneObjects(scene);
     TakeUint32(in);
     dVector3 gravity = {};
     TakeFloats(in, gravity, 3);
-    dWorldSetGravity(gWorld, gravity[0], gravity[1], gravity[2]);
+    dWorldSetGravity(scene.world, gravity[0], gravity[1], gravity[2]);
     dRandSetSeed(TakeUint32(in));
     for (dxBody* b : s.bodies)
         ReadBody(in, b);

@@ -10,11 +10,12 @@
 #include <string>
 
 #include "physics/Bytes.h"
+#include "physics/Scene.h"
 
 // Appends the scene's state; the world must be between steps (no contact joints).
-void WriteSceneState(ByteWriter& out);
+void WriteSceneState(const Scene& scene, ByteWriter& out);
 // Whether in (at the scene's state) fits this scene: the same bodies, joints and spaces with the same
 // members, to the last byte. Changes nothing; false with the reason.
-bool CheckSceneState(ByteReader in, std::string& why);
+bool CheckSceneState(const Scene& scene, ByteReader in, std::string& why);
 // Sets the scene to the state in, which CheckSceneState accepted.
-void ReadSceneState(ByteReader& in);
+void ReadSceneState(Scene& scene, ByteReader& in);

@@ -7,23 +7,25 @@ static void ApplyDriveTarget(dJointID rearHinge2, float speed)
     dJointSetHinge2Param(rearHinge2, dParamFMax2, 2.0f);
 }
 
-void StepSimulation()
+void StepSimulation(Scene& scene, const DrivingTargets& targets)
 {
     for (int c = 0; c < kCarCount; ++c) {
-        ApplyDriveTarget(gCars[c].rearLeftHinge2, gCarSpeed[c]);
-        ApplyDriveTarget(gCars[c].rearRightHinge2, gCarSpeed[c]);
+        const Car& car = scene.cars[c];
+        ApplyDriveTarget(car.rearLeftHinge2, targets.speed[c]);
+        ApplyDriveTarget(car.rearRightHinge2, targets.speed[c]);
         // A velocity servo on the left knuckle alone; the tie rod brings the right one along.
-        float angle = dJointGetHingeAngle(gCars[c].leftSteerHinge);
-        dJointSetHingeParam(gCars[c].leftSteerHinge, dParamVel, (gCarSteer[c] - angle) * 1.0f);
-        dJointSetHingeParam(gCars[c].leftSteerHinge, dParamFMax, 10.0f);
+        float angle = dJointGetHingeAngle(car.leftSteerHinge);
+        dJointSetHingeParam(car.leftSteerHinge, dParamVel, (targets.steer[c] - angle) * 1.0f);
+        dJointSetHingeParam(car.leftSteerHinge, dParamFMax, 10.0f);
     }
-    dSpaceCollide(gSpace, nullptr, NearCallback);
-    dWorldStep(gWorld, kStepSize);
-    dJointGroupEmpty(gContactGroup);
+    dSpaceCollide(scene.space, &scene, NearCallback);
+    dWorldStep(scene.world, kStepSize);
+    dJointGroupEmpty(scene.contactGroup);
 }
 
-void NearCallback(void*, dGeomID o1, dGeomID o2)
+void NearCallback(void* data, dGeomID o1, dGeomID o2)
 {
+    const Scene& scene = *static_cast<const Scene*>(data);
     dBodyID b1 = dGeomGetBody(o1);
     dBodyID b2 = dGeomGetBody(o2);
     // Bodies sharing a hinge (the table top and its flap) never touch.
@@ -43,7 +45,7 @@ void NearCallback(void*, dGeomID o1, dGeomID o2)
         surface.slip2 = 0.1f;
         surface.soft_erp = 0.5f;
         surface.soft_cfm = 0.3f;
-        dJointID joint = dJointCreateContact(gWorld, gContactGroup, &contacts[i]);
+        dJointID joint = dJointCreateContact(scene.world, scene.contactGroup, &contacts[i]);
         dJointAttach(joint, dGeomGetBody(contacts[i].geom.g1), dGeomGetBody(contacts[i].geom.g2));
     }
 }

@@ -5,9 +5,9 @@
 constexpr dReal kUprightChassisHeight = 2.5f;  // wheels 0.5 above the ground
 constexpr dReal kOverturnedUpZ = 0.7071f;      // cos 45 degrees
 
-bool IsCarOverturned(int c)
+bool IsCarOverturned(const Scene& scene, int c)
 {
-    return dBodyGetRotation(gCars[c].chassis.body)[10] < kOverturnedUpZ;
+    return dBodyGetRotation(scene.cars[c].chassis.body)[10] < kOverturnedUpZ;
 }
 
 // The heading in the ground plane: where the chassis' forward axis points, or, when that stands
@@ -19,9 +19,9 @@ static dReal ReadHeading(const dReal* r)
     return std::atan2(r[6], r[2]);
 }
 
-void SetCarUpright(int c)
+void SetCarUpright(Scene& scene, int c)
 {
-    dBodyID chassis = gCars[c].chassis.body;
+    dBodyID chassis = scene.cars[c].chassis.body;
     const dReal* p = dBodyGetPosition(chassis);
     const dReal centre[3] = {p[0], p[1], p[2]};
     dMatrix3 upright, toUpright;
@@ -30,7 +30,7 @@ void SetCarUpright(int c)
     dMultiply2_333(toUpright, upright, dBodyGetRotation(chassis));
 
     const BodyGeom* parts[kCarPartCount];
-    ListCarParts(gCars[c], parts);
+    ListCarParts(scene.cars[c], parts);
     for (const BodyGeom* part : parts) {
         dBodyID body = part->body;
         const dReal* q = dBodyGetPosition(body);

@@ -44,11 +44,11 @@ static float FindLineWidth()
     return float(viewport[0] + viewport[2]) - raster[0] - 2;
 }
 
-void DrawOverlay(const OverlayFigures& figures)
+void DrawOverlay(const Scene& scene, const OverlayFigures& figures)
 {
     float speeds[kCarCount];
     for (int c = 0; c < kCarCount; ++c)
-        speeds[c] = CarGroundSpeed(c);
+        speeds[c] = CarGroundSpeed(scene, c);
 
     glLoadIdentity();
     glTranslatef(0, 0, -1);
@@ -75,7 +75,7 @@ void DrawOverlay(const OverlayFigures& figures)
 
     // From high above, nearly straight down: world +x runs to the upper right, +y to the upper left.
     gluLookAt(0, 0, 1500, 2, 2, 10, 0, 0, 1);
-    for (const Car& car : gCars) {
+    for (const Car& car : scene.cars) {
         glColor3f(float(car.color[0]), float(car.color[1]), float(car.color[2]));
         DrawBodyBox(car.chassis);
     }

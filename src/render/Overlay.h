@@ -1,5 +1,6 @@
 // The overlay quadrant: two lines of figures and a top-down map of the cars.
 #pragma once
+#include "physics/Scene.h"
 
 // The figures the shell hands over for the first line.
 struct OverlayFigures {
@@ -11,4 +12,4 @@ struct OverlayFigures {
 };
 
 // Draws into the current viewport under the projection ResizeViewport sets.
-void DrawOverlay(const OverlayFigures& figures);
+void DrawOverlay(const Scene& scene, const OverlayFigures& figures);

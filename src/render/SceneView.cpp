@@ -13,13 +13,13 @@ void RenderFrame(const FrameView& view)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     int halfW = view.width / 2, halfH = view.height / 2;
     glViewport(0, halfH, halfW, halfH);
-    DrawView(1, view.cameraMode);
+    DrawView(*view.scene, 1, view.cameraMode);
     glViewport(halfW, halfH, halfW, halfH);
-    DrawView(0, view.cameraMode);
+    DrawView(*view.scene, 0, view.cameraMode);
     glViewport(0, 0, halfW, halfH);
-    DrawView(2, view.cameraMode);
+    DrawView(*view.scene, 2, view.cameraMode);
     glViewport(halfW, 0, halfW, halfH);
-    DrawOverlay(view.figures);
+    DrawOverlay(*view.scene, view.figures);
 }
 
 // The eye at a point given in the car's frame, lifted to a fixed world height.
@@ -70,32 +70,32 @@ static void DrawCar(const Car& car, const Frustum* cull)
     DrawBodyBox(car.rightKnuckle, cull);
 }
 
-void DrawView(int k, int cameraMode)
+void DrawView(const Scene& scene, int k, int cameraMode)
 {
     glLoadIdentity();
-    SetCamera(gCars[k].chassis.body, cameraMode);
+    SetCamera(scene.cars[k].chassis.body, cameraMode);
     const Frustum volume = ReadViewFrustum();
     const Frustum* cull = gSkipUnseenShapes ? &volume : nullptr;
     DrawAxes();
     DrawGrid();
     // The ramps take the grid's green; ramp 1 is drawn again in yellow over itself, which the
     // less-or-equal depth test lets through.
-    DrawGeomBox(gRamp1, cull);
-    DrawGeomBox(gRamp2, cull);
+    DrawGeomBox(scene.ramp1, cull);
+    DrawGeomBox(scene.ramp2, cull);
     glColor3f(0, 1, 0);
-    DrawGeomSphere(gBall.geom, cull);
+    DrawGeomSphere(scene.ball.geom, cull);
     glColor3f(1, 1, 0);
-    DrawGeomBox(gRamp1, cull);
+    DrawGeomBox(scene.ramp1, cull);
     glColor3f(0.1f, 0.1f, 0.5f);
-    for (const BodyGeom& post : gPosts)
+    for (const BodyGeom& post : scene.posts)
         DrawBodyBox(post, cull);
-    DrawBodyBox(gPlate, cull);
-    for (const Car& car : gCars)
+    DrawBodyBox(scene.plate, cull);
+    for (const Car& car : scene.cars)
         DrawCar(car, cull);
     glColor3f(0.2f, 0.1f, 0.4f);
-    DrawBodyBox(gTable.top, cull);
-    DrawBodyBox(gTable.flap, cull);
-    for (const BodyGeom& leg : gTable.legs)
+    DrawBodyBox(scene.table.top, cull);
+    DrawBodyBox(scene.table.flap, cull);
+    for (const BodyGeom& leg : scene.table.legs)
         DrawBodyBox(leg, cull);
 }
 

@@ -1,15 +1,10 @@
-#include "app/StateHash.h"
+#include "sim/StateHash.h"
 
 #include <cstring>
 #include <initializer_list>
 
-#include "app/Autopilot.h"
-#include "app/Controls.h"
-#include "app/Input.h"
-#include "app/Settings.h"
 #include "physics/Car.h"
-#include "physics/Scene.h"
-#include "physics/Step.h"
+#include "sim/Simulation.h"
 
 // FNV-1a rather than a faster hash: a dozen lines with no dependency, the same arithmetic on every
 // compiler and target (no unaligned or wide loads), and a frame's few kilobytes cost microseconds.
@@ -64,17 +59,17 @@ static void FeedBody(StateHash& hash, dBodyID body)
 }
 
 // ODE has no public way to walk a world's bodies: the scene's own records give them in a fixed order.
-static void FeedBodies(StateHash& hash)
+static void FeedBodies(StateHash& hash, const Scene& scene)
 {
-    for (const BodyGeom& post : gPosts)
+    for (const BodyGeom& post : scene.posts)
         FeedBody(hash, post.body);
-    FeedBody(hash, gPlate.body);
-    FeedBody(hash, gBall.body);
-    FeedBody(hash, gTable.top.body);
-    FeedBody(hash, gTable.flap.body);
-    for (const BodyGeom& leg : gTable.legs)
+    FeedBody(hash, scene.plate.body);
+    FeedBody(hash, scene.ball.body);
+    FeedBody(hash, scene.table.top.body);
+    FeedBody(hash, scene.table.flap.body);
+    for (const BodyGeom& leg : scene.table.legs)
         FeedBody(hash, leg.body);
-    for (const Car& car : gCars) {
+    for (const Car& car : scene.cars) {
         const BodyGeom* parts[kCarPartCount];
         ListCarParts(car, parts);
         for (const BodyGeom* part : parts)
@@ -82,20 +77,21 @@ static void FeedBodies(StateHash& hash)
     }
 }
 
-// What the cars are asked to do: the targets the step applies, and the keys that move them next
-// frame. A cabin's lift is its held key alone: the force it adds is spent by the step.
+// What the cars are asked to do: the targets the step applies, and the controls that move them next
+// frame. A cabin's lift is its held control alone: the force it adds is spent by the step. Only car 0
+// has a stop and spin.
 static void FeedCarControls(StateHash& hash)
 {
     for (int c = 0; c < kCarCount; ++c) {
-        FeedFloat(hash, gCarSpeed[c]);
-        FeedFloat(hash, gCarSteer[c]);
-        const CarKeys& keys = kCarKeys[c];
-        for (int vk : {keys.raiseSteer, keys.lowerSteer, keys.raiseSpeed, keys.lowerSpeed, keys.lift})
-            FeedBool(hash, gKeys[vk]);
+        FeedFloat(hash, gSim.targets.speed[c]);
+        FeedFloat(hash, gSim.targets.steer[c]);
+        const CarControls& held = gSim.controls[c];
+        for (bool control : {held.steerLeft, held.steerRight, held.faster, held.slower, held.lift})
+            FeedBool(hash, control);
     }
-    FeedBool(hash, gKeys[kVkSpace]);
-    // Set when the space bar goes down or up, not by every step: state of its own.
-    for (dJointID hub : {gCars[0].leftHubHinge, gCars[0].rightHubHinge}) {
+    FeedBool(hash, gSim.controls[0].stopAndSpin);
+    // Set when the stop goes down or up, not by every step: state of its own.
+    for (dJointID hub : {gSim.scene.cars[0].leftHubHinge, gSim.scene.cars[0].rightHubHinge}) {
         FeedFloat(hash, dJointGetHingeParam(hub, dParamVel));
         FeedFloat(hash, dJointGetHingeParam(hub, dParamFMax));
     }
@@ -104,9 +100,9 @@ static void FeedCarControls(StateHash& hash)
 uint64_t HashWorldState()
 {
     StateHash hash{kFnvOffsetBasis};
-    FeedBodies(hash);
+    FeedBodies(hash, gSim.scene);
     FeedCarControls(hash);
-    FeedBool(hash, gSettings.autopilot);
+    FeedBool(hash, gSim.settings.autopilot);
     FeedAutopilotState(hash);
     return hash.value;
 }

@@ -1,9 +1,9 @@
-// The world saved to bytes and restored from them exactly: the same bytes from every build for the
-// same world, and a restored world runs on bit for bit as one never interrupted, in this process or
-// another that built the same scene. What decides the next frame goes in: the frame count, the held
-// keys, the pause, the driving targets, the autopilot switch and the autopilot, and the physics
-// scene with what ODE keeps privately (physics/SceneState.h). What is queued for later frames stays
-// with whoever queued it.
+// The world's record saved to bytes and restored from them exactly: the same bytes from every build
+// for the same world, and a restored world runs on bit for bit as one never interrupted, in this
+// process or another that built the same scene. What decides the next frame goes in: the frame
+// count, the held controls, the pause, the driving targets, the autopilot switch and the autopilot,
+// and the physics scene with what ODE keeps privately (physics/SceneState.h). What is queued for
+// later frames stays queued, if for a frame after the snapshot's.
 //
 // The bytes: "KELVSNAP", then little-endian the format (uint32), the whole length with the checksum
 // (uint32), the physics as a recording's header names it (24 bytes, zero-padded), the frame (int64)

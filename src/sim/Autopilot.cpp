@@ -1,20 +1,11 @@
-#include "app/Autopilot.h"
+#include "sim/Autopilot.h"
 
 #include <cmath>
 #include <initializer_list>
 
-#include "app/Commands.h"
-#include "app/Controls.h"
-#include "app/Input.h"
-#include "app/StateHash.h"
-#include "physics/Driving.h"
-#include "physics/Scene.h"
-#include "physics/Step.h"
 #include "physics/Upright.h"
-
-AutopilotCar gAutopilot[kCarCount];
-static uint32_t gAutopilotRandom = 1;  // the generator's state
-static uint32_t gAutopilotSeed = 1;    // what it started from
+#include "sim/Simulation.h"
+#include "sim/StateHash.h"
 
 constexpr float kArrivedDistance = 20;     // near enough to a target to pick the next
 constexpr long kTargetPatienceFrames = 1500;
@@ -29,11 +20,11 @@ constexpr float kPi = 3.14159265f;
 // xorshift32: the same numbers from the same seed on every build and library.
 static uint32_t NextRandom()
 {
-    uint32_t x = gAutopilotRandom;
+    uint32_t x = gSim.autopilot.random;
     x ^= x << 13;
     x ^= x >> 17;
     x ^= x << 5;
-    return gAutopilotRandom = x;
+    return gSim.autopilot.random = x;
 }
 
 static float RandomBetween(float low, float high)
@@ -44,6 +35,7 @@ static float RandomBetween(float low, float high)
 // Somewhere worth going: open ground, over one of the ramps, the table's flap, or a post to knock over.
 static void PickTarget(AutopilotCar& a)
 {
+    const Scene& scene = gSim.scene;
     float x = 0, y = 0;
     switch (NextRandom() % 5) {
     case 0:
@@ -51,19 +43,19 @@ static void PickTarget(AutopilotCar& a)
         y = RandomBetween(-800, 800);
         break;
     case 1:
-        x = dGeomGetPosition(gRamp1)[0] + 40;
+        x = dGeomGetPosition(scene.ramp1)[0] + 40;
         break;
     case 2:
-        x = dGeomGetPosition(gRamp2)[0] + 40;
+        x = dGeomGetPosition(scene.ramp2)[0] + 40;
         break;
     case 3: {
-        const dReal* p = dBodyGetPosition(gTable.flap.body);
+        const dReal* p = dBodyGetPosition(scene.table.flap.body);
         x = float(p[0]);
         y = float(p[1]);
         break;
     }
     default: {
-        const dReal* p = dBodyGetPosition(gPosts[NextRandom() % kPostCount].body);
+        const dReal* p = dBodyGetPosition(scene.posts[NextRandom() % kPostCount].body);
         x = float(p[0]);
         y = float(p[1]);
         break;
@@ -74,8 +66,8 @@ static void PickTarget(AutopilotCar& a)
     a.targetFrames = 0;
 }
 
-// Through the commands a person's keys make, less the person: the car stays the autopilot's.
-static void HoldKeys(int c, bool forward, bool backward, bool left, bool right)
+// The commands a person's controls make, less the person: the car stays the autopilot's.
+static void HoldControls(int c, bool forward, bool backward, bool left, bool right, std::vector<Command>& commands)
 {
     const struct {
         CommandKind kind;
@@ -85,61 +77,53 @@ static void HoldKeys(int c, bool forward, bool backward, bool left, bool right)
                 {CommandKind::kCarKey, CarKey::kSteerLeft, left},    {CommandKind::kCarKey, CarKey::kSteerRight, right},
                 {CommandKind::kLift, CarKey::kSteerLeft, false}};
     for (const auto& h : held)
-        ApplyCommand({gFramesRun, h.kind, c, h.key, h.down, CommandSource::kAutopilot});
+        commands.push_back({gSim.frame, h.kind, c, h.key, h.down, CommandSource::kAutopilot});
 }
 
 void StartAutopilot(uint32_t seed)
 {
-    for (AutopilotCar& a : gAutopilot)
+    Autopilot& autopilot = gSim.autopilot;
+    for (AutopilotCar& a : autopilot.cars)
         a = AutopilotCar{};
-    gAutopilotRandom = gAutopilotSeed = seed ? seed : 1;  // xorshift never leaves 0
+    autopilot.random = autopilot.seed = seed ? seed : 1;  // xorshift never leaves 0
 }
 
 uint32_t ReadAutopilotSeed()
 {
-    return gAutopilotSeed;
+    return gSim.autopilot.seed;
 }
 
-static bool IsKeyOfCar(unsigned vk, int c)
+bool IsAutopilotDriving(int c)
 {
-    const CarKeys& k = kCarKeys[c];
-    return int(vk) == k.raiseSteer || int(vk) == k.lowerSteer || int(vk) == k.raiseSpeed ||
-           int(vk) == k.lowerSpeed || int(vk) == k.lift || (c == 0 && vk == unsigned(kVkSpace));
+    return gSim.autopilot.cars[c].driving;
 }
 
-bool IsAutopilotKey(unsigned vk)
+bool TakeCarFromAutopilot(int c)
 {
-    for (int c = 0; c < kCarCount; ++c)
-        if (gAutopilot[c].driving && IsKeyOfCar(vk, c))
-            return true;
-    return false;
+    AutopilotCar& a = gSim.autopilot.cars[c];
+    const bool was = a.driving;
+    a.driving = false;
+    a.idleFrames = 0;
+    return was;
 }
 
-void TakeCarFromAutopilot(int c)
+void HandCarToAutopilot(int c)
 {
-    if (gAutopilot[c].driving)
-        HoldKeys(c, false, false, false, false);
-    gAutopilot[c].driving = false;
-    gAutopilot[c].idleFrames = 0;
-}
-
-void HandCarToAutopilot(int c, bool on)
-{
-    if (!on) {
-        TakeCarFromAutopilot(c);
-    } else if (!gAutopilot[c].driving) {
-        gAutopilot[c].driving = true;
-        PickTarget(gAutopilot[c]);
+    AutopilotCar& a = gSim.autopilot.cars[c];
+    if (!a.driving) {
+        a.driving = true;
+        PickTarget(a);
     }
 }
 
-static void DriveCar(int c, AutopilotCar& a)
+static void DriveCar(int c, AutopilotCar& a, std::vector<Command>& commands)
 {
-    dBodyID chassis = gCars[c].chassis.body;
-    if (IsCarOverturned(c)) {
-        HoldKeys(c, false, false, false, false);
+    const Scene& scene = gSim.scene;
+    dBodyID chassis = scene.cars[c].chassis.body;
+    if (IsCarOverturned(scene, c)) {
+        HoldControls(c, false, false, false, false, commands);
         if (++a.overturnedFrames >= kOverturnedFrames) {
-            SetCarUpright(c);
+            commands.push_back({gSim.frame, CommandKind::kUpright, c, CarKey::kSteerLeft, true, CommandSource::kAutopilot});
             a.overturnedFrames = 0;
         }
         return;
@@ -161,70 +145,68 @@ static void DriveCar(int c, AutopilotCar& a)
 
     if (a.reverseFrames > 0) {
         --a.reverseFrames;
-        HoldKeys(c, false, true, right, left);  // backing out turns the other way
+        HoldControls(c, false, true, right, left, commands);  // backing out turns the other way
         return;
     }
-    bool crawling = CarGroundSpeed(c) < kStuckSpeed && gCarSpeed[c] > 100;
+    bool crawling = CarGroundSpeed(scene, c) < kStuckSpeed && gSim.targets.speed[c] > 100;
     a.slowFrames = crawling ? a.slowFrames + 1 : 0;
     if (a.slowFrames > kStuckFrames) {
         a.slowFrames = 0;
         a.reverseFrames = kBackOutFrames;
     }
-    HoldKeys(c, true, false, left, right);
+    HoldControls(c, true, false, left, right, commands);
 }
 
-// While the autopilot does not drive car c, its held keys are a person's.
-static bool IsCarKeyHeld(int c)
+// While the autopilot does not drive car c, its held controls are a person's.
+static bool IsControlHeld(int c)
 {
-    for (unsigned vk = 0; vk < unsigned(kKeyCount); ++vk)
-        if (gKeys[vk] && IsKeyOfCar(vk, c))
-            return true;
-    return false;
+    const CarControls& held = gSim.controls[c];
+    return held.steerLeft || held.steerRight || held.faster || held.slower || held.lift || held.stopAndSpin;
 }
 
-void UpdateAutopilot(bool takeIdleCars, bool heldKeysStay)
+void UpdateAutopilot(bool takeIdleCars, bool heldControlsStay, std::vector<Command>& commands)
 {
     for (int c = 0; c < kCarCount; ++c) {
-        AutopilotCar& a = gAutopilot[c];
+        AutopilotCar& a = gSim.autopilot.cars[c];
         if (!a.driving) {
-            if (!takeIdleCars || ++a.idleFrames < kAutopilotIdleFrames || (heldKeysStay && IsCarKeyHeld(c)))
+            if (!takeIdleCars || ++a.idleFrames < kAutopilotIdleFrames || (heldControlsStay && IsControlHeld(c)))
                 continue;
             a.driving = true;
             PickTarget(a);
         }
-        DriveCar(c, a);
+        DriveCar(c, a, commands);
     }
 }
 
 void WriteAutopilotState(ByteWriter& out)
 {
-    for (const AutopilotCar& a : gAutopilot) {
+    for (const AutopilotCar& a : gSim.autopilot.cars) {
         PutInt64(out, a.idleFrames);
         PutUint8(out, a.driving);
         PutFloats(out, a.target, 2);
         for (long frames : {a.targetFrames, a.slowFrames, a.reverseFrames, a.overturnedFrames})
             PutInt64(out, frames);
     }
-    PutUint32(out, gAutopilotSeed);
-    PutUint32(out, gAutopilotRandom);
+    PutUint32(out, gSim.autopilot.seed);
+    PutUint32(out, gSim.autopilot.random);
 }
 
 void ReadAutopilotState(ByteReader& in)
 {
-    for (AutopilotCar& a : gAutopilot) {
+    for (AutopilotCar& a : gSim.autopilot.cars) {
         a.idleFrames = long(TakeInt64(in));
         a.driving = TakeUint8(in) != 0;
         TakeFloats(in, a.target, 2);
         for (long* frames : {&a.targetFrames, &a.slowFrames, &a.reverseFrames, &a.overturnedFrames})
             *frames = long(TakeInt64(in));
     }
-    gAutopilotSeed = TakeUint32(in);
-    gAutopilotRandom = TakeUint32(in);
+    gSim.autopilot.seed = TakeUint32(in);
+    gSim.autopilot.random = TakeUint32(in);
 }
 
 void FeedAutopilotState(StateHash& hash)
 {
-    for (const AutopilotCar& a : gAutopilot) {
+    for (const AutopilotCar& a : gSim.autopilot.cars) {
         FeedInt64(hash, a.idleFrames);
         FeedBool(hash, a.driving);
         FeedFloat(hash, a.target[0]);
@@ -234,5 +216,5 @@ void FeedAutopilotState(StateHash& hash)
         FeedInt64(hash, a.reverseFrames);
         FeedInt64(hash, a.overturnedFrames);
     }
-    FeedUint32(hash, gAutopilotRandom);
+    FeedUint32(hash, gSim.autopilot.random);
 }

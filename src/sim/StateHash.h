@@ -21,8 +21,9 @@ void FeedFloat(StateHash& hash, float value);
 // After a frame, in this order: every body of the scene (the posts 0 to 49, the plate, the ball, the
 // table's top, flap and legs 0 to 3, then each car's nine parts in ListCarParts' order), each by its
 // position, orientation quaternion, linear and angular velocity and enabled flag; per car its speed
-// and steering targets and its held keys (the four driving keys and the lift), the space bar (car 0's
-// stop), car 0's front hub motors, the autopilot switch, and the autopilot's cars and generator.
+// and steering targets and its held controls (steer left and right, faster, slower, lift), car 0's
+// stop and spin and its front hub motors, the autopilot switch, and the autopilot's cars and
+// generator.
 // Left out as derived or spent each step: rotation matrices (made from the quaternions), forces and
 // contact joints, the rear drive and steering motors (set from the targets); ODE's sleep counters
 // have no public reader. Camera, pause and frame figures are the viewer's, not the world's.

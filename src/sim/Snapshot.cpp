@@ -1,25 +1,21 @@
-#include "app/Snapshot.h"
+#include "sim/Snapshot.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
-#include "app/Autopilot.h"
-#include "app/Commands.h"
-#include "app/Input.h"
-#include "app/KeyScript.h"
-#include "app/Settings.h"
-#include "app/StateHash.h"
-#include "physics/Driving.h"
 #include "physics/SceneState.h"
+#include "sim/PhysicsName.h"
+#include "sim/Simulation.h"
+#include "sim/StateHash.h"
 
 constexpr char kMagic[8] = {'K', 'E', 'L', 'V', 'S', 'N', 'A', 'P'};
 constexpr size_t kPhysicsNameSize = 24;
 constexpr size_t kHeaderSize = sizeof kMagic + 4 + 4 + kPhysicsNameSize + 8 + 8;
 constexpr size_t kChecksumSize = 8;
-// What follows the header before the scene: held keys and pause, targets, the autopilot switch, the
-// autopilot's cars, seed and state.
+// What follows the header before the scene: held controls and pause, targets, the autopilot switch,
+// the autopilot's cars, seed and state.
 constexpr size_t kRunStateSize = (kCarCount * 5 + 1 + 1) + kCarCount * 8 + 1 + kCarCount * (8 + 1 + 8 + 4 * 8) + 4 + 4;
 
 // FNV-1a over little-endian 32-bit words in four interleaved lanes, folded together, then the last
@@ -60,6 +56,40 @@ static uint64_t TakeUint64(ByteReader& in)
     return uint64_t(TakeInt64(in));
 }
 
+// The held controls in the state hash's order (per car steer left and right, faster, slower, lift,
+// then car 0's stop and spin) and the pause; per car the speed and steering targets; the autopilot
+// switch and the autopilot.
+static void WriteRunState(ByteWriter& out)
+{
+    for (const CarControls& held : gSim.controls)
+        for (bool control : {held.steerLeft, held.steerRight, held.faster, held.slower, held.lift})
+            PutUint8(out, control);
+    PutUint8(out, gSim.controls[0].stopAndSpin);
+    PutUint8(out, gSim.paused);
+    for (int c = 0; c < kCarCount; ++c) {
+        PutFloat(out, gSim.targets.speed[c]);
+        PutFloat(out, gSim.targets.steer[c]);
+    }
+    PutUint8(out, gSim.settings.autopilot);
+    WriteAutopilotState(out);
+}
+
+static void ReadRunState(ByteReader& in)
+{
+    for (CarControls& held : gSim.controls)
+        for (bool* control : {&held.steerLeft, &held.steerRight, &held.faster, &held.slower, &held.lift})
+            *control = TakeUint8(in) != 0;
+    gSim.controls[0].stopAndSpin = TakeUint8(in) != 0;
+    gSim.paused = TakeUint8(in) != 0;
+    gSim.stepRequested = false;
+    for (int c = 0; c < kCarCount; ++c) {
+        gSim.targets.speed[c] = TakeFloat(in);
+        gSim.targets.steer[c] = TakeFloat(in);
+    }
+    gSim.settings.autopilot = TakeUint8(in) != 0;
+    ReadAutopilotState(in);
+}
+
 void SaveSnapshot(ByteWriter& out)
 {
     out.used = 0;
@@ -71,14 +101,11 @@ void SaveSnapshot(ByteWriter& out)
     uint8_t* name = MakeRoom(out, kPhysicsNameSize);
     std::memset(name, 0, kPhysicsNameSize);
     std::memcpy(name, physics.data(), physics.size() < kPhysicsNameSize ? physics.size() : kPhysicsNameSize - 1);
-    PutInt64(out, gFramesRun);
+    PutInt64(out, gSim.frame);
     PutUint64(out, HashWorldState());
 
-    WriteInputState(out);
-    WriteDrivingTargets(out);
-    PutUint8(out, gSettings.autopilot);
-    WriteAutopilotState(out);
-    WriteSceneState(out);
+    WriteRunState(out);
+    WriteSceneState(gSim.scene, out);
 
     const uint32_t length = uint32_t(out.used + kChecksumSize);
     for (int i = 0; i < 4; ++i)
@@ -118,7 +145,7 @@ static bool CheckSnapshot(const uint8_t* bytes, size_t size, std::string& why)
         return Refuse(why, "made with physics '" + physics + "', and this build's is '" + DescribePhysics() +
                                "': its world would not run on the same");
     const size_t sceneAt = kHeaderSize + kRunStateSize;
-    if (!CheckSceneState(StartByteReader(bytes + sceneAt, size - kChecksumSize - sceneAt), why))
+    if (!CheckSceneState(gSim.scene, StartByteReader(bytes + sceneAt, size - kChecksumSize - sceneAt), why))
         return Refuse(why, "of another world: " + why);
     return true;
 }
@@ -132,11 +159,8 @@ bool RestoreSnapshot(const uint8_t* bytes, size_t size, std::string& why)
     const long frame = long(TakeInt64(in));
     const uint64_t hash = TakeUint64(in);
     RestartCommandsAt(frame);
-    ReadInputState(in);
-    ReadDrivingTargets(in);
-    SwitchAutopilot(TakeUint8(in) != 0);
-    ReadAutopilotState(in);
-    ReadSceneState(in);
+    ReadRunState(in);
+    ReadSceneState(gSim.scene, in);
     const uint64_t restored = HashWorldState();
     if (restored != hash) {
         char line[128];
