@@ -149,6 +149,14 @@ TEST_CASE("a snapshot of another format, of other physics, of another world, dam
         {"format 2", Alter(good, [](std::vector<uint8_t>& b) { b[8] = 2; }), "format 2, and this build reads format 1"},
         {"another physics revision", Alter(good, [](std::vector<uint8_t>& b) { b[16 + 4 + std::strlen(dODE_VERSION) + 1] = '7'; }),
          "made with physics 'ode-" dODE_VERSION " 7'"},
+        // Past the header (56 bytes), the run's state (197), the world's counts, gravity and seed (20):
+        // post 0's averaging counter, 8 + 120 bytes into its record.
+        {"a counter past its samples", Alter(good, [](std::vector<uint8_t>& b) { b[273 + 128] = 5; }),
+         "of another world: a body's velocity averaging is past its samples"},
+        // Past the 85 bodies (160 bytes each) and the 25 hinges (113) and 6 hinge-2s (205): the ground
+        // plane's flags, the fifth geom's, marked as a geom whose pose is made from an offset.
+        {"a geom of another kind", Alter(good, [](std::vector<uint8_t>& b) { b[273 + 85 * 160 + 25 * 113 + 6 * 205 + 4 * 28] ^= 2; }),
+         "of another world: a geom is of another kind"},
         // The last geom of car 2's space named as the top-level space, which no space holds.
         {"a space listing a geom it does not hold", Alter(good, [](std::vector<uint8_t>& b) {
              b[b.size() - 10] = 0;

@@ -20,14 +20,17 @@ constexpr int kJointCount = 1 + kCarCount * 10;
 constexpr int kSpaceCount = 1 + kCarCount;
 constexpr int kGeomCount = kSpaceCount + 3 + kBodyCount;
 
-// What follows each record's leading count or type, in bytes.
-constexpr size_t kBodySize = 4 + 4 * (3 + 9 + 4 + 3 + 3 + 3 + 3) + 4 + 4 + 4 + 4;
+// The parts of records that a check passes over, in bytes.
+constexpr size_t kBodyRealsSize = 4 * (3 + 9 + 4 + 3 + 3 + 3 + 3 + 1) + 4;  // to the averaging counter
 constexpr size_t kSampleSize = 4 * 6;
-constexpr size_t kMotorSize = 4 * 11;
-constexpr size_t kHingeSize = 4 + 4 * (3 * 4 + 4) + kMotorSize;
-constexpr size_t kHinge2Size = 4 + 4 * (3 * 4 + 2 + 3 * 4 + 2) + 2 * kMotorSize;
-constexpr size_t kGeomSize = 4 + 4 * 6;
+constexpr size_t kHingeRealsSize = 4 * (3 * 4 + 4);
+constexpr size_t kHinge2RealsSize = 4 * (3 * 4 + 2 + 3 * 4);
+constexpr size_t kMotorRealsSize = 4 * 9;
 constexpr size_t kWorldSize = 4 * 3 + 4;
+// What a restored state may change of ODE's flags, so that nothing restored sends ODE where it
+// would fail: a body's known flags, a geom's dirty and bad-bounds marks; a joint's flags never.
+constexpr unsigned kBodyFlags = 0x1FF;
+constexpr int kGeomMovedFlags = GEOM_DIRTY | GEOM_AABB_BAD;
 
 // The scene's objects in one order, the same in every process that built the scene.
 struct SceneObjects {
@@ -195,11 +198,6 @@ static void ReadJoint(ByteReader& in, dxJoint* joint)
     }
 }
 
-static size_t MeasureJoint(int type)
-{
-    return type == dJointTypeHinge ? kHingeSize : kHinge2Size;
-}
-
 // Each geom's place in the scene's geoms, found by its address: open addressing in a table four
 // times their number, so that a snapshot finds 91 places in well under a microsecond.
 constexpr int kPlaceSlots = 512;
@@ -298,25 +296,60 @@ static bool CheckSpaceOrder(ByteReader& in, const dxSpace* space, const SceneObj
     return true;
 }
 
+static bool CheckBody(ByteReader& in, const dxBody* b, std::string& why)
+{
+    const unsigned samples = TakeUint32(in);
+    if (samples != b->adis.average_samples)
+        return Refuse(why, "a body averages another number of velocity samples");
+    if (TakeUint32(in) & ~kBodyFlags)
+        return Refuse(why, "a body has flags ODE does not know");
+    TakeBytes(in, kBodyRealsSize);
+    const unsigned counter = TakeUint32(in), ready = TakeUint32(in);
+    if ((samples ? counter >= samples : counter != 0) || ready > 1)
+        return Refuse(why, "a body's velocity averaging is past its samples");
+    TakeBytes(in, kSampleSize * samples);
+    return true;
+}
+
+static bool CheckMotor(ByteReader& in, std::string& why)
+{
+    TakeBytes(in, kMotorRealsSize);
+    if (TakeUint32(in) > 2)  // free, at the low stop or at the high one
+        return Refuse(why, "a joint's motor is at a stop that is none");
+    TakeBytes(in, 4);
+    return true;
+}
+
+static bool CheckJoint(ByteReader& in, const dxJoint* j, std::string& why)
+{
+    const int type = TakeUint8(in);
+    if (type != j->type() || TakeUint32(in) != j->flags)
+        return Refuse(why, "a joint is of another type or kind");
+    const bool hinge = type == dJointTypeHinge;
+    TakeBytes(in, hinge ? kHingeRealsSize : kHinge2RealsSize);
+    if (!CheckMotor(in, why) || (!hinge && !CheckMotor(in, why)))
+        return false;
+    TakeBytes(in, hinge ? 0 : 8);  // a hinge-2's suspension
+    return true;
+}
+
 bool CheckSceneState(const Scene& scene, ByteReader in, std::string& why)
 {
     const SceneObjects s = ListSceneObjects(scene);
     if (TakeUint32(in) != CountWorldObjects(scene.world))
         return Refuse(why, "its world has another number of bodies or joints");
     TakeBytes(in, kWorldSize);
-    for (const dxBody* b : s.bodies) {
-        const unsigned samples = TakeUint32(in);
-        if (samples != b->adis.average_samples)
-            return Refuse(why, "a body averages another number of velocity samples");
-        TakeBytes(in, kBodySize + kSampleSize * samples);
+    for (const dxBody* b : s.bodies)
+        if (!CheckBody(in, b, why))
+            return false;
+    for (const dxJoint* j : s.joints)
+        if (!CheckJoint(in, j, why))
+            return false;
+    for (const dxGeom* g : s.geoms) {
+        if ((int(TakeUint32(in)) ^ g->gflags) & ~kGeomMovedFlags)
+            return Refuse(why, "a geom is of another kind");
+        TakeBytes(in, 4 * 6);
     }
-    for (const dxJoint* j : s.joints) {
-        const int type = TakeUint8(in);
-        if (type != j->type())
-            return Refuse(why, "a joint is of another type");
-        TakeBytes(in, MeasureJoint(type));
-    }
-    TakeBytes(in, kGeomSize * kGeomCount);
     for (int i = 0; i < kSpaceCount; ++i)
         if (!CheckSpaceOrder(in, s.spaces[i], s, i, why))
             return false;
