@@ -6,7 +6,7 @@
 
 #include "app/Commands.h"
 #include "app/Frame.h"
-#include "app/SharedRun.h"
+#include "net/SharedRun.h"
 #include "FreshProcess.h"
 #include "platform/Platform.h"
 #include "sim/Simulation.h"

@@ -1,7 +1,7 @@
 // kelvaron-replay --join: a seat in a room without a window, driven by a key script; it prints the
 // shared world's trace as the replay prints a script's.
 #pragma once
-#include "app/KeyScript.h"
+#include "record/KeyScript.h"
 
 // Joins the room (or, for a relay's link without one, opens a new room and prints "room LINK" first),
 // drives the seat from script and prints frames every, 2 every, ... frames. The exit status: 0 when

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Picture.h"
+#include "record/KeptFiles.h"
 #include "sim/Snapshot.h"
 
 constexpr long kLargestSnapshot = 1 << 20;  // some fifty times the scene's

@@ -8,7 +8,7 @@
 #include "RandomDrive.h"
 #include "physics/SceneChecks.h"
 #include "app/Frame.h"
-#include "app/Playback.h"
+#include "record/Playback.h"
 #include "platform/Platform.h"
 #include "physics/OdeMessages.h"
 #include "sim/Simulation.h"

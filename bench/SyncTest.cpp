@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/Commands.h"
 #include "app/Frame.h"
-#include "app/Playback.h"
 #include "sim/Snapshot.h"
 #include "sim/StateHash.h"
 

@@ -18,9 +18,10 @@
 #include "SnapshotFile.h"
 #include "Soak.h"
 #include "SyncTest.h"
+#include "app/Commands.h"
 #include "app/Frame.h"
-#include "app/KeyScript.h"
-#include "app/Playback.h"
+#include "record/KeyScript.h"
+#include "record/Playback.h"
 #include "platform/Platform.h"
 #include "sim/Autopilot.h"
 #include "sim/Simulation.h"
@@ -68,7 +69,7 @@ static int Replay(const ReplayRequest& request, const KeyScript& script)
     if (request.autopilotSeed)
         SwitchAutopilot(true);
     PlayKeyScript(script, "the script");
-    StartPlayback();
+    StartRunPlayback();
     StartAutopilot(ChooseAutopilotSeed(request.autopilotSeed));
     if (request.fromPath && !StartFromSnapshot(request))
         return 2;

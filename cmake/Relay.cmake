@@ -1,12 +1,8 @@
 # kelvaron-relay: rooms for network play and the page, on Boost.Beast and Asio (headers only). It
-# reads commands with the key scripts' own reader and key table, and nothing that draws.
+# reads commands with the key scripts' own reader and key table (record/) and speaks the protocol
+# (net/): no physics, nothing that draws.
 find_package(Boost 1.74 REQUIRED)
 find_package(Threads REQUIRED)
-add_library(kelvaron_keyscript STATIC src/app/KeyScript.cpp src/app/KeyTable.cpp src/sim/PhysicsName.cpp)
-foreach(_path IN ITEMS app physics sim platform/Platform.h)
-  kelvaron_room_headers(kelvaron_keyscript PUBLIC ${_path})
-endforeach()
-target_link_libraries(kelvaron_keyscript PUBLIC Kelvaron::ODE)
 
 # The room's logic apart from the sockets, so that its tests and fuzzers need no network.
 add_library(kelvaron_relay_room STATIC src/relay/Lateness.cpp src/relay/Room.cpp)

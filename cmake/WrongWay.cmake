@@ -1,8 +1,9 @@
 # The includes the rooms refuse: each a one-line source linked as a room links, built on its own by
 # the test "rooms", which passes only when every one of them fails to find its header. The arrows:
-# backends and app -> the contract; app -> render -> gl; app -> gl; app -> sim -> physics; render ->
-# physics; app and the relay -> net, which stands alone. A backend sees the contract alone, and ODE's
-# private headers are physics' alone.
+# backends and app -> the contract; app -> render -> gl; app -> gl; app -> input, record, the client
+# (net/) -> sim -> physics, the three above the world through its plain headers alone, without ODE;
+# input and the client -> record (the key table, key scripts); render -> physics; the relay -> record
+# and net. A backend sees the contract alone, and ODE's private headers are physics' alone.
 #   room, what it links, the headers it must not reach
 set(_refusals
   "backend|kelvaron_app|app/Input.h physics/Car.h render/SceneView.h gl/Text.h net/Protocol.h"
@@ -12,7 +13,13 @@ set(_refusals
   "app|kelvaron_app_inside|ode-private/objects.h"
   "gl|kelvaron_gl|app/Input.h render/SceneView.h physics/Car.h platform/Platform.h"
   "contract|kelvaron_contract|app/Input.h"
-  "net|kelvaron_net|app/Input.h physics/Car.h platform/Platform.h")
+  "net|kelvaron_net|app/Input.h physics/Car.h platform/Platform.h"
+  "record|kelvaron_record|physics/Scene.h sim/Simulation.h ode/ode.h app/Input.h input/Keyboard.h net/SharedRun.h render/SceneView.h"
+  "input|kelvaron_input|physics/Scene.h sim/Simulation.h ode/ode.h app/Input.h record/Playback.h net/SharedRun.h"
+  "client|kelvaron_net_client|physics/Scene.h sim/Simulation.h ode/ode.h app/Input.h input/Keyboard.h render/SceneView.h")
+if(TARGET kelvaron_relay_room)
+  list(APPEND _refusals "relay|kelvaron_relay_room|physics/Scene.h sim/Simulation.h ode/ode.h app/Settings.h record/Playback.h")
+endif()
 set(_wrong_way)
 foreach(_refusal IN LISTS _refusals)
   string(REPLACE "|" ";" _refusal "${_refusal}")

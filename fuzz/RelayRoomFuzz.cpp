@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/KeyScript.h"
+#include "record/KeyScript.h"
 #include "relay/Room.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

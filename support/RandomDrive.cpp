@@ -1,7 +1,7 @@
 #include "RandomDrive.h"
 
-#include "app/Controls.h"
-#include "app/Keyboard.h"
+#include "record/KeyTable.h"
+#include "input/Keyboard.h"
 #include "platform/Platform.h"
 
 RandomDrive StartRandomDrive(unsigned seed)

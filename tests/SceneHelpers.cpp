@@ -5,7 +5,7 @@
 
 #include <doctest/doctest.h>
 
-#include "app/Controls.h"
+#include "record/KeyTable.h"
 #include "physics/Step.h"
 #include "platform/Platform.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SharedRun.h"
+#include "net/SharedRun.h"
 #include "platform/linux/CommandLine.h"
 
 static bool Read(std::initializer_list<const char*> args, LaunchRequest* request, std::string* error,

@@ -11,8 +11,8 @@
 #include "app/Commands.h"
 #include "app/Frame.h"
 #include "app/Input.h"
-#include "app/KeyScript.h"
-#include "app/Playback.h"
+#include "record/KeyScript.h"
+#include "record/Playback.h"
 #include "app/Settings.h"
 #include "sim/StateHash.h"
 #include "platform/Platform.h"
@@ -215,7 +215,7 @@ TEST_CASE("a run kept as a recording plays back into the same world, frame for f
     CHECK(upsPressed == 2);
     StartScene();
     PlayKeyScript(script, path.c_str());
-    StartPlayback();
+    StartRunPlayback();
     StartAutopilot(ChooseAutopilotSeed(1));
     CHECK(gSim.settings.autopilot);
     while (!IsPlaybackOver())
@@ -240,7 +240,7 @@ static bool IsHeldCarTaken(int format)
                  script, error));
     StartScene();
     PlayKeyScript(script, "held");
-    StartPlayback();
+    StartRunPlayback();
     StartAutopilot(ChooseAutopilotSeed(1));
     while (!IsPlaybackOver())
         REQUIRE(RunFrame());

@@ -18,7 +18,7 @@
 #include "gl/Text.h"
 #include "app/Commands.h"
 #include "app/Frame.h"
-#include "app/SharedRun.h"
+#include "net/SharedRun.h"
 #include "app/FrameStats.h"
 #include "physics/Car.h"
 #include "sim/Simulation.h"

@@ -13,7 +13,7 @@
 #include "app/Frame.h"
 #include "app/Commands.h"
 #include "app/Input.h"
-#include "app/Keyboard.h"
+#include "input/Keyboard.h"
 #include "app/RunState.h"
 #include "app/Settings.h"
 #include "app/Shell.h"

@@ -10,7 +10,7 @@
 
 #include "SceneHelpers.h"
 #include "sim/Autopilot.h"
-#include "app/Controls.h"
+#include "record/KeyTable.h"
 #include "app/Input.h"
 #include "app/Settings.h"
 #include "sim/StateHash.h"

@@ -1,10 +1,11 @@
 #include "app/Commands.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "app/Input.h"
-#include "app/Playback.h"
-#include "app/SharedRun.h"
+#include "record/Playback.h"
+#include "net/SharedRun.h"
 
 bool gQuitRequested;
 static std::vector<Command> gMachineQueue;  // this machine's, waiting for their frame, in frame order
@@ -24,6 +25,19 @@ void QueueCommand(const Command& command)
     auto after = std::upper_bound(gMachineQueue.begin(), gMachineQueue.end(), command.frame,
                                   [](long frame, const Command& c) { return frame < c.frame; });
     gMachineQueue.insert(after, command);
+}
+
+void QueuePlayedCommands(long after, long upTo)
+{
+    for (const Command& c : ReadPlayedCommands())
+        if (c.frame > after && c.frame <= upTo)
+            QueueCommand(c);
+}
+
+void StartRunPlayback()
+{
+    QueuePlayedCommands(0, std::numeric_limits<long>::max());
+    StartPlayback();
 }
 
 void QueueLiveCommand(Command command)

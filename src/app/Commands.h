@@ -12,6 +12,11 @@ extern bool gQuitRequested;  // the run ends before its next frame
 void StartCommands();
 // Into the queue its reach names, after every command already there for its frame or an earlier one.
 void QueueCommand(const Command& command);
+// The played commands (record/Playback.h) of the frames after `after` up to upTo, each into its queue:
+// a world wound back to `after` meets them once more.
+void QueuePlayedCommands(long after, long upTo);
+// As the run starts, its world built: every played command queued, and the playback's header taken.
+void StartRunPlayback();
 // From a person at this machine, for the next frame. While a playback drives the run, only what
 // touches this machine alone is taken: the rest would make another run than the one played. In a
 // shared run what changes the shared world goes to the relay, and pause and step are off.

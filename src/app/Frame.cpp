@@ -3,13 +3,16 @@
 #include "app/Commands.h"
 #include "app/FrameStats.h"
 #include "app/Input.h"
-#include "app/Playback.h"
+#include "record/Playback.h"
 #include "app/RunState.h"
 #include "app/Screenshot.h"
 #include "app/Settings.h"
-#include "app/SharedRun.h"
+#include "record/KeyScript.h"
+#include "net/SharedRun.h"
 #include "platform/Platform.h"
 #include "sim/Simulation.h"
+
+static_assert(kDefaultSettings.boxMass == kDefaultBoxMass, "a room's recordings name the default box mass");
 
 void BuildRunWorld()
 {

@@ -1,19 +1,6 @@
-// Files saved for the user: pictures, and recordings kept during a run, in the pictures folder named
-// for when they were taken; and any file written whole or not at all.
+// Pictures saved for the user, in the pictures folder named for when they were taken.
 #pragma once
 #include <cstddef>
-#include <functional>
-#include <string>
 
-// Writes the file at path; false with the reason.
-using FileWriter = std::function<bool(const char* path, char* reason, size_t reasonSize)>;
-
-// Writes path through write under another name, renamed when whole, so that nobody sees half a file
-// and an old one stays as it was when the write fails. False with the reason.
-bool WriteFileWhole(const std::string& path, const FileWriter& write, char* reason, size_t reasonSize);
-// Saves a file as kelvaron-YYYY-MM-DD-HHMMSS.EXTENSION in the pictures folder, with -2, -3, ... when
-// several are saved within a second, written whole. Puts the path in where, or on failure the path
-// and the reason.
-bool SaveInPicturesFolder(const char* extension, const FileWriter& write, char* where, size_t whereSize);
 // Saves rgb (height rows of width RGB pixels, top row first) there as a PNG.
 bool SavePicture(const unsigned char* rgb, int width, int height, char* where, size_t whereSize);

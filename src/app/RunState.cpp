@@ -2,12 +2,12 @@
 
 #include "app/Commands.h"
 #include "app/FrameStats.h"
-#include "app/Gamepad.h"
+#include "input/Pads.h"
 #include "app/Input.h"
-#include "app/Keyboard.h"
-#include "app/Playback.h"
+#include "input/Keyboard.h"
+#include "record/Playback.h"
 #include "app/Settings.h"
-#include "app/SharedRun.h"
+#include "net/SharedRun.h"
 #include "app/WindowEvents.h"
 #include "sim/Simulation.h"
 

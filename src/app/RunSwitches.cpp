@@ -3,8 +3,8 @@
 // watched until the window is up (RunUntilQuit takes the seat).
 #include <cstdio>
 
-#include "app/Playback.h"
-#include "app/SharedRun.h"
+#include "record/Playback.h"
+#include "net/SharedRun.h"
 #include "platform/Platform.h"
 
 constexpr double kJoinSeconds = 10;  // for the relay to let this machine in, its room's log and all

@@ -5,13 +5,13 @@
 
 #include "app/Commands.h"
 #include "app/Frame.h"
-#include "app/Gamepad.h"
+#include "app/LiveInput.h"
 #include "app/HealthChecks.h"
 #include "app/OverlayFont.h"
-#include "app/Playback.h"
+#include "record/Playback.h"
 #include "app/RunState.h"
 #include "app/Settings.h"
-#include "app/SharedRun.h"
+#include "net/SharedRun.h"
 #include "app/WindowEvents.h"
 #include "gl/GlState.h"
 #include "gl/Text.h"
@@ -153,7 +153,7 @@ int RunUntilQuit()
 {
     BuildRunWorld();
     NoteStartupStep("world");
-    StartPlayback();
+    StartRunPlayback();
     StartAutopilot(ChooseAutopilotSeed(ReadTickCount()));
     if (gShared.logRead) {
         StartSharedWorld();

@@ -46,10 +46,6 @@ constexpr int kCarCount = 3;
 constexpr int kCarPartCount = 9;
 constexpr int kPostCount = 50;
 constexpr dReal kWorldGravity = -0.5f;  // along z, whatever the settings hold
-// Raised with every change that makes the same commands give another world (the scene, the cars,
-// the step, ODE's build), so that a recording made before is refused rather than played into a
-// different run. ODE's own version is named beside it.
-constexpr int kPhysicsRevision = 1;
 
 struct Scene {
     dWorldID world;

@@ -6,11 +6,9 @@
 #include <cstdlib>
 #include <random>
 
-#include "app/KeyScript.h"
-#include "app/Keyboard.h"
-#include "app/Settings.h"
 #include "net/MessageWords.h"
-#include "physics/Scene.h"
+#include "record/KeyScript.h"
+#include "record/KeyTable.h"
 
 using std::chrono::duration;
 using std::chrono::nanoseconds;
@@ -379,7 +377,7 @@ bool IsRoomOver(const Room& room, RelayTime now)
 
 std::string WriteRoomRecording(const Room& room)
 {
-    const RecordingHeader header = {DescribePhysics(), float(kWorldGravity), kDefaultSettings.boxMass, false, room.seed,
+    const RecordingHeader header = {DescribePhysics(), kWorldFall, kDefaultBoxMass, false, room.seed,
                                     room.tick};
     char* data = nullptr;
     size_t size = 0;

@@ -17,7 +17,7 @@
 #include <optional>
 #include <sstream>
 
-#include "app/KeyScript.h"
+#include "record/KeyScript.h"
 #include "relay/Room.h"
 
 namespace net = boost::asio;

@@ -9,6 +9,7 @@
 #include "physics/Bytes.h"
 #include "physics/Scene.h"
 #include "sim/Commands.h"
+#include "sim/World.h"
 
 struct StateHash;
 
@@ -30,12 +31,6 @@ struct Autopilot {
     uint32_t seed;    // what it started from
 };
 
-// Every car back to a person's hands, and the generator seeded (0 counts as 1).
-void StartAutopilot(uint32_t seed);
-// The seed the generator last started from.
-uint32_t ReadAutopilotSeed();
-// Whether the autopilot drives car c now.
-bool IsAutopilotDriving(int c);
 // A person pressed or released one of car c's controls: the car is theirs again at once. Whether the
 // autopilot drove it until now (its controls are then let go).
 bool TakeCarFromAutopilot(int c);

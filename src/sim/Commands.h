@@ -29,6 +29,7 @@ enum class CommandSource : uint8_t {
     kAutopilot,  // the autopilot's own keys, which leave its car its own
 };
 
+constexpr int kWorldCarCount = 3;  // the cars commands name, 0 to 2 (sim/Simulation.cpp holds it to the scene's)
 constexpr int kEveryCar = -1;
 
 struct Command {

@@ -1,6 +1,15 @@
 #include "sim/Simulation.h"
 
 #include "physics/Step.h"
+#include "sim/PhysicsName.h"
+
+static_assert(kWorldCarCount == kCarCount && kWorldFall == kWorldGravity, "the world's facts are the scene's");
+
+static constexpr bool IsSameText(const char* a, const char* b)
+{
+    return *a == *b && (!*a || IsSameText(a + 1, b + 1));
+}
+static_assert(IsSameText(kOdeVersion, dODE_VERSION), "recordings and snapshots name the ODE this is built with");
 
 Simulation gSim;
 
@@ -28,6 +37,25 @@ void BuildSimWorld(float boxMass, bool autopilot)
 void DestroySimWorld()
 {
     DestroyWorld(gSim.scene);
+}
+
+long ReadWorldFrame()
+{
+    return gSim.frame;
+}
+
+const SimSettings& ReadWorldSettings()
+{
+    return gSim.settings;
+}
+
+void ReadCarMotion(int c, float position[3], float velocity[3])
+{
+    const dBodyID chassis = gSim.scene.cars[c].chassis.body;
+    for (int i = 0; i < 3; ++i) {
+        position[i] = dBodyGetPosition(chassis)[i];
+        velocity[i] = dBodyGetLinearVel(chassis)[i];
+    }
 }
 
 void SwitchAutopilot(bool on)

@@ -11,14 +11,7 @@
 #include "physics/Scene.h"
 #include "sim/Autopilot.h"
 #include "sim/Commands.h"
-
-struct SimSettings {
-    float gravity;          // the world's, along z
-    float boxMass;          // the settings' box mass, which a recording keeps
-    bool autopilot;         // a car left alone drives itself
-    bool heldControlsStay;  // a control a person holds keeps their car from the autopilot (a rule
-                            // since recording format 2; a format 1 recording plays without it)
-};
+#include "sim/World.h"
 
 struct Simulation {
     Scene scene;
@@ -41,10 +34,6 @@ void ResetSimulation();
 // Builds the physics scene, with the settings that shape the world; it falls at kWorldGravity.
 void BuildSimWorld(float boxMass, bool autopilot);
 void DestroySimWorld();
-// The autopilot switch, whatever the settings say (a recording's, a room's, the replay's).
-void SwitchAutopilot(bool on);
-// Whether a held control keeps its car from the autopilot (a recording of format 1 plays without).
-void KeepHeldControls(bool stay);
 // The world's half of a frame, in two parts, as the shell's frame has its statistics between them:
 // the frame's commands (and any that came late), in order, and the frame counted; then, unless
 // paused, the autopilot's controls and each car's controls to its targets. Whether the world steps

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "RelayClient.h"
-#include "app/KeyScript.h"
+#include "record/KeyScript.h"
 #include "net/Protocol.h"
 
 namespace fs = std::filesystem;

@@ -1,5 +1,5 @@
 // The shared run as a backend may show it (declared in platform/Platform.h).
-#include "app/SharedRun.h"
+#include "net/SharedRun.h"
 #include "platform/Platform.h"
 
 SharedRunStatus ReadSharedRunStatus()

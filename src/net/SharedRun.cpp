@@ -1,4 +1,4 @@
-#include "app/SharedRun.h"
+#include "net/SharedRun.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,13 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Keyboard.h"
-#include "app/Picture.h"
-#include "app/Settings.h"
+#include "record/KeyTable.h"
+#include "record/KeptFiles.h"
 #include "net/MessageWords.h"
 #include "net/Protocol.h"
 #include "net/RelayMessage.h"
-#include "sim/Simulation.h"
+#include "sim/World.h"
 #include "sim/StateHash.h"
 
 SharedRun gShared;
@@ -148,13 +147,15 @@ static void EndSharedRun(const std::string& why)
     LeaveSharedRun();
 }
 
-// What has arrived goes into the queue once there is a world for it.
+// What has arrived goes into the world's queue once there is a world for it. The relay sends only
+// what changes the shared world.
 static void QueueArrivedCommands()
 {
     if (!gShared.worldStarted)
         return;
     for (const Command& c : gShared.reader.script.commands)
-        QueueCommand(c);
+        if (kCommandTable[int(c.kind)].reach == CommandReach::kSharedWorld)
+            QueueWorldCommand(c);
     gShared.reader.script.commands.clear();
 }
 
@@ -169,7 +170,7 @@ void StartSharedWorld()
 
 bool IsNextFrameConfirmed()
 {
-    return gShared.worldStarted && !gShared.watchingForNow && gSim.frame < gShared.lastTick;
+    return gShared.worldStarted && !gShared.watchingForNow && ReadWorldFrame() < gShared.lastTick;
 }
 
 // The relay hands a car to the autopilot, or back to its person: everyone is told, as it happens.
@@ -235,7 +236,7 @@ static bool WriteText(const std::string& text, const char* path, char* reason, s
 static void SaveDesync(const std::string& log)
 {
     std::string trace;
-    for (long f = gSim.frame - kTraceFrames + 1; f <= gSim.frame; ++f)
+    for (long f = ReadWorldFrame() - kTraceFrames + 1; f <= ReadWorldFrame(); ++f)
         if (f >= 0 && !gTrace[f % kTraceFrames].empty())
             trace += gTrace[f % kTraceFrames];
     char keys[1024], traced[1024];
@@ -345,7 +346,7 @@ void HandleRelayClosed(const std::string& reason)
 
 void NoteSharedFrame()
 {
-    const long frame = gSim.frame;
+    const long frame = ReadWorldFrame();
     char line[512];
     FormatCarsTrace(frame, line, sizeof line);
     const uint64_t hash = HashWorldState();
@@ -377,8 +378,8 @@ const char* DescribeSharedRun()
         }
     if (!gShared.ended.empty())
         std::snprintf(line, sizeof line, "Left the room: %s", gShared.ended.c_str());
-    else if (gSim.frame + kHashEveryTicks < gShared.lastTick)
-        std::snprintf(line, sizeof line, "Catching up: tick %ld of %ld", gSim.frame, gShared.lastTick);
+    else if (ReadWorldFrame() + kHashEveryTicks < gShared.lastTick)
+        std::snprintf(line, sizeof line, "Catching up: tick %ld of %ld", ReadWorldFrame(), gShared.lastTick);
     else if (gShared.desyncTick)
         std::snprintf(line, sizeof line, "%s  The worlds differ since tick %ld: %s", seat.c_str(), gShared.desyncTick,
                       gShared.desyncSaved.empty() ? "keeping the log" : gShared.desyncSaved.c_str());

@@ -1,14 +1,11 @@
-// The keys and what they mean: which keys drive which car, and the one translation of a key going
-// down or up into a command (declared in Keyboard.h and Controls.h). Nothing here has state of its
-// own, so a script's reader uses it as the live keyboard does.
+// Nothing here has state of its own, so a script's reader and the relay use it as the live keyboard
+// does.
+#include "record/KeyTable.h"
+
 #include <algorithm>
 #include <iterator>
 
-#include "app/Controls.h"
-#include "app/Input.h"
-#include "app/Keyboard.h"
-
-const CarKeys kCarKeys[kCarCount] = {
+const CarKeys kCarKeys[kWorldCarCount] = {
     {kVkLeft, kVkRight, kVkUp, kVkDown, 'M'},
     {'A', 'D', 'W', 'S', 'Q'},
     {'J', 'L', 'I', 'K', 'U'},
@@ -26,7 +23,7 @@ static int FindCarKey(int c, unsigned vk)
 // Held keys: a car's four driving keys and its lift key, and the space bar.
 static bool TranslateHeldKey(unsigned vk, Command* command)
 {
-    for (int c = 0; c < kCarCount; ++c) {
+    for (int c = 0; c < kWorldCarCount; ++c) {
         int key = FindCarKey(c, vk);
         if (key >= 0) {
             *command = {0, CommandKind::kCarKey, c, CarKey(key), false, CommandSource::kPerson};

@@ -1,4 +1,4 @@
-#include "app/Playback.h"
+#include "record/Playback.h"
 
 #include <cerrno>
 #include <cinttypes>
@@ -6,12 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "app/Commands.h"
-#include "app/Picture.h"
 #include "platform/Platform.h"
+#include "record/KeptFiles.h"
 #include "sim/PhysicsName.h"
-#include "sim/Simulation.h"
 #include "sim/StateHash.h"
+#include "sim/World.h"
 
 static bool gPlaying;          // a script or recording drives this run
 static bool gPlayingRecorded;  // ...and it is a recording, with its own seed and length
@@ -47,18 +46,14 @@ static bool DoHeldControlsStay()
 
 void StartPlayback()
 {
-    for (const Command& c : gPlayedCommands)
-        QueueCommand(c);
     if (gPlayingRecorded)
         SwitchAutopilot(gPlayed.autopilot);
     KeepHeldControls(DoHeldControlsStay());
 }
 
-void QueuePlayedCommands(long after, long upTo)
+const std::vector<Command>& ReadPlayedCommands()
 {
-    for (const Command& c : gPlayedCommands)
-        if (c.frame > after && c.frame <= upTo)
-            QueueCommand(c);
+    return gPlayedCommands;
 }
 
 bool LoadPlayback(const char* path, std::string& error)
@@ -97,12 +92,12 @@ uint32_t ChooseAutopilotSeed(uint32_t fresh)
 
 bool IsPlaybackOver()
 {
-    return gPlayingRecorded && gSim.frame >= gPlayed.frames;
+    return gPlayingRecorded && ReadWorldFrame() >= gPlayed.frames;
 }
 
 RecordingHeader DescribeRun(long frames)
 {
-    const SimSettings& world = gSim.settings;
+    const SimSettings& world = ReadWorldSettings();
     return {DescribePhysics(), world.gravity, world.boxMass, world.autopilot, ReadAutopilotSeed(), frames,
             gPlayingRecorded ? gPlayed.format : kRecordingFormat};
 }
@@ -114,7 +109,7 @@ static bool WriteRunRecording(const char* path, char* reason, size_t reasonSize)
         std::snprintf(reason, reasonSize, "%s", std::strerror(errno));
         return false;
     }
-    bool written = WriteRecording(file, DescribeRun(gSim.frame), ReadRecordedCommands());
+    bool written = WriteRecording(file, DescribeRun(ReadWorldFrame()), ReadRecordedCommands());
     if (!written)
         std::snprintf(reason, reasonSize, "%s", std::strerror(errno ? errno : EIO));
     return std::fclose(file) == 0 && written;
@@ -124,7 +119,7 @@ void KeepRunAsRecording()
 {
     char where[1024];
     if (SaveInPicturesFolder("keys", WriteRunRecording, where, sizeof where))
-        std::fprintf(stderr, "kelvaron: kept the run so far (%ld frames) as %s\n", gSim.frame, where);
+        std::fprintf(stderr, "kelvaron: kept the run so far (%ld frames) as %s\n", ReadWorldFrame(), where);
     else
         std::fprintf(stderr, "kelvaron: could not keep the run as a recording: %s\n", where);
 }
@@ -133,13 +128,13 @@ void FinishPlayback()
 {
     const uint64_t hash = HashWorldState();
     if (gPlaying)
-        std::printf("kelvaron: played %ld frames of %s, state hash %016" PRIx64 "\n", gSim.frame,
+        std::printf("kelvaron: played %ld frames of %s, state hash %016" PRIx64 "\n", ReadWorldFrame(),
                     gPlayedName.c_str(), hash);
     if (gRecordPath.empty())
         return;
     char reason[512] = "";
     if (WriteFileWhole(gRecordPath, WriteRunRecording, reason, sizeof reason))
-        std::printf("kelvaron: recorded %ld frames to %s, state hash %016" PRIx64 "\n", gSim.frame, gRecordPath.c_str(),
+        std::printf("kelvaron: recorded %ld frames to %s, state hash %016" PRIx64 "\n", ReadWorldFrame(), gRecordPath.c_str(),
                     hash);
     else
         std::fprintf(stderr, "kelvaron: could not record the run to %s: %s\n", gRecordPath.c_str(), reason);

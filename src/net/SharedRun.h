@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Commands.h"
-#include "app/KeyScript.h"
+#include "record/KeyScript.h"
+#include "sim/Commands.h"
 #include "net/Protocol.h"
 #include "platform/Platform.h"
 

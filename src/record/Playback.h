@@ -3,18 +3,17 @@
 #pragma once
 #include <cstdint>
 
-#include "app/KeyScript.h"
+#include "record/KeyScript.h"
 
 // Nothing played, nothing kept.
 void ResetPlayback();
 // The commands of script drive the next run from its first frame.
 void PlayKeyScript(const KeyScript& script, const char* name);
-// As the run starts, its world built: the commands to be played are queued, and a recording's header
-// turns the autopilot on or off and says whether held controls keep a car from it.
+// As the run starts, its world built: a recording's header turns the autopilot on or off and says
+// whether held controls keep a car from it. The shell queues the commands (app/Commands.h).
 void StartPlayback();
-// Queues again the played commands of the frames after `after` up to upTo: a world wound back to
-// `after` meets them once more.
-void QueuePlayedCommands(long after, long upTo);
+// The commands played, in frame order.
+const std::vector<Command>& ReadPlayedCommands();
 // A playback drives the run: what a person does here may touch only what this machine shows.
 bool IsPlaybackDriving();
 // The autopilot's seed for the run starting: a recording's own, or fresh.

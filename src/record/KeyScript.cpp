@@ -1,4 +1,4 @@
-#include "app/KeyScript.h"
+#include "record/KeyScript.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,8 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Keyboard.h"
-#include "physics/Scene.h"
+#include "record/KeyTable.h"
 
 static const char kMagic[] = "kelvaron-recording";
 constexpr long kMaxFrame = 1000000000L;
@@ -115,11 +114,11 @@ static bool ParseNamedCommand(const char* const* words, int count, Command& c, s
         if ((n.kind == CommandKind::kPause || n.kind == CommandKind::kStep) && count == 2)
             return true;
         if (n.kind == CommandKind::kUpright && count == 3 &&
-            (!std::strcmp(words[2], "all") || ParseWhole(words[2], 0, kCarCount - 1, car))) {
+            (!std::strcmp(words[2], "all") || ParseWhole(words[2], 0, kWorldCarCount - 1, car))) {
             c.car = std::strcmp(words[2], "all") ? int(car) : kEveryCar;
             return true;
         }
-        if (n.kind == CommandKind::kAutopilot && count == 4 && ParseWhole(words[2], 0, kCarCount - 1, car) &&
+        if (n.kind == CommandKind::kAutopilot && count == 4 && ParseWhole(words[2], 0, kWorldCarCount - 1, car) &&
             (!std::strcmp(words[3], "on") || !std::strcmp(words[3], "off"))) {
             c.car = int(car);
             c.down = words[3][1] == 'n';

@@ -3,14 +3,14 @@
 #include <cstdio>
 
 #include "platform/Platform.h"
-#include "sim/Simulation.h"
+#include "sim/World.h"
 
 void FormatCarsTrace(long frame, char* line, size_t lineSize)
 {
     int used = std::snprintf(line, lineSize, "frame %ld", frame);
-    for (const Car& car : gSim.scene.cars) {
-        const dReal* p = dBodyGetPosition(car.chassis.body);
-        const dReal* v = dBodyGetLinearVel(car.chassis.body);
+    for (int c = 0; c < kWorldCarCount; ++c) {
+        float p[3], v[3];
+        ReadCarMotion(c, p, v);
         if (used < 0 || size_t(used) >= lineSize)
             return;
         used += std::snprintf(line + used, lineSize - size_t(used), " %.9g %.9g %.9g %.9g %.9g %.9g", p[0], p[1], p[2],

@@ -11,12 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "app/Keyboard.h"
+#include "record/KeyTable.h"
 #include "sim/Commands.h"
 #include "sim/PhysicsName.h"
 
 // 2: a held key is one command, not the keyboard's repeats, and keeps its car from the autopilot.
 constexpr int kRecordingFormat = 2;
+constexpr float kDefaultBoxMass = 0.02f;  // the settings' unless changed (app/Settings.h holds it to this)
 
 struct RecordingHeader {
     std::string physics;  // ODE's version and the physics revision the run was made with

@@ -1,9 +1,7 @@
-#include "app/Gamepad.h"
+#include "input/Pads.h"
 
 #include <algorithm>
 #include <iterator>
-
-#include "app/Commands.h"
 
 constexpr long kNoPad = -1;
 constexpr int kPadKeyCount = 6;
@@ -14,7 +12,7 @@ static PadState gPadStates[kPadCount];
 
 // The held commands a pad's state makes for its car, in a fixed order: steering left and right,
 // faster, slower, the lift, and on the first pad the stop.
-static void ListPadKeys(int pad, const PadState& s, Command keys[kPadKeyCount])
+static void ListPadKeys(int pad, const PadState& s, long frame, Command keys[kPadKeyCount])
 {
     const float steer = s.dpadLeft ? -1 : s.dpadRight ? 1 : s.steer;
     const struct {
@@ -28,21 +26,21 @@ static void ListPadKeys(int pad, const PadState& s, Command keys[kPadKeyCount])
                             {CommandKind::kLift, CarKey::kSteerLeft, s.lift},
                             {CommandKind::kStopAndSpin, CarKey::kSteerLeft, pad == 0 && s.brake}};
     for (int i = 0; i < kPadKeyCount; ++i)
-        keys[i] = {NextCommandFrame(), list[i].kind, pad, list[i].key, list[i].held, CommandSource::kPerson};
+        keys[i] = {frame, list[i].kind, pad, list[i].key, list[i].held, CommandSource::kPerson};
 }
 
 // The pad's keys go down and up as its state has changed since it was last seen; Y, as it goes down,
 // sets the pad's car back on its wheels.
-static void UpdatePad(int pad, const PadState& state)
+static void UpdatePad(int pad, const PadState& state, long frame, std::vector<Command>& commands)
 {
     Command was[kPadKeyCount], now[kPadKeyCount];
-    ListPadKeys(pad, gPadStates[pad], was);
-    ListPadKeys(pad, state, now);
+    ListPadKeys(pad, gPadStates[pad], frame, was);
+    ListPadKeys(pad, state, frame, now);
     for (int i = 0; i < kPadKeyCount; ++i)
         if (now[i].down != was[i].down)
-            QueueLiveCommand(now[i]);
+            commands.push_back(now[i]);
     if (state.upright && !gPadStates[pad].upright)
-        QueueLiveCommand({NextCommandFrame(), CommandKind::kUpright, pad, CarKey::kSteerLeft, true, CommandSource::kPerson});
+        commands.push_back({frame, CommandKind::kUpright, pad, CarKey::kSteerLeft, true, CommandSource::kPerson});
     gPadStates[pad] = state;
 }
 
@@ -52,7 +50,7 @@ static int FindSlot(long padId)
     return found == std::end(gPadIds) ? -1 : int(found - gPadIds);
 }
 
-void HandlePadState(long padId, const PadState& state)
+void TakePadState(long padId, const PadState& state, long frame, std::vector<Command>& commands)
 {
     if (padId == kNoPad)
         return;
@@ -60,22 +58,22 @@ void HandlePadState(long padId, const PadState& state)
     if (pad < 0 && (pad = FindSlot(kNoPad)) < 0)
         return;  // three pads drive already: this one waits for a free car
     gPadIds[pad] = padId;
-    UpdatePad(pad, state);
+    UpdatePad(pad, state, frame, commands);
 }
 
-void HandlePadGone(long padId)
+void TakePadGone(long padId, long frame, std::vector<Command>& commands)
 {
     int pad = padId == kNoPad ? -1 : FindSlot(padId);
     if (pad < 0)
         return;
-    UpdatePad(pad, PadState{});
+    UpdatePad(pad, PadState{}, frame, commands);
     gPadIds[pad] = kNoPad;
 }
 
-void ReleasePads()
+void TakeEveryPadGone(long frame, std::vector<Command>& commands)
 {
     for (long padId : gPadIds)
-        HandlePadGone(padId);
+        TakePadGone(padId, frame, commands);
 }
 
 void ResetPads()
