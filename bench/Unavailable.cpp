@@ -1,4 +1,4 @@
-// The Windows build's replay: what needs Mesa's offscreen context or /proc is Linux's.
+// The Windows and web builds' bench: what needs Mesa's offscreen context or /proc is Linux's.
 #include <cstdio>
 
 #include "RenderBench.h"
@@ -6,7 +6,7 @@
 
 static int SayUnavailable()
 {
-    std::fprintf(stderr, "kelvaron-replay: this build has no offscreen frames or memory figures; use the Linux build\n");
+    std::fprintf(stderr, "kelvaron-bench: this build has no offscreen frames or memory figures; use the Linux build\n");
     return 2;
 }
 

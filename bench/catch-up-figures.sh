@@ -17,9 +17,9 @@ export LC_ALL=C
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$linux" --soak --frames "$frames" --seed 4 --record "$work/room.keys" > "$work/soak"
+"$(dirname "$linux")/../bench/kelvaron-bench" --soak --frames "$frames" --seed 4 --record "$work/room.keys" > "$work/soak"
 hash=$(sed -n 's/.*state hash \([0-9a-f]*\)$/\1/p' "$work/soak")
-echo "the room: $frames ticks of random driving (kelvaron-replay --soak --seed 4), $(stat -c %s "$work/room.keys") bytes of log, state hash $hash"
+echo "the room: $frames ticks of random driving (kelvaron-bench --soak --seed 4), $(stat -c %s "$work/room.keys") bytes of log, state hash $hash"
 
 # Milliseconds for one replay of the recording, which must end at its hash.
 time_replay() {  # COMMAND...

@@ -2,7 +2,7 @@
 # Two or more builds' frame costs side by side: runs each command's `--bench` (or `--render`) in turn,
 # REPS rounds interleaved so that a busy moment of the machine falls on all of them alike, and prints
 # for each the median over the rounds of its per-round medians, and its ratio to the first command.
-# A command is a kelvaron-replay, or anything that runs one (scripts/wine-run.sh path/to/replay.exe).
+# A command is a kelvaron-bench, or anything that runs one (scripts/wine-run.sh path/to/kelvaron-bench.exe).
 #   bench/compare-builds.sh [--reps N] [--render] [--frames N] -- 'COMMAND A' 'COMMAND B' ...
 set -u
 . "$(dirname "$0")/../scripts/lib/stats.sh"

@@ -14,7 +14,7 @@ trap 'rm -f "$out"' EXIT
 
 valgrind --tool=callgrind --callgrind-out-file="$out" \
   --toggle-collect='RunFrame()' \
-  "$build/bench/kelvaron-replay" --bench --frames "$frames" > /dev/null 2>&1
+  "$build/bench/kelvaron-bench" --bench --frames "$frames" > /dev/null 2>&1
 (cd / && callgrind_annotate --auto=no --threshold=100 "$out" 2>/dev/null) | awk -v src="$root/src/" '
   function count(s) { gsub(",", "", s); return s + 0 }
   /PROGRAM TOTALS/ { total = count($1) }

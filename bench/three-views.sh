@@ -57,7 +57,7 @@ for file in index.html page.js sw.js manifest.webmanifest icon.svg kelvaron.js k
 done
 start_relay "$linux/kelvaron-relay" "$work/relay.log" --page "$work/page" --log-dir "$work/logs" ||
   fail "the relay did not start"
-"$linux/bench/kelvaron-replay" --join "http://127.0.0.1:$relay_port/" --script "$here/scripts/drive.keys" \
+"$linux/tools/kelvaron-replay" --join "http://127.0.0.1:$relay_port/" --script "$here/scripts/drive.keys" \
   --frames 100000 > "$work/client.out" 2> "$work/client.err" &
 client_pid=$!
 wait_until 20 grep -q '^room ' "$work/client.out" || fail "no room: $(cat "$work/client.err")"
@@ -115,7 +115,7 @@ awk -v t="$tick" '
   $1 ~ /^[0-9]+$/ && $1 > t { next }
   { print }
   END { print t + 1, "pause" }' "$(room_log)" > "$work/page/paused.keys"
-replayed=$("$linux/bench/kelvaron-replay" --script "$work/page/paused.keys" --frames "$tick" --hash --every 1000000000 | tail -n 1)
+replayed=$("$linux/tools/kelvaron-replay" --script "$work/page/paused.keys" --frames "$tick" --hash --every 1000000000 | tail -n 1)
 [ "$replayed" = "hash $tick $hash" ] || fail "the room's log cut at tick $tick replays to '$replayed', not hash $hash"
 grep -q ' down 87$' "$work/page/paused.keys" && grep -q ' down 73$' "$work/page/paused.keys" ||
   fail "the room's log lacks the drawn clients' keys"

@@ -15,7 +15,7 @@ async function physics(browser, url) {
   await page.route(url + 'replay.html', (route) => route.fulfill({contentType: 'text/html',
     headers: {'Cross-Origin-Opener-Policy': 'same-origin', 'Cross-Origin-Embedder-Policy': 'require-corp'}, body:
     '<script>var Module = {arguments: ["--bench", "--frames", "3000"], print: (t) => window.lines.push(t)};' +
-    'window.lines = [];</script><script src="kelvaron-replay-page.js"></script>'}));
+    'window.lines = [];</script><script src="kelvaron-bench-page.js"></script>'}));
   await page.goto(url + 'replay.html');
   await page.waitForFunction(() => window.lines.some((l) => l.startsWith('driving')), null, {timeout: 120000});
   lines.push(...await page.evaluate(() => window.lines));

@@ -35,7 +35,7 @@ done
 stage "windows: configure"
 configure "$root" "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-i686-w64-mingw32" \
-  -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay"
+  -DKELVARON_LINUX_REPLAY="$build/release/tools/kelvaron-replay"
 stage "windows: build"
 cmake --build "$build/windows" -j "$jobs"
 stage "windows: tests"
@@ -45,8 +45,8 @@ ctest --test-dir "$build/windows" --output-on-failure -j "$jobs"
 # The wasm replay under node against the Linux traces, and the page in Chromium.
 stage "web: configure"
 logged "$build/web.configure.log" emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
-  -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay" \
-  -DKELVARON_WINDOWS_REPLAY="$build/windows/bench/kelvaron-replay.exe"
+  -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" -DKELVARON_LINUX_REPLAY="$build/release/tools/kelvaron-replay" \
+  -DKELVARON_WINDOWS_REPLAY="$build/windows/tools/kelvaron-replay.exe"
 stage "web: build"
 cmake --build "$build/web" -j "$jobs"
 stage "web: tests"
@@ -58,7 +58,7 @@ bash "$root/fuzz/run.sh" "$build/fuzz" 8
 stage "arm64: configure"  # the programs cross-built for aarch64; under qemu-user, the replay against the release build's traces
 configure "$root" "$build/arm64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-aarch64-linux-gnu" \
-  -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay"
+  -DKELVARON_LINUX_REPLAY="$build/release/tools/kelvaron-replay"
 stage "arm64: build"
 cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay kelvaron render_tests
 stage "arm64: tests"
@@ -71,7 +71,7 @@ stage "packages: build and prove"  # the .debs' proofs on new systems need clean
   "$build/windows/packaging/kelvaron.scr"
 # The arm64 package's proof in an arm64 root runs outside any chroot (.ci/run): what it needs of the
 # builds, the arm64 replay and the x86_64 replay's trace, goes beside it.
-"$root/tests/package/deb_arm64_root_test.sh" --prepare "$build/arm64-replay" "$build/arm64/bench/kelvaron-replay" \
-  "$build/release/bench/kelvaron-replay"
+"$root/tests/package/deb_arm64_root_test.sh" --prepare "$build/arm64-replay" "$build/arm64/tools/kelvaron-replay" \
+  "$build/release/tools/kelvaron-replay"
 stage
 print_stages "$KELVARON_STAGES"

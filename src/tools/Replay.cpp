@@ -1,6 +1,7 @@
-// Replays a key script or recording through the programs' own frame, not drawn, and prints the cars' states (a
-// golden trace) and, with --hash, the whole state's hash after each traced frame; or, with --bench or
-// --render, measures the cost of a frame.
+// kelvaron-replay: plays a key script or recording through the programs' own frame, not drawn, and
+// prints the cars' states (a golden trace) and, with --hash, the whole state's hash after each traced
+// frame; saves the world as a snapshot and goes on from one; runs the sync test; takes a seat in a
+// room of a relay.
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -8,15 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "AllocCount.h"
-#include "FrameBench.h"
 #include "FreshProcess.h"
-#include "HashBench.h"
 #include "Join.h"
-#include "RenderBench.h"
-#include "SnapshotBench.h"
 #include "SnapshotFile.h"
-#include "Soak.h"
 #include "SyncTest.h"
 #include "app/Commands.h"
 #include "app/Frame.h"
@@ -117,11 +112,6 @@ static int Usage(const char* why)
                  "kelvaron-replay: %s\n"
                  "usage: kelvaron-replay [--frames N] [--every K] [--script FILE] [--autopilot SEED] [--hash]\n"
                  "                       [--save-snapshot FRAME FILE] [--from-snapshot FILE] [--synctest N]\n"
-                 "       kelvaron-replay --bench [--frames N]\n"
-                 "       kelvaron-replay --bench-hash [--frames N]\n"
-                 "       kelvaron-replay --bench-snapshot [--frames N]\n"
-                 "       kelvaron-replay --render [--frames N]\n"
-                 "       kelvaron-replay --soak [--frames N] [--seed S] [--record FILE]\n"
                  "       kelvaron-replay --join LINK [--script FILE] [--frames N] [--every K] [--hash]\n"
                  "Traces frame 0, every K-th frame and the last; --hash adds 'hash FRAME HEX' after each\n"
                  "traced frame, the whole simulation state's 64-bit hash, the same on every build.\n"
@@ -144,32 +134,18 @@ static int Usage(const char* why)
 int main(int argc, char** argv)
 {
     ReplayRequest request;
-    long seed = 1, autopilotSeed = 0;
+    long autopilotSeed = 0;
     const char* script = nullptr;
-    const char* record = nullptr;
     const char* join = nullptr;
-    bool bench = false, benchHash = false, benchSnapshot = false, render = false, soak = false, framesGiven = false;
+    bool framesGiven = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         bool hasValue = i + 1 < argc;
-        if (!std::strcmp(arg, "--bench")) {
-            bench = true;
-        } else if (!std::strcmp(arg, "--bench-hash")) {
-            benchHash = true;
-        } else if (!std::strcmp(arg, "--bench-snapshot")) {
-            benchSnapshot = true;
-        } else if (!std::strcmp(arg, "--hash")) {
+        if (!std::strcmp(arg, "--hash")) {
             request.hash = true;
-        } else if (!std::strcmp(arg, "--render")) {
-            render = true;
         } else if (!std::strcmp(arg, "--autopilot") && hasValue) {
             if (!ReadCount(argv[++i], autopilotSeed))
                 return Usage("--autopilot takes a seed, a whole number above 0");
-        } else if (!std::strcmp(arg, "--soak")) {
-            soak = true;
-        } else if (!std::strcmp(arg, "--seed") && hasValue) {
-            if (!ReadCount(argv[++i], seed))
-                return Usage("--seed takes a whole number above 0");
         } else if (!std::strcmp(arg, "--frames") && hasValue) {
             if (!ReadCount(argv[++i], request.frames))
                 return Usage("--frames takes a whole number above 0");
@@ -190,26 +166,10 @@ int main(int argc, char** argv)
             script = argv[++i];
         } else if (!std::strcmp(arg, "--join") && hasValue) {
             join = argv[++i];
-        } else if (!std::strcmp(arg, "--record") && hasValue) {
-            record = argv[++i];
         } else {
             return Usage((std::string("unknown or incomplete option ") + arg).c_str());
         }
     }
-    StartCountingOdeAllocations();
-    const long frames = request.frames;
-    if (bench)
-        return RunFrameBench(frames);
-    if (benchHash)
-        return RunHashBench(frames);
-    if (benchSnapshot)
-        return RunSnapshotBench(frames);
-    if (render)
-        return RunRenderBench(frames);
-    if (soak)
-        return RunSoak(frames, unsigned(seed), record);
-
-
     KeyScript keyScript;
     if (script) {
         std::FILE* file = std::fopen(script, "r");
