@@ -7,14 +7,14 @@ target_link_libraries(kelvaron_gl PUBLIC PkgConfig::GLU)
 # Backends are object libraries, so that the shared libraries calling them can stand anywhere on the
 # link line.
 add_library(kelvaron_linux_font OBJECT src/platform/linux/Font.cpp)
-kelvaron_room_headers(kelvaron_linux_font PRIVATE platform/linux/FontFace.h)
+kelvaron_layer_headers(kelvaron_linux_font PRIVATE platform/linux/FontFace.h)
 target_link_libraries(kelvaron_linux_font PUBLIC kelvaron_contract PkgConfig::FREETYPE)
 
 # Mesa's offscreen context for tests and benchmarks. OSMesa comes first on the link line, so that
 # GLU's GL calls reach it rather than the desktop's libGL.
 pkg_check_modules(OSMESA REQUIRED IMPORTED_TARGET osmesa libpng)
 add_library(kelvaron_offscreen STATIC src/platform/offscreen/Offscreen.cpp)
-kelvaron_room_headers(kelvaron_offscreen PUBLIC platform/offscreen)
+kelvaron_layer_headers(kelvaron_offscreen PUBLIC platform/offscreen)
 target_link_libraries(kelvaron_offscreen PUBLIC PkgConfig::OSMESA)
 
 # The null backend's window: an offscreen context. Object libraries reach only the targets that name
@@ -31,12 +31,12 @@ endforeach()
 
 # The command line reader, on its own so that its tests need no display.
 add_library(kelvaron_command_line OBJECT src/platform/linux/CommandLine.cpp)
-kelvaron_room_headers(kelvaron_command_line PUBLIC platform/linux/CommandLine.h)
+kelvaron_layer_headers(kelvaron_command_line PUBLIC platform/linux/CommandLine.h)
 target_link_libraries(kelvaron_command_line PUBLIC kelvaron_app)
 
 # Kelvaron in XScreenSaver's list, on its own so that its tests need no display.
 add_library(kelvaron_xscreensaver_list OBJECT src/platform/linux/XScreenSaverList.cpp)
-kelvaron_room_headers(kelvaron_xscreensaver_list PUBLIC platform/linux/XScreenSaverList.h)
+kelvaron_layer_headers(kelvaron_xscreensaver_list PUBLIC platform/linux/XScreenSaverList.h)
 
 # The Linux program. The store, the pictures and the pads are libraries of their own too, so that
 # their tests link them beside the null backend.
@@ -47,7 +47,7 @@ foreach(_part IN ITEMS store:Store picture:Pictures pads:Pads)
   list(GET _part 0 _name)
   list(GET _part 1 _file)
   add_library(kelvaron_linux_${_name} OBJECT src/platform/linux/${_file}.cpp)
-  kelvaron_room_headers(kelvaron_linux_${_name} PRIVATE platform/linux)
+  kelvaron_layer_headers(kelvaron_linux_${_name} PRIVATE platform/linux)
   target_link_libraries(kelvaron_linux_${_name} PUBLIC kelvaron_contract PkgConfig::LINUX_UI)
 endforeach()
 target_sources(kelvaron_linux_pads PRIVATE src/platform/linux/PadStorm.cpp)
@@ -68,11 +68,11 @@ add_library(kelvaron_linux OBJECT
   src/platform/linux/Window.cpp
   src/platform/linux/Xlib.cpp
 )
-kelvaron_room_headers(kelvaron_linux PUBLIC platform/linux)
+kelvaron_layer_headers(kelvaron_linux PUBLIC platform/linux)
 target_link_libraries(kelvaron_linux PUBLIC kelvaron_app PkgConfig::LINUX_UI)
 add_executable(kelvaron src/platform/linux/Main.cpp)
 target_compile_definitions(kelvaron PRIVATE KELVARON_VERSION="${PROJECT_VERSION}")
-# The desktop's libGL comes after the rooms' static libraries, the only code calling it: the linker
+# The desktop's libGL comes after the layers' static libraries, the only code calling it: the linker
 # keeps a shared library only if something before it on the line needs it.
 target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_store kelvaron_linux_picture kelvaron_linux_pads
                       kelvaron_linux_window_size

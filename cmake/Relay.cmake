@@ -6,7 +6,7 @@ find_package(Threads REQUIRED)
 
 # The room's logic apart from the sockets, so that its tests and fuzzers need no network.
 add_library(kelvaron_relay_room STATIC src/relay/Lateness.cpp src/relay/Room.cpp)
-kelvaron_room_headers(kelvaron_relay_room PUBLIC relay)
+kelvaron_layer_headers(kelvaron_relay_room PUBLIC relay)
 target_link_libraries(kelvaron_relay_room PUBLIC kelvaron_keyscript kelvaron_net)
 
 add_executable(kelvaron-relay src/relay/Main.cpp src/relay/Server.cpp)

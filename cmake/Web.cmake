@@ -25,7 +25,7 @@ endfunction()
 # The relay socket on emscripten's WebSocket API, and the page's wait, which its pump shares. A
 # library, so that a program takes it in only once its run calls the socket.
 add_library(kelvaron_web_relay_socket STATIC ${KELVARON_WEB_DIR}/RelaySocket.cpp ${KELVARON_WEB_DIR}/Wait.cpp)
-kelvaron_room_headers(kelvaron_web_relay_socket PRIVATE platform/web)
+kelvaron_layer_headers(kelvaron_web_relay_socket PRIVATE platform/web)
 target_link_libraries(kelvaron_web_relay_socket PUBLIC kelvaron_contract)
 target_link_options(kelvaron_web_relay_socket INTERFACE -lwebsocket.js
                     "SHELL:--js-library ${KELVARON_WEB_DIR}/RelaySocket.js")
@@ -82,7 +82,7 @@ add_executable(kelvaron_page
   ${CMAKE_BINARY_DIR}/glyphs
 )
 set_source_files_properties(${CMAKE_BINARY_DIR}/glyphs PROPERTIES HEADER_FILE_ONLY ON)
-kelvaron_room_headers(kelvaron_page PRIVATE platform/web)
+kelvaron_layer_headers(kelvaron_page PRIVATE platform/web)
 target_link_libraries(kelvaron_page PRIVATE kelvaron_app kelvaron_web_relay_socket)
 kelvaron_web_gl(kelvaron_page)
 target_link_options(kelvaron_page PRIVATE -sENVIRONMENT=web -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT=1

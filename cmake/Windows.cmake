@@ -9,7 +9,7 @@ target_link_libraries(kelvaron_gl PUBLIC glu32 opengl32)
 
 # The registry store is a library of its own too, so that its tests link it beside the null backend.
 add_library(kelvaron_win32_registry OBJECT src/platform/win32/Store.cpp)
-kelvaron_room_headers(kelvaron_win32_registry PRIVATE platform/win32)
+kelvaron_layer_headers(kelvaron_win32_registry PRIVATE platform/win32)
 target_link_libraries(kelvaron_win32_registry PUBLIC kelvaron_contract advapi32)
 
 # The relay's socket, on WinHTTP's WebSocket calls: the program's and the null backend's, whose
@@ -33,7 +33,7 @@ add_library(kelvaron_win32 OBJECT
   src/platform/win32/RelaySocket.cpp
   src/platform/win32/Window.cpp
 )
-kelvaron_room_headers(kelvaron_win32 PUBLIC platform/win32)
+kelvaron_layer_headers(kelvaron_win32 PUBLIC platform/win32)
 target_link_libraries(kelvaron_win32 PUBLIC kelvaron_win32_registry kelvaron_app opengl32 gdi32 advapi32 user32
                       shell32 winhttp)
 # stb_image_write is one header: Debian's copy, without the rest of /usr/include.

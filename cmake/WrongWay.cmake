@@ -1,10 +1,10 @@
-# The includes the rooms refuse: each a one-line source linked as a room links, built on its own by
-# the test "rooms", which passes only when every one of them fails to find its header. The arrows:
+# The includes the layers refuse: each a one-line source linked as a layer links, built on its own by
+# the test "layers", which passes only when every one of them fails to find its header. The arrows:
 # backends and app -> the contract; app -> render -> gl; app -> gl; app -> input, record, the client
 # (net/) -> sim -> physics, the three above the world through its plain headers alone, without ODE;
 # input and the client -> record (the key table, key scripts); render -> physics; the relay -> record
 # and net. A backend sees the contract alone, and ODE's private headers are physics' alone.
-#   room, what it links, the headers it must not reach
+#   layer, what it links, the headers it must not reach
 set(_refusals
   "backend|kelvaron_app|app/Input.h physics/Car.h render/SceneView.h gl/Text.h net/Protocol.h"
   "physics|kelvaron_physics|app/Input.h sim/Simulation.h render/SceneView.h gl/Gl.h platform/Platform.h"
@@ -23,12 +23,12 @@ endif()
 set(_wrong_way)
 foreach(_refusal IN LISTS _refusals)
   string(REPLACE "|" ";" _refusal "${_refusal}")
-  list(GET _refusal 0 _room)
+  list(GET _refusal 0 _layer)
   list(GET _refusal 1 _links)
   list(GET _refusal 2 _headers)
   separate_arguments(_headers)
   foreach(_header IN LISTS _headers)
-    string(MAKE_C_IDENTIFIER "wrong_way_${_room}_${_header}" _target)
+    string(MAKE_C_IDENTIFIER "wrong_way_${_layer}_${_header}" _target)
     set(_source ${CMAKE_BINARY_DIR}/wrong-way/${_target}.cpp)
     file(WRITE ${_source} "#include \"${_header}\"\n")
     add_library(${_target} OBJECT EXCLUDE_FROM_ALL ${_source})
@@ -37,4 +37,4 @@ foreach(_refusal IN LISTS _refusals)
   endforeach()
 endforeach()
 
-add_test(NAME rooms COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../tests/rooms_test.sh ${CMAKE_BINARY_DIR} ${_wrong_way})
+add_test(NAME layers COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/../tests/layers_test.sh ${CMAKE_BINARY_DIR} ${_wrong_way})

@@ -3,7 +3,7 @@
 #   scripts/install-deps.sh run    building and running it (scripts/run.sh)
 #   scripts/install-deps.sh [test] that, and what every test and test script calls (scripts/test.sh)
 #   scripts/install-deps.sh web    building and running the browser build (scripts/run.sh --web)
-#   scripts/install-deps.sh rooms  making fresh Debian 12 roots, amd64 and arm64 (scripts/clean-room.sh)
+#   scripts/install-deps.sh roots  making fresh Debian 12 roots, amd64 and arm64 (scripts/clean-root.sh)
 #   scripts/install-deps.sh bench  building it, and drawing the figures' plots (bench/relay-figures.sh)
 # As root it installs them; otherwise only the install goes through sudo, or, without sudo, it names
 # the packages and the command to run and fails.
@@ -52,8 +52,8 @@ arm64_packages=(
   libfreetype-dev:arm64 libfontconfig-dev:arm64 libgl-dev:arm64 libglu1-mesa-dev:arm64
   libosmesa6-dev:arm64 libpng-dev:arm64   # the replay's offscreen frames and glyphs
 )
-# The clean rooms: new Debian roots, and programs of an arm64 one run under qemu-user.
-rooms_packages=(
+# The clean roots: new Debian roots, and programs of an arm64 one run under qemu-user.
+roots_packages=(
   mmdebstrap                              # the roots, from this machine's apt sources
   arch-test qemu-user-static              # mmdebstrap's check that arm64 programs run here, and how
 )
@@ -72,10 +72,10 @@ web_packages=(
 case "${1:-}" in
   run) packages=("${run_packages[@]}") ;;
   web) packages=("${run_packages[@]}" "${web_packages[@]}") ;;
-  rooms) packages=("${rooms_packages[@]}") ;;
+  roots) packages=("${roots_packages[@]}") ;;
   bench) packages=("${run_packages[@]}" "${bench_packages[@]}") ;;
   test | "") packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}" "${arm64_packages[@]}") ;;
-  *) echo "usage: install-deps.sh [run|test|web|rooms|bench]" >&2; exit 2 ;;
+  *) echo "usage: install-deps.sh [run|test|web|roots|bench]" >&2; exit 2 ;;
 esac
 
 missing=()

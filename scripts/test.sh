@@ -64,7 +64,7 @@ cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay kelvaron render
 stage "arm64: tests"
 ctest --test-dir "$build/arm64" --output-on-failure -j "$jobs" -L arm64
 
-stage "packages: build and prove"  # the .debs' proofs on new systems need clean rooms of their own: .ci/run
+stage "packages: build and prove"  # the .debs' proofs on new systems need clean roots of their own: .ci/run
 "$root/scripts/package.sh"
 "$root/tests/package/windows_installer_test.sh" "$build/packages/kelvaron-setup.exe"
 "$root/tests/package/versions_test.sh" "$build/packages"/kelvaron_*_amd64.deb "$build/packages/kelvaron-setup.exe" \

@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # Dependencies built from Debian's sources, kept by a hash of their recipe in $KELVARON_DEPS_CACHE
-# when it is set (the clean rooms keep it beside their base roots): a build whose recipe is
+# when it is set (the clean roots keep it beside their base roots): a build whose recipe is
 # unchanged is unpacked rather than made again. Sourced by scripts/build-ode.sh and
 # scripts/build-samemath.sh.
 

@@ -1,8 +1,8 @@
 # shellcheck shell=bash
 # Minimal Debian 12 roots made by mmdebstrap from this machine's apt sources, kept as tarballs for a
-# day under the clean rooms' cache. Sourced by scripts/clean-room.sh and
+# day under the clean roots' cache. Sourced by scripts/clean-root.sh and
 # tests/package/deb_arm64_root_test.sh; needs root.
-root_cache=/var/cache/kelvaron-clean-room
+root_cache=/var/cache/kelvaron-clean-root
 
 # Prints the tarball of a minimal Debian 12 root for ARCH, made first if it is missing or a day old.
 # A foreign ARCH's programs must run here (through binfmt_misc) for its packages to be set up.

@@ -11,7 +11,7 @@
 # The machine has no binfmt_misc entry for arm64, and none is made: the root's programs, apt's and
 # dpkg's maintainer scripts among them, run under qemu-aarch64-static through an entry in a user
 # namespace of the test's own (Linux 6.7 or later), which goes when the test ends. Not in a chroot:
-# a chrooted process may not make a user namespace (so .ci/run runs this outside its clean room).
+# a chrooted process may not make a user namespace (so .ci/run runs this outside its clean root).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # The frames the replay runs in the root: the autopilot drives, so that the cars and the world move.
@@ -52,7 +52,7 @@ if [ "${1:-}" != --inside ]; then
   deb=$(realpath "$1") dir=$(realpath "$2")
   [ -s "$deb" ] && [ -x "$dir/kelvaron-replay" ] && [ -s "$dir/x86_64.trace" ] ||
     { echo "deb_arm64_root_test.sh: no package at $1, or no replay and trace in $2" >&2; exit 2; }
-  "$here/../../scripts/install-deps.sh" rooms
+  "$here/../../scripts/install-deps.sh" roots
   root=$(mktemp -d /var/tmp/kelvaron-arm64-root.XXXXXX)
   # The namespace's mounts went with it; the root's files belong to the machine's users.
   trap 'rm -rf --one-file-system "$root"' EXIT

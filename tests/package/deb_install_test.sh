@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Inside a brand-new minimal Debian 12 root (deb_clean_room_test.sh makes it): installs the package
+# Inside a brand-new minimal Debian 12 root (deb_clean_root_test.sh makes it): installs the package
 # with apt-get as a user would, then uses it: --version, the licence, the icon and the metainfo in
-# their places, the man pages, the relay serving the installed page on 127.0.0.1, a short full run
+# their places, the man pages, the replay, the relay serving the installed page on 127.0.0.1, a short full run
 # on a private Xvfb display, the hack under XScreenSaver's daemon after kelvaron
 # --add-to-xscreensaver; then purges it and checks that nothing of it is left.
-#   tests/package/deb_install_test.sh ./kelvaron_VERSION_amd64.deb     (as root, in the room)
+#   tests/package/deb_install_test.sh ./kelvaron_VERSION_amd64.deb     (as root, in the fresh root)
 set -euo pipefail
 deb=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -46,6 +46,15 @@ check "... with the version, the keys, the settings file and the exit statuses" 
    grep -q "kelvaron/kelvaron.conf" "$work/man.txt" && grep -q "^EXIT STATUS" "$work/man.txt"'
 check "... and how to host a room and join one" eval \
   'grep -q "^ *--host" "$work/man.txt" && grep -q "^ *--join LINK" "$work/man.txt" && grep -q "^PLAYING TOGETHER" "$work/man.txt"'
+
+# The replay, with its page, on the package's own libraries: the world it computes is the one the
+# project's tests hold every build to (drive.keys' golden trace, first line: the world as built).
+check "man 6 kelvaron-replay finds its page, which renders without warnings" eval \
+  '[ "$(man -w 6 kelvaron-replay)" = /usr/share/man/man6/kelvaron-replay.6.gz ] &&
+   MANWIDTH=80 man 6 kelvaron-replay 2>&1 > /dev/null | { ! grep -q .; }'
+check "kelvaron-replay runs a synctest and traces the world as built" eval \
+  '[ "$(kelvaron-replay --frames 30 --synctest 8)" = "synctest: 30 frames, rolled back 8 at every frame, no difference" ] &&
+   [ "$(kelvaron-replay --frames 1 | head -n 1)" = "frame 0 11.75 20 5 0 0 0 12.75 30 5 0 0 0 13.75 40 5 0 0 0" ]'
 
 # The relay, beside the program where kelvaron --host looks for it, and the page it serves.
 page=/usr/share/kelvaron/web

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Every wrong-way include of cmake/WrongWay.cmake must fail to compile, for want of its header: the
-# rooms' include roots let nothing else through.
-#   rooms_test.sh BUILD_DIR TARGET:HEADER...
+# layers' include roots let nothing else through.
+#   layers_test.sh BUILD_DIR TARGET:HEADER...
 set -uo pipefail
 build=$1; shift
 passed=0 failed=0

@@ -3,7 +3,7 @@
 # Debian 12 root, as root, the way a new machine sees the project: whatever it needs, the project's
 # own scripts must install.
 #
-#   scripts/clean-room.sh [--copy-out PATH]... COMMAND...
+#   scripts/clean-root.sh [--copy-out PATH]... COMMAND...
 #
 # PATH (relative to the clone) is copied back into this checkout after the command, whatever its
 # status. The base root is made with mmdebstrap from this machine's apt sources and kept as a
@@ -11,7 +11,7 @@
 # Needs root. Exits with the command's status.
 set -euo pipefail
 
-usage="usage: clean-room.sh [--copy-out PATH]... COMMAND..."
+usage="usage: clean-root.sh [--copy-out PATH]... COMMAND..."
 copy_out=()
 while [ $# -gt 0 ]; do
   case $1 in
@@ -21,7 +21,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ $# -gt 0 ] || { echo "$usage" >&2; exit 2; }
-[ "$(id -u)" -eq 0 ] || { echo "clean-room.sh: needs root (it mounts and chroots)" >&2; exit 2; }
+[ "$(id -u)" -eq 0 ] || { echo "clean-root.sh: needs root (it mounts and chroots)" >&2; exit 2; }
 
 checkout=$(cd "$(dirname "$0")/.." && pwd)
 name=$(basename "$checkout")
@@ -31,14 +31,14 @@ shared=$(dirname "$checkout")/shared
 stage "clean root: made and cloned"
 cache=$root_cache
 mkdir -p "$cache/archives" "$cache/downloads" "$cache/ccache" "$cache/deps"
-"$checkout/scripts/install-deps.sh" rooms
+"$checkout/scripts/install-deps.sh" roots
 base=$(base_root "$(dpkg --print-architecture)")
 
-root=$(mktemp -d /var/tmp/kelvaron-clean-room.XXXXXX)
+root=$(mktemp -d /var/tmp/kelvaron-clean-root.XXXXXX)
 cleanup() {
   # The .deb files it downloaded join the cache, whatever happened.
   find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -ln -t "$cache/archives" {} + 2> /dev/null || true
-  # The mounts belong to the room's own mount namespace and went with it; anything still mounted
+  # The mounts belong to the root's own mount namespace and went with it; anything still mounted
   # under the root (a namespace that outlived its command) is taken down before the root goes.
   local m
   for m in $(findmnt -rno TARGET | grep -F "$root/" | sort -r); do umount -l "$m" || true; done
@@ -47,17 +47,17 @@ cleanup() {
 trap cleanup EXIT
 tar -xf "$base" -C "$root"
 # The root lives for one command: dpkg need not sync each file it unpacks to the disk.
-echo force-unsafe-io > "$root/etc/dpkg/dpkg.cfg.d/kelvaron-clean-room"
+echo force-unsafe-io > "$root/etc/dpkg/dpkg.cfg.d/kelvaron-clean-root"
 cp /etc/resolv.conf "$root/etc/resolv.conf" 2> /dev/null || true
-# The machine's own certificate authorities (a network that inspects TLS has one): the room's
+# The machine's own certificate authorities (a network that inspects TLS has one): the root's
 # ca-certificates takes them in when it is installed, as this machine's did, so that npm reaches its
-# registry from the room as it does from here.
+# registry from the root as it does from here.
 if compgen -G "/usr/local/share/ca-certificates/*.crt" > /dev/null; then
   mkdir -p "$root/usr/local/share/ca-certificates"
   cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
 fi
 mkdir -p "$root/work" "$root/var/cache/kelvaron-downloads" "$root/var/cache/kelvaron-ccache" "$root/var/cache/kelvaron-deps"
-# apt's cache is the room's own (rooms may run at once, and apt locks its cache), filled with links
+# apt's cache is the root's own (roots may run at once, and apt locks its cache), filled with links
 # to the cached files.
 find "$cache/archives" -maxdepth 1 -name '*.deb' -exec cp -l -t "$root/var/cache/apt/archives" {} +
 git clone -q "$checkout" "$root/work/$name"
@@ -67,16 +67,16 @@ if [ -d "$shared" ]; then
 fi
 
 # In a mount and PID namespace of its own: /dev, /sys and the source cache are bound in, /proc
-# shows only the room's processes, and when the command ends every process it left and every mount
+# shows only the root's processes, and when the command ends every process it left and every mount
 # go with it.
 setup='
 set -e
-room=$1 caches=$2
+fresh=$1 caches=$2
 shift 2
-mount --rbind /dev "$room/dev"
-mount --rbind /sys "$room/sys"
-for c in downloads ccache deps; do mount --bind "$caches/$c" "$room/var/cache/kelvaron-$c"; done
-exec chroot "$room" "$@"'
+mount --rbind /dev "$fresh/dev"
+mount --rbind /sys "$fresh/sys"
+for c in downloads ccache deps; do mount --bind "$caches/$c" "$fresh/var/cache/kelvaron-$c"; done
+exec chroot "$fresh" "$@"'
 stage
 start=$(date +%s)
 status=0
@@ -87,11 +87,11 @@ unshare --mount --propagation private --pid --fork --kill-child --mount-proc="$r
   CCACHE_DIR=/var/cache/kelvaron-ccache CCACHE_BASEDIR="/work/$name" CCACHE_NOHASHDIR=true \
   bash -c 'cd "/work/$0" && exec "$@"' "$name" "$@" \
   < /dev/null &
-room_pid=$!
-# Stopped from outside: the room goes first, then the root. unshare ignores TERM while it waits, so
+namespace_pid=$!
+# Stopped from outside: the namespace goes first, then the root. unshare ignores TERM while it waits, so
 # it is killed, and its death kills the namespace (--kill-child).
-trap 'kill -KILL "$room_pid" 2> /dev/null; wait "$room_pid"; exit 143' TERM INT HUP
-wait "$room_pid" || status=$?
+trap 'kill -KILL "$namespace_pid" 2> /dev/null; wait "$namespace_pid"; exit 143' TERM INT HUP
+wait "$namespace_pid" || status=$?
 for p in "${copy_out[@]}"; do
   if [ -e "$root/work/$name/$p" ]; then
     mkdir -p "$(dirname "$checkout/$p")"
@@ -99,5 +99,5 @@ for p in "${copy_out[@]}"; do
     cp -a "$root/work/$name/$p" "$checkout/$p"
   fi
 done
-echo "clean-room.sh: '$*' exited $status after $(($(date +%s) - start)) s in a fresh Debian 12 root"
+echo "clean-root.sh: '$*' exited $status after $(($(date +%s) - start)) s in a fresh Debian 12 root"
 exit $status
