@@ -48,7 +48,7 @@ TEST_CASE("the dialog shows the defaults, and 0.01999 once they have been stored
     REQUIRE(SaveSettings(error, sizeof error));
     const int32_t stored[] = {16, 640, 480, 30, -1050000, 1999};
     for (int i = 0; i < kFieldCount; ++i)
-        CHECK(gNullStore.values[i] == stored[i]);
+        CHECK(gNull.store.values[i] == stored[i]);
     LoadSettings();
     FormatSettingsFields(gSettings, &f);
     CHECK(std::string(f.text[5]) == "0.01999");
@@ -68,29 +68,29 @@ TEST_CASE("the two switches are stored beside the six, which stay as they were")
     REQUIRE(SaveSettings(error, sizeof error));
     const int32_t stored[kStoredValueCount] = {16, 640, 480, 30, -1050000, 1999, 0, 0};
     for (int i = 0; i < kStoredValueCount; ++i)
-        CHECK(gNullStore.values[i] == stored[i]);
+        CHECK(gNull.store.values[i] == stored[i]);
 
     SettingsFields f;
     OpenSettingsDialog(&f);
     f.autopilot = true;
     CHECK(ConfirmSettingsDialog(f, error, sizeof error));
-    CHECK(gNullStore.values[6] == 1);
-    CHECK(gNullStore.values[7] == 0);
+    CHECK(gNull.store.values[6] == 1);
+    CHECK(gNull.store.values[7] == 0);
     ResetRunState();  // a new process, the store kept
     OpenSettingsDialog(&f);
     CHECK(f.autopilot);
     CHECK(!f.steadyPace);
     for (int i = 0; i < kFieldCount; ++i)
-        CHECK(gNullStore.values[i] == stored[i]);
+        CHECK(gNull.store.values[i] == stored[i]);
 }
 
 TEST_CASE("a value the store lacks leaves its field")
 {
     StartFreshProcess();
-    gNullStore.values[2] = 600;
-    gNullStore.present[2] = true;
-    gNullStore.values[4] = -250000;
-    gNullStore.present[4] = true;
+    gNull.store.values[2] = 600;
+    gNull.store.present[2] = true;
+    gNull.store.values[4] = -250000;
+    gNull.store.present[4] = true;
     LoadSettings();
     CHECK(gSettings.screenWidth == 640);
     CHECK(gSettings.screenHeight == 600);
@@ -137,16 +137,16 @@ TEST_CASE("OK in the dialog: a field to correct or a refused save keeps it open 
 
     CHECK(!ConfirmSettingsDialog(Fields("16", "0", "480", "30", "1", "1"), message, sizeof message));
     CHECK(std::string(message).find("width") != std::string::npos);
-    CHECK(!gNullStore.present[1]);
+    CHECK(!gNull.store.present[1]);
 
-    gNullStoreFails = true;
+    gNull.storeFails = true;
     CHECK(!ConfirmSettingsDialog(Fields("16", "800", "600", "30", "1", "1"), message, sizeof message));
     CHECK(std::string(message) == "the store refused");
 
-    gNullStoreFails = false;
+    gNull.storeFails = false;
     CHECK(ConfirmSettingsDialog(Fields("16", "800", "600", "30", "1", "1"), message, sizeof message));
-    CHECK(gNullStore.values[1] == 800);
-    CHECK(gNullStore.values[2] == 600);
+    CHECK(gNull.store.values[1] == 800);
+    CHECK(gNull.store.values[2] == 600);
 }
 
 TEST_CASE("a stored screen size the dialog would refuse counts as not stored")
@@ -154,15 +154,15 @@ TEST_CASE("a stored screen size the dialog would refuse counts as not stored")
     for (int32_t bad : {0, -640, 16385, INT32_MAX}) {
         CAPTURE(bad);
         StartFreshProcess();
-        gNullStore.values[1] = bad;
-        gNullStore.present[1] = true;
-        gNullStore.values[2] = bad;
-        gNullStore.present[2] = true;
+        gNull.store.values[1] = bad;
+        gNull.store.present[1] = true;
+        gNull.store.values[2] = bad;
+        gNull.store.present[2] = true;
         LoadSettings();
         CHECK(gSettings.screenWidth == 640);
         CHECK(gSettings.screenHeight == 480);
     }
-    gNullStore.values[1] = 16384;
+    gNull.store.values[1] = 16384;
     LoadSettings();
     CHECK(gSettings.screenWidth == 16384);
     Settings kept = kDefaultSettings;
@@ -203,9 +203,9 @@ TEST_CASE("in a locale with a decimal comma, reals are shown with a point and re
 TEST_CASE("a store that refuses says why")
 {
     ResetNullPlatform();
-    gNullStoreFails = true;
+    gNull.storeFails = true;
     char error[128] = "";
     CHECK(!SaveSettings(error, sizeof error));
     CHECK(std::string(error) == "the store refused");
-    CHECK(!gNullStore.present[0]);
+    CHECK(!gNull.store.present[0]);
 }

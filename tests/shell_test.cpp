@@ -39,7 +39,7 @@ static void PressAfter(long frames, unsigned vk)
 
 static bool Called(const char* call)
 {
-    return std::find(gNullCalls.begin(), gNullCalls.end(), call) != gNullCalls.end();
+    return std::find(gNull.calls.begin(), gNull.calls.end(), call) != gNull.calls.end();
 }
 
 TEST_CASE("the second character of the command line picks the mode")
@@ -59,24 +59,24 @@ TEST_CASE("a full run opens at the stored size, or 640 x 480 x 16 when nothing i
 {
     StartFreshProcess();
     REQUIRE(StartFullRun());
-    CHECK(gNullWindow.title == "Start");
-    CHECK(gNullWindow.width == 640);
-    CHECK(gNullWindow.height == 480);
-    CHECK(gNullWindow.bits == 16);
-    CHECK(gNullWindow.fullscreen);
-    CHECK(gNullWindow.parent == 0);
+    CHECK(gNull.window.title == "Start");
+    CHECK(gNull.window.width == 640);
+    CHECK(gNull.window.height == 480);
+    CHECK(gNull.window.bits == 16);
+    CHECK(gNull.window.fullscreen);
+    CHECK(gNull.window.parent == 0);
     CHECK(gDesiredFps == 30);
     CHECK(!gPreview);
     DestroyRenderWindow();
 
     StartFreshProcess();
-    gNullStore.values[1] = 800;
-    gNullStore.present[1] = true;
-    gNullStore.values[3] = 60;
-    gNullStore.present[3] = true;
+    gNull.store.values[1] = 800;
+    gNull.store.present[1] = true;
+    gNull.store.values[3] = 60;
+    gNull.store.present[3] = true;
     REQUIRE(StartFullRun());
-    CHECK(gNullWindow.width == 800);
-    CHECK(gNullWindow.height == 480);
+    CHECK(gNull.window.width == 800);
+    CHECK(gNull.window.height == 480);
     CHECK(gDesiredFps == 60);
     DestroyRenderWindow();
 }
@@ -84,14 +84,14 @@ TEST_CASE("a full run opens at the stored size, or 640 x 480 x 16 when nothing i
 TEST_CASE("a preview fills the host window and reads no settings")
 {
     StartFreshProcess();
-    gNullStore.values[1] = 800;
-    gNullStore.present[1] = true;
+    gNull.store.values[1] = 800;
+    gNull.store.present[1] = true;
     REQUIRE(StartPreview(0x2a00007, 152, 112));
-    CHECK(gNullWindow.title == "Kelvaron");
-    CHECK(gNullWindow.parent == 0x2a00007);
-    CHECK(gNullWindow.width == 152);
-    CHECK(gNullWindow.bits == 32);
-    CHECK(!gNullWindow.fullscreen);
+    CHECK(gNull.window.title == "Kelvaron");
+    CHECK(gNull.window.parent == 0x2a00007);
+    CHECK(gNull.window.width == 152);
+    CHECK(gNull.window.bits == 32);
+    CHECK(!gNull.window.fullscreen);
     CHECK(!gFullscreen);
     CHECK(gPreview);
     CHECK(gSettings.screenWidth == 640);
@@ -101,13 +101,13 @@ TEST_CASE("a preview fills the host window and reads no settings")
 // Where the call stands among the backend calls so far; -1 when it was not made.
 static long PlaceOf(const std::string& call)
 {
-    auto found = std::find(gNullCalls.begin(), gNullCalls.end(), call);
-    return found == gNullCalls.end() ? -1 : long(found - gNullCalls.begin());
+    auto found = std::find(gNull.calls.begin(), gNull.calls.end(), call);
+    return found == gNull.calls.end() ? -1 : long(found - gNull.calls.begin());
 }
 
 static long CountMessages()
 {
-    return long(std::count_if(gNullCalls.begin(), gNullCalls.end(),
+    return long(std::count_if(gNull.calls.begin(), gNull.calls.end(),
                               [](const std::string& call) { return call.rfind("ShowMessage", 0) == 0; }));
 }
 
@@ -115,7 +115,7 @@ TEST_CASE("opening the window: the class before the mode, and the desktop back b
 {
     // The window system refuses the class: said before the display mode was touched.
     StartFreshProcess();
-    gNullPrepareFailure = WindowFailure::kRegisterClass;
+    gNull.prepareFailure = WindowFailure::kRegisterClass;
     CHECK(!StartFullRun());
     CHECK(PlaceOf("ShowMessage ERROR: Failed To Register The Window Class.") > PlaceOf("PrepareRenderWindow"));
     CHECK(PlaceOf("SetFullscreenMode") == -1);
@@ -124,7 +124,7 @@ TEST_CASE("opening the window: the class before the mode, and the desktop back b
     // The window fails after the mode changed: the mode and cursor come back first, then what was
     // made goes (a box of its teardown shows on the desktop), and only then the box.
     StartFreshProcess();
-    gNullWindowFailure = WindowFailure::kCreateContext;
+    gNull.windowFailure = WindowFailure::kCreateContext;
     CHECK(!StartFullRun());
     CHECK(PlaceOf("PrepareRenderWindow") < PlaceOf("SetFullscreenMode"));
     CHECK(PlaceOf("SetFullscreenMode") < PlaceOf("CreateRenderWindow"));
@@ -135,8 +135,8 @@ TEST_CASE("opening the window: the class before the mode, and the desktop back b
 
     // The mode cannot be had and the user says No: the program closes, with nothing to give back.
     StartFreshProcess();
-    gNullModeFails = true;
-    gNullAnswer = Answer::kNo;
+    gNull.modeFails = true;
+    gNull.answer = Answer::kNo;
     CHECK(!StartFullRun());
     CHECK(PlaceOf("AskQuestion GL") > PlaceOf("SetFullscreenMode"));
     CHECK(PlaceOf("ShowMessage ERROR: Program Will Now Close.") > PlaceOf("AskQuestion GL"));
@@ -145,19 +145,19 @@ TEST_CASE("opening the window: the class before the mode, and the desktop back b
 
     // Yes: a window at the settings' size, and no mode for the teardown to give back.
     StartFreshProcess();
-    gNullModeFails = true;
-    gNullAnswer = Answer::kYes;
+    gNull.modeFails = true;
+    gNull.answer = Answer::kYes;
     REQUIRE(StartFullRun());
-    CHECK(!gNullWindow.fullscreen);
-    CHECK(gNullWindow.width == 640);
+    CHECK(!gNull.window.fullscreen);
+    CHECK(gNull.window.width == 640);
     CHECK(!gFullscreen);
     DestroyRenderWindow();
 
     // Yes, and then the window fails: no mode was changed, so none is given back; the box is said.
     StartFreshProcess();
-    gNullModeFails = true;
-    gNullAnswer = Answer::kYes;
-    gNullWindowFailure = WindowFailure::kCreateWindow;
+    gNull.modeFails = true;
+    gNull.answer = Answer::kYes;
+    gNull.windowFailure = WindowFailure::kCreateWindow;
     CHECK(!StartFullRun());
     CHECK(PlaceOf("RestoreDisplayMode") == -1);
     CHECK(PlaceOf("ShowMessage ERROR: Window Creation Error.") > PlaceOf("DestroyRenderWindow"));
@@ -166,7 +166,7 @@ TEST_CASE("opening the window: the class before the mode, and the desktop back b
 TEST_CASE("a preview whose window cannot be made says so as a full run does, unless its host went")
 {
     StartFreshProcess();
-    gNullWindowFailure = WindowFailure::kChoosePixelFormat;
+    gNull.windowFailure = WindowFailure::kChoosePixelFormat;
     CHECK(!StartPreview(0x2a00007, 152, 112));
     CHECK(PlaceOf("ShowMessage ERROR: Can't Find A Suitable PixelFormat.") > PlaceOf("DestroyRenderWindow"));
     CHECK(PlaceOf("SetFullscreenMode") == -1);
@@ -174,7 +174,7 @@ TEST_CASE("a preview whose window cannot be made says so as a full run does, unl
 
     // Its host closing while the window was made is the preview's end, not a failure to report.
     StartFreshProcess();
-    gNullWindowFailure = WindowFailure::kHostGone;
+    gNull.windowFailure = WindowFailure::kHostGone;
     CHECK(!StartPreview(0x2a00007, 152, 112));
     CHECK(CountMessages() == 0);
 }
@@ -194,17 +194,17 @@ TEST_CASE("the run: keys drive, Escape ends it, and the teardown runs in order")
     PressAfter(100, kVkUp);
     PressAfter(300, kVkEscape);
     gFontAtWindowEnd = true;
-    gNullFrameWatcher = NoteFontAtWindowEnd;
+    gNull.frameWatcher = NoteFontAtWindowEnd;
     CHECK(RunUntilQuit() == 0);
     // Nothing of the frame Escape came for runs.
-    CHECK(gNullFramesPresented == 300);
+    CHECK(gNull.framesPresented == 300);
     CHECK(gSim.frame == 300);
     // The font went while its context was current, before the window; the world after it.
     CHECK(Called("DestroyRenderWindow"));
     CHECK(!gFontAtWindowEnd);
     CHECK(gFontGlyphs.empty());
     CHECK(gSim.scene.cars[0].chassis.body == nullptr);
-    CHECK(!gNullWindow.exists);
+    CHECK(!gNull.window.exists);
 }
 
 // What the shared code had done by each of the frame's calls into the backend.
@@ -240,9 +240,9 @@ TEST_CASE("a frame: driving controls, statistics, step, drawing, and then the fr
     const dReal* p = dBodyGetPosition(gSim.scene.cars[0].chassis.body);
     const dVector3 before = {p[0], p[1], p[2], 0};
     gMoments.clear();
-    gNullFrameWatcher = NoteMoment;
+    gNull.frameWatcher = NoteMoment;
     REQUIRE(RunFrame());
-    gNullFrameWatcher = nullptr;
+    gNull.frameWatcher = nullptr;
 
     REQUIRE(gMoments.size() == 2);
     const FrameMoment& stats = gMoments[0];
@@ -264,12 +264,12 @@ TEST_CASE("a frame: driving controls, statistics, step, drawing, and then the fr
 TEST_CASE("XScreenSaver's window: stored settings, the quadrants of the window's size, no display mode")
 {
     StartFreshProcess();
-    gNullStore.values[3] = 60;
-    gNullStore.present[3] = true;
+    gNull.store.values[3] = 60;
+    gNull.store.present[3] = true;
     REQUIRE(StartXScreenSaverRun(0x3c00001, 1024, 768, true, false));
-    CHECK(gNullWindow.parent == 0x3c00001);
-    CHECK(gNullWindow.width == 1024);
-    CHECK(!gNullWindow.fullscreen);
+    CHECK(gNull.window.parent == 0x3c00001);
+    CHECK(gNull.window.width == 1024);
+    CHECK(!gNull.window.fullscreen);
     CHECK(!gFullscreen);
     CHECK(gPreview);
     CHECK(gSettings.screenWidth == 1024);
@@ -286,20 +286,20 @@ TEST_CASE("with the steady pace, frames come at the desired rate and the run sle
     REQUIRE(StartFullRun());
     PressAfter(90, kVkEscape);
     CHECK(RunUntilQuit() == 0);
-    CHECK(gNullWaits == 0);  // back to back, as ever, unless asked
-    CHECK(gNullTickCount == 0);
+    CHECK(gNull.waits == 0);  // back to back, as ever, unless asked
+    CHECK(gNull.tickCount == 0);
 
     StartFreshProcess();
-    gNullStore.values[7] = 1;  // steadyPace
-    gNullStore.present[7] = true;
+    gNull.store.values[7] = 1;  // steadyPace
+    gNull.store.present[7] = true;
     REQUIRE(StartFullRun());
     PressAfter(90, kVkEscape);
     CHECK(RunUntilQuit() == 0);
-    CHECK(gNullFramesPresented == 90);
+    CHECK(gNull.framesPresented == 90);
     // 90 frames at 30 per second: three seconds on the clock, all of it slept.
-    CHECK(gNullTickCount >= 2990);
-    CHECK(gNullTickCount <= 3100);
-    CHECK(gNullWaits >= 90);
+    CHECK(gNull.tickCount >= 2990);
+    CHECK(gNull.tickCount <= 3100);
+    CHECK(gNull.waits >= 90);
 }
 
 TEST_CASE("the next run's context draws the wheels and the ball: the sphere mesh went with the last one")
@@ -355,12 +355,12 @@ TEST_CASE("closing the window ends the run before its next frame")
 {
     StartFreshProcess();
     REQUIRE(StartFullRun());
-    gNullFrameWatcher = [](const char* call) {
-        if (!std::strcmp(call, "PresentFrame") && gNullFramesPresented == 4)
+    gNull.frameWatcher = [](const char* call) {
+        if (!std::strcmp(call, "PresentFrame") && gNull.framesPresented == 4)
             HandleCloseRequested();  // as the fifth frame is shown
     };
     CHECK(RunUntilQuit() == 0);
-    CHECK(gNullFramesPresented == 5);
+    CHECK(gNull.framesPresented == 5);
     CHECK(gSim.frame == 5);
 }
 
@@ -374,7 +374,7 @@ TEST_CASE("while minimised the simulation steps and nothing is drawn")
     for (int i = 0; i < 20; ++i)
         CHECK(RunFrame());
     CHECK(dBodyGetPosition(gSim.scene.plate.body)[2] < plateZ);
-    CHECK(gNullFramesPresented == 20);
+    CHECK(gNull.framesPresented == 20);
     CHECK(CountPixels(0, 0, 640, 480, [](Rgb c) { return !IsBlack(c); }) == 0);
     HandleMinimised(false);
     RunFrame();
@@ -485,24 +485,24 @@ TEST_CASE("F12 saves the frame just drawn, as it was drawn, and the title says w
     RunFrame();
     HandleKeyDown(kVkScreenshot);
     RunFrame();
-    REQUIRE(gNullPictureWidth == 640);
-    REQUIRE(gNullPictureHeight == 480);
-    REQUIRE(gNullPicture.size() == 640u * 480u * 3u);
+    REQUIRE(gNull.pictureWidth == 640);
+    REQUIRE(gNull.pictureHeight == 480);
+    REQUIRE(gNull.picture.size() == 640u * 480u * 3u);
     // The picture's rows run top down, GL's bottom up.
     int lit = 0;
     for (int y = 0; y < 480; y += 7)
         for (int x = 0; x < 640; x += 5) {
             Rgb drawn = ReadPixel(x, y);
-            const unsigned char* saved = &gNullPicture[(size_t(479 - y) * 640 + size_t(x)) * 3];
+            const unsigned char* saved = &gNull.picture[(size_t(479 - y) * 640 + size_t(x)) * 3];
             CHECK((saved[0] == drawn.r && saved[1] == drawn.g && saved[2] == drawn.b));
             lit += !IsBlack(drawn);
         }
     CHECK(lit > 100);
-    CHECK(std::string(gNullWindowTitle) == "Saved " + gNullPicturePath);
-    CHECK(gNullPicturePath.find("kelvaron-") != std::string::npos);
-    gNullPicture.clear();
+    CHECK(std::string(gNull.windowTitle) == "Saved " + gNull.picturePath);
+    CHECK(gNull.picturePath.find("kelvaron-") != std::string::npos);
+    gNull.picture.clear();
     RunFrame();
-    CHECK(gNullPicture.empty());  // once a press
+    CHECK(gNull.picture.empty());  // once a press
     DestroyRenderWindow();
     DestroySimWorld();
 }
@@ -511,7 +511,7 @@ TEST_CASE("F12 saves the frame just drawn, as it was drawn, and the title says w
 // during a run, while standard error goes to a file.
 static void SayLcpProblem(const char* call)
 {
-    if (std::string(call) == "PresentFrame" && gNullFramesPresented < 2)
+    if (std::string(call) == "PresentFrame" && gNull.framesPresented < 2)
         dMessage(3, "LCP internal error, s <= %d", 0);
 }
 
@@ -529,7 +529,7 @@ TEST_CASE("ODE's messages are counted during the run and said once at its end, i
     StartFreshProcess();
     REQUIRE(StartFullRun());
     PressAfter(5, kVkEscape);
-    gNullFrameWatcher = SayLcpProblem;
+    gNull.frameWatcher = SayLcpProblem;
     std::fflush(stderr);
     std::FILE* captured = std::tmpfile();
     REQUIRE(captured);

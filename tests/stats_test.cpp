@@ -14,15 +14,15 @@
 static void ResetStats(uint32_t now)
 {
     StartFreshProcess();
-    gNullTickCount = now;
+    gNull.tickCount = now;
 }
 
 // Runs frames evenly over the given milliseconds after the current clock.
 static void RunFramesOver(int frames, uint32_t ms)
 {
-    uint32_t start = gNullTickCount;
+    uint32_t start = gNull.tickCount;
     for (int i = 1; i <= frames; ++i) {
-        gNullTickCount = start + uint32_t(uint64_t(ms) * i / frames);
+        gNull.tickCount = start + uint32_t(uint64_t(ms) * i / frames);
         UpdateFrameStats();
     }
 }
@@ -31,13 +31,13 @@ TEST_CASE("the first figure comes ten seconds after the first frame and counts t
 {
     ResetStats(123456789);
     UpdateFrameStats();
-    CHECK(gNullWindowTitle[0] == '\0');
+    CHECK(gNull.windowTitle[0] == '\0');
     RunFramesOver(300, 10000);  // exactly ten seconds: not yet
-    CHECK(gNullWindowTitle[0] == '\0');
+    CHECK(gNull.windowTitle[0] == '\0');
     CHECK(gFps == 0);
     RunFramesOver(1, 1);
     CHECK(gFps == doctest::Approx(301 / 10.001));
-    CHECK(std::string(gNullWindowTitle) == "FPS: 30.1");
+    CHECK(std::string(gNull.windowTitle) == "FPS: 30.1");
     CHECK(gSleepTime == 0);
     // The next interval starts at that update, and a late update divides by the time really passed.
     RunFramesOver(449, 9999);
@@ -61,7 +61,7 @@ TEST_CASE("the sleep-time figure moves by 10 outside a band of 10 around the des
     RunFramesOver(190, 10001);
     RunFramesOver(190, 10001);
     CHECK(gSleepTime == 0);
-    CHECK(std::string(gNullWindowTitle) == "FPS: 19.0");
+    CHECK(std::string(gNull.windowTitle) == "FPS: 19.0");
 }
 
 TEST_CASE("statistics go on across a tick-count wrap, and the title never overflows")
@@ -69,14 +69,14 @@ TEST_CASE("statistics go on across a tick-count wrap, and the title never overfl
     ResetStats(0xFFFFF000u);
     UpdateFrameStats();
     RunFramesOver(300, 10001);  // the clock wraps on the way
-    CHECK(gNullTickCount < 0x10000u);
+    CHECK(gNull.tickCount < 0x10000u);
     CHECK(gFps == doctest::Approx(300 / 10.001));
     // An absurd rate still fits the 20-byte title.
     RunFramesOver(1, 1);
     gFrameCount = 3.0e38f;
     RunFramesOver(1, 10001);
     CHECK(std::strlen(gTitleText) == sizeof gTitleText - 1);
-    CHECK(std::string(gNullWindowTitle).rfind("FPS: ", 0) == 0);
+    CHECK(std::string(gNull.windowTitle).rfind("FPS: ", 0) == 0);
 }
 
 TEST_CASE("the overlay's speeds are over the ground only")

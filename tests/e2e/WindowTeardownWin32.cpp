@@ -90,7 +90,7 @@ int main(int argc, char** argv)
     if (which == "destroyed") {
         if (CreateRenderWindow("Start", 320, 240, 32, false, 0) != WindowFailure::kNone)
             return Verdict(false, "a windowed run's window opens");
-        DestroyWindow(gHwnd);
+        DestroyWindow(gWin32.hwnd);
         return Verdict(!IsQuitWaiting(), "a full run's window destroyed by someone else does not end the program");
     }
     if (which == "host-destroys") {
@@ -109,7 +109,7 @@ int main(int argc, char** argv)
     }
     if (which == "host-gone") {
         HWND host = MakeHost();
-        gHostWindow = host;
+        gWin32.hostWindow = host;
         DestroyWindow(host);
         HoldWindowClass();
         DestroyRenderWindow();

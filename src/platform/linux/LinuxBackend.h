@@ -2,9 +2,46 @@
 #pragma once
 #include <SDL.h>
 
+#include <csignal>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
+
+struct _XDisplay;  // Xlib's Display; its windows are XIDs, unsigned longs
+
+// The backend's one record, but for what its pads and its relay socket keep, which the tests and
+// the null backend's programs link on their own. Beside each field, the file that writes it.
+struct LinuxBackend {
+    SDL_Window* window;         // Window.cpp
+    SDL_GLContext context;      // Window.cpp
+    bool videoStarted;          // Window.cpp
+    bool adopted;               // Window.cpp: the window lives inside a host's
+    SDL_DisplayMode fullMode;   // Window.cpp: the mode SetFullscreenMode found
+    _XDisplay* hostDisplay;     // Xlib.cpp: the host window's display, and the host
+    unsigned long host;
+    unsigned long xErrors;      // Xlib.cpp
+    Uint32 lastLook;            // Xlib.cpp
+    _XDisplay* coverDisplay;    // Xlib.cpp: the monitor covers' display, and the covers
+    std::vector<unsigned long> covers;
+    volatile std::sig_atomic_t signalled;  // Signals.cpp
+};
+
+extern LinuxBackend gLinux;  // Window.cpp
+
+constexpr int kOpenPadCount = 8;  // more than drive: a fourth takes a car when one of the three goes
+constexpr int kStormPads = 5;     // more than there are cars, so that some wait for a car to come free
+
+// The pads' record (Pads.cpp and PadStorm.cpp, a library of their own).
+struct LinuxPads {
+    SDL_GameController* pads[kOpenPadCount];  // Pads.cpp
+    SDL_Joystick* stormPads[kStormPads];      // PadStorm.cpp
+    std::mt19937 stormDice;                   // PadStorm.cpp
+    long plugged, pulled;                     // PadStorm.cpp
+};
+
+extern LinuxPads gLinuxPads;  // Pads.cpp
 
 // From now on SIGTERM, SIGINT and SIGHUP end the run through the ordinary teardown.
 void CatchEndingSignals();

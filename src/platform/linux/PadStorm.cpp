@@ -10,18 +10,12 @@
 
 #include "platform/linux/LinuxBackend.h"
 
-// More than there are cars, so that some wait for a car to come free.
-static const int kStormPads = 5;
-static SDL_Joystick* gStormPads[kStormPads];
-static std::mt19937 gStormDice;
-static long gPlugged, gPulled;
-
 static bool IsStormOn()
 {
     static const bool on = [] {
         const char* seed = std::getenv("KELVARON_PAD_STORM");
         if (seed)
-            gStormDice.seed(std::strtoul(seed, nullptr, 10));
+            gLinuxPads.stormDice.seed(std::strtoul(seed, nullptr, 10));
         return seed != nullptr;
     }();
     return on;
@@ -31,22 +25,22 @@ static void PlugStormPad(int slot)
 {
     int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
                                            SDL_CONTROLLER_BUTTON_MAX, 0);
-    if (device < 0 || !(gStormPads[slot] = SDL_JoystickOpen(device))) {
+    if (device < 0 || !(gLinuxPads.stormPads[slot] = SDL_JoystickOpen(device))) {
         std::fprintf(stderr, "kelvaron: pad storm: no virtual pad: %s\n", SDL_GetError());
         return;
     }
-    ++gPlugged;
+    ++gLinuxPads.plugged;
 }
 
 static void PullStormPad(int slot)
 {
-    SDL_JoystickID id = SDL_JoystickInstanceID(gStormPads[slot]);
-    SDL_JoystickClose(gStormPads[slot]);
-    gStormPads[slot] = nullptr;
+    SDL_JoystickID id = SDL_JoystickInstanceID(gLinuxPads.stormPads[slot]);
+    SDL_JoystickClose(gLinuxPads.stormPads[slot]);
+    gLinuxPads.stormPads[slot] = nullptr;
     // Device indexes shift as pads come and go; the instance is what stays.
     for (int device = 0; device < SDL_NumJoysticks(); ++device)
         if (SDL_JoystickGetDeviceInstanceID(device) == id && SDL_JoystickDetachVirtual(device) == 0) {
-            ++gPulled;
+            ++gLinuxPads.pulled;
             return;
         }
 }
@@ -55,22 +49,22 @@ void StirStormPads()
 {
     if (!IsStormOn())
         return;
-    if (gStormDice() % 50 == 0) {
-        int slot = gStormDice() % kStormPads;
-        if (gStormPads[slot])
+    if (gLinuxPads.stormDice() % 50 == 0) {
+        int slot = gLinuxPads.stormDice() % kStormPads;
+        if (gLinuxPads.stormPads[slot])
             PullStormPad(slot);
         else
             PlugStormPad(slot);
     }
-    for (SDL_Joystick* pad : gStormPads) {
+    for (SDL_Joystick* pad : gLinuxPads.stormPads) {
         if (!pad)
             continue;
         for (int axis = 0; axis < SDL_CONTROLLER_AXIS_MAX; ++axis)
-            if (gStormDice() % 4 == 0)
-                SDL_JoystickSetVirtualAxis(pad, axis, Sint16(gStormDice()));
+            if (gLinuxPads.stormDice() % 4 == 0)
+                SDL_JoystickSetVirtualAxis(pad, axis, Sint16(gLinuxPads.stormDice()));
         for (int button = 0; button < SDL_CONTROLLER_BUTTON_MAX; ++button)
-            if (gStormDice() % 8 == 0)
-                SDL_JoystickSetVirtualButton(pad, button, gStormDice() % 2);
+            if (gLinuxPads.stormDice() % 8 == 0)
+                SDL_JoystickSetVirtualButton(pad, button, gLinuxPads.stormDice() % 2);
     }
 }
 
@@ -79,7 +73,7 @@ void PullStormPads()
     if (!IsStormOn())
         return;
     for (int slot = 0; slot < kStormPads; ++slot)
-        if (gStormPads[slot])
+        if (gLinuxPads.stormPads[slot])
             PullStormPad(slot);
-    std::fprintf(stderr, "kelvaron: pad storm: %ld plugged in, %ld pulled out\n", gPlugged, gPulled);
+    std::fprintf(stderr, "kelvaron: pad storm: %ld plugged in, %ld pulled out\n", gLinuxPads.plugged, gLinuxPads.pulled);
 }

@@ -7,8 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/linux/LinuxBackend.h"
 
-constexpr int kOpenPadCount = 8;  // more than drive: a fourth takes a car when one of the three goes
-static SDL_GameController* gPads[kOpenPadCount];
+LinuxPads gLinuxPads;
 
 static long ReadPadId(SDL_GameController* pad)
 {
@@ -24,7 +23,7 @@ void OpenGamepads()
 
 void CloseGamepads()
 {
-    for (SDL_GameController*& pad : gPads)
+    for (SDL_GameController*& pad : gLinuxPads.pads)
         if (pad) {
             SDL_GameControllerClose(pad);
             pad = nullptr;
@@ -36,7 +35,7 @@ void CloseGamepads()
 static int FindPad(SDL_JoystickID instance)
 {
     for (int pad = 0; pad < kOpenPadCount; ++pad)
-        if (gPads[pad] && ReadPadId(gPads[pad]) == instance)
+        if (gLinuxPads.pads[pad] && ReadPadId(gLinuxPads.pads[pad]) == instance)
             return pad;
     return -1;
 }
@@ -46,8 +45,8 @@ static void AddPad(int deviceIndex)
     if (FindPad(SDL_JoystickGetDeviceInstanceID(deviceIndex)) >= 0)
         return;
     for (int pad = 0; pad < kOpenPadCount; ++pad)
-        if (!gPads[pad]) {
-            gPads[pad] = SDL_GameControllerOpen(deviceIndex);
+        if (!gLinuxPads.pads[pad]) {
+            gLinuxPads.pads[pad] = SDL_GameControllerOpen(deviceIndex);
             return;
         }
 }
@@ -58,8 +57,8 @@ static void RemovePad(SDL_JoystickID instance)
     if (pad < 0)
         return;
     HandlePadGone(long(instance));
-    SDL_GameControllerClose(gPads[pad]);
-    gPads[pad] = nullptr;
+    SDL_GameControllerClose(gLinuxPads.pads[pad]);
+    gLinuxPads.pads[pad] = nullptr;
 }
 
 bool HandlePadEvent(const SDL_Event& e)
@@ -89,7 +88,7 @@ static float ReadTrigger(SDL_GameController* pad, SDL_GameControllerAxis trigger
 void PollGamepads()
 {
     StirStormPads();
-    for (SDL_GameController* p : gPads) {
+    for (SDL_GameController* p : gLinuxPads.pads) {
         if (!p)
             continue;
         PadState s = {};

@@ -5,11 +5,9 @@
 
 #include "platform/linux/LinuxBackend.h"
 
-static volatile std::sig_atomic_t gSignalled;
-
 static void NoteSignal(int)
 {
-    gSignalled = 1;
+    gLinux.signalled = 1;
 }
 
 void CatchEndingSignals()
@@ -23,5 +21,5 @@ void CatchEndingSignals()
 
 bool IsEndingSignalled()
 {
-    return gSignalled != 0;
+    return gLinux.signalled != 0;
 }

@@ -5,13 +5,10 @@
 #include <cstdio>
 
 #include "platform/Platform.h"
+#include "platform/linux/LinuxBackend.h"
 #include "platform/linux/Xlib.h"
 
-static SDL_Window* gWindow;
-static SDL_GLContext gContext;
-static bool gVideoStarted;
-static bool gAdopted;              // the window lives inside a host's
-static SDL_DisplayMode gFullMode;  // the mode SetFullscreenMode found
+LinuxBackend gLinux;
 
 // X11 cannot change the colour depth of a running display: the depth counts as met when the
 // display's is at least the one asked for.
@@ -31,19 +28,19 @@ static bool FindDisplayMode(int width, int height, int bits, SDL_DisplayMode* fo
 // A host gone while the window was being made has ended the preview: that is why it failed.
 static WindowFailure FailCreation(WindowFailure failure)
 {
-    return gAdopted && HasHostWindowGone() ? WindowFailure::kHostGone : failure;
+    return gLinux.adopted && HasHostWindowGone() ? WindowFailure::kHostGone : failure;
 }
 
 WindowFailure PrepareRenderWindow()
 {
-    if (gVideoStarted)
+    if (gLinux.videoStarted)
         return WindowFailure::kNone;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "kelvaron: the video system did not start: %s\n", SDL_GetError());
         return WindowFailure::kCreateWindow;
     }
-    gVideoStarted = true;
+    gLinux.videoStarted = true;
     NoteStartupStep("video");
     SDL_DisableScreenSaver();  // no screensaver or monitor power-down over this one
     return WindowFailure::kNone;
@@ -52,14 +49,14 @@ WindowFailure PrepareRenderWindow()
 // The mode itself is taken by the fullscreen window; here it is only found.
 bool SetFullscreenMode(int width, int height, int bits)
 {
-    return FindDisplayMode(width, height, bits, &gFullMode);
+    return FindDisplayMode(width, height, bits, &gLinux.fullMode);
 }
 
 void RestoreDisplayMode()
 {
-    if (!gWindow)
+    if (!gLinux.window)
         return;
-    SDL_SetWindowFullscreen(gWindow, 0);  // the desktop's display mode comes back
+    SDL_SetWindowFullscreen(gLinux.window, 0);  // the desktop's display mode comes back
     SDL_ShowCursor(SDL_ENABLE);
 }
 
@@ -67,7 +64,7 @@ WindowFailure CreateRenderWindow(const char* title, int width, int height, int b
                                  uintptr_t parent)
 {
     (void)bits;  // met by SetFullscreenMode, or not asked for
-    const SDL_DisplayMode mode = gFullMode;
+    const SDL_DisplayMode mode = gLinux.fullMode;
     // SDL asks the window manager for the fullscreen state and waits up to a tenth of a second for it
     // to act. With none on the display nobody does, and on a single monitor already at the mode asked
     // for, a plain window over all of it is what the user sees either way.
@@ -86,19 +83,19 @@ WindowFailure CreateRenderWindow(const char* title, int width, int height, int b
         flags |= SDL_WINDOW_BORDERLESS;
     else if (!fullscreen)
         flags |= SDL_WINDOW_RESIZABLE;
-    gWindow = SDL_CreateWindow(title, 0, 0, width, height, flags);
-    if (!gWindow || (fullscreen && !plainCover && SDL_SetWindowDisplayMode(gWindow, &mode) != 0))
+    gLinux.window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    if (!gLinux.window || (fullscreen && !plainCover && SDL_SetWindowDisplayMode(gLinux.window, &mode) != 0))
         return FailCreation(WindowFailure::kCreateWindow);
-    gAdopted = parent != 0;
-    if (parent && !AdoptIntoHost(gWindow, parent))
+    gLinux.adopted = parent != 0;
+    if (parent && !AdoptIntoHost(gLinux.window, parent))
         return FailCreation(WindowFailure::kCreateWindow);
-    gContext = SDL_GL_CreateContext(gWindow);
-    if (!gContext)
+    gLinux.context = SDL_GL_CreateContext(gLinux.window);
+    if (!gLinux.context)
         return FailCreation(WindowFailure::kCreateContext);
-    if (SDL_GL_MakeCurrent(gWindow, gContext) != 0)
+    if (SDL_GL_MakeCurrent(gLinux.window, gLinux.context) != 0)
         return FailCreation(WindowFailure::kActivateContext);
-    SDL_ShowWindow(gWindow);
-    SDL_RaiseWindow(gWindow);
+    SDL_ShowWindow(gLinux.window);
+    SDL_RaiseWindow(gLinux.window);
     if (fullscreen)
         SDL_ShowCursor(SDL_DISABLE);
     return WindowFailure::kNone;
@@ -106,8 +103,8 @@ WindowFailure CreateRenderWindow(const char* title, int width, int height, int b
 
 void CoverOtherMonitors()
 {
-    if (gWindow)
-        CoverMonitorsBeside(gWindow);
+    if (gLinux.window)
+        CoverMonitorsBeside(gLinux.window);
 }
 
 void DestroyRenderWindow()
@@ -117,31 +114,31 @@ void DestroyRenderWindow()
     // video: SDL would wait for ever for it to unmap, and letting the context go makes Mesa finish
     // drawing into it, taking the size the X server does not give for a gone window from whatever
     // memory held.
-    bool lost = gWindow && gAdopted && !UnmapAdoptedWindow(gWindow);
-    if (gContext && !lost) {
-        if (SDL_GL_MakeCurrent(gWindow, nullptr) != 0)
+    bool lost = gLinux.window && gLinux.adopted && !UnmapAdoptedWindow(gLinux.window);
+    if (gLinux.context && !lost) {
+        if (SDL_GL_MakeCurrent(gLinux.window, nullptr) != 0)
             ShowMessage("SHUTDOWN ERROR", "Release Of DC And RC Failed.", MessageKind::kInformation);
-        SDL_GL_DeleteContext(gContext);
+        SDL_GL_DeleteContext(gLinux.context);
     }
-    gContext = nullptr;
-    if (gWindow && !lost)
-        SDL_DestroyWindow(gWindow);
-    gWindow = nullptr;
-    gAdopted = false;
-    if (gVideoStarted) {
+    gLinux.context = nullptr;
+    if (gLinux.window && !lost)
+        SDL_DestroyWindow(gLinux.window);
+    gLinux.window = nullptr;
+    gLinux.adopted = false;
+    if (gLinux.videoStarted) {
         if (!lost)
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        gVideoStarted = false;
+        gLinux.videoStarted = false;
     }
 }
 
 void SetRenderWindowTitle(const char* title)
 {
-    if (gWindow)
-        SDL_SetWindowTitle(gWindow, title);
+    if (gLinux.window)
+        SDL_SetWindowTitle(gLinux.window, title);
 }
 
 void PresentFrame()
 {
-    SDL_GL_SwapWindow(gWindow);
+    SDL_GL_SwapWindow(gLinux.window);
 }

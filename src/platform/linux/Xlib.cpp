@@ -9,36 +9,32 @@
 #include <vector>
 
 #include "platform/Platform.h"
-
-static Display* gHostDisplay;
-static Window gHost;
-static unsigned long gXErrors;
-static Uint32 gLastLook;
+#include "platform/linux/LinuxBackend.h"
 
 // A host window can vanish at any moment, and every request about it or about the render window
 // inside it then fails; Xlib's default handler would end the process on the spot.
 static int CountXError(Display*, XErrorEvent*)
 {
-    ++gXErrors;
+    ++gLinux.xErrors;
     return 0;
 }
 
 bool FindHostWindow(unsigned long* window, int* width, int* height)
 {
-    gHostDisplay = XOpenDisplay(nullptr);
-    if (!gHostDisplay) {
+    gLinux.hostDisplay = XOpenDisplay(nullptr);
+    if (!gLinux.hostDisplay) {
         std::fprintf(stderr, "kelvaron: cannot open the X display '%s'\n", XDisplayName(nullptr));
         return false;
     }
     XSetErrorHandler(CountXError);
     if (!*window)
-        *window = DefaultRootWindow(gHostDisplay);
+        *window = DefaultRootWindow(gLinux.hostDisplay);
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(gHostDisplay, *window, &attributes)) {
+    if (!XGetWindowAttributes(gLinux.hostDisplay, *window, &attributes)) {
         std::fprintf(stderr, "kelvaron: there is no window 0x%lx on this display\n", *window);
         return false;
     }
-    gHost = *window;
+    gLinux.host = *window;
     *width = attributes.width;
     *height = attributes.height;
     return true;
@@ -52,19 +48,19 @@ bool AdoptIntoHost(SDL_Window* window, unsigned long host)
         return false;
     // SDL put its own handler in place when it started; take ours back.
     XSetErrorHandler(CountXError);
-    unsigned long errors = gXErrors;
+    unsigned long errors = gLinux.xErrors;
     XReparentWindow(info.info.x11.display, info.info.x11.window, host, 0, 0);
     XSync(info.info.x11.display, False);
-    gHost = host;
-    return gXErrors == errors;
+    gLinux.host = host;
+    return gLinux.xErrors == errors;
 }
 
 void ReleaseHostWindow()
 {
-    if (gHostDisplay)
-        XCloseDisplay(gHostDisplay);
-    gHostDisplay = nullptr;
-    gHost = 0;
+    if (gLinux.hostDisplay)
+        XCloseDisplay(gLinux.hostDisplay);
+    gLinux.hostDisplay = nullptr;
+    gLinux.host = 0;
 }
 
 bool UnmapAdoptedWindow(SDL_Window* window)
@@ -73,29 +69,29 @@ bool UnmapAdoptedWindow(SDL_Window* window)
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
         return false;
-    unsigned long errors = gXErrors;
+    unsigned long errors = gLinux.xErrors;
     XUnmapWindow(info.info.x11.display, info.info.x11.window);
     XSync(info.info.x11.display, False);
-    return gXErrors == errors;
+    return gLinux.xErrors == errors;
 }
 
 bool IsHostWindowGone()
 {
-    if (!gHost || !gHostDisplay)
+    if (!gLinux.host || !gLinux.hostDisplay)
         return false;
     Uint32 now = SDL_GetTicks();
-    if (now - gLastLook < 200)
+    if (now - gLinux.lastLook < 200)
         return false;
-    gLastLook = now;
+    gLinux.lastLook = now;
     return HasHostWindowGone();
 }
 
 bool HasHostWindowGone()
 {
-    if (!gHost || !gHostDisplay)
+    if (!gLinux.host || !gLinux.hostDisplay)
         return false;
     XWindowAttributes attributes;
-    return !XGetWindowAttributes(gHostDisplay, gHost, &attributes);
+    return !XGetWindowAttributes(gLinux.hostDisplay, gLinux.host, &attributes);
 }
 
 // An EWMH window manager names its check window on the root window; an ICCCM one owns WM_S0.
@@ -119,9 +115,6 @@ bool IsWindowManagerRunning()
     XCloseDisplay(display);
     return running;
 }
-
-static Display* gCoverDisplay;
-static std::vector<Window> gCovers;
 
 // The monitors as the X server reports them: Xinerama's heads (on a desktop with RandR these are its
 // outputs; Xephyr and Xvfb report their heads only this way), else the one screen.
@@ -160,19 +153,19 @@ void CoverMonitorsBeside(SDL_Window* window)
                                      unsigned(m.height), 0, CopyFromParent, InputOutput, CopyFromParent,
                                      CWOverrideRedirect | CWBackPixel, &black);
         XMapRaised(display, cover);
-        gCovers.push_back(cover);
+        gLinux.covers.push_back(cover);
     }
     XFlush(display);
-    gCoverDisplay = display;
+    gLinux.coverDisplay = display;
 }
 
 void UncoverMonitors()
 {
-    for (Window cover : gCovers)
-        XDestroyWindow(gCoverDisplay, cover);
-    if (!gCovers.empty())
-        XFlush(gCoverDisplay);
-    gCovers.clear();
+    for (Window cover : gLinux.covers)
+        XDestroyWindow(gLinux.coverDisplay, cover);
+    if (!gLinux.covers.empty())
+        XFlush(gLinux.coverDisplay);
+    gLinux.covers.clear();
 }
 
 bool QueryCursorPosition(SDL_Window* window, int* x, int* y)

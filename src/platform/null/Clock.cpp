@@ -4,12 +4,12 @@
 uint32_t ReadTickCount()
 {
     WatchNullCall("ReadTickCount");
-    return gNullTickCount;
+    return gNull.tickCount;
 }
 
 double ReadWallClockMs()
 {
-    return gNullTickCount;
+    return gNull.tickCount;
 }
 
 double ReadProcessStartMs()

@@ -3,6 +3,6 @@
 
 bool RunSettingsDialog()
 {
-    gNullCalls.push_back("RunSettingsDialog");
+    gNull.calls.push_back("RunSettingsDialog");
     return true;
 }

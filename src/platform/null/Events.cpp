@@ -10,6 +10,6 @@ PumpResult PumpOneEvent()
 void WaitForEvents(uint32_t milliseconds)
 {
     // The clock set by hand moves on by what was slept.
-    gNullTickCount += milliseconds;
-    ++gNullWaits;
+    gNull.tickCount += milliseconds;
+    ++gNull.waits;
 }

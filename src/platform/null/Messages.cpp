@@ -3,11 +3,11 @@
 
 void ShowMessage(const char* caption, const char* text, MessageKind)
 {
-    gNullCalls.push_back(std::string("ShowMessage ") + caption + ": " + text);
+    gNull.calls.push_back(std::string("ShowMessage ") + caption + ": " + text);
 }
 
 Answer AskQuestion(const char* caption, const char*)
 {
-    gNullCalls.push_back(std::string("AskQuestion ") + caption);
-    return gNullAnswer;
+    gNull.calls.push_back(std::string("AskQuestion ") + caption);
+    return gNull.answer;
 }

@@ -7,21 +7,21 @@
 WindowFailure CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen,
                                  uintptr_t parent)
 {
-    gNullCalls.push_back("CreateRenderWindow");
-    if (gNullWindowFailure != WindowFailure::kNone)
-        return gNullWindowFailure;
+    gNull.calls.push_back("CreateRenderWindow");
+    if (gNull.windowFailure != WindowFailure::kNone)
+        return gNull.windowFailure;
     if (!StartOffscreenGl(width, height))
         return WindowFailure::kCreateContext;
-    gNullWindow = {true, title, width, height, bits, fullscreen, parent};
-    std::snprintf(gNullWindowTitle, sizeof gNullWindowTitle, "%s", title);
+    gNull.window = {true, title, width, height, bits, fullscreen, parent};
+    std::snprintf(gNull.windowTitle, sizeof gNull.windowTitle, "%s", title);
     return WindowFailure::kNone;
 }
 
 void DestroyRenderWindow()
 {
     WatchNullCall("DestroyRenderWindow");
-    gNullCalls.push_back("DestroyRenderWindow");
+    gNull.calls.push_back("DestroyRenderWindow");
     EndOffscreenGl();
-    gNullWindow.exists = false;
+    gNull.window.exists = false;
 }
 

@@ -4,12 +4,12 @@
 
 void OpenGamepads()
 {
-    gNullCalls.push_back("OpenGamepads");
+    gNull.calls.push_back("OpenGamepads");
 }
 
 void CloseGamepads()
 {
-    gNullCalls.push_back("CloseGamepads");
+    gNull.calls.push_back("CloseGamepads");
 }
 
 void PollGamepads() {}

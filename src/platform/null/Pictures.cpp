@@ -27,11 +27,11 @@ bool WritePngFile(const char* path, const unsigned char* rgb, int width, int hei
         std::snprintf(error, errorSize, "the null backend could not write it");
         return false;
     }
-    if (!gNullPicturePath.empty())
-        std::remove(gNullPicturePath.c_str());
-    gNullPicturePath = std::string(path, std::strlen(path) - std::strlen(".part"));  // its name once renamed
-    gNullPicture.assign(rgb, rgb + bytes);
-    gNullPictureWidth = width;
-    gNullPictureHeight = height;
+    if (!gNull.picturePath.empty())
+        std::remove(gNull.picturePath.c_str());
+    gNull.picturePath = std::string(path, std::strlen(path) - std::strlen(".part"));  // its name once renamed
+    gNull.picture.assign(rgb, rgb + bytes);
+    gNull.pictureWidth = width;
+    gNull.pictureHeight = height;
     return true;
 }

@@ -1,4 +1,4 @@
-// The null backend's settings store: gNullStore, in memory. On its own so that a suite can link a
+// The null backend's settings store: gNull.store, in memory. On its own so that a suite can link a
 // real backend's store beside the rest of the null backend.
 #include <cstdio>
 
@@ -6,18 +6,18 @@
 
 void ReadStoredSettings(StoredSettings* stored)
 {
-    *stored = gNullStore;
+    *stored = gNull.store;
 }
 
 bool WriteStoredSettings(const int32_t values[kStoredValueCount], char* error, size_t errorSize)
 {
-    if (gNullStoreFails) {
+    if (gNull.storeFails) {
         std::snprintf(error, errorSize, "the store refused");
         return false;
     }
     for (int i = 0; i < kStoredValueCount; ++i) {
-        gNullStore.values[i] = values[i];
-        gNullStore.present[i] = true;
+        gNull.store.values[i] = values[i];
+        gNull.store.present[i] = true;
     }
     return true;
 }

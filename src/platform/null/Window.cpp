@@ -6,39 +6,39 @@
 
 WindowFailure PrepareRenderWindow()
 {
-    gNullCalls.push_back("PrepareRenderWindow");
-    return gNullPrepareFailure;
+    gNull.calls.push_back("PrepareRenderWindow");
+    return gNull.prepareFailure;
 }
 
 bool SetFullscreenMode(int, int, int)
 {
-    gNullCalls.push_back("SetFullscreenMode");
-    return !gNullModeFails;
+    gNull.calls.push_back("SetFullscreenMode");
+    return !gNull.modeFails;
 }
 
 void RestoreDisplayMode()
 {
-    gNullCalls.push_back("RestoreDisplayMode");
+    gNull.calls.push_back("RestoreDisplayMode");
 }
 
 // No monitors of its own: the calls are recorded.
 void CoverOtherMonitors()
 {
-    gNullCalls.push_back("CoverOtherMonitors");
+    gNull.calls.push_back("CoverOtherMonitors");
 }
 
 void UncoverMonitors()
 {
-    gNullCalls.push_back("UncoverMonitors");
+    gNull.calls.push_back("UncoverMonitors");
 }
 
 void SetRenderWindowTitle(const char* title)
 {
-    std::snprintf(gNullWindowTitle, sizeof gNullWindowTitle, "%s", title);
+    std::snprintf(gNull.windowTitle, sizeof gNull.windowTitle, "%s", title);
 }
 
 void PresentFrame()
 {
     WatchNullCall("PresentFrame");
-    ++gNullFramesPresented;
+    ++gNull.framesPresented;
 }

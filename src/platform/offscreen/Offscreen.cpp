@@ -5,19 +5,23 @@
 
 #include <vector>
 
-static OSMesaContext gContext;
-static std::vector<uint8_t> gFrame;
-static int gWidth, gHeight;
+// The backend's one record: Mesa's context and the frame it draws into.
+struct OffscreenGl {
+    OSMesaContext context;
+    std::vector<uint8_t> frame;  // RGBA, bottom row first
+    int width, height;
+};
+static OffscreenGl gOffscreen;
 
 bool StartOffscreenGl(int width, int height)
 {
-    gContext = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
-    if (!gContext)
+    gOffscreen.context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+    if (!gOffscreen.context)
         return false;
-    gWidth = width;
-    gHeight = height;
-    gFrame.assign(size_t(width) * height * 4, 0);
-    if (OSMesaMakeCurrent(gContext, gFrame.data(), GL_UNSIGNED_BYTE, width, height))
+    gOffscreen.width = width;
+    gOffscreen.height = height;
+    gOffscreen.frame.assign(size_t(width) * height * 4, 0);
+    if (OSMesaMakeCurrent(gOffscreen.context, gOffscreen.frame.data(), GL_UNSIGNED_BYTE, width, height))
         return true;
     EndOffscreenGl();
     return false;
@@ -25,14 +29,14 @@ bool StartOffscreenGl(int width, int height)
 
 void EndOffscreenGl()
 {
-    OSMesaDestroyContext(gContext);
-    gContext = nullptr;
+    OSMesaDestroyContext(gOffscreen.context);
+    gOffscreen.context = nullptr;
 }
 
 Rgb ReadPixel(int x, int y)
 {
     glFinish();
-    const uint8_t* p = &gFrame[(size_t(y) * gWidth + x) * 4];
+    const uint8_t* p = &gOffscreen.frame[(size_t(y) * gOffscreen.width + x) * 4];
     return {p[0], p[1], p[2]};
 }
 
@@ -70,13 +74,13 @@ int CountDifferencesFromPng(const char* path)
 {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb = ReadPngRgb(path, &width, &height);
-    if (rgb.empty() || width != gWidth || height != gHeight)
+    if (rgb.empty() || width != gOffscreen.width || height != gOffscreen.height)
         return -1;
     glFinish();
     int differences = 0;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const uint8_t* drawn = &gFrame[(size_t(height - 1 - y) * width + x) * 4];  // GL's rows bottom up
+            const uint8_t* drawn = &gOffscreen.frame[(size_t(height - 1 - y) * width + x) * 4];  // GL's rows bottom up
             const unsigned char* recorded = &rgb[(size_t(y) * width + x) * 3];
             differences += drawn[0] != recorded[0] || drawn[1] != recorded[1] || drawn[2] != recorded[2];
         }
@@ -88,13 +92,13 @@ bool SaveFramePng(const char* path)
     glFinish();
     // The clear colour's alpha is 0.5; a screen shows the colour alone.
     std::vector<uint8_t> rgb;
-    for (size_t i = 0; i < gFrame.size(); i += 4)
-        rgb.insert(rgb.end(), &gFrame[i], &gFrame[i + 3]);
+    for (size_t i = 0; i < gOffscreen.frame.size(); i += 4)
+        rgb.insert(rgb.end(), &gOffscreen.frame[i], &gOffscreen.frame[i + 3]);
     png_image image = {};
     image.version = PNG_IMAGE_VERSION;
-    image.width = png_uint_32(gWidth);
-    image.height = png_uint_32(gHeight);
+    image.width = png_uint_32(gOffscreen.width);
+    image.height = png_uint_32(gOffscreen.height);
     image.format = PNG_FORMAT_RGB;
     // A negative row stride writes the bottom-up GL rows top row first.
-    return png_image_write_to_file(&image, path, 0, rgb.data(), -gWidth * 3, nullptr) != 0;
+    return png_image_write_to_file(&image, path, 0, rgb.data(), -gOffscreen.width * 3, nullptr) != 0;
 }

@@ -10,8 +10,6 @@
 #include "platform/Platform.h"
 #include "platform/web/WebBackend.h"
 
-static bool gRestartRequested;
-
 EM_JS(void, ShowSettingsForm, (const char* title, const char* const* labels, const char* const* texts, int count,
                                const char* helpTitle, const char* help, const char* autopilotLabel, int autopilot,
                                const char* steadyPaceLabel, int steadyPace), {
@@ -44,8 +42,8 @@ bool RunSettingsDialog()
 
 bool TakeRestartRequest()
 {
-    const bool requested = gRestartRequested;
-    gRestartRequested = false;
+    const bool requested = gWeb.restartRequested;
+    gWeb.restartRequested = false;
     return requested;
 }
 
@@ -63,7 +61,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* kelvaron_save_settings(const char* c
         return message;
     // A running scene ends, and the next run starts at once; between runs the page starts it.
     if (emscripten_webgl_get_current_context() > 0) {
-        gRestartRequested = true;
+        gWeb.restartRequested = true;
         HandleCloseRequested();
     }
     return nullptr;

@@ -9,9 +9,6 @@
 #include "platform/Platform.h"
 #include "platform/web/WebBackend.h"
 
-static bool gFullRun;
-static bool gStartTraced;  // a key script's run has traced its world as built
-
 // The Windows virtual-key code of a key by the DOM's name for it, or -1 for keys that have none
 // here. Letters and digits go by what the key types in the user's layout, as on the desktop. F12
 // belongs to the browser's tools, so F9 saves the picture in its place (and Shift+F9 the run).
@@ -50,7 +47,7 @@ static int TranslateKey(const EmscriptenKeyboardEvent& e)
 static EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* e, void*)
 {
     int vk = TranslateKey(*e);
-    if (vk < 0 || (vk == kVkEscape && !gFullRun))
+    if (vk < 0 || (vk == kVkEscape && !gWeb.fullRun))
         return EM_FALSE;
     type == EMSCRIPTEN_EVENT_KEYDOWN ? HandleKeyDown(unsigned(vk)) : HandleKeyUp(unsigned(vk));
     WakeWaiter();
@@ -66,7 +63,7 @@ static EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*)
 // The mouse ends only the full run; over the windowed page it is the user's to move.
 static EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* e, void*)
 {
-    if (gFullRun) {
+    if (gWeb.fullRun) {
         HandleMouseMoved(int(e->screenX), int(e->screenY));
         WakeWaiter();
     }
@@ -83,9 +80,9 @@ static EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* e, void*
 static EM_BOOL OnFullScreen(int, const EmscriptenFullscreenChangeEvent* e, void*)
 {
     if (e->isFullscreen) {
-        gFullRun = true;
-    } else if (gFullRun) {
-        gFullRun = false;
+        gWeb.fullRun = true;
+    } else if (gWeb.fullRun) {
+        gWeb.fullRun = false;
         HandleCloseRequested();
         WakeWaiter();
     }
@@ -105,8 +102,8 @@ static void SetCallbacks(bool on)
 
 void StartListening()
 {
-    gFullRun = false;
-    gStartTraced = false;
+    gWeb.fullRun = false;
+    gWeb.startTraced = false;
     SetCallbacks(true);
     StartKeyScript();
 }
@@ -114,14 +111,14 @@ void StartListening()
 void StopListening()
 {
     SetCallbacks(false);
-    gFullRun = false;
+    gWeb.fullRun = false;
 }
 
 // The callbacks have made their calls already; the world is built by the time the run first asks.
 PumpResult PumpOneEvent()
 {
-    if (!gStartTraced) {
-        gStartTraced = true;
+    if (!gWeb.startTraced) {
+        gWeb.startTraced = true;
         TraceKeyScriptStart();
     }
     return PumpResult::kIdle;

@@ -3,9 +3,7 @@
 #include <emscripten/html5.h>
 
 #include "platform/Platform.h"
-
-constexpr int kSeenPadCount = 8;
-static bool gConnected[kSeenPadCount];  // the browser's pad at each index was there at the last poll
+#include "platform/web/WebBackend.h"
 
 // The standard mapping's buttons and axes.
 enum { kButtonA, kButtonB, kButtonX, kButtonY, kLeftShoulder, kRightShoulder, kLeftTrigger, kRightTrigger,
@@ -48,9 +46,9 @@ void PollGamepads()
                          emscripten_get_gamepad_status(index, &g) == EMSCRIPTEN_RESULT_SUCCESS && g.connected;
         if (connected)
             HandlePadState(index, ReadPad(g));
-        else if (gConnected[index])
+        else if (gWeb.padConnected[index])
             HandlePadGone(index);
-        gConnected[index] = connected;
+        gWeb.padConnected[index] = connected;
     }
 }
 
@@ -59,6 +57,6 @@ void OpenGamepads() {}
 
 void CloseGamepads()
 {
-    for (bool& connected : gConnected)
+    for (bool& connected : gWeb.padConnected)
         connected = false;
 }

@@ -11,11 +11,10 @@
 #include "platform/web/WebBackend.h"
 
 static const char kFolder[] = "/Downloads/";
-static bool gWritten;  // a file may have been written since the last delivery
 
 bool FindPicturesFolder(char* folder, size_t folderSize)
 {
-    gWritten = true;  // asked for as a file is about to be saved there
+    gWeb.pictureWritten = true;  // asked for as a file is about to be saved there
     mkdir(kFolder, 0755);  // there already, or made
     return std::snprintf(folder, folderSize, "%s", kFolder) < int(folderSize);
 }
@@ -70,8 +69,8 @@ EM_JS(void, DownloadNewPictures, (const char* folderText), {
 
 void DeliverPictures()
 {
-    if (!gWritten)
+    if (!gWeb.pictureWritten)
         return;
-    gWritten = false;
+    gWeb.pictureWritten = false;
     DownloadNewPictures(kFolder);
 }

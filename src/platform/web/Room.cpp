@@ -20,14 +20,11 @@ EM_JS(void, ShowRoomInPage, (const char* room, int seat, const char* line, bool 
                                   problem: UTF8ToString(problem)});
 });
 
-static bool gInRoom;            // this run joined a room
-static SharedRunStatus gShown;  // what the page says of it
-
 void JoinPageRoom()
 {
     char link[kLinkSize];
     ReadPageRoomLink(link, kLinkSize);
-    gInRoom = false;
+    gWeb.inRoom = false;
     if (!link[0])
         return;
     RunSwitches switches;
@@ -40,18 +37,18 @@ void JoinPageRoom()
         ShowRoomInPage("", -1, "", false, error.c_str() + why);
         return;
     }
-    gInRoom = true;
-    gShown = {};
+    gWeb.inRoom = true;
+    gWeb.shownRoom = {};
     ShowRoomStatus();
 }
 
 void ShowRoomStatus()
 {
-    if (!gInRoom)
+    if (!gWeb.inRoom)
         return;
     const SharedRunStatus now = ReadSharedRunStatus();
-    if (now.room == gShown.room && now.seat == gShown.seat && now.line == gShown.line && now.left == gShown.left)
+    if (now.room == gWeb.shownRoom.room && now.seat == gWeb.shownRoom.seat && now.line == gWeb.shownRoom.line && now.left == gWeb.shownRoom.left)
         return;
-    gShown = now;
+    gWeb.shownRoom = now;
     ShowRoomInPage(now.room.c_str(), now.seat, now.line.c_str(), now.left, "");
 }

@@ -3,10 +3,36 @@
 #ifndef __EMSCRIPTEN__
 #error "platform/web is the browser build's backend: build it with emscripten"
 #endif
+#include <emscripten/html5.h>
+
 #include <cstdint>
+
+#include "platform/Platform.h"
 
 // The page's canvas, as the HTML5 API names its targets.
 constexpr const char* kCanvasTarget = "#canvas";
+
+constexpr int kSeenPadCount = 8;  // the browser's pads looked at
+
+// The backend's one record, but for the relay socket, a library of its own that node's programs link
+// too (RelaySocket.cpp keeps its socket). Beside each field, the file that writes it.
+struct WebBackend {
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context;  // Window.cpp
+    int runWidth, runHeight;        // Window.cpp: the size asked for: the canvas's CSS size
+    int bufferWidth, bufferHeight;  // Window.cpp: its drawing buffer's
+    float scale = 1;                // Window.cpp: buffer pixels to a CSS pixel of the run's size
+    bool fullRun;                   // Events.cpp
+    bool startTraced;               // Events.cpp: a key script's run has traced its world as built
+    bool padConnected[kSeenPadCount];  // Pads.cpp: the browser's pad at each index was there at the last poll
+    bool pictureWritten;            // Pictures.cpp: a file may have been written since the last delivery
+    bool restartRequested;          // Dialog.cpp
+    bool inRoom;                    // Room.cpp: this run joined a room
+    SharedRunStatus shownRoom;      // Room.cpp: what the page says of it
+    long framesPresented;           // WebKeyScript.cpp
+    bool tracing;                   // WebKeyScript.cpp: a script drives this run
+};
+
+extern WebBackend gWeb;  // Window.cpp
 
 // Events (Events.cpp): the canvas's keys, focus and mouse, the page's visibility and full screen,
 // listened to while the render window exists.

@@ -12,9 +12,6 @@ static const char kScriptPath[] = "/kelvaron/script.keys";
 
 constexpr long kTraceEvery = 50;  // the replay's own default
 
-static long gFramesPresented;
-static bool gTracing;  // a script drives this run
-
 static void PrintTrace(long frame)
 {
     char line[512];
@@ -25,9 +22,9 @@ static void PrintTrace(long frame)
 
 void StartKeyScript()
 {
-    gFramesPresented = 0;
+    gWeb.framesPresented = 0;
     std::FILE* file = std::fopen(kScriptPath, "r");
-    gTracing = file != nullptr;
+    gWeb.tracing = file != nullptr;
     if (!file)
         return;
     std::fclose(file);
@@ -38,13 +35,13 @@ void StartKeyScript()
 
 void TraceKeyScriptStart()
 {
-    if (gTracing)
+    if (gWeb.tracing)
         PrintTrace(0);
 }
 
 void CountPresentedFrame()
 {
-    ++gFramesPresented;
-    if (gTracing && gFramesPresented % kTraceEvery == 0)
-        PrintTrace(gFramesPresented);
+    ++gWeb.framesPresented;
+    if (gWeb.tracing && gWeb.framesPresented % kTraceEvery == 0)
+        PrintTrace(gWeb.framesPresented);
 }

@@ -10,17 +10,14 @@
 #include "platform/Platform.h"
 #include "platform/web/WebBackend.h"
 
+WebBackend gWeb;
+
 extern "C" void kelvaron_start_gl_emulation();         // LegacyGl.js
 extern "C" void kelvaron_scale_line_widths(float scale);  // LegacyGl.js
 
-static EMSCRIPTEN_WEBGL_CONTEXT_HANDLE gContext;
-static int gRunWidth, gRunHeight;        // the size asked for: the canvas's CSS size
-static int gBufferWidth, gBufferHeight;  // its drawing buffer's
-static float gScale = 1;                 // buffer pixels to a CSS pixel of the run's size
-
 float ReadCanvasScale()
 {
-    return gScale;
+    return gWeb.scale;
 }
 
 // The page's style sizes the canvas from these (index.html): the run's width, and its shape.
@@ -45,10 +42,10 @@ static bool SizeDrawingBuffer(int width, int height)
 {
     if (emscripten_set_canvas_element_size(kCanvasTarget, width, height) != EMSCRIPTEN_RESULT_SUCCESS)
         return false;
-    gBufferWidth = width;
-    gBufferHeight = height;
-    gScale = float(height) / float(gRunHeight);
-    kelvaron_scale_line_widths(gScale);
+    gWeb.bufferWidth = width;
+    gWeb.bufferHeight = height;
+    gWeb.scale = float(height) / float(gWeb.runHeight);
+    kelvaron_scale_line_widths(gWeb.scale);
     return true;
 }
 
@@ -57,8 +54,8 @@ static bool SizeDrawingBuffer(int width, int height)
 static void FollowShownSize()
 {
     int width, height;
-    if (!MeasureShownBuffer(gRunWidth, gRunHeight, &width, &height) ||
-        (width == gBufferWidth && height == gBufferHeight))
+    if (!MeasureShownBuffer(gWeb.runWidth, gWeb.runHeight, &width, &height) ||
+        (width == gWeb.bufferWidth && height == gWeb.bufferHeight))
         return;
     if (SizeDrawingBuffer(width, height))
         HandleDrawingBufferResized(width, height);
@@ -86,8 +83,8 @@ void UncoverMonitors() {}
 // brings it to the screen's.
 WindowFailure CreateRenderWindow(const char* title, int width, int height, int, bool, uintptr_t)
 {
-    gRunWidth = width;
-    gRunHeight = height;
+    gWeb.runWidth = width;
+    gWeb.runHeight = height;
     SetCanvasCssSize(width, height);
     if (!SizeDrawingBuffer(width, height))
         return WindowFailure::kCreateWindow;
@@ -98,10 +95,10 @@ WindowFailure CreateRenderWindow(const char* title, int width, int height, int, 
     attributes.stencil = false;
     attributes.antialias = false;
     attributes.majorVersion = 1;
-    gContext = emscripten_webgl_create_context(kCanvasTarget, &attributes);
-    if (gContext <= 0)
+    gWeb.context = emscripten_webgl_create_context(kCanvasTarget, &attributes);
+    if (gWeb.context <= 0)
         return WindowFailure::kCreateContext;
-    if (emscripten_webgl_make_context_current(gContext) != EMSCRIPTEN_RESULT_SUCCESS)
+    if (emscripten_webgl_make_context_current(gWeb.context) != EMSCRIPTEN_RESULT_SUCCESS)
         return WindowFailure::kActivateContext;
     kelvaron_start_gl_emulation();
     SetRenderWindowTitle(title);
@@ -117,11 +114,11 @@ void DestroyRenderWindow()
 {
     StopListening();
     LeaveFullScreen();
-    if (gContext > 0) {
+    if (gWeb.context > 0) {
         emscripten_webgl_make_context_current(0);
-        emscripten_webgl_destroy_context(gContext);
+        emscripten_webgl_destroy_context(gWeb.context);
     }
-    gContext = 0;
+    gWeb.context = 0;
 }
 
 EM_JS(void, SetPageTitle, (const char* title), { document.title = UTF8ToString(title); });

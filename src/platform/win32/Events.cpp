@@ -2,8 +2,6 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 
-bool gWindowTakenAway;
-
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -41,8 +39,8 @@ LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
         // A preview's window gone with its host ends the preview rather than leave it drawing into
         // nothing; a full run's window going does not end the program. Not while the window is being
         // made or taken down: the quit would close the error box that follows at once.
-        if (gWindowMade && hWnd == gHwnd && gHostWindow) {
-            gWindowTakenAway = true;
+        if (gWin32.windowMade && hWnd == gWin32.hwnd && gWin32.hostWindow) {
+            gWin32.windowTakenAway = true;
             HandleCloseRequested();
         }
         break;

@@ -10,11 +10,11 @@ static bool RenderGlyph(UINT code, FontGlyph& glyph, std::vector<unsigned char>&
 {
     static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
     GLYPHMETRICS metrics;
-    DWORD size = GetGlyphOutlineA(gHdc, code, GGO_BITMAP, &metrics, 0, nullptr, &kIdentity);
+    DWORD size = GetGlyphOutlineA(gWin32.hdc, code, GGO_BITMAP, &metrics, 0, nullptr, &kIdentity);
     if (size == GDI_ERROR)
         return false;
     bits.assign(size, 0);
-    if (size && GetGlyphOutlineA(gHdc, code, GGO_BITMAP, &metrics, size, bits.data(), &kIdentity) == GDI_ERROR)
+    if (size && GetGlyphOutlineA(gWin32.hdc, code, GGO_BITMAP, &metrics, size, bits.data(), &kIdentity) == GDI_ERROR)
         return false;
     glyph = FontGlyph();
     glyph.xmove = float(metrics.gmCellIncX);
@@ -41,12 +41,12 @@ std::vector<FontGlyph> CreateBitmapFont()
                              CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_DONTCARE | DEFAULT_PITCH, "arial");
     if (!font)
         return {};
-    HGDIOBJ previous = SelectObject(gHdc, font);
+    HGDIOBJ previous = SelectObject(gWin32.hdc, font);
     std::vector<unsigned char> bits;
     bool made = true;
     for (int i = 0; made && i < kFontGlyphCount; ++i)
         made = RenderGlyph(UINT(kFontFirstChar + i), glyphs[size_t(i)], bits);
-    SelectObject(gHdc, previous);
+    SelectObject(gWin32.hdc, previous);
     DeleteObject(font);
     // Without every glyph the text would be garbled; none says there is no font.
     if (!made)

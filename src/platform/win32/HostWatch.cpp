@@ -10,16 +10,14 @@ static const DWORD kLookEvery = 100;  // ms
 static const DWORD kGrace = 300;      // ms for the ordinary teardown to begin
 static const DWORD kTeardown = 400;   // ms for it to end
 static const UINT kEndedByWatcher = 3;  // the exit status that says the run did not end by itself
-static volatile LONG gTakingDown;  // 1 once the ending is claimed: by WatchHost or by ClaimTeardown
-static DWORD gRunThread;  // the thread whose message loop runs the preview; written by WatchPreviewHost
 
 static DWORD WINAPI WatchHost(LPVOID)
 {
-    while (IsWindow(gHostWindow))
+    while (IsWindow(gWin32.hostWindow))
         Sleep(kLookEvery);
-    PostThreadMessageA(gRunThread, WM_QUIT, 0, 0);
+    PostThreadMessageA(gWin32.runThread, WM_QUIT, 0, 0);
     Sleep(kGrace);
-    if (InterlockedCompareExchange(&gTakingDown, 1, 0) != 0)
+    if (InterlockedCompareExchange(&gWin32.takingDown, 1, 0) != 0)
         Sleep(kTeardown);
     // Not ExitProcess: the stuck thread may hold a lock that its DLLs' detaching would wait on.
     TerminateProcess(GetCurrentProcess(), kEndedByWatcher);
@@ -28,12 +26,12 @@ static DWORD WINAPI WatchHost(LPVOID)
 
 void WatchPreviewHost()
 {
-    gRunThread = GetCurrentThreadId();
+    gWin32.runThread = GetCurrentThreadId();
     if (HANDLE watcher = CreateThread(nullptr, 0, WatchHost, nullptr, 0, nullptr))
         CloseHandle(watcher);
 }
 
 bool ClaimTeardown()
 {
-    return InterlockedCompareExchange(&gTakingDown, 1, 0) == 0;
+    return InterlockedCompareExchange(&gWin32.takingDown, 1, 0) == 0;
 }

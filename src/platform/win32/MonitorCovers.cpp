@@ -6,7 +6,6 @@
 #include "platform/win32/Win32Backend.h"
 
 static const char* const kCoverClass = "KelvaronCover";
-static std::vector<HWND> gCovers;  // the black windows over the other monitors, this file's alone
 
 static LRESULT CALLBACK CoverWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -25,9 +24,9 @@ static BOOL CALLBACK CoverMonitor(HMONITOR monitor, HDC, LPRECT r, LPARAM runMon
     if (monitor == reinterpret_cast<HMONITOR>(runMonitor))
         return TRUE;
     HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kCoverClass, "", WS_POPUP | WS_VISIBLE, r->left,
-                                 r->top, r->right - r->left, r->bottom - r->top, nullptr, nullptr, gHinstance, nullptr);
+                                 r->top, r->right - r->left, r->bottom - r->top, nullptr, nullptr, gWin32.hinstance, nullptr);
     if (cover)
-        gCovers.push_back(cover);
+        gWin32.covers.push_back(cover);
     return TRUE;
 }
 
@@ -35,24 +34,24 @@ void CoverOtherMonitors()
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = CoverWindowProc;
-    wc.hInstance = gHinstance;
+    wc.hInstance = gWin32.hinstance;
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = kCoverClass;
     if (!RegisterClassA(&wc))
         return;
     EnumDisplayMonitors(nullptr, nullptr, CoverMonitor,
-                        reinterpret_cast<LPARAM>(MonitorFromWindow(gHwnd, MONITOR_DEFAULTTOPRIMARY)));
+                        reinterpret_cast<LPARAM>(MonitorFromWindow(gWin32.hwnd, MONITOR_DEFAULTTOPRIMARY)));
     // A cover shown may have taken the keyboard: the run's window takes it back.
-    if (!gCovers.empty()) {
-        SetForegroundWindow(gHwnd);
-        SetFocus(gHwnd);
+    if (!gWin32.covers.empty()) {
+        SetForegroundWindow(gWin32.hwnd);
+        SetFocus(gWin32.hwnd);
     }
 }
 
 void UncoverMonitors()
 {
-    for (HWND cover : gCovers)
+    for (HWND cover : gWin32.covers)
         DestroyWindow(cover);
-    gCovers.clear();
-    UnregisterClassA(kCoverClass, gHinstance);
+    gWin32.covers.clear();
+    UnregisterClassA(kCoverClass, gWin32.hinstance);
 }

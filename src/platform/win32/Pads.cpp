@@ -8,33 +8,24 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 
-typedef DWORD(WINAPI* XInputGetStateFunction)(DWORD, XINPUT_STATE*);
-
 constexpr int kRecheckFrames = 60;  // asking after an absent pad is slow: once a second or so
-
-// This file's own: XInput, loaded by the first OpenGamepads and kept to the end of the process, and
-// what PollGamepads last found.
-static HMODULE gXInput;
-static XInputGetStateFunction gGetState;
-static bool gConnected[kPadCount];  // the pad answered at its last look
-static int gFramesToRecheck;        // polls until absent pads are asked after again
 
 void OpenGamepads()
 {
-    if (!gXInput)
+    if (!gWin32.xinput)
         for (const char* name : {"xinput1_4.dll", "xinput1_3.dll", "xinput9_1_0.dll"})
-            if ((gXInput = LoadLibraryA(name)))
+            if ((gWin32.xinput = LoadLibraryA(name)))
                 break;
-    if (gXInput)
-        gGetState = reinterpret_cast<XInputGetStateFunction>(
-            reinterpret_cast<void*>(GetProcAddress(gXInput, "XInputGetState")));
+    if (gWin32.xinput)
+        gWin32.getState = reinterpret_cast<XInputGetStateFunction>(
+            reinterpret_cast<void*>(GetProcAddress(gWin32.xinput, "XInputGetState")));
 }
 
 void CloseGamepads()
 {
-    for (bool& connected : gConnected)
+    for (bool& connected : gWin32.padConnected)
         connected = false;
-    gGetState = nullptr;
+    gWin32.getState = nullptr;
     // XInput stays loaded to the end of the process: under Wine the thread it reads the pads on can
     // still be running when the library goes, and then crashes the process on its way out.
 }
@@ -56,20 +47,20 @@ static PadState ReadPadState(const XINPUT_GAMEPAD& g)
 
 void PollGamepads()
 {
-    if (!gGetState)
+    if (!gWin32.getState)
         return;
-    bool recheck = --gFramesToRecheck <= 0;
+    bool recheck = --gWin32.framesToRecheck <= 0;
     if (recheck)
-        gFramesToRecheck = kRecheckFrames;
+        gWin32.framesToRecheck = kRecheckFrames;
     for (int pad = 0; pad < kPadCount; ++pad) {
-        if (!gConnected[pad] && !recheck)
+        if (!gWin32.padConnected[pad] && !recheck)
             continue;
         XINPUT_STATE state;
-        bool connected = gGetState(DWORD(pad), &state) == ERROR_SUCCESS;
+        bool connected = gWin32.getState(DWORD(pad), &state) == ERROR_SUCCESS;
         if (connected)
             HandlePadState(pad, ReadPadState(state.Gamepad));
-        else if (gConnected[pad])
+        else if (gWin32.padConnected[pad])
             HandlePadGone(pad);
-        gConnected[pad] = connected;
+        gWin32.padConnected[pad] = connected;
     }
 }

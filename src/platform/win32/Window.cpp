@@ -4,12 +4,7 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32Backend.h"
 
-HWND gHwnd;
-HDC gHdc;
-static HGLRC gHglrc;  // the rendering context, current while the window exists
-HINSTANCE gHinstance;
-HWND gHostWindow;
-bool gWindowMade;
+Win32Backend gWin32;
 
 // Double-buffered RGBA with a 16-bit depth buffer; the colour depth is filled in per request.
 static const PIXELFORMATDESCRIPTOR kPixelFormat = {
@@ -19,7 +14,7 @@ static const PIXELFORMATDESCRIPTOR kPixelFormat = {
 // A host gone meanwhile is why the window could not be made, whatever the step that noticed.
 static WindowFailure FailCreation(WindowFailure failure)
 {
-    return gHostWindow && !IsWindow(gHostWindow) ? WindowFailure::kHostGone : failure;
+    return gWin32.hostWindow && !IsWindow(gWin32.hostWindow) ? WindowFailure::kHostGone : failure;
 }
 
 WindowFailure PrepareRenderWindow()
@@ -30,8 +25,8 @@ WindowFailure PrepareRenderWindow()
     wc.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32517));  // IDI_WINLOGO
     wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     wc.lpszClassName = "OpenGL";
-    gHinstance = GetModuleHandleA(nullptr);
-    wc.hInstance = gHinstance;
+    gWin32.hinstance = GetModuleHandleA(nullptr);
+    wc.hInstance = gWin32.hinstance;
     if (!RegisterClassA(&wc))
         return WindowFailure::kRegisterClass;
     NoteStartupStep("video");
@@ -67,38 +62,38 @@ static WindowFailure CreateGlWindow(const char* title, int width, int height, in
         ShowCursor(FALSE);
     }
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-    gHwnd = CreateWindowExA(exStyle, "OpenGL", title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                            rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, gHinstance, nullptr);
-    if (!gHwnd)
+    gWin32.hwnd = CreateWindowExA(exStyle, "OpenGL", title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                            rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, gWin32.hinstance, nullptr);
+    if (!gWin32.hwnd)
         return FailCreation(WindowFailure::kCreateWindow);
-    if (!(gHdc = GetDC(gHwnd)))
+    if (!(gWin32.hdc = GetDC(gWin32.hwnd)))
         return FailCreation(WindowFailure::kDeviceContext);
     PIXELFORMATDESCRIPTOR pfd = kPixelFormat;
     pfd.cColorBits = BYTE(bits);
-    int format = ChoosePixelFormat(gHdc, &pfd);
+    int format = ChoosePixelFormat(gWin32.hdc, &pfd);
     if (!format)
         return FailCreation(WindowFailure::kChoosePixelFormat);
-    if (!SetPixelFormat(gHdc, format, &pfd))
+    if (!SetPixelFormat(gWin32.hdc, format, &pfd))
         return FailCreation(WindowFailure::kSetPixelFormat);
-    if (!(gHglrc = wglCreateContext(gHdc)))
+    if (!(gWin32.hglrc = wglCreateContext(gWin32.hdc)))
         return FailCreation(WindowFailure::kCreateContext);
-    if (!wglMakeCurrent(gHdc, gHglrc))
+    if (!wglMakeCurrent(gWin32.hdc, gWin32.hglrc))
         return FailCreation(WindowFailure::kActivateContext);
-    gWindowMade = true;
-    ShowWindow(gHwnd, SW_SHOW);
-    SetForegroundWindow(gHwnd);
-    SetFocus(gHwnd);
+    gWin32.windowMade = true;
+    ShowWindow(gWin32.hwnd, SW_SHOW);
+    SetForegroundWindow(gWin32.hwnd);
+    SetFocus(gWin32.hwnd);
     return WindowFailure::kNone;
 }
 
 WindowFailure CreateRenderWindow(const char* title, int width, int height, int bits, bool fullscreen,
                                  uintptr_t parent)
 {
-    gHostWindow = reinterpret_cast<HWND>(parent);
-    if (gHostWindow)
+    gWin32.hostWindow = reinterpret_cast<HWND>(parent);
+    if (gWin32.hostWindow)
         WatchPreviewHost();
     DWORD style = parent ? WS_CHILD : WS_OVERLAPPEDWINDOW;
-    return CreateGlWindow(title, width, height, bits, fullscreen, style, gHostWindow);
+    return CreateGlWindow(title, width, height, bits, fullscreen, style, gWin32.hostWindow);
 }
 
 static void ReportShutdownError(const char* text)
@@ -111,43 +106,43 @@ void DestroyRenderWindow()
     // The host watcher is ending the process already; two endings at once can leave it stuck.
     if (!ClaimTeardown())
         Sleep(INFINITE);
-    gWindowMade = false;  // the window's going from here on is the teardown's, not a reason to quit
-    if (gHglrc) {
+    gWin32.windowMade = false;  // the window's going from here on is the teardown's, not a reason to quit
+    if (gWin32.hglrc) {
         if (!wglMakeCurrent(nullptr, nullptr))
             ReportShutdownError("Release Of DC And RC Failed.");
-        if (!wglDeleteContext(gHglrc))
+        if (!wglDeleteContext(gWin32.hglrc))
             ReportShutdownError("Release Rendering Context Failed.");
-        gHglrc = nullptr;
+        gWin32.hglrc = nullptr;
     }
     // A window someone else destroyed, a preview's with its host most often, is left alone: under
     // Wine, destroying it here while the host still destroys it could stall inside DestroyWindow (1
     // closing host in 150) until the watcher ended the process. A host killed outright sends no
     // WM_DESTROY, so the host is asked too. Nothing is left to release then, and a message box nobody
     // asked for would keep the process alive.
-    const bool hostGone = gHostWindow && (!IsWindow(gHostWindow) || gWindowTakenAway);
-    const bool windowLives = gHwnd && IsWindow(gHwnd) && !gWindowTakenAway && !hostGone;
-    if (gHdc && windowLives && !ReleaseDC(gHwnd, gHdc)) {
+    const bool hostGone = gWin32.hostWindow && (!IsWindow(gWin32.hostWindow) || gWin32.windowTakenAway);
+    const bool windowLives = gWin32.hwnd && IsWindow(gWin32.hwnd) && !gWin32.windowTakenAway && !hostGone;
+    if (gWin32.hdc && windowLives && !ReleaseDC(gWin32.hwnd, gWin32.hdc)) {
         ReportShutdownError("Release Device Context Failed.");
-        gHdc = nullptr;
+        gWin32.hdc = nullptr;
     }
-    if (windowLives && !DestroyWindow(gHwnd)) {
+    if (windowLives && !DestroyWindow(gWin32.hwnd)) {
         ReportShutdownError("Could Not Release hWnd.");
-        gHwnd = nullptr;
+        gWin32.hwnd = nullptr;
     }
     // A window gone with its host can still hold the class for a while (under Wine, when the host
     // destroyed it rather than died); the class goes with the process.
-    if (!UnregisterClassA("OpenGL", gHinstance) && !hostGone) {
+    if (!UnregisterClassA("OpenGL", gWin32.hinstance) && !hostGone) {
         ReportShutdownError("Could Not Unregister Class.");
-        gHinstance = nullptr;
+        gWin32.hinstance = nullptr;
     }
 }
 
 void SetRenderWindowTitle(const char* title)
 {
-    SetWindowTextA(gHwnd, title);
+    SetWindowTextA(gWin32.hwnd, title);
 }
 
 void PresentFrame()
 {
-    SwapBuffers(gHdc);
+    SwapBuffers(gWin32.hdc);
 }
