@@ -11,6 +11,7 @@ set -euo pipefail
 
 run_packages=(
   g++ cmake make pkg-config               # the build
+  dpkg-dev                                # dpkg-buildflags: Debian's compiler flags, as the .deb has
   ccache                                  # builds again, of the same sources, from the cache
   clang                                   # ODE compiled by clang: faster, the same results
   ca-certificates                         # apt-get source: the single-precision ODE, musl's float functions
@@ -37,7 +38,7 @@ test_packages=(
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386  # Wine's opengl32
   libxcomposite1:i386                     # Wine's GL in a child window (the preview), as on a desktop
   libclang-rt-14-dev                      # the fuzzers: clang's libFuzzer, ASan and UBSan
-  dpkg-dev file lintian nsis              # scripts/package.sh: CPack's DEB, lintian, makensis
+  file lintian nsis                       # scripts/package.sh: CPack's DEB, lintian, makensis
   strace                                  # the reliability tests: when a hack's signal arrives
   iproute2                                # ss: which process kept a connection to the test display
   icoutils                                # kelvaron.ico for kelvaron.scr and its installer

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kelvaron and runs every test: the Linux build once as built for
-# use and once under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build under Wine,
-# the browser build, the fuzzers and the arm64 build under qemu-user.
+# use (as its .deb is) and once under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# Windows build under Wine, the browser build, the fuzzers and the arm64 build under qemu-user.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVARON_BUILD_DIR:-$root/build}
@@ -15,19 +15,27 @@ if [ -z "${KELVARON_STAGES:-}" ]; then
 fi
 
 stage "packages"
-"$root/scripts/install-deps.sh" test
+# What the build for use needs; the rest of the tests' packages install while it builds.
+"$root/scripts/install-deps.sh" run
+"$root/scripts/install-deps.sh" test > "$build/packages.log" 2>&1 &
+packages=$!
 use_compiler_cache
 # Both builds share one single-precision ODE, built once.
 ode="$build/deps/ode-native"
 
+# The build for use is the .deb's, with Debian's flags; the sanitizers' has debugging's.
+mapfile -t release < <(debian_build_options "$root" "$(dpkg --print-architecture)")
 for variant in release asan; do
-  sanitize=OFF
-  [ "$variant" = asan ] && sanitize=ON
+  options=("${release[@]}")
+  [ "$variant" = asan ] && options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_SANITIZE=ON)
   stage "$variant: configure"
-  configure "$root" "$build/$variant" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$ode" \
-    -DKELVARON_SANITIZE=$sanitize
+  configure "$root" "$build/$variant" "${options[@]}" -DKELVARON_ODE_PREFIX="$ode"
   stage "$variant: build"
   cmake --build "$build/$variant" -j "$jobs"
+  if [ "$variant" = release ]; then
+    stage "packages: the tests' rest"
+    wait "$packages" || { cat "$build/packages.log" >&2; exit 1; }
+  fi
   stage "$variant: tests"
   ctest --test-dir "$build/$variant" --output-on-failure -j "$jobs"
 done
@@ -38,29 +46,41 @@ configure "$root" "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i68
   -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay"
 stage "windows: build"
 cmake --build "$build/windows" -j "$jobs"
-stage "windows: tests"
+stage "windows: tests, with the web and arm64 trees built beside"
 use_wine_prefix "$build/wineprefix"  # made once, before the tests share it
-ctest --test-dir "$build/windows" --output-on-failure -j "$jobs"
+ctest --test-dir "$build/windows" --output-on-failure -j "$jobs" > "$build/windows.tests.log" 2>&1 &
+windows_tests=$!
+# Many of Wine's tests run one at a time and wait on windows: the builds take what they leave of the
+# machine, at the lowest priority.
+builds=0
+(
+  # Its status is asked for, so errors do not end it by themselves: each step ends it.
+  renice -n 19 -p "$BASHPID" > /dev/null
+  # The page, and the wasm replay under node against the Linux traces.
+  logged "$build/web.configure.log" emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
+    -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay" \
+    -DKELVARON_WINDOWS_REPLAY="$build/windows/bench/kelvaron-replay.exe" || exit
+  logged "$build/web.build.log" cmake --build "$build/web" -j "$jobs" || exit
+  # The programs cross-built for aarch64; under qemu-user, the replay against the release build's traces.
+  mapfile -t arm64 < <(debian_build_options "$root" arm64)
+  configure "$root" "$build/arm64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
+    "${arm64[@]}" -DKELVARON_ODE_PREFIX="$build/deps/ode-aarch64-linux-gnu" \
+    -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay" || exit
+  logged "$build/arm64.build.log" cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay kelvaron render_tests
+) || builds=$?
+stage "windows: tests, after the builds"
+windows=0
+wait "$windows_tests" || windows=$?
+cat "$build/windows.tests.log"
+[ $windows -eq 0 ] || exit $windows
+[ $builds -eq 0 ] || exit $builds
 
-# The wasm replay under node against the Linux traces, and the page in Chromium.
-stage "web: configure"
-logged "$build/web.configure.log" emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
-  -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay" \
-  -DKELVARON_WINDOWS_REPLAY="$build/windows/bench/kelvaron-replay.exe"
-stage "web: build"
-cmake --build "$build/web" -j "$jobs"
-stage "web: tests"
+stage "web: tests"  # the wasm replay's traces against the Linux build's, and the page in Chromium
 ctest --test-dir "$build/web" --output-on-failure -j "$jobs"
 
 stage "fuzz"  # every reader of outside input under ASan and UBSan: its corpus, then 8 s of new inputs
 bash "$root/fuzz/run.sh" "$build/fuzz" 8
 
-stage "arm64: configure"  # the programs cross-built for aarch64; under qemu-user, the replay against the release build's traces
-configure "$root" "$build/arm64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-aarch64-linux-gnu" \
-  -DKELVARON_LINUX_REPLAY="$build/release/bench/kelvaron-replay"
-stage "arm64: build"
-cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay kelvaron render_tests
 stage "arm64: tests"
 ctest --test-dir "$build/arm64" --output-on-failure -j "$jobs" -L arm64
 
