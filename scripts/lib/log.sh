@@ -40,7 +40,10 @@ stage() {  # [NAME]
   stage_name=${1:-} stage_start=$SECONDS
   [ -z "$stage_name" ] || echo "== $stage_name"
 }
-# Prints the stages' table from FILE, with their sum.
+# Prints the stages' table from FILE, with their sum; then the builds that ran beside them, named
+# "beside: ...", which the sum leaves out.
 print_stages() {  # FILE
-  awk -F '\t' '{ printf "  %-44s %6d s\n", $1, $2; total += $2 } END { printf "  %-44s %6d s\n", "all stages", total }' "$1"
+  awk -F '\t' '/^beside: / { beside = beside sprintf("  %-44s %6d s\n", $1, $2); next }
+    { printf "  %-44s %6d s\n", $1, $2; total += $2 }
+    END { printf "  %-44s %6d s\n", "all stages", total; if (beside != "") printf "Built beside the tests:\n%s", beside }' "$1"
 }
