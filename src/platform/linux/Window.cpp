@@ -141,6 +141,12 @@ void SetRenderWindowTitle(const char* title)
         SDL_SetWindowTitle(gWindow, title);
 }
 
+// The window is the one surface, always current.
+bool SelectRenderSurface(int index)
+{
+    return index == 0;
+}
+
 void PresentFrame()
 {
     SDL_GL_SwapWindow(gWindow);
