@@ -3,17 +3,20 @@
 # HEADLESS-2 640 x 480 (sway runs as nobody when the test runs as root: it refuses root): kelvaron
 # -layer on both outputs, each showing the four quadrants of its own size, as grim sees them; ended by
 # Escape typed with wtype, by the pointer moved past 44 pixels (the tests' virtual pointer), and by
-# SIGTERM within a second; and kelvaron --saver 2 starting it on both after 2 s without input and
-# watching again once a key has ended it. About 20 s.
+# SIGTERM within a second; kelvaron --saver 2 starting it on both after 2 s without input and watching
+# again once a key has ended it; and a full run drawn through SDL's Wayland driver though an X
+# display is there too. About 20 s.
 #   wayland_test.sh KELVARON POINTER
 set -u
 kelvaron=$1
 pointer_program=$2
-for part in checks wait display screen sway; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
+for part in checks wait display screen settings sway; do . "$(dirname "$0")/../../scripts/lib/$part.sh"; done
 trap 'stop_pointer; stop_sway; stop_display' EXIT
+start_display 640x480x24 || exit 1
 start_sway 800x600 640x480 || exit 1
 plug_in_keyboard
 export XDG_CONFIG_HOME="$work/config"
+write_keyfile screenWidth=800 screenHeight=600
 
 # The output's screenshot in FILE shows the quadrants cut from its size: the blue car's view upper
 # left, the red car's upper right, the green car's lower left, and the overlay's text at the bottom
@@ -46,6 +49,16 @@ camera_changed() {
   changed() { output_shot HEADLESS-1 "$work/after.png" && [ "$(count_changed "$work/before.png" "$work/after.png" 400x300+0+0)" -gt 2000 ]; }
   wait_until 10 changed
 }
+
+# Everything but a layer run goes through SDL, which on a Wayland desktop uses Wayland itself.
+"$kelvaron" /s > "$work/run.log" 2>&1 &
+pid=$!
+check "a full run with an X display there too draws on Wayland" \
+  wait_for_output_colour HEADLESS-1 "$work/sdl.png" 400x300+400+0 red 1000 30
+check "... and nothing on the X display" [ -z "$(find_windows Start)" ]
+wtype -k Escape
+check "... and ends on Escape" wait_for_exit "$pid" 10
+check "... with status 0" [ "${status:-1}" -eq 0 ]
 
 check "the tests' virtual pointer is plugged in" start_pointer "$pointer_program" 1440 600
 move_pointer 300 300

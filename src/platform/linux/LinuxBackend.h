@@ -26,6 +26,9 @@ std::string FindBesideThisProgram(const char* path);
 // -layer and --saver: the Wayland program, kelvaron-wayland, in this process's place with the same
 // arguments. Returns only when it could not be started, with the status to end with.
 int RunWaylandProgram(char** argv);
+// A full run in a Wayland session uses SDL's Wayland driver rather than XWayland, unless
+// SDL_VIDEODRIVER says otherwise (Window.cpp).
+void PreferWaylandVideo();
 
 // Readies the run as its switches ask, before any window opens: --host's relay (host), then the rest
 // (StartRunSwitches). False, having said why on standard error.

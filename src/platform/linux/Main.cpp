@@ -93,6 +93,7 @@ int main(int argc, char** argv)
         return 2;
     bool started = false;
     if (request.mode == LaunchMode::kFullRun) {
+        PreferWaylandVideo();
         started = StartFullRun();
     } else {
         // A host may end a preview as soon as it has started it: a signal during the start ends the
