@@ -3,9 +3,9 @@
 # HEADLESS-2 640 x 480 (sway runs as nobody when the test runs as root: it refuses root): kelvaron
 # -layer on both outputs, each showing the four quadrants of its own size, as grim sees them; ended by
 # Escape typed with wtype, by the pointer moved past 44 pixels (the tests' virtual pointer), and by
-# SIGTERM within a second; kelvaron --saver 2 starting it on both after 2 s without input and watching
-# again once a key has ended it; and a full run drawn through SDL's Wayland driver though an X
-# display is there too. About 20 s.
+# SIGTERM within a second; a full run drawn through SDL's Wayland driver though an X display is there
+# too; and kelvaron --saver 2 starting nothing while that run holds the idle back, then the layer run
+# on both outputs after 2 s without input, and again once a key has ended it. About 25 s.
 #   wayland_test.sh KELVARON POINTER
 set -u
 kelvaron=$1
@@ -50,15 +50,34 @@ camera_changed() {
   wait_until 10 changed
 }
 
-# Everything but a layer run goes through SDL, which on a Wayland desktop uses Wayland itself.
+# Everything but a layer run goes through SDL, which on a Wayland desktop uses Wayland itself, and
+# holds the desktop's idle back while it runs (idle-inhibit), as a playing video does.
 "$kelvaron" /s > "$work/run.log" 2>&1 &
 pid=$!
 check "a full run with an X display there too draws on Wayland" \
   wait_for_output_colour HEADLESS-1 "$work/sdl.png" 400x300+400+0 red 1000 30
 check "... and nothing on the X display" [ -z "$(find_windows Start)" ]
+"$kelvaron" --saver 2 > "$work/saver.log" 2>&1 &
+saver=$!
+sleep 3
+check "--saver 2 starts nothing while the full run holds the idle back" [ -z "$(pgrep -P "$saver")" ]
+check "... saying which idle protocol it watches with" grep -q 'org_kde_kwin_idle' "$work/saver.log"
 wtype -k Escape
-check "... and ends on Escape" wait_for_exit "$pid" 10
+check "the full run ends on Escape" wait_for_exit "$pid" 10
 check "... with status 0" [ "${status:-1}" -eq 0 ]
+# The compositor counts the idle time again from the last input, the Escape.
+idle_from=$(date +%s%N)
+check "then --saver starts the layer run on both outputs" wait_until_drawn
+idle_ms=$(( ($(date +%s%N) - idle_from) / 1000000 ))
+echo "   the layer run was drawn $idle_ms ms after the last input"
+check "... after the 2 s without input, not before" [ "$idle_ms" -ge 2000 ]
+check "... as a process of its own" eval 'run=$(pgrep -P "$saver") && [ -n "$run" ]'
+wtype -k Escape
+check "Escape ends that run" wait_for_exit_of "$run" 10
+check "... and the saver goes on" kill -0 "$saver"
+check "... which starts the run again after 2 s more" wait_until_drawn
+check "SIGTERM ends the saver with status 0" eval 'kill -TERM "$saver" && wait_for_exit "$saver" 10 && [ "$status" -eq 0 ]'
+check "... and its run" run_gone
 
 check "the tests' virtual pointer is plugged in" start_pointer "$pointer_program" 1440 600
 move_pointer 300 300
@@ -92,22 +111,5 @@ echo "   SIGTERM: the run ended $(( (ended - started) / 1000000 )) ms after it"
 check "SIGTERM ends it within a second" [ $(( (ended - started) / 1000000 )) -le 1000 ]
 check "... with status 0" [ "${status:-1}" -eq 0 ]
 check "... and takes its surfaces away" run_gone
-
-# The saver: the compositor's idle time counts from the question, so the run comes 2 s after it.
-"$kelvaron" --saver 2 > "$work/saver.log" 2>&1 &
-saver=$!
-asked=$(date +%s%N)
-check "--saver starts the layer run on both outputs when idle" wait_until_drawn
-idle_ms=$(( ($(date +%s%N) - asked) / 1000000 ))
-echo "   the run was drawn $idle_ms ms after the saver started"
-check "... after the 2 s without input, not before" [ "$idle_ms" -ge 2000 ]
-check "... as a process of its own" eval 'run=$(pgrep -P "$saver") && [ -n "$run" ]'
-check "... saying which idle protocol it watches with" grep -q 'org_kde_kwin_idle' "$work/saver.log"
-wtype -k Escape
-check "Escape ends that run" wait_for_exit_of "$run" 10
-check "... and the saver goes on" kill -0 "$saver"
-check "... which starts the run again after 2 s more" wait_until_drawn
-check "SIGTERM ends the saver with status 0" eval 'kill -TERM "$saver" && wait_for_exit "$saver" 10 && [ "$status" -eq 0 ]'
-check "... and its run" run_gone
 
 finish
