@@ -45,6 +45,13 @@ extern int gNullPictureWidth, gNullPictureHeight;
 // WritePngFile (Pictures.cpp): pictures go to the system's temporary folder, as raw RGB under the
 // name asked for; the last one is removed when the next is written and at reset.
 extern std::string gNullPicturePath;
+// The test: the window's surfaces and their sizes, as a layer run has one on every output; none set,
+// the window is its one surface. SelectRenderSurface (Window.cpp) reports each one's size as it is
+// selected, and notes the indexes selected in gNullCalls.
+struct NullSurface {
+    int width, height;
+};
+extern std::vector<NullSurface> gNullSurfaces;
 extern bool gNullModeFails;  // the test: SetFullscreenMode cannot have the mode
 extern Answer gNullAnswer;   // the test: what AskQuestion answers
 

@@ -18,6 +18,7 @@ long gNullWaits;
 std::vector<unsigned char> gNullPicture;
 int gNullPictureWidth, gNullPictureHeight;
 std::string gNullPicturePath;
+std::vector<NullSurface> gNullSurfaces;
 bool gNullModeFails;
 Answer gNullAnswer;
 
@@ -38,6 +39,7 @@ void ResetNullPlatform()
     if (!gNullPicturePath.empty())
         std::remove(gNullPicturePath.c_str());
     gNullPicturePath.clear();
+    gNullSurfaces.clear();
     gNullModeFails = false;
     gNullAnswer = Answer::kYes;
 }

@@ -147,6 +147,12 @@ void SetRenderWindowTitle(const char* title)
     SetWindowTextA(gHwnd, title);
 }
 
+// The window is the one surface, always current.
+bool SelectRenderSurface(int index)
+{
+    return index == 0;
+}
+
 void PresentFrame()
 {
     SwapBuffers(gHdc);
