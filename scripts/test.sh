@@ -17,7 +17,6 @@ if [ -z "${KELVARON_STAGES:-}" ]; then
   export KELVARON_STAGES="$build/stages.tsv"
   : > "$KELVARON_STAGES"
 fi
-use_compiler_cache
 # Both Linux builds share one single-precision ODE, built once.
 ode="$build/deps/ode-native"
 replay="$build/release/bench/kelvaron-replay"
@@ -81,6 +80,8 @@ stage "packages"
 "$root/scripts/install-deps.sh" run
 "$root/scripts/install-deps.sh" test > "$build/packages.log" 2>&1 &
 packages=$!
+# Once the packages are in: in a new root ccache comes with them.
+use_compiler_cache
 
 stage "release: configure"  # the build for use is the .deb's, with Debian's flags
 mapfile -t options < <(debian_build_options "$root" "$(dpkg --print-architecture)")
