@@ -56,25 +56,32 @@ target_sources(kelvaron_linux_pads PRIVATE src/platform/linux/PadStorm.cpp)
 add_library(kelvaron_linux_window_size OBJECT src/platform/linux/GoneWindowSize.cpp)
 target_link_libraries(kelvaron_linux_window_size PUBLIC PkgConfig::LINUX_UI ${CMAKE_DL_LIBS})
 target_link_options(kelvaron_linux_window_size INTERFACE -Wl,--export-dynamic-symbol=XGetGeometry)
-add_library(kelvaron_linux OBJECT
+# What the SDL program and the Wayland program (Wayland.cmake) share: the clock, the message boxes,
+# the ending signals, the relay's socket and process, and where the programs that come along are.
+add_library(kelvaron_linux_common OBJECT
   src/platform/linux/Clock.cpp
-  src/platform/linux/Dialog.cpp
-  src/platform/linux/Events.cpp
+  src/platform/linux/Companions.cpp
   src/platform/linux/Host.cpp
-  src/platform/linux/KeyCodes.cpp
   src/platform/linux/Messages.cpp
   src/platform/linux/RelaySocket.cpp
   src/platform/linux/Signals.cpp
+)
+kelvaron_layer_headers(kelvaron_linux_common PRIVATE platform/linux)
+target_link_libraries(kelvaron_linux_common PUBLIC kelvaron_app PkgConfig::LINUX_UI)
+add_library(kelvaron_linux OBJECT
+  src/platform/linux/Dialog.cpp
+  src/platform/linux/Events.cpp
+  src/platform/linux/KeyCodes.cpp
   src/platform/linux/Window.cpp
   src/platform/linux/Xlib.cpp
 )
 kelvaron_layer_headers(kelvaron_linux PUBLIC platform/linux)
-target_link_libraries(kelvaron_linux PUBLIC kelvaron_app PkgConfig::LINUX_UI)
+target_link_libraries(kelvaron_linux PUBLIC kelvaron_app kelvaron_linux_common PkgConfig::LINUX_UI)
 add_executable(kelvaron src/platform/linux/Main.cpp)
 target_compile_definitions(kelvaron PRIVATE KELVARON_VERSION="${PROJECT_VERSION}")
 # The desktop's libGL comes after the layers' static libraries, the only code calling it: the linker
 # keeps a shared library only if something before it on the line needs it.
-target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_store kelvaron_linux_picture kelvaron_linux_pads
+target_link_libraries(kelvaron PRIVATE kelvaron_linux kelvaron_linux_common kelvaron_linux_store kelvaron_linux_picture kelvaron_linux_pads
                       kelvaron_linux_window_size
                       kelvaron_linux_font kelvaron_command_line kelvaron_xscreensaver_list PkgConfig::DESKTOP_GL)
 install(TARGETS kelvaron RUNTIME DESTINATION bin)
@@ -83,6 +90,8 @@ install(FILES data/kelvaron.desktop DESTINATION share/applications)
 install(FILES data/kelvaron.xml DESTINATION share/xscreensaver/config)
 install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver\")
   file(CREATE_LINK ../../bin/kelvaron \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver/kelvaron\" SYMBOLIC)")
+
+include(${CMAKE_CURRENT_LIST_DIR}/Wayland.cmake)
 
 # The relay serves from Linux machines only: the cross builds leave it out.
 if(NOT CMAKE_CROSSCOMPILING)

@@ -98,8 +98,10 @@ with a hinged flap, a falling plate, a ball and two ramps, simulated with ODE
 and drawn with OpenGL in four quadrants: three chase views and an overlay with
 the frame rate, the cars' speeds and a map. The keyboard drives the cars.
 .
-It runs on its own (kelvaron /s), as a preview inside another window, and as
-an XScreenSaver hack.
+It runs on its own (kelvaron /s), as a preview inside another window, as an
+XScreenSaver hack, and on Wayland desktops with wlr-layer-shell (sway,
+Hyprland, KDE Plasma) over every output at once (kelvaron -layer), started by
+the desktop's idle daemon or by its own (kelvaron --saver).
 .
 ${_together}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -6,14 +6,19 @@
 # a regression case.
 #
 #   fuzz/run.sh BUILD_DIR [SECONDS_EACH]
+#   fuzz/run.sh --build-only BUILD_DIR      the harnesses, built ahead (scripts/test.sh)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:?usage: fuzz/run.sh BUILD_DIR [SECONDS_EACH]}
+usage="usage: fuzz/run.sh BUILD_DIR [SECONDS_EACH] | --build-only BUILD_DIR"
+build_only=
+[ "${1:-}" = --build-only ] && { build_only=1; shift; }
+build=${1:?$usage}
 seconds=${2:-20}
 for part in log checks; do . "$root/scripts/lib/$part.sh"; done
 
 configure "$root/fuzz" "$build" -DCMAKE_CXX_COMPILER=clang++
 logged "$build.build.log" cmake --build "$build" -j "$(nproc)"
+[ -z "$build_only" ] || exit 0
 
 # One harness: its log in BUILD_DIR/NAME.log, its verdict line in BUILD_DIR/NAME.result.
 fuzz_one() {  # CORPUS

@@ -11,6 +11,7 @@ set -euo pipefail
 
 run_packages=(
   g++ cmake make pkg-config               # the build
+  dpkg-dev                                # dpkg-buildflags: Debian's compiler flags, as the .deb has
   ccache                                  # builds again, of the same sources, from the cache
   clang                                   # ODE compiled by clang: faster, the same results
   ca-certificates                         # apt-get source: the single-precision ODE, musl's float functions
@@ -18,6 +19,9 @@ run_packages=(
   libgtk-3-dev                            # settings dialog and message boxes
   libfreetype-dev libfontconfig-dev fonts-liberation  # overlay glyphs: Arial's metric twin
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri  # GL 1.1 and GLU, drawn by Mesa without a GPU
+  # The Wayland program: the layer run's surfaces, their EGL windows and GL context, its keys; the
+  # protocols' code made from Debian's wayland-protocols and wlroots' source (xz: its tarball).
+  libwayland-dev libwayland-bin wayland-protocols libegl-dev libegl-mesa0 libopengl-dev libxkbcommon-dev xz-utils
   # The whole tree configures its tests too: the offscreen context, saved frames and doctest.
   libosmesa6-dev libpng-dev doctest-dev
   libboost-dev                            # kelvaron-relay: Boost.Beast and Asio, headers only
@@ -37,11 +41,12 @@ test_packages=(
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386  # Wine's opengl32
   libxcomposite1:i386                     # Wine's GL in a child window (the preview), as on a desktop
   libclang-rt-14-dev                      # the fuzzers: clang's libFuzzer, ASan and UBSan
-  dpkg-dev file lintian nsis              # scripts/package.sh: CPack's DEB, lintian, makensis
+  file lintian nsis                       # scripts/package.sh: CPack's DEB, lintian, makensis
   strace                                  # the reliability tests: when a hack's signal arrives
   iproute2                                # ss: which process kept a connection to the test display
   icoutils                                # kelvaron.ico for kelvaron.scr and its installer
   appstream                               # appstreamcli: the metainfo file's check
+  sway grim wtype                         # the Wayland test's headless compositor, screenshots and keys
 )
 # The arm64 build, cross-compiled and run under qemu-user: Debian's toolchain and the :arm64 libraries
 # the whole tree configures against.
@@ -50,6 +55,7 @@ arm64_packages=(
   qemu-user-static                        # qemu-aarch64-static: the programs run without binfmt_misc
   libsdl2-dev:arm64 libx11-dev:arm64 libxinerama-dev:arm64 libgtk-3-dev:arm64
   libfreetype-dev:arm64 libfontconfig-dev:arm64 libgl-dev:arm64 libglu1-mesa-dev:arm64
+  libwayland-dev:arm64 libegl-dev:arm64 libopengl-dev:arm64 libxkbcommon-dev:arm64
   libosmesa6-dev:arm64 libpng-dev:arm64   # the replay's offscreen frames and glyphs
 )
 # The clean roots: new Debian roots, and programs of an arm64 one run under qemu-user.

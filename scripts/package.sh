@@ -20,7 +20,7 @@ for part in log page; do . "$root/scripts/lib/$part.sh"; done
 use_compiler_cache
 
 deb() {  # ARCH
-  local arch=$1 dir=$build/deb target=native options=() programs=(kelvaron kelvaron_docs)
+  local arch=$1 dir=$build/deb target=native options=() programs=(kelvaron kelvaron-wayland kelvaron_docs)
   if [ "$arch" = arm64 ]; then
     dir=$build/deb-arm64 target=aarch64-linux-gnu
     options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake")
@@ -31,14 +31,14 @@ deb() {  # ARCH
     programs+=(kelvaron-relay)
   fi
   # The flags, and the library paths dpkg-shlibdeps searches, are the package's architecture's.
-  flags() { DEB_HOST_ARCH=$arch DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
+  local debian
+  mapfile -t debian < <(debian_build_options "$root" "$arch")
   # The man page's and the changelog's date: the last commit's, so that the same tree makes the same files.
   SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2> /dev/null || date +%s)}
   export SOURCE_DATE_EPOCH
   # Only what is installed is built: CPack's install step then builds nothing more (no tests).
-  configure "$root" "$dir" "${options[@]}" -DCMAKE_BUILD_TYPE=None \
-    -DKELVARON_ODE_PREFIX="$deps/ode-$target" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
-    -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)"
+  configure "$root" "$dir" "${options[@]}" "${debian[@]}" \
+    -DKELVARON_ODE_PREFIX="$deps/ode-$target" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
   logged "$dir.build.log" cmake --build "$dir" -j "$(nproc)" --target "${programs[@]}"
   rm -f "$out"/kelvaron_*_"$arch".deb
   (cd "$dir" && DEB_HOST_ARCH=$arch logged "$dir.cpack.log" cpack -G DEB -B "$out")

@@ -13,7 +13,9 @@ build=${KELVARON_BUILD_DIR:-$root/build}
 "$root/scripts/install-deps.sh" run
 use_compiler_cache
 mkdir -p "$build"
-configure "$root" "$build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-native"
+# Built as the .deb builds it (and as scripts/test.sh builds this tree): Debian's flags.
+mapfile -t options < <(debian_build_options "$root" "$(dpkg --print-architecture)")
+configure "$root" "$build/release" "${options[@]}" -DKELVARON_ODE_PREFIX="$build/deps/ode-native"
 logged "$build/release.build.log" cmake --build "$build/release" -j "$(nproc)" --target kelvaron
 kelvaron="$build/release/kelvaron"
 

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kelvaron and runs every test: the Linux build once as built for
-# use and once under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build under Wine,
-# the browser build, the fuzzers and the arm64 build under qemu-user.
+# use (as its .deb is) and once under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# Windows build under Wine, the browser build, the fuzzers and the arm64 build under qemu-user.
+#
+# The build for use comes first. The other trees then build one after another beside the tests, at
+# the lowest priority, in what the tests leave of the machine: many of them wait on windows on a
+# single core. Each tree's tests wait for its build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVARON_BUILD_DIR:-$root/build}
@@ -13,56 +17,109 @@ if [ -z "${KELVARON_STAGES:-}" ]; then
   export KELVARON_STAGES="$build/stages.tsv"
   : > "$KELVARON_STAGES"
 fi
+# Both Linux builds share one single-precision ODE, built once.
+ode="$build/deps/ode-native"
+replay="$build/release/tools/kelvaron-replay"
+
+# The trees built beside the tests, in order. Each is a step list, run with its output in
+# BUILD/NAME.beside.log; BUILD/NAME.built or NAME.failed tells the tests how it went.
+asan() {
+  configure "$root" "$build/asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_SANITIZE=ON \
+    -DKELVARON_ODE_PREFIX="$ode" && cmake --build "$build/asan" -j "$jobs"
+}
+windows() {
+  configure "$root" "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-i686-w64-mingw32" \
+    -DKELVARON_LINUX_REPLAY="$replay" && cmake --build "$build/windows" -j "$jobs"
+}
+web() {  # the page, and the wasm replay under node against the Linux traces
+  emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
+    -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" -DKELVARON_LINUX_REPLAY="$replay" \
+    -DKELVARON_WINDOWS_REPLAY="$build/windows/tools/kelvaron-replay.exe" && cmake --build "$build/web" -j "$jobs"
+}
+arm64() {  # the programs cross-built for aarch64 as the .deb builds them; the replay runs under qemu-user
+  local options
+  mapfile -t options < <(debian_build_options "$root" arm64)
+  configure "$root" "$build/arm64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
+    "${options[@]}" -DKELVARON_ODE_PREFIX="$build/deps/ode-aarch64-linux-gnu" -DKELVARON_LINUX_REPLAY="$replay" &&
+    cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay kelvaron render_tests
+}
+fuzz() { bash "$root/fuzz/run.sh" --build-only "$build/fuzz"; }
+trees=(asan windows web arm64 fuzz)
+
+if [ "${1:-}" = --beside ]; then
+  for tree in "${trees[@]}"; do
+    start=$SECONDS
+    # Its status is asked for, so a failing step does not end it by itself: each step list stops.
+    if "$tree" > "$build/$tree.beside.log" 2>&1; then
+      printf 'beside: %s build\t%d\n' "$tree" $((SECONDS - start)) >> "$KELVARON_STAGES"
+      touch "$build/$tree.built"
+    else
+      touch "$build/$tree.failed"
+      exit 1
+    fi
+  done
+  exit 0
+fi
+
+# Waits for TREE's build beside the tests; fails, showing why, if it failed.
+wait_for_tree() {  # TREE
+  stage "$1: the rest of its build"
+  until [ -e "$build/$1.built" ]; do
+    if [ -e "$build/$1.failed" ] || { ! kill -0 "$beside" 2> /dev/null && [ ! -e "$build/$1.built" ]; }; then
+      echo "The $1 build failed:" >&2
+      tail -n 40 "$build/$1.beside.log" >&2
+      exit 1
+    fi
+    sleep 1
+  done
+}
 
 stage "packages"
-"$root/scripts/install-deps.sh" test
+# What the build for use needs; the rest of the tests' packages install while it builds.
+"$root/scripts/install-deps.sh" run
+"$root/scripts/install-deps.sh" test > "$build/packages.log" 2>&1 &
+packages=$!
+# Once the packages are in: in a new root ccache comes with them.
 use_compiler_cache
-# Both builds share one single-precision ODE, built once.
-ode="$build/deps/ode-native"
 
-for variant in release asan; do
-  sanitize=OFF
-  [ "$variant" = asan ] && sanitize=ON
-  stage "$variant: configure"
-  configure "$root" "$build/$variant" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$ode" \
-    -DKELVARON_SANITIZE=$sanitize
-  stage "$variant: build"
-  cmake --build "$build/$variant" -j "$jobs"
-  stage "$variant: tests"
-  ctest --test-dir "$build/$variant" --output-on-failure -j "$jobs"
-done
+stage "release: configure"  # the build for use is the .deb's, with Debian's flags
+mapfile -t options < <(debian_build_options "$root" "$(dpkg --print-architecture)")
+configure "$root" "$build/release" "${options[@]}" -DKELVARON_ODE_PREFIX="$ode"
+stage "release: build"
+cmake --build "$build/release" -j "$jobs"
+stage "packages: the tests' rest"
+wait "$packages" || { cat "$build/packages.log" >&2; exit 1; }
 
-stage "windows: configure"
-configure "$root" "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-i686-w64-mingw32" \
-  -DKELVARON_LINUX_REPLAY="$build/release/tools/kelvaron-replay"
-stage "windows: build"
-cmake --build "$build/windows" -j "$jobs"
+for tree in "${trees[@]}"; do rm -f "$build/$tree.built" "$build/$tree.failed"; done
+# In a session of its own, so that everything it started ends with the tests.
+nice -n 19 setsid bash "$0" --beside &
+beside=$!
+trap 'kill -- -"$beside" 2> /dev/null || true' EXIT
+
+stage "release: tests"
+ctest --test-dir "$build/release" --output-on-failure -j "$jobs"
+
+wait_for_tree asan
+stage "asan: tests"
+ctest --test-dir "$build/asan" --output-on-failure -j "$jobs"
+
+wait_for_tree windows
 stage "windows: tests"
 use_wine_prefix "$build/wineprefix"  # made once, before the tests share it
 ctest --test-dir "$build/windows" --output-on-failure -j "$jobs"
 
-# The wasm replay under node against the Linux traces, and the page in Chromium.
-stage "web: configure"
-logged "$build/web.configure.log" emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
-  -DKELVARON_ODE_PREFIX="$build/deps/ode-wasm32-emscripten" -DKELVARON_LINUX_REPLAY="$build/release/tools/kelvaron-replay" \
-  -DKELVARON_WINDOWS_REPLAY="$build/windows/tools/kelvaron-replay.exe"
-stage "web: build"
-cmake --build "$build/web" -j "$jobs"
-stage "web: tests"
+wait_for_tree web
+stage "web: tests"  # the wasm replay's traces against the Linux build's, and the page in Chromium
 ctest --test-dir "$build/web" --output-on-failure -j "$jobs"
 
-stage "fuzz"  # every reader of outside input under ASan and UBSan: its corpus, then 8 s of new inputs
-bash "$root/fuzz/run.sh" "$build/fuzz" 8
-
-stage "arm64: configure"  # the programs cross-built for aarch64; under qemu-user, the replay against the release build's traces
-configure "$root" "$build/arm64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-aarch64-linux-gnu" \
-  -DKELVARON_LINUX_REPLAY="$build/release/tools/kelvaron-replay"
-stage "arm64: build"
-cmake --build "$build/arm64" -j "$jobs" --target kelvaron-replay kelvaron render_tests
+wait_for_tree arm64
 stage "arm64: tests"
 ctest --test-dir "$build/arm64" --output-on-failure -j "$jobs" -L arm64
+
+wait_for_tree fuzz
+stage "fuzz"  # every reader of outside input under ASan and UBSan: its corpus, then 8 s of new inputs
+bash "$root/fuzz/run.sh" "$build/fuzz" 8
 
 stage "packages: build and prove"  # the .debs' proofs on new systems need clean roots of their own: .ci/run
 "$root/scripts/package.sh"
@@ -71,7 +128,6 @@ stage "packages: build and prove"  # the .debs' proofs on new systems need clean
   "$build/windows/packaging/kelvaron.scr"
 # The arm64 package's proof in an arm64 root runs outside any chroot (.ci/run): what it needs of the
 # builds, the arm64 replay and the x86_64 replay's trace, goes beside it.
-"$root/tests/package/deb_arm64_root_test.sh" --prepare "$build/arm64-replay" "$build/arm64/tools/kelvaron-replay" \
-  "$build/release/tools/kelvaron-replay"
+"$root/tests/package/deb_arm64_root_test.sh" --prepare "$build/arm64-replay" "$build/arm64/tools/kelvaron-replay" "$replay"
 stage
 print_stages "$KELVARON_STAGES"

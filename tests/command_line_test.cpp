@@ -131,6 +131,32 @@ TEST_CASE("--record, --play, --join and --host go with a run, wherever they stan
     }
 }
 
+TEST_CASE("-layer is a run, with the run switches; --saver waits 300 s unless told, from 1 s to a day")
+{
+    LaunchRequest r;
+    std::string error;
+    REQUIRE(Read({"-layer"}, &r, &error));
+    CHECK(r.mode == LaunchMode::kLayerRun);
+    REQUIRE(Read({"--layer", "--record", "x.keys"}, &r, &error));
+    CHECK((r.mode == LaunchMode::kLayerRun && r.switches.record == "x.keys"));
+    REQUIRE(Read({"--saver"}, &r, &error));
+    CHECK((r.mode == LaunchMode::kSaver && r.saverSeconds == 300));
+    REQUIRE(Read({"-saver", "2"}, &r, &error));
+    CHECK(r.saverSeconds == 2);
+    REQUIRE(Read({"--saver", "86400"}, &r, &error));
+    CHECK(r.saverSeconds == 86400);
+    for (const char* seconds : {"0", "86401", "2s", "", " 5", "99999999999999999999"}) {
+        CAPTURE(seconds);
+        CHECK(!Read({"--saver", seconds}, &r, &error));
+        CHECK(error.find("--saver takes the seconds") == 0);
+    }
+    CHECK(!Read({"--saver", "-5"}, &r, &error));  // not a switch of its own either
+    CHECK(!Read({"--saver", "1", "2"}, &r, &error));
+    CHECK(!Read({"-layer", "extra"}, &r, &error));
+    CHECK(!Read({"--saver", "--record", "x.keys"}, &r, &error));
+    CHECK(error.find("--record goes with a run") == 0);
+}
+
 TEST_CASE("a room's link: a host by name or address, IPv6 in brackets, and a seat counted from 1, as the overlay counts cars")
 {
     RelayAddress a;

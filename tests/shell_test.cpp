@@ -280,6 +280,46 @@ TEST_CASE("XScreenSaver's window: stored settings, the quadrants of the window's
     DestroyRenderWindow();
 }
 
+TEST_CASE("a layer run: stored settings, no display mode, every surface drawn at its size, the mouse ends it")
+{
+    StartFreshProcess();
+    gNull.store.values[1] = 1024;  // screenWidth: the surfaces' sizes count, not this
+    gNull.store.present[1] = true;
+    gNull.surfaces = {{800, 600}, {320, 200}};
+    REQUIRE(StartLayerRun());
+    CHECK(!Called("SetFullscreenMode"));
+    CHECK(!gFullscreen);
+    CHECK(!gPreview);
+    CHECK(gNull.window.parent == 0);
+    CHECK(gSettings.screenWidth == 1024);
+    BuildRunWorld();
+    HandleKeyDown(kVkScreenshot);
+    gNull.calls.clear();
+    REQUIRE(RunFrame());
+    CHECK(gNull.calls == std::vector<std::string>{"SelectRenderSurface 0", "SelectRenderSurface 1"});
+    CHECK(gNull.framesPresented == 1);
+    // The picture is the first surface's, taken before the second was drawn over the same buffer.
+    CHECK(gNull.pictureWidth == 800);
+    CHECK(gNull.pictureHeight == 600);
+    CHECK(ReadFrameView().width == 320);  // the quadrants of the surface last drawn
+    CHECK(ReadFrameView().height == 200);
+    // The second surface's frame, cleared over the whole buffer, lies within its own 320 x 200.
+    const std::vector<GLubyte> pixels = ReadFrame();
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const GLubyte* p = &pixels[(size_t(y) * 640 + size_t(x)) * 4];
+            (x < 320 && y < 200 ? inside : outside) += p[0] + p[1] + p[2] > 0;
+        }
+    CHECK(inside > 1000);
+    CHECK(outside == 0);
+    HandleMouseMoved(100, 100);
+    HandleMouseMoved(145, 100);
+    CHECK(gQuitRequested);
+    DestroySimWorld();
+    DestroyRenderWindow();
+}
+
 TEST_CASE("with the steady pace, frames come at the desired rate and the run sleeps between them")
 {
     StartFreshProcess();

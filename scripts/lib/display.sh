@@ -21,6 +21,8 @@ start_display() {  # [WxHxD [XVFB-OPTION...]]
     return 1
   fi
   export DISPLAY=":$n"
+  # A Wayland desktop's programs would draw there instead, as kelvaron's full run does.
+  unset WAYLAND_DISPLAY
   wait_until 30 xdpyinfo > /dev/null 2>&1
 }
 end_display() {

@@ -9,15 +9,27 @@ shot() { import -window root "$1"; }
 keep_shot() {  # FILE NAME
   cp "$1" "${KELVARON_SHOT_DIR:-$work}/$2" 2> /dev/null
 }
-# Counts pixels of a colour class in a region of a PNG.
+# Counts pixels of a colour class in a region of a PNG: red is r > 0.6, g < 0.25, b < 0.25; green
+# g > 0.8, r < 0.25, b < 0.4; blue b > 0.6, r < 0.25, g < 0.25; yellow r > 0.6, g > 0.6, b < 0.25;
+# lit r + g + b > 0. Each channel is thresholded on its own and the three combined, which takes a
+# thirtieth of the time an -fx expression of the same takes per pixel (a threshold keeps what is
+# above it; 39.99 % keeps 0.4 itself out, as 8-bit values fall exactly on it).
 count_colour() {  # FILE WxH+X+Y red|green|blue|yellow|lit
-  local expr
+  local r g b below25='-threshold 25% -negate'
   case $3 in
-    red) expr='r>0.6&&g<0.25&&b<0.25' ;; green) expr='g>0.8&&r<0.25&&b<0.4' ;;
-    blue) expr='b>0.6&&r<0.25&&g<0.25' ;; yellow) expr='r>0.6&&g>0.6&&b<0.25' ;;
-    lit) expr='r+g+b>0' ;;
+    red) r='-threshold 60%' g=$below25 b=$below25 ;;
+    green) r=$below25 g='-threshold 80%' b='-threshold 39.99% -negate' ;;
+    blue) r=$below25 g=$below25 b='-threshold 60%' ;;
+    yellow) r='-threshold 60%' g='-threshold 60%' b=$below25 ;;
+    lit)
+      convert "$1" -crop "$2" +repage -separate -evaluate-sequence max -threshold 0 \
+        -format '%[fx:int(mean*w*h+0.5)]' info:
+      return ;;
   esac
-  convert "$1" -crop "$2" +repage -fx "($expr)?1:0" -format '%[fx:int(mean*w*h+0.5)]' info:
+  # The options are words: splitting them is what is meant.
+  # shellcheck disable=SC2086
+  convert "$1" -crop "$2" +repage -separate \( -clone 0 $r \) \( -clone 1 $g \) \( -clone 2 $b \) -delete 0-2 \
+    -evaluate-sequence min -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 # Takes screenshots into FILE until the region holds more than MIN pixels of the colour, for at
 # most SECONDS: a window is mapped before its first frame is drawn.

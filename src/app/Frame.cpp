@@ -42,12 +42,16 @@ static bool RunWorldFrame(bool measured)
     return true;
 }
 
+// Drawn on each of the window's surfaces (a layer run's, one on every output), then shown on all.
 static void DrawFrame()
 {
     if (gActive) {
-        RenderFrame(ReadFrameView());
-        if (TakeScreenshotRequest())
-            SaveScreenshot();
+        for (int surface = 0; SelectRenderSurface(surface); ++surface) {
+            RenderFrame(ReadFrameView());
+            // The picture is the first surface's, read back before the next is drawn.
+            if (surface == 0 && TakeScreenshotRequest())
+                SaveScreenshot();
+        }
     }
     if (TakeRecordingRequest())
         KeepRunAsRecording();

@@ -102,6 +102,14 @@ bool StartFullRun()
     return OpenRenderWindow("Start", gSettings.screenWidth, gSettings.screenHeight, gSettings.bitsPP, true, 0);
 }
 
+bool StartLayerRun()
+{
+    ResetWindowEvents();
+    LoadRunSettings();
+    NoteViewFollowsWindow(true);
+    return OpenRenderWindow("Kelvaron", gSettings.screenWidth, gSettings.screenHeight, gSettings.bitsPP, false, 0);
+}
+
 bool StartXScreenSaverRun(uintptr_t window, int width, int height, bool autopilot, bool steadyPace)
 {
     LoadRunSettings();

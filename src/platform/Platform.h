@@ -159,7 +159,11 @@ WindowFailure CreateRenderWindow(const char* title, int width, int height, int b
 // Closes the window and its context, and undoes PrepareRenderWindow.
 void DestroyRenderWindow();
 void SetRenderWindowTitle(const char* title);
-// Shows the frame just drawn.
+// The surfaces a frame is drawn on, in turn: a window is one, a layer run's window one on every output,
+// each its own size. Makes surface index current, reporting its size through HandleResized when it is
+// not the size last reported; false, with nothing done, when there is no such surface.
+bool SelectRenderSurface(int index);
+// Shows the frame just drawn, on every surface.
 void PresentFrame();
 // A full run's other monitors go black while it lasts.
 void CoverOtherMonitors();
@@ -252,6 +256,9 @@ bool StartRunSwitches(const RunSwitches& switches, std::string& error);
 bool StartPreview(uintptr_t host, int width, int height);
 // Loads the settings and opens the full-run window, fullscreen if the display allows.
 bool StartFullRun();
+// A layer run (Wayland): the stored settings as in a full run, the display mode left alone, the window
+// one surface on every output, the quadrants cut from each surface's size.
+bool StartLayerRun();
 // XScreenSaver's window: the stored settings as in a full run, the quadrants cut from the window's
 // size, and the display mode left alone; the autopilot and the steady pace as XScreenSaver's settings
 // say. XScreenSaver itself watches the mouse.

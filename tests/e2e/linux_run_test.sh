@@ -39,6 +39,9 @@ check "the lower-left view follows the green car" [ "$(count_colour "$work/start
 check "the overlay quadrant shows text and the map" [ "$(count_colour "$work/start.png" 400x300+400+300 lit)" -gt 100 ]
 check "nothing is drawn outside the window" [ "$(count_colour "$work/start.png" 224x768+800+0 lit)" -eq 0 ]
 
+# The cars settle on their wheels over the first frames; a loaded machine draws fewer of them
+# before this point, so the still views are awaited before car 0 is driven.
+comes_to_a_stand 400x300+0+300 2000 30
 focus_window "$win"
 shot "$work/before.png"
 check "holding the up arrow changes car 0's view" \

@@ -5,8 +5,10 @@
 # hashes must be the x86_64 replay's byte for byte.
 #   tests/package/deb_arm64_root_test.sh KELVARON_ARM64.DEB DIR     (as root)
 #   tests/package/deb_arm64_root_test.sh --prepare DIR ARM64-REPLAY X86_64-REPLAY
+#   tests/package/deb_arm64_root_test.sh --base-root                 (as root)
 # DIR holds the arm64 replay and the x86_64 replay's trace; --prepare puts them there (scripts/test.sh
-# does, for .ci/run).
+# does, for .ci/run). --base-root only makes the minimal arm64 root the test starts from, which takes
+# minutes under qemu, so that .ci/run has it made while the builds run.
 #
 # The machine has no binfmt_misc entry for arm64, and none is made: the root's programs, apt's and
 # dpkg's maintainer scripts among them, run under qemu-aarch64-static through an entry in a user
@@ -46,8 +48,14 @@ in_user_namespace() {  # COMMAND...
   wait "$pid"
 }
 
-if [ "${1:-}" != --inside ]; then
-  [ $# -eq 2 ] || { echo "usage: deb_arm64_root_test.sh KELVARON_ARM64.DEB DIR | --prepare DIR ARM64-REPLAY X86_64-REPLAY" >&2; exit 2; }
+if [ "${1:-}" = --base-root ]; then
+  [ "$(id -u)" -eq 0 ] || { echo "deb_arm64_root_test.sh: needs root" >&2; exit 2; }
+  "$here/../../scripts/install-deps.sh" roots
+  in_user_namespace bash "$0" --inside-base
+  exit
+fi
+if [ "${1:-}" != --inside ] && [ "${1:-}" != --inside-base ]; then
+  [ $# -eq 2 ] || { echo "usage: deb_arm64_root_test.sh KELVARON_ARM64.DEB DIR | --prepare DIR ARM64-REPLAY X86_64-REPLAY | --base-root" >&2; exit 2; }
   [ "$(id -u)" -eq 0 ] || { echo "deb_arm64_root_test.sh: needs root" >&2; exit 2; }
   deb=$(realpath "$1") dir=$(realpath "$2")
   [ -s "$deb" ] && [ -x "$dir/kelvaron-replay" ] && [ -s "$dir/x86_64.trace" ] ||
@@ -64,7 +72,7 @@ if [ "${1:-}" != --inside ]; then
 fi
 
 # Inside the namespace, as its root.
-deb=$2 dir=$3 root=$4
+deb=${2:-} dir=${3:-} root=${4:-}  # none for --inside-base
 for part in checks roots versions; do . "$here/../../scripts/lib/$part.sh"; done
 set +e  # the checks count failures themselves
 binfmt=$(mktemp -d)
@@ -75,6 +83,7 @@ printf '%s' ':qemu-aarch64:M::\x7fELF\x02\x01\x01\x00\x00\x00\x00\x00\x00\x00\x0
   > "$binfmt/register" || exit 1
 
 base=$(base_root arm64) || exit 1
+[ "$1" = --inside-base ] && exit 0
 tar -xf "$base" -C "$root" --exclude='./dev/*'  # /dev is the machine's, bound in
 echo force-unsafe-io > "$root/etc/dpkg/dpkg.cfg.d/kelvaron-test"  # a root for one test: no syncing each file
 cp /etc/resolv.conf "$root/etc/resolv.conf" 2> /dev/null

@@ -1,6 +1,8 @@
 #include "platform/linux/CommandLine.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -44,6 +46,19 @@ static bool ReadXScreenSaverWindow(const char* text, LaunchRequest* request, std
     return true;
 }
 
+static bool ReadSaverSeconds(const char* text, int* seconds)
+{
+    if (text[0] < '0' || text[0] > '9')
+        return false;
+    char* end;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (*end || errno == ERANGE || value < 1 || value > kMostSaverSeconds)
+        return false;
+    *seconds = int(value);
+    return true;
+}
+
 static bool ReadRunRequest(int argc, const char* const* argv, const char* xscreensaverWindow,
                            LaunchRequest* request, std::string* error)
 {
@@ -61,6 +76,20 @@ static bool ReadRunRequest(int argc, const char* const* argv, const char* xscree
     }
     if (argc == 2 && IsOption(argv[1], "remove-from-xscreensaver")) {
         request->mode = LaunchMode::kRemoveFromXScreenSaver;
+        return true;
+    }
+    if (argc == 2 && IsOption(argv[1], "layer")) {
+        request->mode = LaunchMode::kLayerRun;
+        return true;
+    }
+    if (argc <= 3 && argc >= 2 && IsOption(argv[1], "saver")) {
+        request->mode = LaunchMode::kSaver;
+        request->saverSeconds = kSaverSeconds;
+        if (argc == 3 && !ReadSaverSeconds(argv[2], &request->saverSeconds)) {
+            *error = std::string("--saver takes the seconds without input before the run starts, a whole number from "
+                                 "1 to ") + std::to_string(kMostSaverSeconds) + ", not '" + argv[2] + "'";
+            return false;
+        }
         return true;
     }
     // XScreenSaver's own options come first.
@@ -122,6 +151,7 @@ bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensav
                        LaunchRequest* request, std::string* error)
 {
     request->autopilot = request->steadyPace = request->host = false;
+    request->saverSeconds = 0;
     std::vector<std::string> words(argv, argv + argc);
     if (!TakeRunSwitches(words, request->switches, *error))
         return false;
@@ -145,11 +175,11 @@ bool ReadLaunchRequest(int argc, const char* const* argv, const char* xscreensav
     if (!ReadRunRequest(int(rest.size()), rest.data(), xscreensaverWindow, request, error))
         return false;
     const bool run = request->mode == LaunchMode::kFullRun || request->mode == LaunchMode::kPreview ||
-                     request->mode == LaunchMode::kXScreenSaver;
+                     request->mode == LaunchMode::kXScreenSaver || request->mode == LaunchMode::kLayerRun;
     const char* needsRun = request->host ? "--host" : !s.join.empty() ? "--join" : !s.play.empty() ? "--play"
                            : !s.record.empty() ? "--record" : nullptr;
     if (!run && needsRun) {
-        *error = std::string(needsRun) + " goes with a run: /s, /p WINDOW-ID, -root or -window-id WINDOW-ID";
+        *error = std::string(needsRun) + " goes with a run: /s, /p WINDOW-ID, -root, -window-id WINDOW-ID or -layer";
         return false;
     }
     return true;

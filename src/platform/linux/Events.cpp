@@ -29,11 +29,12 @@ static void HandleEvent(const SDL_Event& e)
         break;
     }
     case SDL_MOUSEMOTION: {
-        // SDL's own idea of the cursor can lag behind (the motion it reports as the window appears
-        // under the cursor, synthetic motion), so the X server is asked where it is.
-        int x, y;
+        // SDL's own idea of the cursor can lag behind on X (the motion it reports as the window
+        // appears under the cursor, synthetic motion), so the X server is asked where it is. Wayland
+        // tells a window only where the pointer is on it, and tells it as it happens.
+        int x = e.motion.x, y = e.motion.y;
         SDL_Window* window = SDL_GetWindowFromID(e.motion.windowID);
-        if (window && QueryCursorPosition(window, &x, &y))
+        if (window && (QueryCursorPosition(window, &x, &y) || !IsOnX11(window)))
             HandleMouseMoved(x, y);
         break;
     }

@@ -2,7 +2,6 @@
 // it, else the first on PATH), serving every interface on its usual port and ending with the program.
 #include <arpa/inet.h>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -19,18 +18,11 @@
 
 constexpr int kHostWaitMs = 5000;
 
-// Beside this program's own file, where the package puts both.
+// Beside this program's own file, where the package puts both, else the first on PATH.
 static std::string FindRelayProgram()
 {
-    char self[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n > 0) {
-        self[n] = '\0';
-        std::string beside = std::string(self, std::strrchr(self, '/') + 1) + "kelvaron-relay";
-        if (access(beside.c_str(), X_OK) == 0)
-            return beside;
-    }
-    return "kelvaron-relay";
+    const std::string beside = FindBesideThisProgram("kelvaron-relay");
+    return beside.empty() ? "kelvaron-relay" : beside;
 }
 
 // Every address of this machine but the loopback, as others on its networks would reach it.
@@ -96,5 +88,19 @@ bool StartHostedRelay(RunSwitches& switches, std::string& error)
     switches.linkHosts = FindOwnAddresses();
     if (switches.linkHosts.empty())
         switches.linkHosts.push_back("127.0.0.1");
+    return true;
+}
+
+bool StartLaunchSwitches(RunSwitches& switches, bool host)
+{
+    std::string error;
+    if (host && !StartHostedRelay(switches, error)) {
+        std::fprintf(stderr, "kelvaron: cannot host a room: %s\n", error.c_str());
+        return false;
+    }
+    if (!StartRunSwitches(switches, error)) {
+        std::fprintf(stderr, "kelvaron: %s\n", error.c_str());
+        return false;
+    }
     return true;
 }

@@ -2,7 +2,6 @@
 #pragma once
 #include <SDL.h>
 
-#include <csignal>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,8 +10,9 @@
 
 struct _XDisplay;  // Xlib's Display; its windows are XIDs, unsigned longs
 
-// The backend's one record, but for what its pads and its relay socket keep, which the tests and
-// the null backend's programs link on their own. Beside each field, the file that writes it.
+// The backend's one record, but for what its pads, its relay socket and its note of an ending
+// signal keep, which the tests, the null backend's programs and the Wayland program link on their
+// own. Beside each field, the file that writes it.
 struct LinuxBackend {
     SDL_Window* window;         // Window.cpp
     SDL_GLContext context;      // Window.cpp
@@ -25,7 +25,6 @@ struct LinuxBackend {
     Uint32 lastLook;            // Xlib.cpp
     _XDisplay* coverDisplay;    // Xlib.cpp: the monitor covers' display, and the covers
     std::vector<unsigned long> covers;
-    volatile std::sig_atomic_t signalled;  // Signals.cpp
 };
 
 extern LinuxBackend gLinux;  // Window.cpp
@@ -57,6 +56,19 @@ bool HandlePadEvent(const SDL_Event& e);
 void StirStormPads();
 // Pulls out those still plugged in and says how many came and went.
 void PullStormPads();
+
+// The program at path from this program's own folder, if it is there and may be run; else empty.
+std::string FindBesideThisProgram(const char* path);
+// -layer and --saver: the Wayland program, kelvaron-wayland, in this process's place with the same
+// arguments. Returns only when it could not be started, with the status to end with.
+int RunWaylandProgram(char** argv);
+// A full run in a Wayland session uses SDL's Wayland driver rather than XWayland, unless
+// SDL_VIDEODRIVER says otherwise (Window.cpp).
+void PreferWaylandVideo();
+
+// Readies the run as its switches ask, before any window opens: --host's relay (host), then the rest
+// (StartRunSwitches). False, having said why on standard error.
+bool StartLaunchSwitches(RunSwitches& switches, bool host);
 
 // --host: kelvaron-relay started beside the program on port 27183, ending with it; the switches then
 // join a new room of it, with this machine's addresses for the link. False with the reason.

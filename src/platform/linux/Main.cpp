@@ -15,6 +15,8 @@ static const char* const kUsage =
     "       kelvaron [/c]          settings\n"
     "       kelvaron -root | -window-id WINDOW-ID [--no-autopilot] [--no-pace]\n"
     "                              as an XScreenSaver hack\n"
+    "       kelvaron -layer            on a Wayland desktop: a full run on every output, over all\n"
+    "       kelvaron --saver [SECONDS] on a Wayland desktop: the layer run after SECONDS (300) idle\n"
     "       kelvaron --play FILE       a full run that plays a recording or key script\n"
     "       any run ... --record FILE  the run kept as a recording in FILE when it ends\n"
     "       kelvaron --join LINK       a full run in a room shared with others (any run takes it)\n"
@@ -30,6 +32,10 @@ static const char* const kHelp =
     "P pauses and goes on, N steps one frame while paused; F12 saves the frame as a PNG in\n"
     "your pictures folder, and Shift+F12 the run so far as a recording (.keys) beside it;\n"
     "Escape ends the run, and so does moving the mouse in a full run.\n"
+    "\nOn a Wayland desktop: kelvaron -layer runs on every output, above panels and windows, as\n"
+    "swayidle's timeout 300 'kelvaron -layer', hypridle's on-timeout or swaylock-plugin's --command;\n"
+    "kelvaron --saver [SECONDS] watches for the idle desktop itself. Both need a compositor with\n"
+    "wlr-layer-shell (sway, Hyprland, KDE Plasma; GNOME has none).\n"
     "\nRecordings: kelvaron --play FILE, or kelvaron-replay --script FILE --hash, makes the same\n"
     "run again on any build, Linux, Windows or the page; at its end it says the state hash.\n"
     "\nPlaying together: kelvaron --host starts a relay (kelvaron-relay, port 27183) and says the\n"
@@ -78,19 +84,16 @@ int main(int argc, char** argv)
     }
     if (request.mode == LaunchMode::kSettingsDialog)
         return RunSettingsDialog() ? 0 : 1;
+    if (request.mode == LaunchMode::kLayerRun || request.mode == LaunchMode::kSaver)
+        return RunWaylandProgram(argv);
 
     // A recording that cannot be played or a room that cannot be joined is said before any window
     // opens.
-    if (request.host && !StartHostedRelay(request.switches, error)) {
-        std::fprintf(stderr, "kelvaron: cannot host a room: %s\n", error.c_str());
+    if (!StartLaunchSwitches(request.switches, request.host))
         return 2;
-    }
-    if (!StartRunSwitches(request.switches, error)) {
-        std::fprintf(stderr, "kelvaron: %s\n", error.c_str());
-        return 2;
-    }
     bool started = false;
     if (request.mode == LaunchMode::kFullRun) {
+        PreferWaylandVideo();
         started = StartFullRun();
     } else {
         // A host may end a preview as soon as it has started it: a signal during the start ends the

@@ -5,9 +5,11 @@
 
 #include "platform/linux/LinuxBackend.h"
 
+static volatile std::sig_atomic_t gSignalled;
+
 static void NoteSignal(int)
 {
-    gLinux.signalled = 1;
+    gSignalled = 1;
 }
 
 void CatchEndingSignals()
@@ -21,5 +23,5 @@ void CatchEndingSignals()
 
 bool IsEndingSignalled()
 {
-    return gLinux.signalled != 0;
+    return gSignalled != 0;
 }

@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/Platform.h"
 #include "platform/linux/LinuxBackend.h"
@@ -25,10 +27,24 @@ static bool FindDisplayMode(int width, int height, int bits, SDL_DisplayMode* fo
     return false;
 }
 
+// On Wayland every window is the compositor's to place: none stands over the screen unless fullscreen.
+static bool IsX11Video()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && !std::strcmp(driver, "x11");
+}
+
 // A host gone while the window was being made has ended the preview: that is why it failed.
 static WindowFailure FailCreation(WindowFailure failure)
 {
     return gLinux.adopted && HasHostWindowGone() ? WindowFailure::kHostGone : failure;
+}
+
+void PreferWaylandVideo()
+{
+    const char* session = std::getenv("WAYLAND_DISPLAY");
+    if (session && *session && !std::getenv("SDL_VIDEODRIVER"))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
 }
 
 WindowFailure PrepareRenderWindow()
@@ -69,7 +85,7 @@ WindowFailure CreateRenderWindow(const char* title, int width, int height, int b
     // to act. With none on the display nobody does, and on a single monitor already at the mode asked
     // for, a plain window over all of it is what the user sees either way.
     SDL_Rect bounds;
-    const bool plainCover = fullscreen && SDL_GetNumVideoDisplays() == 1 && SDL_GetDisplayBounds(0, &bounds) == 0 &&
+    const bool plainCover = fullscreen && IsX11Video() && SDL_GetNumVideoDisplays() == 1 && SDL_GetDisplayBounds(0, &bounds) == 0 &&
                             bounds.x == 0 && bounds.y == 0 && bounds.w == mode.w && bounds.h == mode.h &&
                             !IsWindowManagerRunning();
 
@@ -136,6 +152,12 @@ void SetRenderWindowTitle(const char* title)
 {
     if (gLinux.window)
         SDL_SetWindowTitle(gLinux.window, title);
+}
+
+// The window is the one surface, always current.
+bool SelectRenderSurface(int index)
+{
+    return index == 0;
 }
 
 void PresentFrame()

@@ -168,6 +168,13 @@ void UncoverMonitors()
     gLinux.covers.clear();
 }
 
+bool IsOnX11(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11;
+}
+
 bool QueryCursorPosition(SDL_Window* window, int* x, int* y)
 {
     SDL_SysWMinfo info;

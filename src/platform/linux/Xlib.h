@@ -23,5 +23,7 @@ bool HasHostWindowGone();
 void CoverMonitorsBeside(SDL_Window* window);
 // True when a window manager keeping to the EWMH or the ICCCM runs on the display.
 bool IsWindowManagerRunning();
+// Whether the window is an X window (SDL may have put it on Wayland instead).
+bool IsOnX11(SDL_Window* window);
 // The cursor's position on the screen of the window, asked of the X server itself.
 bool QueryCursorPosition(SDL_Window* window, int* x, int* y);

@@ -16,6 +16,11 @@ struct NullWindow {
     uintptr_t parent;
 };
 
+// The test: a surface of the window and its size, as a layer run has one on every output.
+struct NullSurface {
+    int width, height;
+};
+
 // What the tests set and what the backend records, in one record. Beside each field, who writes it:
 // "the test" or a file of the null backend; ResetNullPlatform (State.cpp) puts every one back.
 struct NullBackend {
@@ -44,6 +49,9 @@ struct NullBackend {
     // WritePngFile (Pictures.cpp): pictures go to the system's temporary folder, as raw RGB under the
     // name asked for; the last one is removed when the next is written and at reset.
     std::string picturePath;
+    // The test: the window's surfaces; none set, the window is its one surface. SelectRenderSurface
+    // (Window.cpp) reports each one's size as it is selected, and notes the indexes selected in calls.
+    std::vector<NullSurface> surfaces;
     bool modeFails;  // the test: SetFullscreenMode cannot have the mode
     Answer answer;   // the test: what AskQuestion answers
 };

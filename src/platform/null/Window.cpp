@@ -1,6 +1,7 @@
 // The null backend's display and window, but for the GL context (OffscreenWindow.cpp): the calls
 // are recorded, the mode's answer is the test's.
 #include <cstdio>
+#include <string>
 
 #include "platform/null/NullPlatform.h"
 
@@ -35,6 +36,18 @@ void UncoverMonitors()
 void SetRenderWindowTitle(const char* title)
 {
     std::snprintf(gNull.windowTitle, sizeof gNull.windowTitle, "%s", title);
+}
+
+// The window, or the surfaces the test set, each drawn into the one offscreen buffer at its own size.
+bool SelectRenderSurface(int index)
+{
+    if (gNull.surfaces.empty())
+        return index == 0;
+    if (index >= int(gNull.surfaces.size()))
+        return false;
+    gNull.calls.push_back("SelectRenderSurface " + std::to_string(index));
+    HandleResized(gNull.surfaces[size_t(index)].width, gNull.surfaces[size_t(index)].height);
+    return true;
 }
 
 void PresentFrame()

@@ -131,6 +131,12 @@ void SetRenderWindowTitle(const char* title)
 // The frame goes to the screen when the browser next composites: the run waits for that moment.
 EM_ASYNC_JS(void, AwaitAnimationFrame, (), { await new Promise((resolve) => requestAnimationFrame(resolve)); });
 
+// The window is the one surface, always current.
+bool SelectRenderSurface(int index)
+{
+    return index == 0;
+}
+
 void PresentFrame()
 {
     AwaitAnimationFrame();

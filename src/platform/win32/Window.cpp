@@ -142,6 +142,12 @@ void SetRenderWindowTitle(const char* title)
     SetWindowTextA(gWin32.hwnd, title);
 }
 
+// The window is the one surface, always current.
+bool SelectRenderSurface(int index)
+{
+    return index == 0;
+}
+
 void PresentFrame()
 {
     SwapBuffers(gWin32.hdc);
