@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that Kelvaron needs, only those that are missing:
 #   scripts/install-deps.sh run    building and running it (scripts/run.sh)
+#   scripts/install-deps.sh linux-tests  that, and what the build for use's tests call
 #   scripts/install-deps.sh [test] that, and what every test and test script calls (scripts/test.sh)
 #   scripts/install-deps.sh web    building and running the browser build (scripts/run.sh --web)
 #   scripts/install-deps.sh roots  making fresh Debian 12 roots, amd64 and arm64 (scripts/clean-root.sh)
@@ -29,12 +30,21 @@ run_packages=(
   xdotool imagemagick                     # driving the cars there and saving screenshots
   librsvg2-bin                            # the icons, drawn from data/kelvaron.svg
 )
-test_packages=(
+# What the build for use's own tests need beyond that: few, so that they install first and those
+# tests start while the other trees' packages install.
+linux_test_packages=(
   xclip                                   # reading the settings dialogs' fields
   xscreensaver                            # the daemon that runs the hack
   xserver-xephyr                          # two monitors inside the test display
   procps                                  # ps: what a process that did not end is doing
   locales                                 # de_DE's source, compiled by the settings tests
+  strace                                  # the reliability tests: when a hack's signal arrives
+  iproute2                                # ss: which process kept a connection to the test display
+  appstream                               # appstreamcli: the metainfo file's check
+  sway grim wtype                         # the Wayland test's headless compositor, screenshots and keys
+)
+# What the other trees and their tests need, and the packages' checks.
+test_packages=(
   g++-mingw-w64-i686-posix                # kelvaron.scr and the Windows test programs
   libstb-dev                              # stb_image_write, kelvaron.scr's PNG writer
   wine wine32:i386                        # running them here
@@ -42,11 +52,7 @@ test_packages=(
   libxcomposite1:i386                     # Wine's GL in a child window (the preview), as on a desktop
   libclang-rt-14-dev                      # the fuzzers: clang's libFuzzer, ASan and UBSan
   file lintian nsis                       # scripts/package.sh: CPack's DEB, lintian, makensis
-  strace                                  # the reliability tests: when a hack's signal arrives
-  iproute2                                # ss: which process kept a connection to the test display
   icoutils                                # kelvaron.ico for kelvaron.scr and its installer
-  appstream                               # appstreamcli: the metainfo file's check
-  sway grim wtype                         # the Wayland test's headless compositor, screenshots and keys
 )
 # The arm64 build, cross-compiled and run under qemu-user: Debian's toolchain and the :arm64 libraries
 # the whole tree configures against.
@@ -80,8 +86,9 @@ case "${1:-}" in
   web) packages=("${run_packages[@]}" "${web_packages[@]}") ;;
   roots) packages=("${roots_packages[@]}") ;;
   bench) packages=("${run_packages[@]}" "${bench_packages[@]}") ;;
-  test | "") packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}" "${arm64_packages[@]}") ;;
-  *) echo "usage: install-deps.sh [run|test|web|roots|bench]" >&2; exit 2 ;;
+  linux-tests) packages=("${run_packages[@]}" "${linux_test_packages[@]}") ;;
+  test | "") packages=("${run_packages[@]}" "${linux_test_packages[@]}" "${test_packages[@]}" "${web_packages[@]}" "${arm64_packages[@]}") ;;
+  *) echo "usage: install-deps.sh [run|linux-tests|test|web|roots|bench]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -47,7 +47,20 @@ arm64() {  # the programs cross-built for aarch64 as the .deb builds them; the r
 fuzz() { bash "$root/fuzz/run.sh" --build-only "$build/fuzz"; }
 trees=(asan windows web arm64 fuzz)
 
+# Waits until the packages of WHICH (linux or all) are in; fails, showing why, if installing failed.
+wait_for_packages() {  # WHICH
+  until [ -e "$build/packages.$1" ]; do
+    if [ -e "$build/packages.failed" ]; then
+      echo "Installing the tests' packages failed:" >&2
+      cat "$build/packages.log" >&2
+      exit 1
+    fi
+    sleep 1
+  done
+}
+
 if [ "${1:-}" = --beside ]; then
+  wait_for_packages all
   for tree in "${trees[@]}"; do
     start=$SECONDS
     # Its status is asked for, so a failing step does not end it by itself: each step list stops.
@@ -66,6 +79,7 @@ fi
 wait_for_tree() {  # TREE
   stage "$1: the rest of its build"
   until [ -e "$build/$1.built" ]; do
+    [ -e "$build/packages.failed" ] && wait_for_packages all
     if [ -e "$build/$1.failed" ] || { ! kill -0 "$beside" 2> /dev/null && [ ! -e "$build/$1.built" ]; }; then
       echo "The $1 build failed:" >&2
       tail -n 40 "$build/$1.beside.log" >&2
@@ -76,10 +90,13 @@ wait_for_tree() {  # TREE
 }
 
 stage "packages"
-# What the build for use needs; the rest of the tests' packages install while it builds.
+# What the build for use needs; while it builds, its tests' few packages install, then the other
+# trees' many, while its tests run. Files in BUILD say how far that has come.
 "$root/scripts/install-deps.sh" run
-"$root/scripts/install-deps.sh" test > "$build/packages.log" 2>&1 &
-packages=$!
+rm -f "$build/packages."*
+{ "$root/scripts/install-deps.sh" linux-tests && touch "$build/packages.linux" &&
+    nice -n 10 "$root/scripts/install-deps.sh" test && touch "$build/packages.all" || touch "$build/packages.failed"
+} > "$build/packages.log" 2>&1 &
 # Once the packages are in: in a new root ccache comes with them.
 use_compiler_cache
 
@@ -88,8 +105,8 @@ mapfile -t options < <(debian_build_options "$root" "$(dpkg --print-architecture
 configure "$root" "$build/release" "${options[@]}" -DKELVARON_ODE_PREFIX="$ode"
 stage "release: build"
 cmake --build "$build/release" -j "$jobs"
-stage "packages: the tests' rest"
-wait "$packages" || { cat "$build/packages.log" >&2; exit 1; }
+stage "packages: the Linux tests'"
+wait_for_packages linux
 
 for tree in "${trees[@]}"; do rm -f "$build/$tree.built" "$build/$tree.failed"; done
 # In a session of its own, so that everything it started ends with the tests.
