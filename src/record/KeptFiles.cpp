@@ -26,11 +26,20 @@ static std::string NewPicturePath(const char* folder, const char* extension)
     return path;
 }
 
+// Puts FROM in TO's place. Windows' C library renames onto no existing file (EEXIST): there the old
+// file goes first, the new one whole beside it until then.
+static bool MoveOver(const std::string& from, const std::string& to)
+{
+    if (std::rename(from.c_str(), to.c_str()) == 0)
+        return true;
+    return errno == EEXIST && std::remove(to.c_str()) == 0 && std::rename(from.c_str(), to.c_str()) == 0;
+}
+
 bool WriteFileWhole(const std::string& path, const FileWriter& write, char* reason, size_t reasonSize)
 {
     const std::string part = path + ".part";
     if (!write(part.c_str(), reason, reasonSize) ||
-        (std::rename(part.c_str(), path.c_str()) != 0 && std::snprintf(reason, reasonSize, "%s", std::strerror(errno)) >= 0)) {
+        (!MoveOver(part, path) && std::snprintf(reason, reasonSize, "%s", std::strerror(errno)) >= 0)) {
         std::remove(part.c_str());
         return false;
     }
