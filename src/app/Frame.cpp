@@ -66,17 +66,36 @@ bool RunFrame()
     return true;
 }
 
+// One frame of a shared run: with the commands the room gives it, undrawn when measured is false.
+static bool RunSharedWorldFrame(bool measured)
+{
+    QueueSharedFrame();
+    if (!RunWorldFrame(measured))
+        return false;
+    NoteSharedFrame();
+    return true;
+}
+
+void CorrectSharedWorld()
+{
+    const long until = WindBackSharedWorld();
+    while (gSim.frame < until) {
+        QueueSharedFrame();
+        if (DriveWorldFrame())
+            StepWorld();
+        NoteSharedFrame();
+    }
+}
+
 bool RunSharedFrame()
 {
     PumpRelaySocket(0);
+    CorrectSharedWorld();
     const uint32_t start = ReadTickCount();
-    while (IsNextFrameConfirmed() && gSim.frame + 1 < gShared.lastTick &&
-           uint32_t(ReadTickCount() - start) < kCatchUpMsPerDraw) {
-        if (!RunWorldFrame(false))
+    while (CountDueFrames() > 1 && uint32_t(ReadTickCount() - start) < kCatchUpMsPerDraw)
+        if (!RunSharedWorldFrame(false))
             return false;
-        NoteSharedFrame();
-    }
-    if (!IsNextFrameConfirmed()) {
+    if (CountDueFrames() == 0) {
         // Waiting for the relay's next tick, or for good once the room is left: the same frame
         // again, so that the window stays alive. Left, the world stands still: drawn at the room's
         // pace, waking for the window's events, rather than as fast as the machine can spin.
@@ -88,9 +107,8 @@ bool RunSharedFrame()
         DrawFrame();
         return true;
     }
-    if (!RunWorldFrame(true))
+    if (!RunSharedWorldFrame(true))
         return false;
-    NoteSharedFrame();
     DrawFrame();
     return true;
 }

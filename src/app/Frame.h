@@ -15,8 +15,11 @@ FrameView ReadFrameView();
 // the window is not minimised), and the frame presented. False, with nothing of the frame run, once
 // the run is to end.
 bool RunFrame();
-// A shared run's frame: every frame the relay has confirmed and this machine has not run yet, those
-// of a catch-up undrawn for up to kCatchUpMsPerDraw, and the last drawn; or, with none confirmed,
+// A tick unlike what its frame ran with: the world wound back to the last confirmed frame and run
+// forward again to where it was, undrawn, with no machine's commands (they were applied once).
+void CorrectSharedWorld();
+// A shared run's frame: the world corrected, then every frame due (net/SharedRun.h) and not run yet,
+// those of a catch-up undrawn for up to kCatchUpMsPerDraw, and the last drawn; or, with none due,
 // the frame drawn again. False once the run is to end.
 constexpr uint32_t kCatchUpMsPerDraw = 50;
 bool RunSharedFrame();

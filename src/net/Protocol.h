@@ -5,6 +5,8 @@
 //   GET /ws                   opens a new room and takes its first seat
 //   GET /ws?room=CODE         joins that room: the first free seat, or as a spectator
 //   GET /ws?room=CODE&seat=N  takes seat N back (0 to 2), if no one holds it; else as above
+//   GET /ws?delay=D           opens a new room that waits out an input delay of at least D ticks
+//                             (kMinDelay to kMaxDelay) rather than rolling back, as before protocol 4
 //   ...&watch=1               joins as a spectator for now: a program whose window is not up yet
 //                             holds no seat (which its silence would hand to the autopilot) until sit
 //   ...&protocol=P&physics=W  the client's protocol (kRelayProtocol) and physics (DescribePhysicsWord);
@@ -26,7 +28,12 @@
 //                                the last tick broadcast, and the autopilot's seed for the room's world
 //   delay D                      the input delay in ticks (kMinDelay to kMaxDelay): stamp commands at
 //                                least D ticks after the last tick received. Sent on joining, and
-//                                again whenever the room's delay changes.
+//                                again whenever the room's delay changes. 0 (kRollback), sent once on
+//                                joining, says the room rolls back: a client runs its world up to
+//                                kMaxPrediction ticks past the last tick received, stamps a command
+//                                with the frame it runs next, and predicts the other seats' cars as
+//                                held until their ticks come; a tick unlike its prediction winds its
+//                                world back to the last tick it had and runs it forward again.
 //   tick T                       once per tick, ticks counted from 1, kTickRate a second; its further
 //   T LINE...                    lines are that tick's commands of every seat, in the order the relay
 //                                took them, as key-script lines stamped T ("T down 38", "T upright 1"),
@@ -46,10 +53,12 @@
 //                                line after its frame: "cmd 120 down 38", "cmd 120 upright 1". Only
 //                                what changes the shared world is taken, and only for the seat's own
 //                                car; spectators' commands are dropped. A tick already broadcast is
-//                                moved to the next one; a tick more than kMaxTicksAhead ahead is not
-//                                taken.
+//                                moved to the next one (its sender, in a rollback room, corrects as
+//                                for any wrong prediction); a tick more than kMaxTicksAhead ahead is
+//                                not taken.
 //   ping N / pong N              as above
-//   hash TICK HEX                the client's state hash after tick TICK, compared between seats
+//   hash TICK HEX                the client's state hash after tick TICK, compared between seats: of
+//                                the world run with every command of that tick and those before
 //   log                          asks for the room's recording so far
 //   sit SEAT                     a spectator takes a seat: SEAT (0 to 2) if no one holds it, else as
 //                                the join would have seated it (-1 for any); answered with welcome again,
@@ -61,13 +70,17 @@
 // DIR/ROOM.keys, hand-overs and all.
 #pragma once
 
-constexpr int kRelayProtocol = 3;  // raised when a message changes or is added; 2: logs of recording format 2; 3: sit
+// Raised when a message changes or is added; 2: logs of recording format 2; 3: sit; 4: rollback rooms
+// (delay 0) by default, and ?delay=D for a room that waits
+constexpr int kRelayProtocol = 4;
 constexpr int kDefaultRelayPort = 27183;
 constexpr int kTickRate = 30;  // ticks a second
 constexpr int kSeatCount = 3;
 constexpr int kSpectator = -1;
 constexpr int kMinDelay = 3;
 constexpr int kMaxDelay = 6;
+constexpr int kRollback = 0;         // a room's delay when it rolls back
+constexpr long kMaxPrediction = 8;   // frames a rollback room's client runs past the last tick it has
 constexpr long kMaxTicksAhead = 300;
 constexpr int kMaxMessageBytes = 512;
 constexpr int kMaxMessagesPerSecond = 200;
@@ -97,3 +110,4 @@ constexpr char kSeatKey[] = "seat";
 constexpr char kProtocolKey[] = "protocol";
 constexpr char kPhysicsKey[] = "physics";
 constexpr char kWatchKey[] = "watch";
+constexpr char kDelayKey[] = "delay";

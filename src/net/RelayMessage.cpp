@@ -40,8 +40,9 @@ static bool ReadWelcome(const std::vector<std::string>& words, RelayMessage& m, 
 static bool ReadDelay(const std::vector<std::string>& words, RelayMessage& m, std::string& why)
 {
     long delay;
-    why = "a delay is " + std::to_string(kMinDelay) + " to " + std::to_string(kMaxDelay) + " ticks";
-    if (words.size() != 2 || !ReadCount(words[1], delay) || delay < kMinDelay || delay > kMaxDelay)
+    why = "a delay is " + std::to_string(kRollback) + " (the room rolls back), or " + std::to_string(kMinDelay) +
+          " to " + std::to_string(kMaxDelay) + " ticks";
+    if (words.size() != 2 || !ReadCount(words[1], delay) || (delay != kRollback && (delay < kMinDelay || delay > kMaxDelay)))
         return false;
     m.delay = int(delay);
     return true;

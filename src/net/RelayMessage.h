@@ -14,7 +14,7 @@ struct RelayMessage {
     int seat;                // welcome: 0 to kSeatCount - 1, or kSpectator
     long tick;               // welcome: the room's last tick; tick and desync: theirs
     uint32_t seed;           // welcome: the autopilot's seed
-    int delay;               // delay: kMinDelay to kMaxDelay
+    int delay;               // delay: kMinDelay to kMaxDelay, or kRollback
     long number;             // ping and pong
     std::vector<int> seats;  // desync: the seats that differ, one or more
     std::string text;        // tick: its lines, each stamped with the tick; log: the recording;

@@ -12,6 +12,7 @@
 #include "net/MessageWords.h"
 #include "net/Protocol.h"
 #include "net/RelayMessage.h"
+#include "net/Rollback.h"
 #include "sim/World.h"
 #include "sim/StateHash.h"
 
@@ -23,6 +24,11 @@ constexpr uint32_t kPingEveryMs = 1000;
 static std::string gTrace[kTraceFrames];  // the latest frames' trace and hash lines, by frame
 static long gPingNumber;
 static uint32_t gPingSentMs;
+static RollbackRun gRollback;
+static std::vector<Command> gFrameCommands;  // what the frame running now runs with, in a rollback room
+static uint32_t gLastTickMs;                 // when the last tick came
+static uint32_t gSecondStartMs;              // the rollbacks of the last whole second, for the overlay
+static long gRollbacksBefore, gRollbacksLastSecond;
 
 bool ReadRoomLink(const std::string& link, RelayAddress& address, std::string& error)
 {
@@ -102,6 +108,22 @@ void ResetSharedRun()
     for (std::string& line : gTrace)
         line.clear();
     gPingNumber = 0;
+    StartRollback(gRollback, 0);
+    gRollbacksBefore = gRollbacksLastSecond = 0;
+}
+
+static bool IsRollbackRoom()
+{
+    return gShared.delay == kRollback;
+}
+
+// This machine's commands reach the relay before their tick if it runs its round trip in ticks, and
+// one to spare, past the relay's tick: the last one here and those due since it came.
+static long FindPredictionTarget()
+{
+    const long lead = gShared.roundTripMs < 0 ? 2 : (gShared.roundTripMs * kTickRate + 999) / 1000 + 1;
+    const long sinceLastTick = long(uint32_t(ReadTickCount() - gLastTickMs)) * kTickRate / 1000;
+    return gShared.lastTick + std::min(sinceLastTick + lead, kMaxPrediction);
 }
 
 bool JoinSharedRun(const RelayAddress& address, bool watchingForNow, std::string& error)
@@ -147,6 +169,16 @@ static void EndSharedRun(const std::string& why)
     LeaveSharedRun();
 }
 
+// A confirmed frame's state hash, for the relay to compare, every kHashEveryTicks frames.
+static void SendFrameHash(long frame, uint64_t hash)
+{
+    if (!gShared.joined || frame % kHashEveryTicks != 0 || gShared.seat == kSpectator)
+        return;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016" PRIx64, hash);
+    SendRelayText(std::string(kHashWord) + " " + std::to_string(frame) + " " + hex);
+}
+
 // What has arrived goes into the world's queue once there is a world for it. The relay sends only
 // what changes the shared world.
 static void QueueArrivedCommands()
@@ -166,11 +198,34 @@ void StartSharedWorld()
     StartAutopilot(room.seed);
     gShared.worldStarted = true;
     QueueArrivedCommands();
+    gShared.confirmed = ReadWorldFrame();
+    StartRollback(gRollback, gShared.confirmed);
+    if (IsRollbackRoom())
+        NoteRolledFrame(gRollback, gShared.confirmed, {}, HashWorldState(), gShared.lastTick);
+    gLastTickMs = gSecondStartMs = ReadTickCount();
 }
 
-bool IsNextFrameConfirmed()
+long CountDueFrames()
 {
-    return gShared.worldStarted && !gShared.watchingForNow && ReadWorldFrame() < gShared.lastTick;
+    if (!gShared.worldStarted || gShared.watchingForNow)
+        return 0;
+    const long frame = ReadWorldFrame();
+    if (!IsRollbackRoom() || !gShared.joined)
+        return std::max(gShared.lastTick - frame, 0L);
+    const long target = FindPredictionTarget();
+    const bool waiting = frame >= target && target == gShared.lastTick + kMaxPrediction;
+    gRollback.waits += waiting && !gShared.waiting;
+    gShared.waiting = waiting;
+    return std::max(target - frame, 0L);
+}
+
+void QueueSharedFrame()
+{
+    if (!IsRollbackRoom())
+        return;
+    gFrameCommands = FindFrameCommands(gRollback, ReadWorldFrame() + 1, gShared.lastTick);
+    for (const Command& c : gFrameCommands)
+        QueueWorldCommand(c);
 }
 
 // The relay hands a car to the autopilot, or back to its person: everyone is told, as it happens.
@@ -236,7 +291,7 @@ static bool WriteText(const std::string& text, const char* path, char* reason, s
 static void SaveDesync(const std::string& log)
 {
     std::string trace;
-    for (long f = ReadWorldFrame() - kTraceFrames + 1; f <= ReadWorldFrame(); ++f)
+    for (long f = gShared.confirmed - kTraceFrames + 1; f <= gShared.confirmed; ++f)
         if (f >= 0 && !gTrace[f % kTraceFrames].empty())
             trace += gTrace[f % kTraceFrames];
     char keys[1024], traced[1024];
@@ -261,7 +316,26 @@ static void TakeTick(long tick, const std::string& lines)
     if (!ReadRoomLines(lines))
         return;
     gShared.lastTick = tick;
-    QueueArrivedCommands();
+    gLastTickMs = ReadTickCount();
+    if (!IsRollbackRoom()) {
+        QueueArrivedCommands();
+        return;
+    }
+    std::vector<Command> commands;
+    for (const Command& c : gShared.reader.script.commands)
+        if (kCommandTable[int(c.kind)].reach == CommandReach::kSharedWorld)
+            commands.push_back(c);
+    gShared.reader.script.commands.clear();
+    if (!gShared.worldStarted)
+        return;
+    const long before = gRollback.confirmed;
+    TakeRolledTick(gRollback, tick, commands, gShared.seat, ReadWorldFrame());
+    for (long f = before + 1; f <= gRollback.confirmed; ++f) {
+        uint64_t hash = 0;
+        if (FindRolledHash(gRollback, f, hash))
+            SendFrameHash(f, hash);
+    }
+    gShared.confirmed = gRollback.confirmed;
 }
 
 // Said once, as the relay seats this machine: the room, and its car or that it only watches.
@@ -353,14 +427,51 @@ void NoteSharedFrame()
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016" PRIx64, hash);
     gTrace[frame % kTraceFrames] = std::string(line) + "\nhash " + std::to_string(frame) + " " + hex + "\n";
+    if (IsRollbackRoom()) {
+        NoteRolledFrame(gRollback, frame, std::move(gFrameCommands), hash, gShared.lastTick);
+        gFrameCommands.clear();
+    }
+    if (!IsRollbackRoom() || gRollback.confirmed == frame) {
+        gShared.confirmed = frame;
+        SendFrameHash(frame, hash);
+    }
     if (!gShared.joined)
         return;
-    if (frame % kHashEveryTicks == 0 && gShared.seat != kSpectator)
-        SendRelayText(std::string(kHashWord) + " " + std::to_string(frame) + " " + hex);
+    if (ReadTickCount() - gSecondStartMs >= 1000) {
+        gSecondStartMs = ReadTickCount();
+        gRollbacksLastSecond = gRollback.rollbacks - gRollbacksBefore;
+        gRollbacksBefore = gRollback.rollbacks;
+    }
     if (ReadTickCount() - gPingSentMs >= kPingEveryMs) {
         gPingSentMs = ReadTickCount();
         SendRelayText(std::string(kPingWord) + " " + std::to_string(++gPingNumber));
     }
+}
+
+long WindBackSharedWorld()
+{
+    std::string why;
+    const long until = WindBackWorld(gRollback, ReadWorldFrame(), why);
+    if (until < 0)
+        EndSharedRun(why);
+    return std::max(until, 0L);
+}
+
+const std::string& ReadSharedTrace(long frame)
+{
+    return gTrace[frame % kTraceFrames];
+}
+
+std::string DescribeRollbacks()
+{
+    if (!IsRollbackRoom() || !gShared.worldStarted)
+        return "";
+    const double seconds = double(std::max(gShared.confirmed - gShared.joinedAtTick, 1L)) / kTickRate;
+    char line[256];
+    std::snprintf(line, sizeof line, "%ld rollbacks in %.0f s of the room (%.2f a second), the deepest %ld frames; "
+                  "waited for the relay %ld times", gRollback.rollbacks, seconds, double(gRollback.rollbacks) / seconds,
+                  gRollback.deepest, gRollback.waits);
+    return line;
 }
 
 const char* DescribeSharedRun()
@@ -383,6 +494,13 @@ const char* DescribeSharedRun()
     else if (gShared.desyncTick)
         std::snprintf(line, sizeof line, "%s  The worlds differ since tick %ld: %s", seat.c_str(), gShared.desyncTick,
                       gShared.desyncSaved.empty() ? "keeping the log" : gShared.desyncSaved.c_str());
+    else if (IsRollbackRoom() && gShared.waiting)
+        std::snprintf(line, sizeof line, "%s  Waiting for the relay: %ld ticks ahead", seat.c_str(), kMaxPrediction);
+    else if (IsRollbackRoom() && gShared.roundTripMs < 0)
+        std::snprintf(line, sizeof line, "%s  Rollback %ld", seat.c_str(), gRollbacksLastSecond);
+    else if (IsRollbackRoom())
+        std::snprintf(line, sizeof line, "%s  Ping %ld ms  Rollback %ld", seat.c_str(), gShared.roundTripMs,
+                      gRollbacksLastSecond);
     else if (gShared.roundTripMs < 0)
         std::snprintf(line, sizeof line, "%s  Delay %d ticks", seat.c_str(), gShared.delay);
     else
@@ -412,9 +530,16 @@ void SendSeatCommand(Command c)
         (c.car != kEveryCar && c.car != 0 && c.car != seat))
         return;
     c.car = seat;
-    const long tick = std::max(c.frame, gShared.lastTick + gShared.delay);
+    const long tick = IsRollbackRoom() ? std::max({c.frame, ReadWorldFrame() + 1, gShared.lastTick + 1})
+                                       : std::max(c.frame, gShared.lastTick + gShared.delay);
     const int key = FindCommandKey(c);
     const std::string what = key >= 0 ? std::string(c.down ? "down " : "up ") + std::to_string(key)
                                       : "upright " + std::to_string(seat);
     SendRelayText(std::string(kCommandWord) + " " + std::to_string(tick) + " " + what);
+    // Predicted as the relay will say it back.
+    Command sent;
+    if (IsRollbackRoom() && ReadCommandWords(what, sent)) {
+        sent.frame = tick;
+        NoteOwnCommand(gRollback, sent);
+    }
 }

@@ -1,7 +1,10 @@
 // A shared run: one world on every machine in a room. The relay owns the clock; each tick it sends
-// every seat's commands for that tick, and each machine runs the tick's frame once it has them. What a
-// person here does to the shared world goes to the relay, stamped the input delay ahead, and comes
-// back with everyone else's. SharedRun.cpp speaks the relay's protocol (net/Protocol.h) and writes
+// every seat's commands for that tick. In a room that rolls back (the default), each machine runs
+// its world a little ahead of the ticks it has: a person's command here acts on the next frame and
+// goes to the relay stamped with it, the other cars are predicted as held, and a tick unlike the
+// prediction winds the world back and runs it forward again before it is drawn (net/Rollback.h). In
+// a room with an input delay, a machine runs the tick's frame once it has it, and a command goes out
+// stamped the delay ahead. SharedRun.cpp speaks the relay's protocol (net/Protocol.h) and writes
 // gShared; the frame loop asks it which frames may run.
 #pragma once
 #include <cstdint>
@@ -23,11 +26,13 @@ struct SharedRun {
     bool watchingForNow;    // joined as a spectator until the run's window is up: TakeSharedSeat
     bool autopilot[kSeatCount];  // the cars the relay has handed to the autopilot, as its ticks say
     uint32_t seed;          // the room's autopilot seed
-    int delay;              // input delay, in ticks
+    int delay;              // input delay, in ticks, or kRollback
     long joinedAtTick;      // the room's tick at the welcome: frames up to it are a catch-up
     bool logRead;           // the room's log is in: its world can be built
     bool worldStarted;      // ...and is: commands go straight into the queue
     long lastTick;          // every command of every tick up to this one is here
+    long confirmed;         // the last frame run with every command of its tick and those before
+    bool waiting;           // a rollback room's world is kMaxPrediction frames past the last tick
     long roundTripMs;       // this machine's latest ping to the relay and back, -1 before the first
     long desyncTick;        // the first tick the relay found the machines differing at, 0 if none
     std::string desyncSaved;  // where that stretch's log and trace went, once they have
@@ -53,14 +58,27 @@ void TakeSharedSeat();
 // With the world just built from the room's log (gShared.logRead): its commands queued, the autopilot
 // seeded as the room's and switched off but for the cars the relay hands it.
 void StartSharedWorld();
-// The next frame's commands are all here, so it may run. A run watching for now runs none until it
-// has its seat: as a seat it reports every frame's hash, the catch-up's too.
-bool IsNextFrameConfirmed();
-// After each frame of a shared run: the state hash every kHashEveryTicks ticks, and pings.
+// The frames that may run now: up to the last tick, or in a room that rolls back, up to where this
+// machine's commands reach the relay in time, at most kMaxPrediction past the last tick (waiting
+// there, as gShared.waiting says). A run watching for now runs none until it has its seat: as a seat
+// it reports every confirmed frame's hash, the catch-up's too.
+long CountDueFrames();
+// Before each frame of a shared run: in a room that rolls back, the commands it runs with.
+void QueueSharedFrame();
+// After each frame of a shared run, a frame run again too: its trace kept, the state hash of every
+// kHashEveryTicks-th confirmed frame to the relay, and pings.
 void NoteSharedFrame();
+// A tick came unlike what its frame ran with: the world is back at the last confirmed frame; the frame
+// to run forward to before drawing, else 0.
+long WindBackSharedWorld();
+// A frame's trace line and "hash FRAME HEX" line, each ending in a newline, as kept for the latest
+// frames: a confirmed frame's are the room's.
+const std::string& ReadSharedTrace(long frame);
+// A rollback room's rollbacks so far, a second, and the deepest; empty in a delay room.
+std::string DescribeRollbacks();
 // A command for the shared world, from this machine's person or its script: as one for this seat's
 // car, to the relay, stamped with its frame or, if that is nearer, the input delay ahead of the last
-// tick. The arrows and the seat's car's own keys drive the seat's car, as does the first pad; other
+// tick (in a room that rolls back, the next frame to run). The arrows and the seat's car's own keys drive the seat's car, as does the first pad; other
 // cars' keys do nothing here.
 void SendSeatCommand(Command command);
 // The overlay's line for a shared run, or null outside one.

@@ -271,6 +271,16 @@ bool ReadKeyScriptText(const std::string& text, KeyScript& script, std::string& 
     return true;
 }
 
+bool ReadCommandWords(const std::string& words, Command& command)
+{
+    KeyScript script;
+    std::string error;
+    if (!ReadKeyScriptText("1 " + words + "\n", script, error) || script.recorded || script.commands.size() != 1)
+        return false;
+    command = script.commands[0];
+    return true;
+}
+
 static void WriteCommand(std::FILE* file, const Command& c)
 {
     const int vk = FindCommandKey(c);

@@ -57,5 +57,8 @@ bool ReadKeyScriptLine(KeyScriptReader& reader, const char* line, std::string& e
 bool FinishKeyScript(KeyScriptReader& reader, std::string& error);
 // A whole script from text, as ReadKeyScript reads a file.
 bool ReadKeyScriptText(const std::string& text, KeyScript& script, std::string& error);
+// The one command a key script's line makes from the words after its frame ("down 38", "upright 1"),
+// as a tick's line or a relay's cmd says it; false unless it makes exactly one.
+bool ReadCommandWords(const std::string& words, Command& command);
 // Writes a recording; false when the file would not take it all.
 bool WriteRecording(std::FILE* file, const RecordingHeader& header, const std::vector<Command>& commands);

@@ -36,13 +36,13 @@ uint32_t MakeRoomSeed()
     return seed;
 }
 
-Room OpenRoom(const std::string& code, uint32_t seed, RelayTime now)
+Room OpenRoom(const std::string& code, uint32_t seed, RelayTime now, int leastDelay)
 {
     Room room{};
     room.code = code;
     room.seed = seed;
     room.start = now;
-    room.delay = kMinDelay;
+    room.delay = room.leastDelay = leastDelay;
     room.emptySince = now;
     return room;
 }
@@ -124,18 +124,6 @@ void LeaveRoom(Room& room, long client, RelayTime now)
         room.emptySince = now;
 }
 
-// The command a key script's line would make, read by the key scripts' own reader; false unless it
-// makes exactly one.
-static bool ReadCommand(const std::string& words, Command& command)
-{
-    KeyScript script;
-    std::string error;
-    if (!ReadKeyScriptText("1 " + words + "\n", script, error) || script.recorded || script.commands.size() != 1)
-        return false;
-    command = script.commands[0];
-    return true;
-}
-
 // A seat's own car's command that changes the shared world, as the line the relay broadcasts. The
 // autopilot's hand-overs are the relay's alone.
 static bool TakeSeatCommand(const std::vector<std::string>& words, int seat, std::string& line)
@@ -144,7 +132,7 @@ static bool TakeSeatCommand(const std::vector<std::string>& words, int seat, std
     for (size_t i = 2; i < words.size(); ++i)
         joined += (i > 2 ? " " : "") + words[i];
     Command c;
-    if (words.size() < 3 || !ReadCommand(joined, c) || kCommandTable[int(c.kind)].reach != CommandReach::kSharedWorld ||
+    if (words.size() < 3 || !ReadCommandWords(joined, c) || kCommandTable[int(c.kind)].reach != CommandReach::kSharedWorld ||
         c.kind == CommandKind::kAutopilot || c.car != seat)
         return false;
     const int key = FindCommandKey(c);
@@ -217,15 +205,17 @@ static double FindMedian(std::vector<double> values)
 
 // The delay that lets a command stamped on receiving a tick arrive before its tick is broadcast:
 // the round trip in ticks, and two to spare.
-static int FitDelay(double roundTrip)
+static int FitDelay(const Room& room, double roundTrip)
 {
-    return std::clamp(int(std::ceil(roundTrip * kTickRate)) + 2, kMinDelay, kMaxDelay);
+    return std::clamp(int(std::ceil(roundTrip * kTickRate)) + 2, room.leastDelay, kMaxDelay);
 }
 
 // The delay follows the seats' median round trip, with half a tick of hysteresis going down, so
-// that it holds steady rather than chasing every measurement.
+// that it holds steady rather than chasing every measurement. A room that rolls back has none.
 static void SetDelay(Room& room, std::vector<Outgoing>& out)
 {
+    if (room.leastDelay == kRollback)
+        return;
     std::vector<double> trips;
     for (const RoomClient& c : room.clients)
         if (c.seat != kSpectator)
@@ -234,10 +224,10 @@ static void SetDelay(Room& room, std::vector<Outgoing>& out)
         return;
     const double median = FindMedian(trips);
     int delay = room.delay;
-    if (FitDelay(median) > delay)
-        delay = FitDelay(median);
-    else if (FitDelay(median + 0.5 / kTickRate) < delay)
-        delay = FitDelay(median + 0.5 / kTickRate);
+    if (FitDelay(room, median) > delay)
+        delay = FitDelay(room, median);
+    else if (FitDelay(room, median + 0.5 / kTickRate) < delay)
+        delay = FitDelay(room, median + 0.5 / kTickRate);
     if (delay != room.delay) {
         room.delay = delay;
         out.push_back({kEveryClient, std::string(kDelayWord) + " " + std::to_string(delay), false});
@@ -268,7 +258,9 @@ static Taking TakeCommand(Room& room, const RoomClient& client, const std::vecto
     if (long(room.log.size()) > kMaxLogBytes)
         return Taking::kIgnored;
     // Late: the next tick not broadcast yet, after what is there, so that no one waits and the seat's
-    // keys keep their order.
+    // keys keep their order. The relay's order stands; in a rollback room the sender's world, which
+    // ran it at its own tick, winds back when the tick comes without it.
+    room.moved += number <= room.tick;
     AddTickLine(room, std::max(number, room.tick + 1), line);
     return Taking::kTaken;
 }

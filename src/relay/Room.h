@@ -52,20 +52,24 @@ struct Room {
     uint32_t seed;  // the autopilot's seed for the room's world
     RelayTime start;  // tick n is due at start + n / kTickRate s
     long tick;        // the last tick broadcast; the first is 1
-    int delay;
+    int delay;       // the input delay, or kRollback
+    int leastDelay;  // a delay room's: the round trips raise its delay from here; kRollback in one that rolls back
     std::vector<RoomClient> clients;
     Seat seats[kSeatCount];
     std::map<long, std::vector<std::string>> pending;  // lines for ticks not broadcast yet
     std::string log;  // every tick's lines so far, as a recording's body
     std::map<long, SeatHashes> hashes;
     long ignored;  // messages not taken
+    long moved;    // commands for a tick already broadcast, moved to the next
     RelayTime emptySince;
 };
 
 // A fresh code of kCodeBits random bits, and a seed, from std::random_device.
 std::string MakeRoomCode();
 uint32_t MakeRoomSeed();
-Room OpenRoom(const std::string& code, uint32_t seed, RelayTime now);
+// A room that rolls back, with leastDelay kRollback; else one that waits out an input delay of at
+// least leastDelay ticks (kMinDelay to kMaxDelay).
+Room OpenRoom(const std::string& code, uint32_t seed, RelayTime now, int leastDelay);
 // Seats the client: in wantedSeat if it is free (or -1 for any), else in the first seat no one has
 // held, else as a spectator; watching, as a spectator until it sends sit. Sends welcome and delay.
 // The seat given, or kSpectator.

@@ -171,8 +171,8 @@ static void EndRoom(Relay& relay, const std::string& code)
 {
     auto found = relay.rooms.find(code);
     const Room& room = found->second.room;
-    std::fprintf(stderr, "kelvaron-relay: room %s ended at tick %ld; %ld messages not taken\n", code.c_str(), room.tick,
-                 room.ignored);
+    std::fprintf(stderr, "kelvaron-relay: room %s ended at tick %ld; %ld messages not taken, %ld commands late\n",
+                 code.c_str(), room.tick, room.ignored, room.moved);
     WriteRoomLog(relay, room);
     relay.rooms.erase(found);
 }
@@ -197,14 +197,18 @@ static void ScheduleRoom(Relay& relay, const std::string& code)
     });
 }
 
-static std::string OpenNewRoom(Relay& relay)
+static std::string OpenNewRoom(Relay& relay, int leastDelay)
 {
     std::string code = MakeRoomCode();
     while (relay.rooms.count(code))
         code = MakeRoomCode();
-    HostedRoom hosted = {OpenRoom(code, MakeRoomSeed(), ReadRoomClock(relay)), std::make_unique<net::steady_timer>(relay.io)};
+    HostedRoom hosted = {OpenRoom(code, MakeRoomSeed(), ReadRoomClock(relay), leastDelay), std::make_unique<net::steady_timer>(relay.io)};
     relay.rooms.emplace(code, std::move(hosted));
-    std::fprintf(stderr, "kelvaron-relay: room %s opened\n", code.c_str());
+    if (leastDelay == kRollback)
+        std::fprintf(stderr, "kelvaron-relay: room %s opened\n", code.c_str());
+    else
+        std::fprintf(stderr, "kelvaron-relay: room %s opened with an input delay of at least %d ticks\n", code.c_str(),
+                     leastDelay);
     ScheduleRoom(relay, code);
     return code;
 }
@@ -279,9 +283,14 @@ static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http
                                                   physics.substr(0, 40) + ": their worlds would part");
         std::string code = FindQueryValue(query, kRoomKey);
         if (code.empty()) {
+            const std::string delay = FindQueryValue(query, kDelayKey);
+            const int least = delay.size() == 1 ? delay[0] - '0' : delay.empty() ? kRollback : -1;
+            if (least != kRollback && (least < kMinDelay || least > kMaxDelay))
+                return RefuseConnection(relay, c, "a room's delay is " + std::to_string(kMinDelay) + " to " +
+                                                      std::to_string(kMaxDelay) + " ticks, not " + delay.substr(0, 8));
             if (relay.rooms.size() >= size_t(kMaxRooms))
                 return RefuseConnection(relay, c, "the relay has as many rooms as it takes");
-            code = OpenNewRoom(relay);
+            code = OpenNewRoom(relay, least);
         }
         auto hosted = relay.rooms.find(code);
         if (hosted == relay.rooms.end())

@@ -1,6 +1,6 @@
 #include "Join.h"
 
-#include <cinttypes>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,7 +10,6 @@
 #include "FreshProcess.h"
 #include "platform/Platform.h"
 #include "sim/Simulation.h"
-#include "sim/StateHash.h"
 
 struct JoinedReplay {
     RelayAddress address;
@@ -18,18 +17,22 @@ struct JoinedReplay {
     KeyScript script;
     size_t nextCommand;      // the script's first command not sent yet
     long frames, every;
+    long printed;            // the last frame whose trace is out, or would be
     bool hash;
     bool worldBuilt;
 };
 static JoinedReplay gJoin;
 
-static void PrintJoinedTrace()
+// The confirmed frames not printed yet: every --every-th and the last, as the room has them.
+static void PrintConfirmedTraces()
 {
-    char line[512];
-    FormatCarsTrace(gSim.frame, line, sizeof line);
-    std::printf("%s\n", line);
-    if (gJoin.hash)
-        std::printf("hash %ld %016" PRIx64 "\n", gSim.frame, HashWorldState());
+    for (long f = gJoin.printed + 1; f <= std::min(gShared.confirmed, gJoin.frames); ++f) {
+        if (f % gJoin.every != 0 && f != gJoin.frames)
+            continue;
+        const std::string& trace = ReadSharedTrace(f);
+        std::fputs((gJoin.hash ? trace : trace.substr(0, trace.find('\n') + 1)).c_str(), stdout);
+    }
+    gJoin.printed = std::max(gJoin.printed, std::min(gShared.confirmed, gJoin.frames));
     std::fflush(stdout);
 }
 
@@ -38,6 +41,8 @@ static void EndJoinedReplay(int status)
     if (!gShared.ended.empty() && status && !gShared.logRead)  // once in the room, the shared run says it
         std::fprintf(stderr, "kelvaron-replay: left room %s at frame %ld: %s\n", gShared.room.c_str(), gSim.frame,
                      gShared.ended.c_str());
+    if (!DescribeRollbacks().empty())
+        std::fprintf(stderr, "kelvaron-replay: room %s: %s\n", gShared.room.c_str(), DescribeRollbacks().c_str());
     LeaveSharedRun();
     if (gJoin.worldBuilt)
         EndScene();
@@ -64,24 +69,33 @@ static bool StepJoinedReplay()
         StartSharedWorld();
         gJoin.worldBuilt = true;
     }
+    // Each of the script's commands goes out once its tick is near: in a room that rolls back, just
+    // before its frame runs here; in one with a delay, as soon as that delay would stamp it.
     const std::vector<Command>& commands = gJoin.script.commands;
-    while (gJoin.worldBuilt && gJoin.nextCommand < commands.size() &&
-           commands[gJoin.nextCommand].frame <= gShared.lastTick + gShared.delay)
-        SendSeatCommand(commands[gJoin.nextCommand++]);
-    while (IsNextFrameConfirmed() && gSim.frame < gJoin.frames) {
+    const auto sendDue = [&] {
+        const long reach = gShared.delay == kRollback ? gSim.frame + 1 : gShared.lastTick + gShared.delay;
+        while (gJoin.worldBuilt && gJoin.nextCommand < commands.size() && commands[gJoin.nextCommand].frame <= reach)
+            SendSeatCommand(commands[gJoin.nextCommand++]);
+    };
+    PrintConfirmedTraces();
+    CorrectSharedWorld();
+    PrintConfirmedTraces();
+    sendDue();
+    while (gShared.confirmed < gJoin.frames && CountDueFrames() > 0) {
+        QueueSharedFrame();
         RunFrame();
         NoteSharedFrame();
-        if (gSim.frame % gJoin.every == 0 || gSim.frame == gJoin.frames)
-            PrintJoinedTrace();
+        PrintConfirmedTraces();
+        sendDue();
     }
-    if (gJoin.worldBuilt && gSim.frame >= gJoin.frames)
+    if (gJoin.worldBuilt && gShared.confirmed >= gJoin.frames)
         EndJoinedReplay(0);
     if (!gShared.ended.empty())
         EndJoinedReplay(1);
     return true;
 }
 
-int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long every, bool hash)
+int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long every, bool hash, int delay)
 {
     StartFreshProcess();
     HandleMinimised(true);
@@ -91,7 +105,13 @@ int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long
         std::fprintf(stderr, "kelvaron-replay: cannot join %s: %s\n", link, error.c_str());
         return 2;
     }
-    gJoin.newRoom = gJoin.address.target == "/ws";
+    gJoin.newRoom = gJoin.address.target == kRoomsPath;
+    if (delay && !gJoin.newRoom) {
+        std::fprintf(stderr, "kelvaron-replay: --delay opens a new room: it goes with a relay's link, not %s\n", link);
+        return 2;
+    }
+    if (delay)
+        gJoin.address.target += std::string("?") + kDelayKey + "=" + std::to_string(delay);
     gJoin.script = script;
     gJoin.frames = frames;
     gJoin.every = every;

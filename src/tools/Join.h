@@ -5,5 +5,6 @@
 
 // Joins the room (or, for a relay's link without one, opens a new room and prints "room LINK" first),
 // drives the seat from script and prints frames every, 2 every, ... frames. The exit status: 0 when
-// all frames ran, 1 when the room was left early (why on standard error), 2 for a bad link.
-int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long every, bool hash);
+// all frames ran, 1 when the room was left early (why on standard error), 2 for a bad link. A new
+// room rolls back, or with delay (kMinDelay to kMaxDelay, else 0) waits out that input delay at least.
+int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long every, bool hash, int delay);

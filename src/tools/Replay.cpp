@@ -15,6 +15,7 @@
 #include "SyncTest.h"
 #include "app/Commands.h"
 #include "app/Frame.h"
+#include "net/Protocol.h"
 #include "record/KeyScript.h"
 #include "record/Playback.h"
 #include "platform/Platform.h"
@@ -112,7 +113,7 @@ static int Usage(const char* why)
                  "kelvaron-replay: %s\n"
                  "usage: kelvaron-replay [--frames N] [--every K] [--script FILE] [--autopilot SEED] [--hash]\n"
                  "                       [--save-snapshot FRAME FILE] [--from-snapshot FILE] [--synctest N]\n"
-                 "       kelvaron-replay --join LINK [--script FILE] [--frames N] [--every K] [--hash]\n"
+                 "       kelvaron-replay --join LINK [--delay D] [--script FILE] [--frames N] [--every K] [--hash]\n"
                  "Traces frame 0, every K-th frame and the last; --hash adds 'hash FRAME HEX' after each\n"
                  "traced frame, the whole simulation state's 64-bit hash, the same on every build.\n"
                  "A recording (kelvaron --record) plays with its own autopilot, to its own last frame\n"
@@ -126,7 +127,8 @@ static int Usage(const char* why)
                  "(http://HOST:PORT/, printing 'room LINK' first), drives it from the script, and\n"
                  "traces the shared world's frames, counted from the room's first tick, to the Nth:\n"
                  "in a room past tick N it runs only the room's history, and says so. Once the room's\n"
-                 "three cars have their people it only watches, its script driving nothing.\n",
+                 "three cars have their people it only watches, its script driving nothing. A new room\n"
+                 "rolls back; with --delay D (3 to 6) it waits out an input delay of at least D ticks.\n",
                  why);
     return 2;
 }
@@ -137,6 +139,7 @@ int main(int argc, char** argv)
     long autopilotSeed = 0;
     const char* script = nullptr;
     const char* join = nullptr;
+    long delay = 0;
     bool framesGiven = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -164,6 +167,9 @@ int main(int argc, char** argv)
                 return Usage("--synctest takes the frames to wind back, a whole number above 0");
         } else if (!std::strcmp(arg, "--script") && hasValue) {
             script = argv[++i];
+        } else if (!std::strcmp(arg, "--delay") && hasValue) {
+            if (!ReadCount(argv[++i], delay, kMinDelay) || delay > kMaxDelay)
+                return Usage("--delay takes the ticks of a new room's input delay, 3 to 6");
         } else if (!std::strcmp(arg, "--join") && hasValue) {
             join = argv[++i];
         } else {
@@ -196,8 +202,10 @@ int main(int argc, char** argv)
         return Usage("--save-snapshot asks for a frame after the last one run");
     if (join && (request.fromPath || request.savePath || request.rollback))
         return Usage("--join does not go with snapshots or --synctest");
+    if (delay && !join)
+        return Usage("--delay goes with --join");
     if (join)
-        return RunJoinedReplay(join, keyScript, request.frames, request.every, request.hash);
+        return RunJoinedReplay(join, keyScript, request.frames, request.every, request.hash, int(delay));
     request.autopilotSeed = uint32_t(autopilotSeed);
     return Replay(request, keyScript);
 }

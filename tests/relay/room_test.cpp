@@ -27,7 +27,7 @@ static std::vector<std::string> Broadcasts(const std::vector<Outgoing>& out, con
 TEST_CASE("ticks are due at start + n / 30 s, however late the room is run")
 {
     const RelayTime start = RelayClock::now();
-    Room room = OpenRoom("code", 7, start);
+    Room room = OpenRoom("code", 7, start, kRollback);
     std::vector<Outgoing> out;
     TickLateness lateness;
     RunRoom(room, start + milliseconds(1000 * 1000 - 1), out, lateness);
@@ -54,7 +54,7 @@ static std::string FindRefusal(const std::vector<Outgoing>& out, long client)
 TEST_CASE("a command up to 300 ticks either side of the room's is taken; anything else ends the connection with why")
 {
     const RelayTime start = RelayClock::now();
-    Room room = OpenRoom("code", 7, start);
+    Room room = OpenRoom("code", 7, start, kRollback);
     std::vector<Outgoing> out;
     TickLateness lateness;
     JoinRoom(room, 1, -1, false, start, out);
@@ -95,28 +95,36 @@ TEST_CASE("a command up to 300 ticks either side of the room's is taken; anythin
     }
 }
 
-TEST_CASE("the input delay follows the seats' median round trip and holds steady inside its band")
+TEST_CASE("a delay room's input delay follows the seats' median round trip inside its band; a rollback room has none")
 {
     const RelayTime start = RelayClock::now();
-    Room room = OpenRoom("code", 7, start);
+    Room room = OpenRoom("code", 7, start, kMinDelay);
+    Room rollback = OpenRoom("code", 7, start, kRollback);
+    Room least5 = OpenRoom("code", 7, start, 5);
     std::vector<Outgoing> out;
     TickLateness lateness;
-    JoinRoom(room, 1, -1, false, start, out);
-    JoinRoom(room, 2, -1, false, start, out);
+    for (Room* r : {&room, &rollback, &least5}) {
+        JoinRoom(*r, 1, -1, false, start, out);
+        JoinRoom(*r, 2, -1, false, start, out);
+    }
+    CHECK(out[1].text == "delay 3");
+    CHECK(out[5].text == "delay 0");
+    CHECK(out[9].text == "delay 5");
     RelayTime now = start;
     // Five round trips of rtt ms each for both seats: the median is rtt.
-    auto measure = [&](int rtt) {
+    auto measureIn = [&](Room& r, int rtt) {
         out.clear();
         for (int i = 0; i < 5; ++i) {
             now += milliseconds(1000);
             std::vector<Outgoing> pings;
-            RunRoom(room, now, pings, lateness);
+            RunRoom(r, now, pings, lateness);
             for (const Outgoing& p : pings)
                 if (p.text.compare(0, 5, "ping ") == 0)
-                    TakeClientMessage(room, p.client, "pong " + p.text.substr(5), now + milliseconds(rtt), out);
+                    TakeClientMessage(r, p.client, "pong " + p.text.substr(5), now + milliseconds(rtt), out);
         }
         return Broadcasts(out, "delay ");
     };
+    auto measure = [&](int rtt) { return measureIn(room, rtt); };
     CHECK(measure(20).empty());  // 0.6 tick: the least delay, 3
     CHECK(measure(50) == std::vector<std::string>{"delay 4"});  // 1.5 ticks, and two to spare
     CHECK(measure(40).empty());
@@ -124,12 +132,37 @@ TEST_CASE("the input delay follows the seats' median round trip and holds steady
     CHECK(measure(10) == std::vector<std::string>{"delay 3"});
     CHECK(measure(900) == std::vector<std::string>{"delay 6"});  // no more than 6
     CHECK(room.delay == 6);
+    CHECK(measureIn(rollback, 900).empty());
+    CHECK(rollback.delay == kRollback);
+    CHECK(measureIn(least5, 10).empty());  // never below the room's own least
+    CHECK(measureIn(least5, 900) == std::vector<std::string>{"delay 6"});
+    CHECK(measureIn(least5, 10) == std::vector<std::string>{"delay 5"});
+}
+
+TEST_CASE("a command for a tick already broadcast moves to the next, after what is there, and is counted")
+{
+    const RelayTime start = RelayClock::now();
+    Room room = OpenRoom("code", 7, start, kRollback);
+    std::vector<Outgoing> out;
+    TickLateness lateness;
+    JoinRoom(room, 1, -1, false, start, out);
+    JoinRoom(room, 2, -1, false, start, out);
+    RunRoom(room, start + milliseconds(340), out, lateness);
+    REQUIRE(room.tick == 10);
+    TakeClientMessage(room, 2, "cmd 11 down 87", start + milliseconds(340), out);
+    TakeClientMessage(room, 1, "cmd 9 down 38", start + milliseconds(340), out);
+    TakeClientMessage(room, 1, "cmd 10 up 38", start + milliseconds(340), out);
+    TakeClientMessage(room, 1, "cmd 11 down 39", start + milliseconds(340), out);
+    CHECK(room.moved == 2);
+    out.clear();
+    RunRoom(room, start + milliseconds(370), out, lateness);
+    CHECK(Broadcasts(out, "tick ") == std::vector<std::string>{"tick 11\n11 down 87\n11 down 38\n11 up 38\n11 down 39"});
 }
 
 TEST_CASE("a seat silent for 2 s goes to the autopilot, and a room empty for 10 s ends")
 {
     const RelayTime start = RelayClock::now();
-    Room room = OpenRoom("code", 7, start);
+    Room room = OpenRoom("code", 7, start, kRollback);
     std::vector<Outgoing> out;
     TickLateness lateness;
     JoinRoom(room, 1, -1, false, start, out);
@@ -168,7 +201,7 @@ static std::string FindLatest(const std::vector<Outgoing>& out, long client, con
 TEST_CASE("a client that joins watching holds no seat, so its silence hands no car over, until it sits")
 {
     const RelayTime start = RelayClock::now();
-    Room room = OpenRoom("code", 7, start);
+    Room room = OpenRoom("code", 7, start, kRollback);
     std::vector<Outgoing> out;
     TickLateness lateness;
     CHECK(JoinRoom(room, 1, 1, true, start, out) == kSpectator);

@@ -104,7 +104,7 @@ TEST_CASE("a malformed message from the relay ends the client's run, naming it; 
     fs::create_directories(scratch);
     const std::string welcome = "welcome 0123456789abcdef0123 0 0 7";
     // The room's log as a real room writes it, and its first ticks.
-    const std::string log = "log\n" + WriteRoomRecording(OpenRoom("0123456789abcdef0123", 7, RelayTime{}));
+    const std::string log = "log\n" + WriteRoomRecording(OpenRoom("0123456789abcdef0123", 7, RelayTime{}, kMinDelay));
     const std::vector<std::string> live = {welcome, "delay 3", log, "tick 1\n1 down 38", "tick 2"};
     const struct {
         std::vector<std::string> before;  // sent first, all well formed
@@ -116,8 +116,8 @@ TEST_CASE("a malformed message from the relay ends the client's run, naming it; 
         {live, "desync 2 3", "the relay sent 'desync 2 3': a desync is"},
         {{welcome}, "welcome 0123 5 0 7", "the relay sent 'welcome 0123 5 0 7': a welcome is"},
         {{welcome}, "welcome 0123 0 0 4294967296", "a welcome is welcome ROOM SEAT TICK SEED"},
-        {{welcome}, "delay 0", "the relay sent 'delay 0': a delay is 3 to 6 ticks"},
-        {{welcome}, "delay -4", "a delay is 3 to 6 ticks"},
+        {{welcome}, "delay 2", "the relay sent 'delay 2': a delay is 0 (the room rolls back), or 3 to 6 ticks"},
+        {{welcome}, "delay -4", "a delay is 0 (the room rolls back), or 3 to 6 ticks"},
         {live, "tick 3\n4 down 38", "the relay sent 'tick 3?4 down 38': a tick is tick T"},
         {live, "tick x", "a tick is tick T"},
         {{welcome}, "ping", "the relay sent 'ping': a ping is ping N"},
