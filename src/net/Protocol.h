@@ -34,6 +34,10 @@
 //                                with the frame it runs next, and predicts the other seats' cars as
 //                                held until their ticks come; a tick unlike its prediction winds its
 //                                world back to the last tick it had and runs it forward again.
+//   ahead A                      in a rollback room, how far past the last tick received the client
+//                                runs its world (1 to kMaxPrediction): its round trip to the relay in
+//                                ticks, and one to spare, so that its commands come before their tick.
+//                                Sent when it changes, from the client's round trips; 2 until then.
 //   tick T                       once per tick, ticks counted from 1, kTickRate a second; its further
 //   T LINE...                    lines are that tick's commands of every seat, in the order the relay
 //                                took them, as key-script lines stamped T ("T down 38", "T upright 1"),
@@ -42,7 +46,8 @@
 //                                  person again
 //   ping N / pong N              either side may ping; the other answers pong with the same N at once.
 //                                The relay pings every client once a second and sets the delay from
-//                                the round trips of the seats' clients.
+//                                the round trips of the seats' clients, and in a rollback room each
+//                                client's ahead from its own.
 //   desync T SEAT...             the seats whose state hash for tick T differs from the others'
 //   log                          answers a client's log: the room's recording so far after the first
 //   RECORDING...                 line (a key-script recording: kelvaron-replay --script plays it)
@@ -81,6 +86,7 @@ constexpr int kMinDelay = 3;
 constexpr int kMaxDelay = 6;
 constexpr int kRollback = 0;         // a room's delay when it rolls back
 constexpr long kMaxPrediction = 8;   // frames a rollback room's client runs past the last tick it has
+constexpr int kDefaultAhead = 2;     // ...until the relay says from its round trips
 constexpr long kMaxTicksAhead = 300;
 constexpr int kMaxMessageBytes = 512;
 constexpr int kMaxMessagesPerSecond = 200;
@@ -94,6 +100,7 @@ constexpr long kMaxLogBytes = 16L << 20;  // a room's log beyond this takes no m
 // The messages' first words.
 constexpr char kWelcomeWord[] = "welcome";
 constexpr char kDelayWord[] = "delay";
+constexpr char kAheadWord[] = "ahead";
 constexpr char kTickWord[] = "tick";
 constexpr char kPingWord[] = "ping";
 constexpr char kPongWord[] = "pong";

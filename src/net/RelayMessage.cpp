@@ -48,6 +48,16 @@ static bool ReadDelay(const std::vector<std::string>& words, RelayMessage& m, st
     return true;
 }
 
+static bool ReadAhead(const std::vector<std::string>& words, RelayMessage& m, std::string& why)
+{
+    long ahead;
+    why = "ahead is 1 to " + std::to_string(kMaxPrediction) + " ticks";
+    if (words.size() != 2 || !ReadCount(words[1], ahead) || ahead < 1 || ahead > kMaxPrediction)
+        return false;
+    m.delay = int(ahead);
+    return true;
+}
+
 // Every line after the first is one of the tick's commands, stamped with it.
 static bool ReadTick(const std::vector<std::string>& words, const std::string& lines, RelayMessage& m, std::string& why)
 {
@@ -122,6 +132,10 @@ bool ReadRelayMessage(const std::string& text, RelayMessage& m, std::string& why
     if (verb == kDelayWord) {
         m.kind = RelayMessageKind::kDelay;
         return ReadDelay(words, m, why);
+    }
+    if (verb == kAheadWord) {
+        m.kind = RelayMessageKind::kAhead;
+        return ReadAhead(words, m, why);
     }
     if (verb == kPingWord || verb == kPongWord) {
         m.kind = verb == kPingWord ? RelayMessageKind::kPing : RelayMessageKind::kPong;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class RelayMessageKind { kWelcome, kDelay, kTick, kPing, kPong, kDesync, kLog, kRefused };
+enum class RelayMessageKind { kWelcome, kDelay, kAhead, kTick, kPing, kPong, kDesync, kLog, kRefused };
 
 struct RelayMessage {
     RelayMessageKind kind;
@@ -14,7 +14,7 @@ struct RelayMessage {
     int seat;                // welcome: 0 to kSeatCount - 1, or kSpectator
     long tick;               // welcome: the room's last tick; tick and desync: theirs
     uint32_t seed;           // welcome: the autopilot's seed
-    int delay;               // delay: kMinDelay to kMaxDelay, or kRollback
+    int delay;               // delay: kMinDelay to kMaxDelay, or kRollback; ahead: 1 to kMaxPrediction
     long number;             // ping and pong
     std::vector<int> seats;  // desync: the seats that differ, one or more
     std::string text;        // tick: its lines, each stamped with the tick; log: the recording;

@@ -104,6 +104,7 @@ void ResetSharedRun()
     gShared = SharedRun{};
     gShared.seat = gShared.wantedSeat = kSpectator;
     gShared.roundTripMs = -1;
+    gShared.ahead = kDefaultAhead;
     StartKeyScriptReader(gShared.reader);
     for (std::string& line : gTrace)
         line.clear();
@@ -117,13 +118,12 @@ static bool IsRollbackRoom()
     return gShared.delay == kRollback;
 }
 
-// This machine's commands reach the relay before their tick if it runs its round trip in ticks, and
-// one to spare, past the relay's tick: the last one here and those due since it came.
+// This machine's commands reach the relay before their tick if it runs as far ahead as the relay says
+// past the relay's tick: the last one here and those due since it came.
 static long FindPredictionTarget()
 {
-    const long lead = gShared.roundTripMs < 0 ? 2 : (gShared.roundTripMs * kTickRate + 999) / 1000 + 1;
     const long sinceLastTick = long(uint32_t(ReadTickCount() - gLastTickMs)) * kTickRate / 1000;
-    return gShared.lastTick + std::min(sinceLastTick + lead, kMaxPrediction);
+    return gShared.lastTick + std::min(sinceLastTick + gShared.ahead, kMaxPrediction);
 }
 
 bool JoinSharedRun(const RelayAddress& address, bool watchingForNow, std::string& error)
@@ -390,6 +390,9 @@ void HandleRelayText(const std::string& text)
         break;
     case RelayMessageKind::kDelay:
         gShared.delay = m.delay;
+        break;
+    case RelayMessageKind::kAhead:
+        gShared.ahead = m.delay;
         break;
     case RelayMessageKind::kPing:
         SendRelayText(std::string(kPongWord) + " " + std::to_string(m.number));

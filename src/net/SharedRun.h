@@ -27,6 +27,7 @@ struct SharedRun {
     bool autopilot[kSeatCount];  // the cars the relay has handed to the autopilot, as its ticks say
     uint32_t seed;          // the room's autopilot seed
     int delay;              // input delay, in ticks, or kRollback
+    int ahead;              // in a rollback room, how far past the last tick the world runs
     long joinedAtTick;      // the room's tick at the welcome: frames up to it are a catch-up
     bool logRead;           // the room's log is in: its world can be built
     bool worldStarted;      // ...and is: commands go straight into the queue

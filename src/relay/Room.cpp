@@ -234,6 +234,25 @@ static void SetDelay(Room& room, std::vector<Outgoing>& out)
     }
 }
 
+// In a rollback room, how far past the last tick a client runs: its median round trip in ticks, and
+// one to spare, with the delay's half tick of hysteresis going down.
+static void SetAhead(RoomClient& client, std::vector<Outgoing>& out)
+{
+    const auto fit = [](double roundTrip) {
+        return std::clamp(int(std::ceil(roundTrip * kTickRate)) + 1, 1, int(kMaxPrediction));
+    };
+    const double median = FindMedian(client.roundTrips);
+    int ahead = client.ahead ? client.ahead : kDefaultAhead;
+    if (fit(median) > ahead)
+        ahead = fit(median);
+    else if (fit(median + 0.5 / kTickRate) < ahead)
+        ahead = fit(median + 0.5 / kTickRate);
+    if (ahead != client.ahead) {
+        client.ahead = ahead;
+        out.push_back({client.id, std::string(kAheadWord) + " " + std::to_string(ahead), false});
+    }
+}
+
 static Taking TakeCommand(Room& room, const RoomClient& client, const std::vector<std::string>& words, std::string& why)
 {
     long number;
@@ -285,6 +304,8 @@ static Taking TakeWords(Room& room, RoomClient& client, const std::vector<std::s
         if (client.roundTrips.size() > kRoundTripsKept)
             client.roundTrips.erase(client.roundTrips.begin());
         SetDelay(room, out);
+        if (room.leastDelay == kRollback)
+            SetAhead(client, out);
         return Taking::kTaken;
     }
     if (verb == kHashWord)

@@ -33,6 +33,7 @@ struct RoomClient {
     RelayTime pingSent;
     bool pingAnswered;
     std::vector<double> roundTrips;  // the latest, in seconds
+    int ahead;  // in a rollback room, as last sent; 0 before
 };
 
 struct Seat {

@@ -132,8 +132,21 @@ TEST_CASE("a delay room's input delay follows the seats' median round trip insid
     CHECK(measure(10) == std::vector<std::string>{"delay 3"});
     CHECK(measure(900) == std::vector<std::string>{"delay 6"});  // no more than 6
     CHECK(room.delay == 6);
+    // A rollback room tells each client how far ahead to run, from its own round trips.
+    const auto aheads = [&](long client) {
+        std::vector<std::string> said;
+        for (const Outgoing& o : out)
+            if (o.client == client && o.text.compare(0, 6, "ahead ") == 0)
+                said.push_back(o.text);
+        return said;
+    };
     CHECK(measureIn(rollback, 900).empty());
+    CHECK(aheads(1) == std::vector<std::string>{"ahead 8"});  // no more than 8
     CHECK(rollback.delay == kRollback);
+    measureIn(rollback, 80);
+    CHECK(aheads(2) == std::vector<std::string>{"ahead 4"});  // 2.4 ticks: 3, and one to spare
+    measureIn(rollback, 90);
+    CHECK(aheads(2).empty());  // within half a tick of 4's band
     CHECK(measureIn(least5, 10).empty());  // never below the room's own least
     CHECK(measureIn(least5, 900) == std::vector<std::string>{"delay 6"});
     CHECK(measureIn(least5, 10) == std::vector<std::string>{"delay 5"});

@@ -5,10 +5,12 @@
 #   shared_world_test.sh three-builds RELAY LINUX-REPLAY TICKS 'CLIENT-B' 'CLIENT-C'
 #   shared_world_test.sh faults RELAY LINUX-REPLAY TICKS 'CLIENT-B' 'CLIENT-C'
 #   shared_world_test.sh bad-link RELAY LINUX-REPLAY TICKS
+#   shared_world_test.sh delay-room RELAY LINUX-REPLAY TICKS
 # A client is its runner and program, split on blanks ("wine-run.sh kelvaron-replay.exe", "node
 # kelvaron-replay.js"); the first client is always the Linux replay. faults: C is killed at tick 700,
 # and a Linux client takes its seat back at tick 1200. bad-link: B reaches the relay through a link
-# with 150 ms of delay and 2 % loss each way.
+# with 150 ms of delay and 2 % loss each way. Rooms roll back, but delay-room's, opened with an input
+# delay of 4 ticks, which runs as rooms did before rollback.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 for part in checks wait relay; do . "$here/../../scripts/lib/$part.sh"; done
@@ -26,16 +28,17 @@ trap cleanup EXIT
 
 # Rooms about equal worlds run on the relay's test clock, the faults' slower for their timed checks
 # (a seat silent for 2 s of room time); the bad link's pacing is tested at the real rate.
-case $mode in three-builds) tick_hz=300 ;; faults) tick_hz=150 ;; *) tick_hz=30 ;; esac
+case $mode in three-builds | delay-room) tick_hz=300 ;; faults) tick_hz=150 ;; *) tick_hz=30 ;; esac
 start_relay "$relay" "$work/relay.log" --log-dir "$work" --tick-hz "$tick_hz" ||
   { echo "FAILED: the relay did not start"; exit 1; }
 echo "relay on 127.0.0.1:$relay_port"
 
 # Each client in a process group of its own, so that a kill reaches what its runner started.
-join() {  # NAME LINK SCRIPT CLIENT
+join() {  # NAME LINK SCRIPT CLIENT [OPTION...]
   local name=$1 link=$2 script=$3
   read -r -a client <<< "$4"
-  setsid "${client[@]}" --join "$link" --script "$script" --frames "$ticks" --every 50 --hash \
+  shift 4
+  setsid "${client[@]}" --join "$link" "$@" --script "$script" --frames "$ticks" --every 50 --hash \
     > "$work/$name.out" 2> "$work/$name.err" &
   printf -v "pid_$name" %s $!
 }
@@ -66,8 +69,14 @@ log_replays_as() {  # NAME
 between() { [ -n "$1" ] && [ "$1" -ge "$2" ] && [ "$1" -lt "$3" ]; }  # VALUE LOW HIGH
 
 link=
-open_room() {  # SCRIPT
-  join a "http://127.0.0.1:$relay_port/" "$1" "$linux"
+# Each client's rollbacks, as it says them when it leaves: "N rollbacks in S s of the room (R a second),
+# the deepest D frames; waited for the relay W times".
+rollbacks() { sed -n 's/.*: \([0-9]*\) rollbacks in .*/\1/p' "$work/$1.err"; }
+say_rollbacks() { for name in "$@"; do echo "   $name: $(grep -o '[0-9]* rollbacks in .*' "$work/$name.err")"; done; }
+late_commands() { sed -n 's/.*, \([0-9]*\) commands late$/\1/p' "$work/relay.log"; }
+
+open_room() {  # SCRIPT [OPTION...]
+  join a "http://127.0.0.1:$relay_port/" "$1" "$linux" "${@:2}"
   wait_until 20 grep -q '^room ' "$work/a.out" || { echo "FAILED: no room"; cat "$work/a.err"; exit 1; }
   link=$(sed -n 's/^room //p' "$work/a.out" | head -n 1)
   check "a new room's link names this relay" [ "${link%%\?*}" = "http://127.0.0.1:$relay_port/" ]
@@ -119,6 +128,22 @@ bad-link)
   check "the third client's hashes equal the first's" same_hashes c a
   check "the Linux replay of the room's log gives the same hashes" log_replays_as a
   check "the slow seat's commands reached the room" grep -q ' down 87$' "$(room_log)"
+  say_rollbacks a b c
+  check "the clients on good links wound back for the slow seat's commands ($(rollbacks a) times)" \
+    [ "$(rollbacks a)" -gt 0 ]
+  check "commands that came late moved to the next tick ($(late_commands) of them), and their senders agreed" \
+    [ "$(late_commands)" -gt 0 ]
+  ;;
+delay-room)
+  open_room "$scripts/drive.keys" --delay 4
+  join b "$link" "$scripts/weave.keys" "$linux"
+  join c "$link" "$scripts/drive.keys" "$linux"
+  for name in a b c; do check "client $name ran $ticks ticks" ended_well $name; done
+  check "the second client's hashes equal the first's" same_hashes b a
+  check "the third client's hashes equal the first's" same_hashes c a
+  check "the Linux replay of the room's log gives the same hashes" log_replays_as a
+  check "the room waited out its delay: no client wound back" [ -z "$(rollbacks a)$(rollbacks b)$(rollbacks c)" ]
+  check "the relay opened it with its delay" grep -q 'opened with an input delay of at least 4 ticks' "$work/relay.log"
   ;;
 *)
   echo "unknown mode $mode"; exit 2 ;;

@@ -31,6 +31,8 @@ struct StandIn {
     std::vector<std::string> messages;  // to send, in order, once the client is in
     size_t sent = 0;
     beast::flat_buffer buffer;
+    std::vector<std::string> received;  // what the client sent
+    int seconds = kServeSeconds;
 };
 
 static void SendNext(StandIn& s)
@@ -48,6 +50,8 @@ static void SendNext(StandIn& s)
 static void ReadOn(StandIn& s)
 {
     s.ws->async_read(s.buffer, [&s](beast::error_code ec, size_t) {
+        if (!ec)
+            s.received.push_back(beast::buffers_to_string(s.buffer.data()));
         s.buffer.consume(s.buffer.size());
         if (!ec)
             ReadOn(s);
@@ -69,31 +73,44 @@ static void Serve(StandIn& s)
             SendNext(s);
         });
     });
-    s.io.run_for(std::chrono::seconds(kServeSeconds));
+    s.io.run_for(std::chrono::seconds(s.seconds));
 }
 
 struct ClientRun {
     int status;
     std::string errors;
+    std::string traced;
+    std::vector<std::string> sent;
 };
 
-// kelvaron-replay --join against a stand-in that sends messages: how it ended and what it said.
-static ClientRun JoinStandIn(const fs::path& scratch, const std::vector<std::string>& messages)
+static std::string ReadWhole(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream whole;
+    whole << in.rdbuf();
+    return whole.str();
+}
+
+// kelvaron-replay --join against a stand-in that sends messages, then stays seconds: how it ended,
+// what it said and traced (options: its own), and what it sent.
+static ClientRun JoinStandIn(const fs::path& scratch, const std::vector<std::string>& messages,
+                             const std::string& options = "--frames 300 --every 300", int seconds = kServeSeconds)
 {
     StandIn s;
     s.messages = messages;
-    const fs::path errors = scratch / "client.err";
+    s.seconds = seconds;
+    const fs::path errors = scratch / "client.err", traced = scratch / "client.out";
     const std::string command = "TMPDIR=" + scratch.string() + " timeout 20 " + KELVARON_REPLAY +
                                 " --join http://127.0.0.1:" + std::to_string(s.acceptor.local_endpoint().port()) +
-                                "/ --frames 300 --every 300 > /dev/null 2> " + errors.string();
+                                "/ " + options + " > " + traced.string() + " 2> " + errors.string();
     ClientRun run = {-1, ""};
     std::thread client([&] { run.status = std::system(command.c_str()); });
     Serve(s);
+    s.ws.reset();  // gone: a client still in the room ends
     client.join();
-    std::ifstream in(errors);
-    std::stringstream said;
-    said << in.rdbuf();
-    run.errors = said.str();
+    run.errors = ReadWhole(errors);
+    run.traced = ReadWhole(traced);
+    run.sent = s.received;
     return run;
 }
 
@@ -118,6 +135,8 @@ TEST_CASE("a malformed message from the relay ends the client's run, naming it; 
         {{welcome}, "welcome 0123 0 0 4294967296", "a welcome is welcome ROOM SEAT TICK SEED"},
         {{welcome}, "delay 2", "the relay sent 'delay 2': a delay is 0 (the room rolls back), or 3 to 6 ticks"},
         {{welcome}, "delay -4", "a delay is 0 (the room rolls back), or 3 to 6 ticks"},
+        {{welcome}, "ahead 9", "the relay sent 'ahead 9': ahead is 1 to 8 ticks"},
+        {{welcome}, "ahead 0", "ahead is 1 to 8 ticks"},
         {live, "tick 3\n4 down 38", "the relay sent 'tick 3?4 down 38': a tick is tick T"},
         {live, "tick x", "a tick is tick T"},
         {{welcome}, "ping", "the relay sent 'ping': a ping is ping N"},
@@ -139,4 +158,29 @@ TEST_CASE("a malformed message from the relay ends the client's run, naming it; 
         CHECK(run.errors.find("left room 0123456789abcdef0123") != std::string::npos);
         CHECK(run.errors.find(c.said) != std::string::npos);
     }
+}
+
+TEST_CASE("a rollback room's client runs at most 8 frames past the last tick, then waits; it traces confirmed frames only")
+{
+    const fs::path scratch = fs::current_path() / "relay-scratch" / "stand-in-waits";
+    fs::remove_all(scratch);
+    fs::create_directories(scratch);
+    // A command of its own at every frame: each goes out just before its frame runs here.
+    std::ofstream script(scratch / "every-frame.keys");
+    for (int frame = 1; frame <= 40; ++frame)
+        script << frame << (frame % 2 ? " down 38\n" : " up 38\n");
+    script.close();
+    const std::string log = "log\n" + WriteRoomRecording(OpenRoom("0123456789abcdef0123", 7, RelayTime{}, kRollback));
+    // Three ticks, then a relay gone quiet for 3 s.
+    const ClientRun run = JoinStandIn(scratch, {"welcome 0123456789abcdef0123 0 0 7", "delay 0", "ahead 8", log, "tick 1", "tick 2\n2 down 87", "tick 3"},
+                                      "--script " + (scratch / "every-frame.keys").string() + " --frames 40 --every 1 --hash", 3);
+    INFO("the client said: ", run.errors);
+    long lastCommand = 0;
+    for (const std::string& m : run.sent)
+        if (m.compare(0, 4, "cmd ") == 0)
+            lastCommand = std::max(lastCommand, std::atol(m.c_str() + 4));
+    CHECK(lastCommand == 3 + kMaxPrediction + 1);  // the frame after the last it ran, 11
+    CHECK(run.traced.find("frame 3 ") != std::string::npos);
+    CHECK(run.traced.find("frame 4 ") == std::string::npos);
+    CHECK(run.errors.find("waited for the relay 1 times") != std::string::npos);
 }
