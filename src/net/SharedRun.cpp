@@ -498,7 +498,7 @@ const char* DescribeSharedRun()
         std::snprintf(line, sizeof line, "%s  The worlds differ since tick %ld: %s", seat.c_str(), gShared.desyncTick,
                       gShared.desyncSaved.empty() ? "keeping the log" : gShared.desyncSaved.c_str());
     else if (IsRollbackRoom() && gShared.waiting)
-        std::snprintf(line, sizeof line, "%s  Waiting for the relay: %ld ticks ahead", seat.c_str(), kMaxPrediction);
+        std::snprintf(line, sizeof line, "%s  Waiting for the relay", seat.c_str());
     else if (IsRollbackRoom() && gShared.roundTripMs < 0)
         std::snprintf(line, sizeof line, "%s  Rollback %ld", seat.c_str(), gRollbacksLastSecond);
     else if (IsRollbackRoom())

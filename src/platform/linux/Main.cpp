@@ -41,7 +41,7 @@ static const char* const kHelp =
     "\nPlaying together: kelvaron --host starts a relay (kelvaron-relay, port 27183) and says the\n"
     "room's link; the others open it in a browser, or give it to kelvaron --join LINK or\n"
     "kelvaron.scr --join LINK. Each drives their own car with the arrow keys, its own keys or\n"
-    "the first pad; pause and step are off, and the overlay shows the seat, ping and input delay.\n"
+    "the first pad; pause and step are off, and the overlay shows the seat, ping and rollbacks.\n"
     "\nGamepads: pad 1 drives Car1, pad 2 Car2, pad 3 Car3. Left stick or d-pad steers,\n"
     "right trigger or A drives forward, left trigger or B backward, a shoulder button lifts\n"
     "the cabin, Y sets the pad's car back on its wheels, X on pad 1 does what the space bar does.\n"
