@@ -317,7 +317,8 @@ static void TakeTick(long tick, const std::string& lines)
         return;
     gShared.lastTick = tick;
     gLastTickMs = ReadTickCount();
-    if (!IsRollbackRoom()) {
+    // Before the world starts, the ticks wait with the log: both are history by then.
+    if (!IsRollbackRoom() || !gShared.worldStarted) {
         QueueArrivedCommands();
         return;
     }
@@ -326,8 +327,6 @@ static void TakeTick(long tick, const std::string& lines)
         if (kCommandTable[int(c.kind)].reach == CommandReach::kSharedWorld)
             commands.push_back(c);
     gShared.reader.script.commands.clear();
-    if (!gShared.worldStarted)
-        return;
     const long before = gRollback.confirmed;
     TakeRolledTick(gRollback, tick, commands, gShared.seat, ReadWorldFrame());
     for (long f = before + 1; f <= gRollback.confirmed; ++f) {

@@ -152,14 +152,21 @@ TEST_CASE("a delay room's input delay follows the seats' median round trip insid
     CHECK(measureIn(least5, 10) == std::vector<std::string>{"delay 5"});
 }
 
+// A rollback room opened at start, clients 1 and 2 in seats 0 and 1.
+static Room OpenRoomOfTwo(RelayTime start, std::vector<Outgoing>& out)
+{
+    Room room = OpenRoom("code", 7, start, kRollback);
+    JoinRoom(room, 1, -1, false, start, out);
+    JoinRoom(room, 2, -1, false, start, out);
+    return room;
+}
+
 TEST_CASE("a command for a tick already broadcast moves to the next, after what is there, and is counted")
 {
     const RelayTime start = RelayClock::now();
-    Room room = OpenRoom("code", 7, start, kRollback);
     std::vector<Outgoing> out;
+    Room room = OpenRoomOfTwo(start, out);
     TickLateness lateness;
-    JoinRoom(room, 1, -1, false, start, out);
-    JoinRoom(room, 2, -1, false, start, out);
     RunRoom(room, start + milliseconds(340), out, lateness);
     REQUIRE(room.tick == 10);
     TakeClientMessage(room, 2, "cmd 11 down 87", start + milliseconds(340), out);
@@ -175,11 +182,9 @@ TEST_CASE("a command for a tick already broadcast moves to the next, after what 
 TEST_CASE("a seat silent for 2 s goes to the autopilot, and a room empty for 10 s ends")
 {
     const RelayTime start = RelayClock::now();
-    Room room = OpenRoom("code", 7, start, kRollback);
     std::vector<Outgoing> out;
+    Room room = OpenRoomOfTwo(start, out);
     TickLateness lateness;
-    JoinRoom(room, 1, -1, false, start, out);
-    JoinRoom(room, 2, -1, false, start, out);
     TakeClientMessage(room, 2, "ping 1", start + milliseconds(1500), out);
     RunRoom(room, start + milliseconds(1999), out, lateness);
     CHECK(!room.seats[0].autopilot);
