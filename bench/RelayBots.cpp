@@ -48,7 +48,7 @@ struct Bot {
     beast::flat_buffer buffer;
     int room;
     int seat;
-    int delay;
+    int delay;  // how far past the last tick its commands are stamped: the room's delay, or its ahead
     bool down;
     bool writing;
     bool closed;
@@ -143,6 +143,10 @@ static void TakeMessage(Swarm& swarm, Bot* bot, const std::string& text)
     } else if (text.compare(0, 5, "ping ") == 0) {
         Send(swarm, bot, "pong " + text.substr(5));
     } else if (text.compare(0, 6, "delay ") == 0) {
+        bot->delay = std::atoi(text.c_str() + 6);
+        if (bot->delay == kRollback)
+            bot->delay = kDefaultAhead;
+    } else if (text.compare(0, 6, "ahead ") == 0) {
         bot->delay = std::atoi(text.c_str() + 6);
     } else if (text.compare(0, 8, "welcome ") == 0) {
         ++swarm.joined;
