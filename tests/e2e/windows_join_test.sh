@@ -25,7 +25,7 @@ reg_set bitsPP REG_DWORD 32
 start_relay "$relay" "$work/relay.log" || { echo "FAILED: the relay did not start"; exit 1; }
 
 # The overlay's third line, which a shared run fills, and its far end: the seat's line ("Driving
-# Car2  Ping 12 ms  Delay 3 ticks") stops short of it, why the room was left reaches into it.
+# Car2  Ping 12 ms  Rollback 0") stops short of it, why the room was left reaches into it.
 line3=480x10+544+758
 line3_end=200x10+824+758
 views=1024x384+0+0
