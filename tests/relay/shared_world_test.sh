@@ -91,6 +91,7 @@ three-builds)
   check "the second build's hashes equal the Linux client's" same_hashes b a
   check "the third build's hashes equal the Linux client's" same_hashes c a
   check "the Linux replay of the room's log gives the same hashes" log_replays_as a
+  say_rollbacks a b c
   ;;
 faults)
   open_room "$scripts/drive.keys"
