@@ -169,11 +169,14 @@ TEST_CASE("a room's link: a host by name or address, IPv6 in brackets, and a sea
     REQUIRE(ReadRoomLink("http://relay-1.example:8080/?room=ff&seat=1", a, error));
     CHECK((a.host == "relay-1.example" && a.port == 8080 && a.target == "/ws?room=ff&seat=0"));
     CHECK(MakeRoomLink(a, "ff") == "http://relay-1.example:8080/?room=ff");
+    REQUIRE(ReadRoomLink("http://h:1/?delay=6", a, error));  // a new room that waits, not one that rolls back
+    CHECK(a.target == "/ws?delay=6");
 
     // Refused with why, the link itself left to the caller: "cannot join LINK: WHY" names it once.
     for (const char* bad : {"ftp://h/", "http://[::1/", "http://[]:1/", "http://[::1]x/", "http://[h]/", "http://:1/",
                             "http://h:0/", "http://h/?room=ab&seat=0", "http://h/?room=ab&seat=4", "http://h/?room=AB",
-                            "http://h/?room=ab&seat=1&x=2"}) {
+                            "http://h/?room=ab&seat=1&x=2", "http://h/?delay=2", "http://h/?delay=7",
+                            "http://h/?delay=", "http://h/?delay=33"}) {
         CHECK_MESSAGE(!ReadRoomLink(bad, a, error), bad);
         CHECK_MESSAGE(!error.empty(), bad);
         RunSwitches switches;

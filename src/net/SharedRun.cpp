@@ -35,6 +35,7 @@ bool ReadRoomLink(const std::string& link, RelayAddress& address, std::string& e
     static const char kScheme[] = "http://";
     static const char kRoomQuery[] = "?room=";
     static const char kSeatQuery[] = "&seat=";
+    static const char kDelayQuery[] = "?delay=";
     constexpr size_t npos = std::string::npos;
     if (link.compare(0, sizeof kScheme - 1, kScheme) != 0) {
         error = "a room's link starts with http://, as in http://HOST:PORT/?room=CODE";
@@ -78,6 +79,17 @@ bool ReadRoomLink(const std::string& link, RelayAddress& address, std::string& e
     address.target = kRoomsPath;
     if (query.empty())
         return true;
+    // A new room that waits out an input delay rather than rolling back.
+    const size_t delayAt = sizeof kDelayQuery - 1;
+    if (query.compare(0, delayAt, kDelayQuery) == 0) {
+        const std::string delay = query.substr(delayAt);
+        if (delay.size() != 1 || delay[0] < '0' + kMinDelay || delay[0] > '0' + kMaxDelay) {
+            error = "a new room's ?delay= is " + std::to_string(kMinDelay) + " to " + std::to_string(kMaxDelay) + " ticks";
+            return false;
+        }
+        address.target += query;
+        return true;
+    }
     // People count cars from 1, as the overlay does; the relay from 0.
     const size_t amp = query.find(kSeatQuery);
     const size_t codeStart = sizeof kRoomQuery - 1;

@@ -43,8 +43,9 @@ struct SharedRun {
 // Written in SharedRun.cpp alone.
 extern SharedRun gShared;
 
-// A room's link, http://HOST[:PORT]/?room=CODE, or a relay's, http://HOST[:PORT]/ for a new room, as
-// the socket's address; false with the reason in plain words.
+// A room's link, http://HOST[:PORT]/?room=CODE, or a relay's, http://HOST[:PORT]/ for a new room
+// (http://HOST[:PORT]/?delay=D for one with an input delay), as the socket's address; false with the
+// reason in plain words.
 bool ReadRoomLink(const std::string& link, RelayAddress& address, std::string& error);
 // The link people give each other for the room joined.
 std::string MakeRoomLink(const RelayAddress& address, const std::string& room);
