@@ -163,9 +163,9 @@ void KeepRunAsRecording(long from, const std::vector<uint8_t>& snapshot)
     }
     char where[1024];
     if (SaveInPicturesFolder("keys", WriteRunRecording, where, sizeof where))
-        std::fprintf(stderr, "kelvaron: kept %s (%ld frames) as %s\n",
+        std::fprintf(stderr, "kelvaron: kept %s (%ld frames) as %s, state hash %016" PRIx64 "\n",
                      gKept.snapshot.empty() ? "the run so far" : "the run's last part, a clip", ReadWorldFrame() - gKept.from,
-                     where);
+                     where, HashWorldState());
     else
         std::fprintf(stderr, "kelvaron: could not keep the run as a recording: %s\n", where);
 }
