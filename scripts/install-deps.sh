@@ -120,7 +120,16 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing ${missing[*]}"
 for c in "${commands[@]}"; do
-  # The list is one word a package: splitting the command line is what is meant.
-  # shellcheck disable=SC2086
-  "${sudo[@]}" $c > /dev/null
+  # A mirror in the middle of a sync serves index files that do not match ("Mirror sync in
+  # progress?"): the update is tried again, four times in all, 15 s apart.
+  tries=1
+  [ "$c" = "apt-get update -qq" ] && tries=4
+  for try in $(seq "$tries"); do
+    # The list is one word a package: splitting the command line is what is meant.
+    # shellcheck disable=SC2086
+    "${sudo[@]}" $c > /dev/null && break
+    [ "$try" -lt "$tries" ] || exit 1
+    echo "install-deps.sh: '$c' failed; trying again in 15 s" >&2
+    sleep 15
+  done
 done
