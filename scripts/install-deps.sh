@@ -121,15 +121,21 @@ fi
 echo "Installing ${missing[*]}"
 for c in "${commands[@]}"; do
   # A mirror in the middle of a sync serves index files that do not match ("Mirror sync in
-  # progress?"): the update is tried again, four times in all, 15 s apart.
-  tries=1
-  [ "$c" = "apt-get update -qq" ] && tries=4
-  for try in $(seq "$tries"); do
-    # The list is one word a package: splitting the command line is what is meant.
-    # shellcheck disable=SC2086
-    "${sudo[@]}" $c > /dev/null && break
-    [ "$try" -lt "$tries" ] || exit 1
-    echo "install-deps.sh: '$c' failed; trying again in 15 s" >&2
-    sleep 15
-  done
+  # progress?"): the update is tried again, four times in all, 20 s apart. Should one index still
+  # be missing, apt goes on with the others, and the install says whether what it needs was there.
+  if [ "$c" = "apt-get update -qq" ]; then
+    for try in 1 2 3 4; do
+      "${sudo[@]}" apt-get update -qq > /dev/null && break
+      if [ $try -lt 4 ]; then
+        echo "install-deps.sh: apt-get update failed; trying again in 20 s" >&2
+        sleep 20
+      else
+        echo "install-deps.sh: apt-get update failed four times; going on with the indexes it has" >&2
+      fi
+    done
+    continue
+  fi
+  # The list is one word a package: splitting the command line is what is meant.
+  # shellcheck disable=SC2086
+  "${sudo[@]}" $c > /dev/null
 done
