@@ -8,6 +8,7 @@
 #include "FreshProcess.h"
 #include "Percentile.h"
 #include "app/Frame.h"
+#include "physics/Bytes.h"
 #include "sim/Snapshot.h"
 
 constexpr long kRollbackFrames = 8;

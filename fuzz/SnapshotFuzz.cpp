@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "physics/Bytes.h"
 #include "sim/Simulation.h"
 #include "sim/Snapshot.h"
 

@@ -60,6 +60,10 @@ mkdir -p "$root/work" "$root/var/cache/kelvaron-downloads" "$root/var/cache/kelv
 # apt's cache is the root's own (roots may run at once, and apt locks its cache), filled with links
 # to the cached files.
 find "$cache/archives" -maxdepth 1 -name '*.deb' -exec cp -l -t "$root/var/cache/apt/archives" {} +
+# So are its package indexes, this machine's as apt last fetched them: apt in the room fetches only
+# what changed since, and keeps one of these where a mirror in the middle of a sync serves a file
+# that does not match its Release (apt's "old ones used instead").
+find /var/lib/apt/lists -maxdepth 1 -type f -name '*_*' -exec cp -t "$root/var/lib/apt/lists" {} + 2> /dev/null || true
 git clone -q "$checkout" "$root/work/$name"
 if [ -d "$shared" ]; then
   cp -a "$shared" "$root/work/shared"

@@ -120,6 +120,21 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing ${missing[*]}"
 for c in "${commands[@]}"; do
+  # A mirror in the middle of a sync serves index files that do not match ("Mirror sync in
+  # progress?"): the update is tried again, three times in all, 10 s apart. Should one index still
+  # be missing, apt goes on with the others, and the install says whether what it needs was there.
+  if [ "$c" = "apt-get update -qq" ]; then
+    for try in 1 2 3; do
+      "${sudo[@]}" apt-get update -qq > /dev/null && break
+      if [ $try -lt 3 ]; then
+        echo "install-deps.sh: apt-get update failed; trying again in 10 s" >&2
+        sleep 10
+      else
+        echo "install-deps.sh: apt-get update failed three times; going on with the indexes it has" >&2
+      fi
+    done
+    continue
+  fi
   # The list is one word a package: splitting the command line is what is meant.
   # shellcheck disable=SC2086
   "${sudo[@]}" $c > /dev/null

@@ -20,7 +20,7 @@ for part in log page; do . "$root/scripts/lib/$part.sh"; done
 use_compiler_cache
 
 deb() {  # ARCH
-  local arch=$1 dir=$build/deb target=native options=() programs=(kelvaron kelvaron-wayland kelvaron_docs)
+  local arch=$1 dir=$build/deb target=native options=() programs=(kelvaron kelvaron-wayland kelvaron-replay kelvaron_docs)
   if [ "$arch" = arm64 ]; then
     dir=$build/deb-arm64 target=aarch64-linux-gnu
     options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake")

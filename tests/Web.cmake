@@ -40,7 +40,7 @@ set(_cases loads no_webgl quadrants arrow_up cameras pause_and_step picture linu
            second_full_run hidpi)
 if(KELVARON_LINUX_REPLAY)
   # Against the Linux build's traces, and in rooms of its relay with the Linux replay.
-  list(APPEND _cases trace run_link shared_room room_links)
+  list(APPEND _cases trace run_link clip_link shared_room room_links)
 endif()
 # Every case in one Chromium (and one more without WebGL), one after another: SwiftShader draws on
 # the processor, and the cases watch the frame rate, so nothing else runs beside them.

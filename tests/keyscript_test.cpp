@@ -90,7 +90,7 @@ TEST_CASE("a malformed script or a recording this build cannot play the same is 
         {"x down 38\n", "line 1: expected FRAME and a command, not 'x'"},
         {"99999999999999999999 down 38\n", "line 1: bad frame number"},
         {"frames 10\n", "line 1: 'frames' belongs in a recording's header"},
-        {"kelvaron-recording 3\n", "line 1: the recording's format 3 is newer than this build reads (2)"},
+        {"kelvaron-recording 4\n", "line 1: the recording's format 4 is newer than this build reads (3)"},
         {"kelvaron-recording 1\nphysics ode-0.16.2 999\n", "line 2: recorded with physics 'ode-0.16.2 999'"},
         {"kelvaron-recording 1\nphysics ode-0.16.2\n", "line 2: recorded with physics '?'"},
         {Header() + "gravity -0.5\n", "line 7: a second 'gravity' line"},
@@ -215,8 +215,7 @@ TEST_CASE("a run kept as a recording plays back into the same world, frame for f
     CHECK(upsPressed == 2);
     StartScene();
     PlayKeyScript(script, path.c_str());
-    StartRunPlayback();
-    StartAutopilot(ChooseAutopilotSeed(1));
+    REQUIRE(StartRunPlayback(1, error));
     CHECK(gSim.settings.autopilot);
     while (!IsPlaybackOver())
         REQUIRE(RunFrame());
@@ -240,8 +239,7 @@ static bool IsHeldCarTaken(int format)
                  script, error));
     StartScene();
     PlayKeyScript(script, "held");
-    StartRunPlayback();
-    StartAutopilot(ChooseAutopilotSeed(1));
+    REQUIRE(StartRunPlayback(1, error));
     while (!IsPlaybackOver())
         REQUIRE(RunFrame());
     const bool taken = gSim.autopilot.cars[1].driving;

@@ -12,6 +12,7 @@
 #include "app/Commands.h"
 #include "app/Frame.h"
 #include "app/Settings.h"
+#include "physics/Bytes.h"
 #include "sim/Snapshot.h"
 #include "sim/StateHash.h"
 

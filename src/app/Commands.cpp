@@ -6,6 +6,8 @@
 #include "app/Input.h"
 #include "record/Playback.h"
 #include "net/SharedRun.h"
+#include "sim/Snapshot.h"
+#include "sim/World.h"
 
 bool gQuitRequested;
 static std::vector<Command> gMachineQueue;  // this machine's, waiting for their frame, in frame order
@@ -34,10 +36,16 @@ void QueuePlayedCommands(long after, long upTo)
             QueueCommand(c);
 }
 
-void StartRunPlayback()
+bool StartRunPlayback(uint32_t freshSeed, std::string& why)
 {
     QueuePlayedCommands(0, std::numeric_limits<long>::max());
     StartPlayback();
+    StartAutopilot(ChooseAutopilotSeed(freshSeed));
+    const std::vector<uint8_t>& clip = ReadPlayedSnapshot();
+    if (clip.empty() || RestoreSnapshot(clip.data(), clip.size(), why))
+        return true;
+    why = "the clip's world could not be restored: " + why;
+    return false;
 }
 
 void QueueLiveCommand(Command command)

@@ -3,6 +3,9 @@
 // run, Escape) into this machine's own queue, applied as its frame starts (Input.cpp says what each
 // does). Commands.cpp owns this machine's queue and the quit flag.
 #pragma once
+#include <cstdint>
+#include <string>
+
 #include "sim/Commands.h"
 
 // Written in Commands.cpp alone.
@@ -15,8 +18,10 @@ void QueueCommand(const Command& command);
 // The played commands (record/Playback.h) of the frames after `after` up to upTo, each into its queue:
 // a world wound back to `after` meets them once more.
 void QueuePlayedCommands(long after, long upTo);
-// As the run starts, its world built: every played command queued, and the playback's header taken.
-void StartRunPlayback();
+// As the run starts, its world built: every played command queued, the playback's header taken, the
+// autopilot started with a recording's seed or freshSeed, and a clip's world restored; false, with
+// the reason in why, when a clip's world cannot be.
+bool StartRunPlayback(uint32_t freshSeed, std::string& why);
 // From a person at this machine, for the next frame. While a playback drives the run, only what
 // touches this machine alone is taken: the rest would make another run than the one played. In a
 // shared run what changes the shared world goes to the relay, and pause and step are off.

@@ -1,5 +1,6 @@
 #include "app/Frame.h"
 
+#include "app/ClipWorlds.h"
 #include "app/Commands.h"
 #include "app/FrameStats.h"
 #include "app/Input.h"
@@ -18,6 +19,7 @@ void BuildRunWorld()
 {
     BuildSimWorld(gSettings.boxMass, gSettings.autopilot);
     ShowWorldGravity(kWorldGravity);
+    ForgetClipWorlds();
 }
 
 FrameView ReadFrameView()
@@ -39,6 +41,7 @@ static bool RunWorldFrame(bool measured)
         UpdateFrameStats();
     if (steps)
         StepWorld();
+    KeepClipWorld();
     return true;
 }
 
@@ -54,7 +57,7 @@ static void DrawFrame()
         }
     }
     if (TakeRecordingRequest())
-        KeepRunAsRecording();
+        KeepRunAsClip();
     PresentFrame();
 }
 

@@ -161,8 +161,13 @@ int RunUntilQuit()
 {
     BuildRunWorld();
     NoteStartupStep("world");
-    StartRunPlayback();
-    StartAutopilot(ChooseAutopilotSeed(ReadTickCount()));
+    std::string why;
+    if (!StartRunPlayback(ReadTickCount(), why)) {
+        ShowMessage("Kelvaron", ("cannot play " + why).c_str(), MessageKind::kError);
+        ResetPlayback();  // nothing was played, and there is no run to keep
+        TakeDownRun();
+        return 2;
+    }
     if (gShared.logRead) {
         StartSharedWorld();
         TakeSharedSeat();

@@ -7,10 +7,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "record/Base64.h"
 #include "record/KeyTable.h"
 
 static const char kMagic[] = "kelvaron-recording";
 constexpr long kMaxFrame = 1000000000L;
+constexpr size_t kMaxSnapshotText = 1 << 20;  // some forty times a snapshot's, in base64
+constexpr size_t kSnapshotLineBytes = 288;    // of the snapshot a line holds: 384 characters
 
 template <typename Whole>
 static bool ParseWhole(const char* word, long long min, long long max, Whole& value)
@@ -32,7 +35,8 @@ static bool ParseReal(const char* word, float& value)
 
 static bool ParseHeaderLine(KeyScriptReader& r, const char* const* words, int count, std::string& why)
 {
-    static const char* const kNames[] = {"physics", "gravity", "box-mass", "autopilot", "frames", kMagic};
+    static const char* const kNames[] = {"physics", "gravity", "box-mass", "autopilot", "frames", kMagic, "from",
+                                         "snapshot"};
     const char* const* name = std::find_if(std::begin(kNames), std::end(kNames),
                                            [&](const char* n) { return !std::strcmp(n, words[0]); });
     if (name == std::end(kNames)) {
@@ -44,8 +48,16 @@ static bool ParseHeaderLine(KeyScriptReader& r, const char* const* words, int co
         why = std::string("'") + words[0] + "' belongs in a recording's header, before its first command";
         return false;
     }
-    if (r.seen[which]) {
+    if (r.seen[which] && which != 7) {
         why = std::string("a second '") + words[0] + "' line";
+        return false;
+    }
+    if (which >= 6 && r.script.header.format < kClipFormat) {
+        why = std::string("'") + words[0] + "' belongs to a clip, a recording of format " + std::to_string(kClipFormat);
+        return false;
+    }
+    if (which == 7 && !r.seen[6]) {
+        why = "a clip's snapshot lines follow its 'from' line";
         return false;
     }
     r.seen[which] = true;
@@ -57,9 +69,9 @@ static bool ParseHeaderLine(KeyScriptReader& r, const char* const* words, int co
             why = "expected kelvaron-recording FORMAT";
             return false;
         }
-        if (number > kRecordingFormat) {
+        if (number > kClipFormat) {
             why = "the recording's format " + std::to_string(number) + " is newer than this build reads (" +
-                  std::to_string(kRecordingFormat) + "); a newer Kelvaron plays it";
+                  std::to_string(kClipFormat) + "); a newer Kelvaron plays it";
             return false;
         }
         r.script.recorded = true;
@@ -89,11 +101,24 @@ static bool ParseHeaderLine(KeyScriptReader& r, const char* const* words, int co
         h.autopilot = words[1][1] == 'n';
         h.seed = uint32_t(number);
         return true;
-    default:
+    case 4:
         if (count != 2 || !ParseWhole(words[1], 0, kMaxFrame, h.frames)) {
             why = "expected frames and a whole number";
             return false;
         }
+        return true;
+    case 6:
+        if (count != 2 || !ParseWhole(words[1], 1, kMaxFrame, h.from)) {
+            why = "expected from and a frame, a whole number from 1";
+            return false;
+        }
+        return true;
+    default:
+        if (count != 2 || r.snapshotText.size() + std::strlen(words[1]) > kMaxSnapshotText) {
+            why = count != 2 ? "expected snapshot and its next base64 characters" : "far too long for a clip's snapshot";
+            return false;
+        }
+        r.snapshotText += words[1];
         return true;
     }
 }
@@ -214,6 +239,27 @@ bool ReadKeyScriptLine(KeyScriptReader& r, const char* line, std::string& error)
     return false;
 }
 
+// A clip's header: its snapshot's bytes, and where it starts among its frames and commands.
+static bool FinishClip(KeyScriptReader& r, std::string& error)
+{
+    RecordingHeader& h = r.script.header;
+    if (!r.seen[6])
+        return true;
+    const long from = h.from;
+    if (!r.seen[7])
+        error = "the clip's header lacks its snapshot lines, the world it starts from";
+    else if (!DecodeBase64(r.snapshotText, h.snapshot))
+        error = "the clip's snapshot lines are not base64: it is damaged";
+    else if (from > h.frames)
+        error = "the clip starts after frame " + std::to_string(from) + ", past its " + std::to_string(h.frames) + " frames";
+    else if (!r.script.commands.empty() && r.script.commands.front().frame <= from)
+        error = "a command at frame " + std::to_string(r.script.commands.front().frame) +
+                ", before the clip's start after frame " + std::to_string(from);
+    else
+        return true;
+    return false;
+}
+
 bool FinishKeyScript(KeyScriptReader& r, std::string& error)
 {
     KeyScript& script = r.script;
@@ -228,7 +274,7 @@ bool FinishKeyScript(KeyScriptReader& r, std::string& error)
                 std::to_string(script.header.frames) + " frames";
         return false;
     }
-    return true;
+    return FinishClip(r, error);
 }
 
 bool ReadKeyScript(std::FILE* file, KeyScript& script, std::string& error)
@@ -304,6 +350,12 @@ bool WriteRecording(std::FILE* file, const RecordingHeader& header, const std::v
                  "%s %d\nphysics %s\ngravity %.9g\nbox-mass %.9g\nautopilot %s %" PRIu32 "\nframes %ld\n",
                  kMagic, header.format, header.physics.c_str(), header.gravity, header.boxMass,
                  header.autopilot ? "on" : "off", header.seed, header.frames);
+    if (!header.snapshot.empty())
+        std::fprintf(file, "from %ld\n", header.from);
+    for (size_t at = 0; at < header.snapshot.size(); at += kSnapshotLineBytes) {
+        const size_t size = std::min(kSnapshotLineBytes, header.snapshot.size() - at);
+        std::fprintf(file, "snapshot %s\n", EncodeBase64(header.snapshot.data() + at, size).c_str());
+    }
     for (const Command& c : commands)
         WriteCommand(file, c);
     return std::fflush(file) == 0 && !std::ferror(file);

@@ -4,7 +4,9 @@
 //   FRAME autopilot CAR on|off   a shared run's car handed to the autopilot, or back
 // '#' starts a comment; blank lines are allowed. A recording is a key script with a header before
 // its first command: "kelvaron-recording FORMAT", then "physics", "gravity", "box-mass", "autopilot"
-// and "frames" lines, which make the same run again wherever it is played.
+// and "frames" lines, which make the same run again wherever it is played. A clip, a recording of a
+// run's last part, adds "from FRAME" and then "snapshot BASE64" lines: the world after that frame
+// (sim/Snapshot.h), whose bytes the snapshot lines hold in turn; its commands come after that frame.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +19,8 @@
 
 // 2: a held key is one command, not the keyboard's repeats, and keeps its car from the autopilot.
 constexpr int kRecordingFormat = 2;
+// 3: a clip, with the world it starts from; its rules are format 2's. Older builds refuse it by number.
+constexpr int kClipFormat = 3;
 constexpr float kDefaultBoxMass = 0.02f;  // the settings' unless changed (app/Settings.h holds it to this)
 
 struct RecordingHeader {
@@ -27,6 +31,8 @@ struct RecordingHeader {
     uint32_t seed = 1;       // the autopilot's seed, which the run started its generator with
     long frames = 0;         // frames the run lasted
     int format = kRecordingFormat;  // the rules the run was made under
+    long from = 0;                  // a clip's first frame is the one after this
+    std::vector<uint8_t> snapshot = {};  // a clip's world after frame `from`, as saved; empty: the run from its start
 };
 
 struct KeyScript {
@@ -40,7 +46,9 @@ struct KeyScript {
 struct KeyScriptReader {
     KeyScript script;
     KeyboardState keyboard;  // the keys the script holds, as the live keyboard's are kept
-    bool seen[6];            // header lines seen: physics, gravity, box-mass, autopilot, frames, and the magic
+    bool seen[8];            // header lines seen: physics, gravity, box-mass, autopilot, frames, the magic,
+                             // from and snapshot
+    std::string snapshotText;  // a clip's snapshot lines, joined
     bool commandsBegun;
     long line;               // lines read
 };

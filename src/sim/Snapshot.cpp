@@ -5,6 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "physics/Bytes.h"
 #include "physics/SceneState.h"
 #include "sim/PhysicsName.h"
 #include "sim/Simulation.h"
@@ -119,8 +120,7 @@ static bool Refuse(std::string& why, const std::string& reason)
     return false;
 }
 
-// The header and the checksum, and what the scene's state says of its fit; nothing changes.
-static bool CheckSnapshot(const uint8_t* bytes, size_t size, std::string& why)
+bool CheckSnapshotBytes(const uint8_t* bytes, size_t size, long& frame, std::string& why)
 {
     if (size < sizeof kMagic || std::memcmp(bytes, kMagic, sizeof kMagic) != 0)
         return Refuse(why, "not a Kelvaron snapshot");
@@ -144,6 +144,17 @@ static bool CheckSnapshot(const uint8_t* bytes, size_t size, std::string& why)
     if (physics != DescribePhysics())
         return Refuse(why, "made with physics '" + physics + "', and this build's is '" + DescribePhysics() +
                                "': its world would not run on the same");
+    ByteReader at = StartByteReader(bytes + sizeof kMagic + 8 + kPhysicsNameSize, 8);
+    frame = long(TakeInt64(at));
+    return true;
+}
+
+// The header and the checksum, and what the scene's state says of its fit; nothing changes.
+static bool CheckSnapshot(const uint8_t* bytes, size_t size, std::string& why)
+{
+    long frame;
+    if (!CheckSnapshotBytes(bytes, size, frame, why))
+        return false;
     const size_t sceneAt = kHeaderSize + kRunStateSize;
     if (!CheckSceneState(gSim.scene, StartByteReader(bytes + sceneAt, size - kChecksumSize - sceneAt), why))
         return Refuse(why, "of another world: " + why);

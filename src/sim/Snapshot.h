@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "physics/Bytes.h"
+struct ByteWriter;  // physics/Bytes.h: only the tools that save snapshots need it, not the rooms above
 
 constexpr uint32_t kSnapshotFormat = 1;
 
@@ -21,6 +21,9 @@ constexpr uint32_t kSnapshotFormat = 1;
 uint64_t ChecksumSnapshot(const uint8_t* bytes, size_t size);
 // Saves the world as it is after the frame last run into out, from its start.
 void SaveSnapshot(ByteWriter& out);
+// Whether bytes are a whole snapshot of this build's format and physics, its checksum matching, and of
+// which frame's world; what only the world can tell (its scene's fit) is left to RestoreSnapshot.
+bool CheckSnapshotBytes(const uint8_t* bytes, size_t size, long& frame, std::string& why);
 // Restores the world from a snapshot. One of another format, of other physics, damaged or cut short
 // is refused, with the reason in why, before anything changes. False too, after the change, when the
 // restored world's state hash is not the one saved.

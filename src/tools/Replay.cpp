@@ -65,8 +65,11 @@ static int Replay(const ReplayRequest& request, const KeyScript& script)
     if (request.autopilotSeed)
         SwitchAutopilot(true);
     PlayKeyScript(script, "the script");
-    StartRunPlayback();
-    StartAutopilot(ChooseAutopilotSeed(request.autopilotSeed));
+    std::string why;
+    if (!StartRunPlayback(request.autopilotSeed, why)) {
+        std::fprintf(stderr, "kelvaron-replay: %s\n", why.c_str());
+        return 2;
+    }
     if (request.fromPath && !StartFromSnapshot(request))
         return 2;
     const long first = gSim.frame;
@@ -81,9 +84,8 @@ static int Replay(const ReplayRequest& request, const KeyScript& script)
         EndScene();
         return status;
     }
-    if (!request.fromPath)
+    if (!request.fromPath && first == 0)
         PrintTrace(0, request.hash);
-    std::string why;
     for (long f = first; f <= request.frames; ++f) {
         if (f > first) {
             RunFrame();
@@ -117,7 +119,8 @@ static int Usage(const char* why)
                  "Traces frame 0, every K-th frame and the last; --hash adds 'hash FRAME HEX' after each\n"
                  "traced frame, the whole simulation state's 64-bit hash, the same on every build.\n"
                  "A recording (kelvaron --record) plays with its own autopilot, to its own last frame\n"
-                 "unless --frames says otherwise.\n"
+                 "unless --frames says otherwise; a clip (Shift+F12) from the world it holds, tracing\n"
+                 "only the frames after it.\n"
                  "--save-snapshot writes the world after FRAME (0: as built) to FILE; --from-snapshot\n"
                  "goes on from such a world, --frames still counting from the run's start, and traces\n"
                  "only the frames after the snapshot's. --synctest saves the world at every frame, runs\n"
@@ -197,7 +200,13 @@ int main(int argc, char** argv)
         }
         if (keyScript.recorded && !framesGiven)
             request.frames = keyScript.header.frames;
+        if (!CheckClip(keyScript.header, error)) {
+            std::fprintf(stderr, "kelvaron-replay: %s: %s\n", script, error.c_str());
+            return 2;
+        }
     }
+    if (!keyScript.header.snapshot.empty() && (join || request.fromPath))
+        return Usage("a clip starts from its own world: --join and --from-snapshot do not go with it");
     if (request.saveFrame > request.frames)
         return Usage("--save-snapshot asks for a frame after the last one run");
     if (join && (request.fromPath || request.savePath || request.rollback))

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "record/KeptFiles.h"
+#include "physics/Bytes.h"
 #include "sim/Snapshot.h"
 
 constexpr long kLargestSnapshot = 1 << 20;  // some fifty times the scene's

@@ -7,6 +7,7 @@
 
 #include "app/Commands.h"
 #include "app/Frame.h"
+#include "physics/Bytes.h"
 #include "sim/Snapshot.h"
 #include "sim/StateHash.h"
 

@@ -93,6 +93,19 @@ async function awaitRoomStatus(page, part, seconds) {
   }
 }
 
+// The page opened at a #run= link in a context of its own: what it said as the run ended ("kelvaron:
+// played ..."), or null if it said nothing within seconds.
+async function playLink(first, url, packed, seconds) {
+  const context = await first.context().browser().newContext({serviceWorkers: 'block'});
+  const page = await context.newPage();
+  let played = null;
+  page.on('console', (m) => { if (m.text().startsWith('kelvaron: played')) played = m.text(); });
+  await page.goto(url + '#run=' + packed);
+  for (let i = 0; i < seconds * 10 && !played; i++) await page.waitForTimeout(100);
+  await context.close();
+  return played;
+}
+
 // The hash lines a Linux client printed: tick to hash.
 function readHashes(lines) {
   return new Map(lines.filter((l) => l.startsWith('hash ')).map((l) => l.split(' ')).map(([, t, h]) => [Number(t), h]));
@@ -294,16 +307,34 @@ const kCases = {
       .execFileSync(replay, ['--script', recording, '--every', '1000000000', '--hash']).toString().trim().split('\n').pop();
     const [, frames, hash] = last.split(' ');
     const packed = zlib.deflateRawSync(fs.readFileSync(recording)).toString('base64url');
-    const context = await first.context().browser().newContext({serviceWorkers: 'block'});
-    const page = await context.newPage();
-    let played = null;
-    page.on('console', (m) => { if (m.text().startsWith('kelvaron: played')) played = m.text(); });
-    await page.goto(url + '#run=' + packed);
-    for (let i = 0; i < 1800 && !played; i++) await page.waitForTimeout(100);
-    await context.close();
+    const played = await playLink(first, url, packed, 180);
     console.log('the link holds ' + fs.statSync(recording).size + ' bytes of recording in ' + packed.length + ' characters');
     check(played == 'kelvaron: played ' + frames + ' frames of /kelvaron/script.keys, state hash ' + hash,
           'the page said "' + played + '"; the Linux replay ends at ' + last);
+  },
+
+  // A link with a clip in it plays from the clip's world: the keyscript test's clip of a 1,900-frame
+  // run (from frame 120), cut to end at frame 420 to stay cheap, ends at the hash the Linux replay
+  // gives the run's whole recording at that frame.
+  async clip_link(first, url) {
+    const fs = require('fs'), path = require('path'), zlib = require('zlib');
+    const replay = process.env.KELVARON_LINUX_REPLAY;
+    check(replay, 'KELVARON_LINUX_REPLAY names no Linux replay to compare with');
+    const folder = path.join(path.dirname(path.dirname(replay)), 'tests');
+    const clipFile = path.join(folder, 'clip.keys');
+    check(fs.existsSync(clipFile), clipFile + ' is missing: the Linux build\'s keyscript test makes it');
+    const whole = fs.readFileSync(clipFile, 'utf8');
+    const clip = whole.replace(/^frames \d+$/m, 'frames 420').split('\n')
+      .filter((line) => !/^\d+ /.test(line) || Number(line.split(' ')[0]) <= 420).join('\n');
+    const last = require('child_process').execFileSync(
+      replay, ['--script', path.join(folder, 'clip-run.keys'), '--frames', '420', '--every', '1000000000', '--hash'])
+      .toString().trim().split('\n').pop();
+    const packed = zlib.deflateRawSync(clip).toString('base64url');
+    const played = await playLink(first, url, packed, 60);
+    console.log('a clip of ' + whole.length + ' bytes makes a link of ' + zlib.deflateRawSync(whole).toString('base64url').length +
+                ' characters');
+    check(played == 'kelvaron: played frames 121 to 420 of /kelvaron/script.keys, state hash ' + last.split(' ')[2],
+          'the page said "' + played + '"; the Linux replay of the whole run says ' + last);
   },
 
   // With the autopilot ticked, cars nobody drives drive themselves once 300 frames have passed, and
