@@ -12,6 +12,7 @@
 
 #include "net/Protocol.h"
 #include "sim/Commands.h"
+#include "physics/Bytes.h"  // the kept worlds
 #include "sim/Snapshot.h"
 
 constexpr int kFramesKept = int(kMaxPrediction) + 1;  // the last confirmed frame and those predicted after it
