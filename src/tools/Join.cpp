@@ -19,6 +19,7 @@ struct JoinedReplay {
     long frames, every;
     long printed;            // the last frame whose trace is out, or would be
     bool hash;
+    bool live;
     bool worldBuilt;
 };
 static JoinedReplay gJoin;
@@ -69,11 +70,13 @@ static bool StepJoinedReplay()
         StartSharedWorld();
         gJoin.worldBuilt = true;
     }
-    // Each of the script's commands goes out once its tick is near: in a room that rolls back, just
-    // before its frame runs here; in one with a delay, as soon as that delay would stamp it.
+    // Each of the script's commands goes out once its tick is near: in a room that rolls back, or live,
+    // just before its frame runs here, as a person's key would; in one with a delay, as soon as that
+    // delay would stamp it for its frame, as only a script known ahead allows.
     const std::vector<Command>& commands = gJoin.script.commands;
     const auto sendDue = [&] {
-        const long reach = gShared.delay == kRollback ? gSim.frame + 1 : gShared.lastTick + gShared.delay;
+        const long reach =
+            gShared.delay == kRollback || gJoin.live ? gSim.frame + 1 : gShared.lastTick + gShared.delay;
         while (gJoin.worldBuilt && gJoin.nextCommand < commands.size() && commands[gJoin.nextCommand].frame <= reach)
             SendSeatCommand(commands[gJoin.nextCommand++]);
     };
@@ -95,7 +98,8 @@ static bool StepJoinedReplay()
     return true;
 }
 
-int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long every, bool hash, int delay)
+int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long every, bool hash, int delay,
+                    bool live)
 {
     StartFreshProcess();
     HandleMinimised(true);
@@ -116,6 +120,7 @@ int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long
     gJoin.frames = frames;
     gJoin.every = every;
     gJoin.hash = hash;
+    gJoin.live = live;
     if (!JoinSharedRun(gJoin.address, false, error)) {
         std::fprintf(stderr, "kelvaron-replay: cannot join %s: %s\n", link, error.c_str());
         return 1;

@@ -115,7 +115,8 @@ static int Usage(const char* why)
                  "kelvaron-replay: %s\n"
                  "usage: kelvaron-replay [--frames N] [--every K] [--script FILE] [--autopilot SEED] [--hash]\n"
                  "                       [--save-snapshot FRAME FILE] [--from-snapshot FILE] [--synctest N]\n"
-                 "       kelvaron-replay --join LINK [--delay D] [--script FILE] [--frames N] [--every K] [--hash]\n"
+                 "       kelvaron-replay --join LINK [--delay D] [--live] [--script FILE] [--frames N]\n"
+                 "                       [--every K] [--hash]\n"
                  "Traces frame 0, every K-th frame and the last; --hash adds 'hash FRAME HEX' after each\n"
                  "traced frame, the whole simulation state's 64-bit hash, the same on every build.\n"
                  "A recording (kelvaron --record) plays with its own autopilot, to its own last frame\n"
@@ -131,7 +132,9 @@ static int Usage(const char* why)
                  "traces the shared world's frames, counted from the room's first tick, to the Nth:\n"
                  "in a room past tick N it runs only the room's history, and says so. Once the room's\n"
                  "three cars have their people it only watches, its script driving nothing. A new room\n"
-                 "rolls back; with --delay D (3 to 6) it waits out an input delay of at least D ticks.\n",
+                 "rolls back; with --delay D (3 to 6) it waits out an input delay of at least D ticks.\n"
+                 "--live sends each command as its frame comes, as if typed then, not ahead of time as\n"
+                 "a script known in advance allows: the room's log then shows the seat's input delay.\n",
                  why);
     return 2;
 }
@@ -143,12 +146,15 @@ int main(int argc, char** argv)
     const char* script = nullptr;
     const char* join = nullptr;
     long delay = 0;
+    bool live = false;
     bool framesGiven = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         bool hasValue = i + 1 < argc;
         if (!std::strcmp(arg, "--hash")) {
             request.hash = true;
+        } else if (!std::strcmp(arg, "--live")) {
+            live = true;
         } else if (!std::strcmp(arg, "--autopilot") && hasValue) {
             if (!ReadCount(argv[++i], autopilotSeed))
                 return Usage("--autopilot takes a seed, a whole number above 0");
@@ -211,10 +217,10 @@ int main(int argc, char** argv)
         return Usage("--save-snapshot asks for a frame after the last one run");
     if (join && (request.fromPath || request.savePath || request.rollback))
         return Usage("--join does not go with snapshots or --synctest");
-    if (delay && !join)
-        return Usage("--delay goes with --join");
+    if ((delay || live) && !join)
+        return Usage("--delay and --live go with --join");
     if (join)
-        return RunJoinedReplay(join, keyScript, request.frames, request.every, request.hash, int(delay));
+        return RunJoinedReplay(join, keyScript, request.frames, request.every, request.hash, int(delay), live);
     request.autopilotSeed = uint32_t(autopilotSeed);
     return Replay(request, keyScript);
 }

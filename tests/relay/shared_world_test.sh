@@ -10,7 +10,8 @@
 # kelvaron-replay.js"); the first client is always the Linux replay. faults: C is killed at tick 700,
 # and a Linux client takes its seat back at tick 1200. bad-link: B reaches the relay through a link
 # with 150 ms of delay and 2 % loss each way. Rooms roll back, but delay-room's, opened with an input
-# delay of 4 ticks, which runs as rooms did before rollback.
+# delay of 4 ticks, which runs as rooms did before rollback. In bad-link and delay-room, A types its
+# script live, and the room's log shows its input delay.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 for part in checks wait relay; do . "$here/../../scripts/lib/$part.sh"; done
@@ -68,6 +69,18 @@ log_replays_as() {  # NAME
 
 between() { [ -n "$1" ] && [ "$1" -ge "$2" ] && [ "$1" -lt "$3" ]; }  # VALUE LOW HIGH
 
+# Seat 0's input delays in the room's log, one a line: the tick each of its commands (the arrows,
+# 37 to 40) acts on less the frame its script typed it at, the script's and the log's in order.
+arrows() { awk '($2 == "down" || $2 == "up") && $3 >= 37 && $3 <= 40 { print $1 }' "$1" | sort -s -n; }
+input_delays() { paste <(arrows "$1") <(arrows "$(room_log)") | awk 'NF == 2 { print $2 - $1 }'; }
+delays_within() {  # SCRIPT LOW HIGH: every delay in LOW..HIGH, and as many as the script's commands
+  local count
+  count=$(input_delays "$1" | awk -v low="$2" -v high="$3" '$1 >= low && $1 <= high' | wc -l)
+  [ "$count" -gt 0 ] && [ "$count" -eq "$(arrows "$1" | wc -l)" ] && return 0
+  echo "   seat 0's input delays, tick less typed frame: $(input_delays "$1" | tr '\n' ' ')"
+  return 1
+}
+
 link=
 # Each client's rollbacks, as it says them when it leaves: "N rollbacks in S s of the room (R a second),
 # the deepest D frames; waited for the relay W times".
@@ -118,7 +131,7 @@ bad-link)
   python3 "$here/slow_link.py" "$relay_port" 150 2 7 > "$work/proxy.port" &
   wait_until 10 test -s "$work/proxy.port" || { echo "FAILED: the slow link did not start"; exit 1; }
   started=$SECONDS
-  open_room "$scripts/drive.keys"
+  open_room "$scripts/drive.keys" --live
   join b "${link/:$relay_port\//:$(cat "$work/proxy.port")/}" "$scripts/weave.keys" "$linux"
   join c "$link" "$scripts/drive.keys" "$linux"
   for name in a b c; do check "client $name ran $ticks ticks" ended_well $name; done
@@ -129,6 +142,8 @@ bad-link)
   check "the third client's hashes equal the first's" same_hashes c a
   check "the Linux replay of the room's log gives the same hashes" log_replays_as a
   check "the slow seat's commands reached the room" grep -q ' down 87$' "$(room_log)"
+  check "typed live on a good link, seat 0's commands act at the tick typed or the next" \
+    delays_within "$scripts/drive.keys" 0 1
   say_rollbacks a b c
   check "the clients on good links wound back for the slow seat's commands ($(rollbacks a) times)" \
     [ "$(rollbacks a)" -gt 0 ]
@@ -136,7 +151,7 @@ bad-link)
     [ "$(late_commands)" -gt 0 ]
   ;;
 delay-room)
-  open_room "$scripts/drive.keys" --delay 4
+  open_room "$scripts/drive.keys" --delay 4 --live
   join b "$link" "$scripts/weave.keys" "$linux"
   join c "$link" "$scripts/drive.keys" "$linux"
   for name in a b c; do check "client $name ran $ticks ticks" ended_well $name; done
@@ -145,6 +160,8 @@ delay-room)
   check "the Linux replay of the room's log gives the same hashes" log_replays_as a
   check "the room waited out its delay: no client wound back" [ -z "$(rollbacks a)$(rollbacks b)$(rollbacks c)" ]
   check "the relay opened it with its delay" grep -q 'opened with an input delay of at least 4 ticks' "$work/relay.log"
+  # The delay counts from the last tick received, the one before the frame a key is typed for.
+  check "typed live, seat 0's commands wait out the room's delay in its log" delays_within "$scripts/drive.keys" 3 8
   ;;
 *)
   echo "unknown mode $mode"; exit 2 ;;
