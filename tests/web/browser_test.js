@@ -505,7 +505,10 @@ const kCases = {
       const page = await openRoomPage(first.context().browser(), link);
       await awaitRoomStatus(page, 'Driving Car2', 20);
       const code = link.replace(/.*room=/, '');
-      check((await roomStatus(page)).startsWith('Room ' + code + ': Driving Car2'), 'the page says "' + await roomStatus(page) + '"');
+      // The room rolls back: the page says how often a second, after the round trip once it has one.
+      check(/^Room [0-9a-f]+: Driving Car2  (Ping \d+ ms  )?Rollback \d+$/.test(await roomStatus(page)),
+            'the page says "' + await roomStatus(page) + '"');
+      check((await roomStatus(page)).startsWith('Room ' + code + ': '), 'the page names another room: "' + await roomStatus(page) + '"');
       check(await page.locator('#room-share').isVisible() && await page.inputValue('#room-link') == link,
             'the page offers the link ' + await page.inputValue('#room-link'));
       check(await page.locator('#pause-keys').isHidden(), 'in a room the key list offers P and N, which are off there');
@@ -530,7 +533,8 @@ const kCases = {
 
   // From the relay's own address, "Play together" opens a new room: the page's address becomes the
   // room's link, which it offers to copy, and a Linux client that opens it shares the world with it.
-  // A link to a room the relay does not have says so, and the page runs on its own.
+  // ?room=new&delay=D opens a room with that delay. A link to a room the relay does not have says so,
+  // and the page runs on its own.
   async room_links(first) {
     const relay = await startRelay();
     let linux = null;
@@ -551,6 +555,12 @@ const kCases = {
       check(ticks.length == 3 && differing === undefined, 'the page and the Linux client reported hashes for ticks ' +
             ticks.join(' ') + (differing ? ', differing at ' + differing : ''));
 
+      // ?room=new&delay=D opens a room that waits out an input delay instead of rolling back.
+      const waiting = await openRoomPage(first.context().browser(), relay.url + '?room=new&delay=5');
+      await awaitRoomStatus(waiting, ' ticks', 20);
+      check(/^Room [0-9a-f]{20}: Driving Car1  (Ping \d+ ms  )?Delay [5-6] ticks$/.test(await roomStatus(waiting)),
+            'a room opened with a delay of 5 says "' + await roomStatus(waiting) + '"');
+
       const code = '0123456789abcdef0123';
       const stray = await openRoomPage(first.context().browser(), relay.url + '?room=' + code);
       await awaitRoomStatus(stray, 'could not be joined', 20);
@@ -560,7 +570,8 @@ const kCases = {
       check(await stray.locator('#pause-keys').isVisible() && await stray.locator('#room-share').isHidden(),
             'playing on its own, the page offers no link and does not offer P and N');
       await stray.waitForFunction(() => document.title.startsWith('Start') || document.title.startsWith('FPS'));
-      check(page.problems.length == 0 && stray.problems.length == 0, 'the page threw: ' + page.problems.concat(stray.problems).join('; '));
+      const problems = page.problems.concat(waiting.problems, stray.problems);
+      check(problems.length == 0, 'the page threw: ' + problems.join('; '));
     } finally {
       relay.kill();
       if (linux) linux.kill();

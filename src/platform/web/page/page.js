@@ -13,9 +13,11 @@
   const steadyPace = document.getElementById('steady-pace');
   let startNextRun = null;
   // ?room=CODE joins a room of the relay that serves the page, ?room=new opens one; &seat=N asks for
-  // CarN, 1 to 3, as the overlay numbers the cars. Once in a room, the page's address is its link, and the next run takes the same car back.
+  // CarN, 1 to 3, as the overlay numbers the cars. A new room rolls back; ?room=new&delay=D opens one
+  // that waits out an input delay of at least D ticks instead. Once in a room, the page's address is
+  // its link, and the next run takes the same car back.
   const params = new URLSearchParams(location.search);
-  const room = {code: params.get('room'), seat: params.get('seat'), joined: false, left: false};
+  const room = {code: params.get('room'), seat: params.get('seat'), delay: params.get('delay'), joined: false, left: false};
 
   function showProblem(text) {
     problem.textContent = text;
@@ -65,8 +67,8 @@
       if (!room.code) return '';
       const opening = room.code == 'new';
       sayOfRoom(opening ? 'Opening a new room…' : 'Joining room ' + room.code + '…');
-      return 'http://' + location.host + '/' +
-             (opening ? '' : '?room=' + room.code + (room.seat !== null ? '&seat=' + room.seat : ''));
+      if (opening) return 'http://' + location.host + '/' + (room.delay !== null ? '?delay=' + room.delay : '');
+      return 'http://' + location.host + '/?room=' + room.code + (room.seat !== null ? '&seat=' + room.seat : '');
     },
     // How the run stands in its room: its code, the seat and the overlay's line; or why it is not in one.
     showRoom(status) {
