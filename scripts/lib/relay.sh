@@ -1,6 +1,6 @@
 # shellcheck shell=bash
-# A relay of the test's own on 127.0.0.1, on a port the system picks. Sourced by the network tests
-# and the relay's figures; needs wait.sh.
+# A relay of the test's own on 127.0.0.1, on a port the system picks, and what its rooms' logs say.
+# Sourced by the network tests and the relay's figures; needs wait.sh.
 
 # Starts it with any further options; sets relay_pid and relay_port, its messages going to LOG.
 start_relay() {  # RELAY LOG [OPTION...]
@@ -15,4 +15,14 @@ start_relay() {  # RELAY LOG [OPTION...]
 stop_relay() {
   [ -n "${relay_pid:-}" ] && kill "$relay_pid" 2> /dev/null && wait "$relay_pid" 2> /dev/null
   relay_pid=
+}
+
+# The frames of seat 0's commands (the arrows, 37 to 40) in a key script or a room's log, in order.
+seat0_arrows() {  # FILE
+  awk '($2 == "down" || $2 == "up") && $3 >= 37 && $3 <= 40 { print $1 }' "$1" | sort -s -n
+}
+# Seat 0's input delays, one a line: the tick each of its commands acts on in the room's log less the
+# frame its script typed it at (kelvaron-replay --join --live), the two taken in order.
+input_delays() {  # SCRIPT LOG
+  paste <(seat0_arrows "$1") <(seat0_arrows "$2") | awk 'NF == 2 { print $2 - $1 }'
 }

@@ -69,15 +69,11 @@ log_replays_as() {  # NAME
 
 between() { [ -n "$1" ] && [ "$1" -ge "$2" ] && [ "$1" -lt "$3" ]; }  # VALUE LOW HIGH
 
-# Seat 0's input delays in the room's log, one a line: the tick each of its commands (the arrows,
-# 37 to 40) acts on less the frame its script typed it at, the script's and the log's in order.
-arrows() { awk '($2 == "down" || $2 == "up") && $3 >= 37 && $3 <= 40 { print $1 }' "$1" | sort -s -n; }
-input_delays() { paste <(arrows "$1") <(arrows "$(room_log)") | awk 'NF == 2 { print $2 - $1 }'; }
-delays_within() {  # SCRIPT LOW HIGH: every delay in LOW..HIGH, and as many as the script's commands
+delays_within() {  # SCRIPT LOW HIGH: seat 0's every input delay in LOW..HIGH, one a command typed
   local count
-  count=$(input_delays "$1" | awk -v low="$2" -v high="$3" '$1 >= low && $1 <= high' | wc -l)
-  [ "$count" -gt 0 ] && [ "$count" -eq "$(arrows "$1" | wc -l)" ] && return 0
-  echo "   seat 0's input delays, tick less typed frame: $(input_delays "$1" | tr '\n' ' ')"
+  count=$(input_delays "$1" "$(room_log)" | awk -v low="$2" -v high="$3" '$1 >= low && $1 <= high' | wc -l)
+  [ "$count" -gt 0 ] && [ "$count" -eq "$(seat0_arrows "$1" | wc -l)" ] && return 0
+  echo "   seat 0's input delays, tick less typed frame: $(input_delays "$1" "$(room_log)" | tr '\n' ' ')"
   return 1
 }
 
