@@ -64,6 +64,10 @@ find "$cache/archives" -maxdepth 1 -name '*.deb' -exec cp -l -t "$root/var/cache
 # what changed since, and keeps one of these where a mirror in the middle of a sync serves a file
 # that does not match its Release (apt's "old ones used instead").
 find /var/lib/apt/lists -maxdepth 1 -type f -name '*_*' -exec cp -t "$root/var/lib/apt/lists" {} + 2> /dev/null || true
+# The root knows this machine's other architectures from the start: apt's update deletes the indexes
+# of an architecture it does not know, and an i386 index the mirror fails to serve must still be
+# there when the Windows tree's packages add i386.
+for arch in $(dpkg --print-foreign-architectures); do chroot "$root" dpkg --add-architecture "$arch"; done
 git clone -q "$checkout" "$root/work/$name"
 if [ -d "$shared" ]; then
   cp -a "$shared" "$root/work/shared"

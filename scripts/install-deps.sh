@@ -119,13 +119,22 @@ if [ "$(id -u)" -ne 0 ]; then
   sudo=(sudo)
 fi
 echo "Installing ${missing[*]}"
+# The package indexes apt's sources name that are not on this machine in any form, not even old.
+absent_indexes() {
+  local f
+  apt-get indextargets --format '$(FILENAME)' 'Created-By: Packages' | while read -r f; do
+    compgen -G "${f%_Packages*}_Packages*" > /dev/null || echo "$f"
+  done
+}
 for c in "${commands[@]}"; do
   # A mirror in the middle of a sync serves index files that do not match ("Mirror sync in
-  # progress?"): the update is tried again, three times in all, 10 s apart. Should one index still
-  # be missing, apt goes on with the others, and the install says whether what it needs was there.
+  # progress?"), and apt keeps the old one. Only an index with no old one to keep is worth waiting
+  # for: the update is tried again, three times in all, 10 s apart; should it still be missing, the
+  # install says whether what it needs was in the others.
   if [ "$c" = "apt-get update -qq" ]; then
     for try in 1 2 3; do
       "${sudo[@]}" apt-get update -qq > /dev/null && break
+      [ -z "$(absent_indexes)" ] && break
       if [ $try -lt 3 ]; then
         echo "install-deps.sh: apt-get update failed; trying again in 10 s" >&2
         sleep 10
