@@ -33,7 +33,7 @@ awk -v last=$((frames - 60)) 'BEGIN { for (f = 30; f < last; f += 30) { k = (f /
 measure() {  # ROUND-TRIP-MS [--delay D]
   local rtt=$1 kind=rollback link slow_port; shift
   [ $# -gt 0 ] && kind="delay $2"
-  rm -f "$work/proxy.port"
+  rm -f "$work/proxy.port" "$work/a.out"
   start_relay "$relay" "$work/relay.log" --log-dir "$work/logs" --tick-hz 30
   python3 "$here/../tests/relay/slow_link.py" "$relay_port" $((rtt / 2)) 0 1 > "$work/proxy.port" &
   proxy=$!
@@ -42,12 +42,14 @@ measure() {  # ROUND-TRIP-MS [--delay D]
   "$linux" --join "http://127.0.0.1:$slow_port/" "$@" --live --script "$work/steer.keys" --frames "$frames" \
     > "$work/a.out" 2> "$work/a.err" &
   local a=$!
-  wait_until 20 grep -q '^room ' "$work/a.out"
+  wait_until 30 grep -qs '^room ' "$work/a.out" ||
+    { echo "input-delay-figures.sh: seat 0 opened no room in 30 s:" >&2; cat "$work/a.err" >&2; exit 1; }
   link=$(sed -n 's/^room //p' "$work/a.out" | head -n 1)
   "$linux" --join "${link/:$slow_port\//:$relay_port/}" --script "$here/scripts/weave.keys" --frames "$frames" \
-    > /dev/null 2>&1 &
+    > /dev/null 2> "$work/b.err" &
   local b=$!
-  wait "$a" "$b"
+  wait "$a" || { echo "input-delay-figures.sh: seat 0 left early:" >&2; cat "$work/a.err" >&2; exit 1; }
+  wait "$b" || { echo "input-delay-figures.sh: seat 1 left early:" >&2; cat "$work/b.err" >&2; exit 1; }
   kill "$proxy" 2> /dev/null; wait "$proxy" 2> /dev/null || true
   stop_relay  # the room's log is kept as it ends, with the relay
   local log delays
