@@ -28,7 +28,9 @@ static bool IsWithinProtocol(const RelayMessage& m)
     case RelayMessageKind::kWelcome:
         return IsRoomCode(m.room) && m.seat >= kSpectator && m.seat < kSeatCount && m.tick >= 0;
     case RelayMessageKind::kDelay:
-        return m.delay >= kMinDelay && m.delay <= kMaxDelay;
+        return m.delay == kRollback || (m.delay >= kMinDelay && m.delay <= kMaxDelay);
+    case RelayMessageKind::kAhead:
+        return m.delay >= 1 && m.delay <= kMaxPrediction;
     case RelayMessageKind::kTick:
         return m.tick >= 1 && AreStamped(m.text, m.tick);
     case RelayMessageKind::kDesync:

@@ -2,6 +2,7 @@
 // seat's person leaving and coming back: it never fails, and its log always reads back as a
 // recording. An input is a run of messages: a byte naming the client (4: the spectator leaves and
 // takes seat 1 back if it can), a byte of 4 ms steps since the last message, the text to a 0 byte.
+// An input of odd length opens a room with an input delay, of even length one that rolls back.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +15,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const RelayTime start{};
-    Room room = OpenRoom("fuzz", 1, start);
+    // Rooms that roll back, and those that wait out a delay, by the input's length.
+    Room room = OpenRoom("fuzz", 1, start, size % 2 ? kMinDelay : kRollback);
     std::vector<Outgoing> out;
     TickLateness lateness;
     for (long client = 1; client <= 4; ++client)
