@@ -28,6 +28,10 @@ namespace fs = std::filesystem;
 using tcp = net::ip::tcp;
 
 constexpr size_t kMaxQueuedMessages = 600;  // a client that reads this far behind is let go
+// Rooms start on one of this many phases of a tick, so that the ticks of the rooms on a phase fall
+// due together and go out in one wake-up of the relay, not one each: a wake-up costs more than a
+// room's tick. A phase is about a millisecond, and a room's ticks keep theirs, so no tick is later.
+constexpr int kTickPhases = 32;
 constexpr int kHttpSeconds = 30;
 
 struct Connection {
@@ -177,24 +181,34 @@ static void EndRoom(Relay& relay, const std::string& code)
     relay.rooms.erase(found);
 }
 
-static void ScheduleRoom(Relay& relay, const std::string& code)
+// The room's timer ends with it, and its last wait with an error: hosted is valid whenever ec is not.
+static void ScheduleRoom(Relay& relay, HostedRoom& hosted)
 {
-    HostedRoom& hosted = relay.rooms.at(code);
     hosted.timer->expires_at(FindRealTime(relay, FindTickTime(hosted.room, hosted.room.tick + 1)));
-    hosted.timer->async_wait([&relay, code](beast::error_code ec) {
-        auto found = relay.rooms.find(code);
-        if (ec || found == relay.rooms.end())
+    hosted.timer->async_wait([&relay, &hosted](beast::error_code ec) {
+        if (ec)
             return;
         const RelayTime now = ReadRoomClock(relay);
-        if (IsRoomOver(found->second.room, now)) {
-            EndRoom(relay, code);
+        if (IsRoomOver(hosted.room, now)) {
+            EndRoom(relay, hosted.room.code);
             return;
         }
         std::vector<Outgoing> out;
-        RunRoom(found->second.room, now, out, relay.lateness);
-        Deliver(relay, found->second, out);
-        ScheduleRoom(relay, code);
+        RunRoom(hosted.room, now, out, relay.lateness);
+        Deliver(relay, hosted, out);
+        ScheduleRoom(relay, hosted);
     });
+}
+
+// The first phase of a tick at or after now, on the rooms' clock: phases counted from the relay's
+// start, each second's from its beginning, so that the ticks of rooms on one phase stay together
+// (to the nanosecond of FindTickTime's rounding) however long apart the rooms opened.
+static RelayTime FindNextPhase(const Relay& relay, RelayTime now)
+{
+    constexpr long long kSecond = 1000000000, kPerSecond = kTickRate * kTickPhases;
+    const long long since = std::chrono::duration_cast<std::chrono::nanoseconds>(now - relay.started).count();
+    const long long phase = ((since % kSecond) * kPerSecond + kSecond - 1) / kSecond;
+    return relay.started + std::chrono::nanoseconds(since / kSecond * kSecond + phase * kSecond / kPerSecond);
 }
 
 static std::string OpenNewRoom(Relay& relay, int leastDelay)
@@ -202,14 +216,15 @@ static std::string OpenNewRoom(Relay& relay, int leastDelay)
     std::string code = MakeRoomCode();
     while (relay.rooms.count(code))
         code = MakeRoomCode();
-    HostedRoom hosted = {OpenRoom(code, MakeRoomSeed(), ReadRoomClock(relay), leastDelay), std::make_unique<net::steady_timer>(relay.io)};
-    relay.rooms.emplace(code, std::move(hosted));
+    HostedRoom hosted = {OpenRoom(code, MakeRoomSeed(), FindNextPhase(relay, ReadRoomClock(relay)), leastDelay),
+                         std::make_unique<net::steady_timer>(relay.io)};
+    HostedRoom& opened = relay.rooms.emplace(code, std::move(hosted)).first->second;
     if (leastDelay == kRollback)
         std::fprintf(stderr, "kelvaron-relay: room %s opened\n", code.c_str());
     else
         std::fprintf(stderr, "kelvaron-relay: room %s opened with an input delay of at least %d ticks\n", code.c_str(),
                      leastDelay);
-    ScheduleRoom(relay, code);
+    ScheduleRoom(relay, opened);
     return code;
 }
 
