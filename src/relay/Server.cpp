@@ -1,7 +1,8 @@
 // The sockets, on Boost.Beast and Asio, in one thread: HTTP for the page, WebSockets for the rooms,
-// and a timer a room for its ticks. What happens in a room is Room.cpp's.
+// and a timer for each phase of a tick, which sends the ticks of the rooms on it. What happens in a room is Room.cpp's.
 #include "relay/Server.h"
 
+#include <algorithm>
 #include <boost/asio.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
@@ -29,8 +30,8 @@ using tcp = net::ip::tcp;
 
 constexpr size_t kMaxQueuedMessages = 600;  // a client that reads this far behind is let go
 // Rooms start on one of this many phases of a tick, so that the ticks of the rooms on a phase fall
-// due together and go out in one wake-up of the relay, not one each: a wake-up costs more than a
-// room's tick. A phase is about a millisecond, and a room's ticks keep theirs, so no tick is later.
+// due together and go out in one wake-up of the relay, from one timer, not one each: a wake-up and
+// a timer cost more than a room's tick. A phase is about a millisecond, and a room keeps its phase.
 constexpr int kTickPhases = 32;
 constexpr int kHttpSeconds = 30;
 
@@ -48,13 +49,19 @@ struct Connection {
 
 struct HostedRoom {
     Room room;
-    std::unique_ptr<net::steady_timer> timer;
+    int phase;
+};
+
+struct TickPhase {
+    std::unique_ptr<net::steady_timer> timer;  // waits while there are rooms
+    std::vector<HostedRoom*> rooms;             // in the order they opened
 };
 
 struct Relay {
     RelayOptions options;
     net::io_context io;
     std::map<std::string, HostedRoom> rooms;
+    std::vector<TickPhase> phases;  // kTickPhases
     std::map<long, std::shared_ptr<Connection>> connections;
     std::map<std::string, int> perAddress;  // open WebSockets by the address they come from
     long nextClient = 1;
@@ -178,36 +185,57 @@ static void EndRoom(Relay& relay, const std::string& code)
     std::fprintf(stderr, "kelvaron-relay: room %s ended at tick %ld; %ld messages not taken, %ld commands late\n",
                  code.c_str(), room.tick, room.ignored, room.moved);
     WriteRoomLog(relay, room);
+    std::vector<HostedRoom*>& phase = relay.phases[found->second.phase].rooms;
+    phase.erase(std::find(phase.begin(), phase.end(), &found->second));
     relay.rooms.erase(found);
 }
 
-// The room's timer ends with it, and its last wait with an error: hosted is valid whenever ec is not.
-static void ScheduleRoom(Relay& relay, HostedRoom& hosted)
+static void RunPhase(Relay& relay, int index);
+
+// The rooms on a phase have their ticks at the same moments: the timer waits for the next.
+static void SchedulePhase(Relay& relay, int index)
 {
-    hosted.timer->expires_at(FindRealTime(relay, FindTickTime(hosted.room, hosted.room.tick + 1)));
-    hosted.timer->async_wait([&relay, &hosted](beast::error_code ec) {
-        if (ec)
-            return;
-        const RelayTime now = ReadRoomClock(relay);
-        if (IsRoomOver(hosted.room, now)) {
-            EndRoom(relay, hosted.room.code);
-            return;
-        }
-        std::vector<Outgoing> out;
-        RunRoom(hosted.room, now, out, relay.lateness);
-        Deliver(relay, hosted, out);
-        ScheduleRoom(relay, hosted);
+    TickPhase& phase = relay.phases[index];
+    RelayTime next = RelayTime::max();
+    for (const HostedRoom* hosted : phase.rooms)
+        next = std::min(next, FindTickTime(hosted->room, hosted->room.tick + 1));
+    phase.timer->expires_at(FindRealTime(relay, next));
+    phase.timer->async_wait([&relay, index](beast::error_code ec) {
+        if (!ec)
+            RunPhase(relay, index);
     });
 }
 
-// The first phase of a tick at or after now, on the rooms' clock: phases counted from the relay's
-// start, each second's from its beginning, so that the ticks of rooms on one phase stay together
-// (to the nanosecond of FindTickTime's rounding) however long apart the rooms opened.
-static RelayTime FindNextPhase(const Relay& relay, RelayTime now)
+static void RunPhase(Relay& relay, int index)
+{
+    std::vector<HostedRoom*>& rooms = relay.phases[index].rooms;
+    std::vector<Outgoing> out;
+    for (size_t i = 0; i < rooms.size();) {
+        HostedRoom& hosted = *rooms[i];
+        // Each room's own moment, so that its lateness counts the rooms before it on the phase.
+        const RelayTime now = ReadRoomClock(relay);
+        if (IsRoomOver(hosted.room, now)) {
+            EndRoom(relay, hosted.room.code);  // which takes it off the phase
+            continue;
+        }
+        RunRoom(hosted.room, now, out, relay.lateness);
+        Deliver(relay, hosted, out);
+        ++i;
+    }
+    if (!rooms.empty())
+        SchedulePhase(relay, index);
+}
+
+// The first phase of a tick at or after now, on the rooms' clock, and its index: phases counted
+// from the relay's start, each second's from its beginning, so that the ticks of rooms on one phase
+// fall at the same moments (FindTickTime's rounding repeats every second) however long apart the
+// rooms opened.
+static RelayTime FindNextPhase(const Relay& relay, RelayTime now, int& index)
 {
     constexpr long long kSecond = 1000000000, kPerSecond = kTickRate * kTickPhases;
     const long long since = std::chrono::duration_cast<std::chrono::nanoseconds>(now - relay.started).count();
     const long long phase = ((since % kSecond) * kPerSecond + kSecond - 1) / kSecond;
+    index = int(phase % kTickPhases);
     return relay.started + std::chrono::nanoseconds(since / kSecond * kSecond + phase * kSecond / kPerSecond);
 }
 
@@ -216,15 +244,19 @@ static std::string OpenNewRoom(Relay& relay, int leastDelay)
     std::string code = MakeRoomCode();
     while (relay.rooms.count(code))
         code = MakeRoomCode();
-    HostedRoom hosted = {OpenRoom(code, MakeRoomSeed(), FindNextPhase(relay, ReadRoomClock(relay)), leastDelay),
-                         std::make_unique<net::steady_timer>(relay.io)};
-    HostedRoom& opened = relay.rooms.emplace(code, std::move(hosted)).first->second;
+    int index;
+    const RelayTime start = FindNextPhase(relay, ReadRoomClock(relay), index);
+    HostedRoom& opened = relay.rooms.emplace(code, HostedRoom{OpenRoom(code, MakeRoomSeed(), start, leastDelay), index})
+                             .first->second;
+    TickPhase& phase = relay.phases[index];
     if (leastDelay == kRollback)
         std::fprintf(stderr, "kelvaron-relay: room %s opened\n", code.c_str());
     else
         std::fprintf(stderr, "kelvaron-relay: room %s opened with an input delay of at least %d ticks\n", code.c_str(),
                      leastDelay);
-    ScheduleRoom(relay, opened);
+    phase.rooms.push_back(&opened);
+    if (phase.rooms.size() == 1)
+        SchedulePhase(relay, index);
     return code;
 }
 
@@ -462,6 +494,8 @@ int RunRelay(const RelayOptions& options)
 {
     Relay relay;
     relay.options = options;
+    for (int i = 0; i < kTickPhases; ++i)
+        relay.phases.push_back({std::make_unique<net::steady_timer>(relay.io), {}});
     beast::error_code ec;
     const auto address = net::ip::make_address(options.bind.empty() ? "0.0.0.0" : options.bind, ec);
     if (ec) {
