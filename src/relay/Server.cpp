@@ -36,7 +36,7 @@ constexpr int kTickPhases = 32;
 constexpr int kHttpSeconds = 30;
 
 struct Connection {
-    websocket::stream<beast::tcp_stream> ws;
+    websocket::stream<tcp::socket> ws;  // no tcp_stream: the WebSocket times itself out, and a tick is one write
     beast::flat_buffer buffer;
     long id;
     std::string room;
@@ -91,7 +91,7 @@ static void Send(Relay& relay, const ConnectionPtr& c, std::shared_ptr<const std
         return;
     if (c->queue.size() >= kMaxQueuedMessages) {
         c->gone = true;
-        beast::get_lowest_layer(c->ws).socket().close();
+        c->ws.next_layer().close();
         return;
     }
     c->queue.push_back(std::move(text));
@@ -306,9 +306,8 @@ static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http
     // Built in place: a stream and its buffers do not move.
     beast::error_code unknown;
     const std::string address = socket.remote_endpoint(unknown).address().to_string();
-    ConnectionPtr c(new Connection{websocket::stream<beast::tcp_stream>(std::move(socket)), {}, relay.nextClient++, "", address,
+    ConnectionPtr c(new Connection{websocket::stream<tcp::socket>(std::move(socket)), {}, relay.nextClient++, "", address,
                                    {}, false, std::nullopt, false});
-    beast::get_lowest_layer(c->ws).expires_never();
     c->ws.set_option(websocket::stream_base::timeout::suggested(beast::role_type::server));
     c->ws.read_message_max(kMaxMessageBytes);
     c->ws.async_accept(request, [&relay, c, query](beast::error_code ec) {
