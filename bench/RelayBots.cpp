@@ -171,8 +171,9 @@ static void ReadNext(Swarm& swarm, Bot* bot)
 {
     bot->ws.async_read(bot->buffer, [&swarm, bot](beast::error_code ec, size_t) {
         if (ec) {
+            const auto& reason = bot->ws.reason().reason;
             if (!bot->closed && swarm.dropped.empty())
-                swarm.dropped = ec == websocket::error::closed ? "closed: " + std::string(bot->ws.reason().reason.data(), bot->ws.reason().reason.size()) : ec.message();
+                swarm.dropped = ec == websocket::error::closed ? "closed: " + std::string(reason.data(), reason.size()) : ec.message();
             bot->closed = true;
             return;
         }
