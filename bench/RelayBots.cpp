@@ -47,7 +47,7 @@ struct Bot {
     websocket::stream<beast::tcp_stream> ws;
     beast::flat_buffer buffer;
     int room;
-    int seat;
+    int seat;  // the one it asked for until the relay's welcome, then the one it was given
     int delay;  // how far past the last tick its commands are stamped: the room's delay, or its ahead
     bool down;
     bool writing;
@@ -75,6 +75,7 @@ struct Swarm {
     Clock::time_point start;
     CpuTimes before;
     std::string refused;  // the relay's first refusal, if any
+    std::string dropped;  // why the first bot was let go after it was in, if one was
     net::steady_timer timer{io};
 };
 
@@ -150,8 +151,12 @@ static void TakeMessage(Swarm& swarm, Bot* bot, const std::string& text)
         bot->delay = std::atoi(text.c_str() + 6);
     } else if (text.compare(0, 8, "welcome ") == 0) {
         ++swarm.joined;
+        // The relay seats a room's joiners in the order their handshakes finish, not the order they
+        // set out in: a bot that drove the car of the seat it set out for would be refused.
+        const size_t seatAt = text.find(' ', 8) + 1;
+        bot->seat = std::atoi(text.c_str() + seatAt);
         if (bot->seat == 0) {
-            const std::string code = text.substr(8, text.find(' ', 8) - 8);
+            const std::string code = text.substr(8, seatAt - 1 - 8);
             for (int seat = 1; seat < kSeatCount; ++seat)
                 StartBot(swarm, bot->room, seat, "/ws?room=" + code);
         } else if (bot->seat == kSeatCount - 1) {
@@ -166,6 +171,9 @@ static void ReadNext(Swarm& swarm, Bot* bot)
 {
     bot->ws.async_read(bot->buffer, [&swarm, bot](beast::error_code ec, size_t) {
         if (ec) {
+            const auto& reason = bot->ws.reason().reason;
+            if (!bot->closed && swarm.dropped.empty())
+                swarm.dropped = ec == websocket::error::closed ? "closed: " + std::string(reason.data(), reason.size()) : ec.message();
             bot->closed = true;
             return;
         }
@@ -265,6 +273,8 @@ static void PrintFigures(Swarm& swarm, double seconds, const CpuTimes& after)
                 jitter.empty() ? 0 : double(jitter.back()), missed, dropped, (after.relay - swarm.before.relay) / seconds,
                 (after.bots - swarm.before.bots) / seconds, (after.machine - swarm.before.machine) / seconds);
     std::fflush(stdout);
+    if (dropped)
+        std::fprintf(stderr, "relay-bots: %ld clients dropped; the first: %s\n", dropped, swarm.dropped.c_str());
 }
 
 static void EndStretch(Swarm& swarm)

@@ -55,6 +55,7 @@ measure() {  # ROOMS
     -v miss="$(field missed "$bots")" -v drop="$(field dropped "$bots")" \
     'BEGIN { printf "| %d (%d) | %.2f / %.2f / %.2f | %.2f / %.2f / %.2f | %.0f%% | %.2f | %.2f | %d / %d | %d, %d |\n",
              r, 3 * r, m, p, x, jm, jp, jx, 100 * rc, bc, mc, rx, tx, miss, drop }'
+  [ "$(field dropped "$bots")" -eq 0 ] || tail -n 1 "$work/bots.err" >&2  # why
   echo "$rooms $p99 $(field jitter_p99 "$bots")" >> "$work/plot.dat"
   echo "$rooms $p99 $(field jitter_p99 "$bots") $(field relay_cpu "$bots") $(field in_bytes "$bots") $(field out_bytes "$bots") $(field bots_cpu "$bots")" > "$work/$rooms"
   ! awk -v p="$p99" -v l="$late_ms" 'BEGIN { exit !(p > l) }' && [ "$(field missed "$bots")" -eq 0 ] &&

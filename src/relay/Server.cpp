@@ -1,7 +1,8 @@
 // The sockets, on Boost.Beast and Asio, in one thread: HTTP for the page, WebSockets for the rooms,
-// and a timer a room for its ticks. What happens in a room is Room.cpp's.
+// and a timer for each phase of a tick, which sends the ticks of the rooms on it. What happens in a room is Room.cpp's.
 #include "relay/Server.h"
 
+#include <algorithm>
 #include <boost/asio.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
@@ -28,10 +29,14 @@ namespace fs = std::filesystem;
 using tcp = net::ip::tcp;
 
 constexpr size_t kMaxQueuedMessages = 600;  // a client that reads this far behind is let go
+// Rooms start on one of this many phases of a tick, so that the ticks of the rooms on a phase fall
+// due together and go out in one wake-up of the relay, from one timer, not one each: a wake-up and
+// a timer cost more than a room's tick. A phase is about a millisecond, and a room keeps its phase.
+constexpr int kTickPhases = 32;
 constexpr int kHttpSeconds = 30;
 
 struct Connection {
-    websocket::stream<beast::tcp_stream> ws;
+    websocket::stream<tcp::socket> ws;  // no tcp_stream: the WebSocket times itself out, and a tick is one write
     beast::flat_buffer buffer;
     long id;
     std::string room;
@@ -44,13 +49,19 @@ struct Connection {
 
 struct HostedRoom {
     Room room;
-    std::unique_ptr<net::steady_timer> timer;
+    int phase;
+};
+
+struct TickPhase {
+    std::unique_ptr<net::steady_timer> timer;  // waits while there are rooms
+    std::vector<HostedRoom*> rooms;             // in the order they opened
 };
 
 struct Relay {
     RelayOptions options;
     net::io_context io;
     std::map<std::string, HostedRoom> rooms;
+    std::vector<TickPhase> phases;  // kTickPhases
     std::map<long, std::shared_ptr<Connection>> connections;
     std::map<std::string, int> perAddress;  // open WebSockets by the address they come from
     long nextClient = 1;
@@ -80,7 +91,7 @@ static void Send(Relay& relay, const ConnectionPtr& c, std::shared_ptr<const std
         return;
     if (c->queue.size() >= kMaxQueuedMessages) {
         c->gone = true;
-        beast::get_lowest_layer(c->ws).socket().close();
+        c->ws.next_layer().close();
         return;
     }
     c->queue.push_back(std::move(text));
@@ -174,27 +185,58 @@ static void EndRoom(Relay& relay, const std::string& code)
     std::fprintf(stderr, "kelvaron-relay: room %s ended at tick %ld; %ld messages not taken, %ld commands late\n",
                  code.c_str(), room.tick, room.ignored, room.moved);
     WriteRoomLog(relay, room);
+    std::vector<HostedRoom*>& phase = relay.phases[found->second.phase].rooms;
+    phase.erase(std::find(phase.begin(), phase.end(), &found->second));
     relay.rooms.erase(found);
 }
 
-static void ScheduleRoom(Relay& relay, const std::string& code)
+static void RunPhase(Relay& relay, int index);
+
+// The rooms on a phase have their ticks at the same moments: the timer waits for the next.
+static void SchedulePhase(Relay& relay, int index)
 {
-    HostedRoom& hosted = relay.rooms.at(code);
-    hosted.timer->expires_at(FindRealTime(relay, FindTickTime(hosted.room, hosted.room.tick + 1)));
-    hosted.timer->async_wait([&relay, code](beast::error_code ec) {
-        auto found = relay.rooms.find(code);
-        if (ec || found == relay.rooms.end())
-            return;
-        const RelayTime now = ReadRoomClock(relay);
-        if (IsRoomOver(found->second.room, now)) {
-            EndRoom(relay, code);
-            return;
-        }
-        std::vector<Outgoing> out;
-        RunRoom(found->second.room, now, out, relay.lateness);
-        Deliver(relay, found->second, out);
-        ScheduleRoom(relay, code);
+    TickPhase& phase = relay.phases[index];
+    RelayTime next = RelayTime::max();
+    for (const HostedRoom* hosted : phase.rooms)
+        next = std::min(next, FindTickTime(hosted->room, hosted->room.tick + 1));
+    phase.timer->expires_at(FindRealTime(relay, next));
+    phase.timer->async_wait([&relay, index](beast::error_code ec) {
+        if (!ec)
+            RunPhase(relay, index);
     });
+}
+
+static void RunPhase(Relay& relay, int index)
+{
+    std::vector<HostedRoom*>& rooms = relay.phases[index].rooms;
+    std::vector<Outgoing> out;
+    for (size_t i = 0; i < rooms.size();) {
+        HostedRoom& hosted = *rooms[i];
+        // Each room's own moment, so that its lateness counts the rooms before it on the phase.
+        const RelayTime now = ReadRoomClock(relay);
+        if (IsRoomOver(hosted.room, now)) {
+            EndRoom(relay, hosted.room.code);  // which takes it off the phase
+            continue;
+        }
+        RunRoom(hosted.room, now, out, relay.lateness);
+        Deliver(relay, hosted, out);
+        ++i;
+    }
+    if (!rooms.empty())
+        SchedulePhase(relay, index);
+}
+
+// The first phase of a tick at or after now, on the rooms' clock, and its index: phases counted
+// from the relay's start, each second's from its beginning, so that the ticks of rooms on one phase
+// fall at the same moments (FindTickTime's rounding repeats every second) however long apart the
+// rooms opened.
+static RelayTime FindNextPhase(const Relay& relay, RelayTime now, int& index)
+{
+    constexpr long long kSecond = 1000000000, kPerSecond = kTickRate * kTickPhases;
+    const long long since = std::chrono::duration_cast<std::chrono::nanoseconds>(now - relay.started).count();
+    const long long phase = ((since % kSecond) * kPerSecond + kSecond - 1) / kSecond;
+    index = int(phase % kTickPhases);
+    return relay.started + std::chrono::nanoseconds(since / kSecond * kSecond + phase * kSecond / kPerSecond);
 }
 
 static std::string OpenNewRoom(Relay& relay, int leastDelay)
@@ -202,14 +244,19 @@ static std::string OpenNewRoom(Relay& relay, int leastDelay)
     std::string code = MakeRoomCode();
     while (relay.rooms.count(code))
         code = MakeRoomCode();
-    HostedRoom hosted = {OpenRoom(code, MakeRoomSeed(), ReadRoomClock(relay), leastDelay), std::make_unique<net::steady_timer>(relay.io)};
-    relay.rooms.emplace(code, std::move(hosted));
+    int index;
+    const RelayTime start = FindNextPhase(relay, ReadRoomClock(relay), index);
+    HostedRoom& opened = relay.rooms.emplace(code, HostedRoom{OpenRoom(code, MakeRoomSeed(), start, leastDelay), index})
+                             .first->second;
+    TickPhase& phase = relay.phases[index];
     if (leastDelay == kRollback)
         std::fprintf(stderr, "kelvaron-relay: room %s opened\n", code.c_str());
     else
         std::fprintf(stderr, "kelvaron-relay: room %s opened with an input delay of at least %d ticks\n", code.c_str(),
                      leastDelay);
-    ScheduleRoom(relay, code);
+    phase.rooms.push_back(&opened);
+    if (phase.rooms.size() == 1)
+        SchedulePhase(relay, index);
     return code;
 }
 
@@ -259,9 +306,8 @@ static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http
     // Built in place: a stream and its buffers do not move.
     beast::error_code unknown;
     const std::string address = socket.remote_endpoint(unknown).address().to_string();
-    ConnectionPtr c(new Connection{websocket::stream<beast::tcp_stream>(std::move(socket)), {}, relay.nextClient++, "", address,
+    ConnectionPtr c(new Connection{websocket::stream<tcp::socket>(std::move(socket)), {}, relay.nextClient++, "", address,
                                    {}, false, std::nullopt, false});
-    beast::get_lowest_layer(c->ws).expires_never();
     c->ws.set_option(websocket::stream_base::timeout::suggested(beast::role_type::server));
     c->ws.read_message_max(kMaxMessageBytes);
     c->ws.async_accept(request, [&relay, c, query](beast::error_code ec) {
@@ -447,6 +493,8 @@ int RunRelay(const RelayOptions& options)
 {
     Relay relay;
     relay.options = options;
+    for (int i = 0; i < kTickPhases; ++i)
+        relay.phases.push_back({std::make_unique<net::steady_timer>(relay.io), {}});
     beast::error_code ec;
     const auto address = net::ip::make_address(options.bind.empty() ? "0.0.0.0" : options.bind, ec);
     if (ec) {
