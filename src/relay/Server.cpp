@@ -136,6 +136,12 @@ static void Deliver(Relay& relay, HostedRoom& hosted, std::vector<Outgoing>& out
         }
     }
     out.clear();
+    // A seat asked for its world may send an offer's size, once; everyone else a message's.
+    for (const RoomClient& rc : hosted.room.clients) {
+        auto found = relay.connections.find(rc.id);
+        if (found != relay.connections.end())
+            found->second->ws.read_message_max(rc.mayOffer ? kMaxOfferBytes : kMaxMessageBytes);
+    }
 }
 
 static void WriteRoomLog(const Relay& relay, const Room& room)

@@ -70,11 +70,12 @@ static bool StepJoinedReplay()
         gJoin.worldBuilt = true;
     }
     // Each of the script's commands goes out once its tick is near: in a room that rolls back, just
-    // before its frame runs here; in one with a delay, as soon as that delay would stamp it.
+    // before its frame runs here; in one with a delay, as soon as that delay would stamp it. None while
+    // a world given was refused and the room's is on its way.
     const std::vector<Command>& commands = gJoin.script.commands;
     const auto sendDue = [&] {
         const long reach = gShared.delay == kRollback ? gSim.frame + 1 : gShared.lastTick + gShared.delay;
-        while (gJoin.worldBuilt && gJoin.nextCommand < commands.size() && commands[gJoin.nextCommand].frame <= reach)
+        while (gJoin.worldBuilt && gShared.logRead && gJoin.nextCommand < commands.size() && commands[gJoin.nextCommand].frame <= reach)
             SendSeatCommand(commands[gJoin.nextCommand++]);
     };
     PrintConfirmedTraces();
