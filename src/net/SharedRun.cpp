@@ -450,8 +450,9 @@ void HandleRelayText(const std::string& text)
     case RelayMessageKind::kWelcome:
         // The first lets this machine in; a run watching for now has a second, its seat, once it sits.
         if (gShared.room.empty()) {
-            // A room under way is joined from a seat's world of a recent tick, if one has it.
-            gShared.askedSnapshot = m.tick >= kHashEveryTicks && !gJoinByWholeLog;
+            // A room under way for longer than a kept world may be old is joined from a seat's world of
+            // a recent tick, if one has it; a younger room's log is as quick to run.
+            gShared.askedSnapshot = m.tick > kFreshSnapshotTicks && !gJoinByWholeLog;
             SendRelayText(gShared.askedSnapshot ? kSnapshotWord : kLogWord);
         } else
             gShared.watchingForNow = false;

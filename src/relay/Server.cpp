@@ -6,6 +6,7 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -59,15 +60,27 @@ struct Relay {
 };
 
 // The rooms' clock. With --tick-hz above kTickRate it runs that much faster than the real one, so
-// that everything a room times (ticks, a silent seat, pings, its end) comes sooner alike.
+// that everything a room times (ticks, a silent seat, pings, its end) comes sooner alike; with
+// --fast-ticks, only for that many ticks' time, and at the real rate after. This is the real time it
+// runs fast for.
+static RelayClock::duration FindFastStretch(const Relay& relay)
+{
+    return std::chrono::nanoseconds(relay.options.fastTicks * 1000000000L / relay.options.tickHz);
+}
+
 static RelayTime ReadRoomClock(const Relay& relay)
 {
-    return relay.started + (RelayClock::now() - relay.started) * relay.options.tickHz / kTickRate;
+    const RelayClock::duration real = RelayClock::now() - relay.started;
+    const RelayClock::duration fast = relay.options.fastTicks ? std::min(real, FindFastStretch(relay)) : real;
+    return relay.started + fast * relay.options.tickHz / kTickRate + (real - fast);
 }
 
 static RelayTime FindRealTime(const Relay& relay, RelayTime roomTime)
 {
-    return relay.started + (roomTime - relay.started) * kTickRate / relay.options.tickHz;
+    const RelayClock::duration room = roomTime - relay.started;
+    const RelayClock::duration fast =
+        relay.options.fastTicks ? std::min(room, FindFastStretch(relay) * relay.options.tickHz / kTickRate) : room;
+    return relay.started + fast * kTickRate / relay.options.tickHz + (room - fast);
 }
 
 using ConnectionPtr = std::shared_ptr<Connection>;

@@ -20,6 +20,8 @@ struct JoinedReplay {
     long printed;            // the last frame whose trace is out, or would be
     bool hash;
     bool worldBuilt;
+    uint32_t startMs;        // when it set out to join
+    bool caughtUp;           // ...and has run the room's world up to its last tick, and said when
 };
 static JoinedReplay gJoin;
 
@@ -89,6 +91,11 @@ static bool StepJoinedReplay()
         PrintConfirmedTraces();
         sendDue();
     }
+    if (!gJoin.caughtUp && gJoin.worldBuilt && gShared.logRead && gSim.frame >= gShared.lastTick) {
+        gJoin.caughtUp = true;
+        std::fprintf(stderr, "kelvaron-replay: room %s: caught up with tick %ld %u ms after setting out\n",
+                     gShared.room.c_str(), gShared.lastTick, unsigned(ReadTickCount() - gJoin.startMs));
+    }
     if (gJoin.worldBuilt && gShared.confirmed >= gJoin.frames)
         EndJoinedReplay(0);
     if (!gShared.ended.empty())
@@ -101,6 +108,7 @@ int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long
     StartFreshProcess();
     HandleMinimised(true);
     gJoin = JoinedReplay{};
+    gJoin.startMs = ReadTickCount();
     std::string error;
     if (!ReadRoomLink(link, gJoin.address, error)) {
         std::fprintf(stderr, "kelvaron-replay: cannot join %s: %s\n", link, error.c_str());

@@ -621,8 +621,9 @@ TEST_CASE("snapshots: a seat's world goes to a joiner with the seats' hash; offe
     for (const Command& c : tail.commands)
         CHECK(c.frame > at + 10);
 
-    // No seat left: the real client, given none, runs the whole log, its history traced.
-    const long now = ReadTickNumber(ReadTicksUntil(joiner, at + 30).back());
+    // No seat left: the real client, given none, runs the whole log, its history traced (in a room
+    // past kFreshSnapshotTicks, which a client would join from a seat's world).
+    const long now = ReadTickNumber(ReadTicksUntil(joiner, kFreshSnapshotTicks + 10).back());
     const std::string command = std::string("timeout 30 ") + KELVARON_REPLAY + " --join 'http://127.0.0.1:" +
                                 std::to_string(relay.port) + "/?room=" + w.room + "' --frames " + std::to_string(now + 60) +
                                 " --every 30 > " + (scratch / "client.out").string() + " 2> " + (scratch / "client.err").string();
