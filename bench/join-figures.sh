@@ -3,7 +3,8 @@
 # up to its last tick, from a seat's snapshot and from the room's whole log (--whole-log), in rooms
 # of MINUTES of history (10 by default). The relay makes each room's history on its test clock
 # (--tick-hz 3000 --fast-ticks), then keeps the real rate; a Linux replay holds seat 1 all along,
-# driving as ten minutes of random driving were recorded (kelvaron-bench --soak), over and over.
+# and falls behind the fast clock, so that the autopilot has its car for much of the history (a
+# script's commands would come 300 ticks late and be refused), then catches up.
 # Each joiner says its own time as it catches up ("caught up with tick T N ms after setting out":
 # from before it connects, its program's start-up not counted). The Linux replay, and with a web
 # build the wasm replay under node; medians of RUNS joins each (3 by default), printed, never asserted.
@@ -26,15 +27,6 @@ cleanup() {
 trap cleanup EXIT
 fast_hz=3000
 
-"$(dirname "$linux")/../bench/kelvaron-bench" --soak --frames 18000 --seed 4 --record "$work/drive.keys" > /dev/null
-# The soak's commands, every ten minutes again, as a script for the seat.
-drive_for() {  # TICKS
-  local repeats=$(($1 / 18000 + 1))
-  for i in $(seq 0 $((repeats - 1))); do
-    grep -E '^[0-9]+ ' "$work/drive.keys" | awk -v add=$((i * 18000)) '{ $1 += add; print }'
-  done > "$work/seat.keys"
-}
-
 # One join; its milliseconds, or nothing when it did not catch up within two minutes.
 time_join() {  # LINK HOW COMMAND...
   local link=$1 how=$2 joiner ms; shift 2
@@ -55,9 +47,8 @@ clients=(linux)
 [ -z "$web" ] || clients+=(node)
 for minutes in "${lengths[@]}"; do
   ticks=$((minutes * 60 * 30))
-  drive_for "$ticks"
   start_relay "$relay" "$work/relay.log" --tick-hz "$fast_hz" --fast-ticks "$ticks"
-  "$linux" --join "http://127.0.0.1:$relay_port/" --script "$work/seat.keys" --frames 100000000 --every 100 \
+  "$linux" --join "http://127.0.0.1:$relay_port/" --frames 100000000 --every 100 \
     > "$work/seat.out" 2> "$work/seat.err" &
   seat=$!
   wait_until 10 grep -q '^room ' "$work/seat.out"
@@ -78,7 +69,7 @@ for minutes in "${lengths[@]}"; do
   wait "$seat" 2> /dev/null || true
   seat=
   stop_relay
-  echo "joining a room of $minutes minutes ($ticks ticks, $(stat -c %s "$work/seat.keys") bytes of commands), median of $runs joins (each in brackets):"
+  echo "joining a room of $minutes minutes ($ticks ticks), median of $runs joins (each in brackets):"
   for client in "${clients[@]}"; do
     for how in snapshot log; do
       label=$(case $client-$how in

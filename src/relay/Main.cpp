@@ -19,8 +19,8 @@ static void PrintUsage(std::FILE* to)
                  "  --max-per-address N  open connections from one address (default: %d)\n"
                  "  --tick-hz N    for tests and benchmarks: ticks a second (default: %d); everything else a\n"
                  "                 room times (silent seats, pings, its end) runs that much faster too\n"
-                 "  --fast-ticks N for benchmarks: --tick-hz only for the first N ticks' time, then the real\n"
-                 "                 rate: a long room's history made quickly, joined at the pace of people\n",
+                 "  --fast-ticks N for benchmarks: --tick-hz only for N ticks' time from the first room's opening,\n"
+                 "                 then the real rate: a long room's history made quickly, joined at people's pace\n",
                  kDefaultRelayPort, KELVARON_PAGE_DIR, kDefaultMaxPerAddress, kTickRate);
 }
 

@@ -57,29 +57,28 @@ struct Relay {
     long nextClient = 1;
     TickLateness lateness;  // since the start, or since the last SIGUSR1
     RelayTime started = RelayClock::now();
+    RelayTime fastUntil;  // with --fast-ticks, once the first room is open: when the rooms' clock slows
 };
 
 // The rooms' clock. With --tick-hz above kTickRate it runs that much faster than the real one, so
 // that everything a room times (ticks, a silent seat, pings, its end) comes sooner alike; with
-// --fast-ticks, only for that many ticks' time, and at the real rate after. This is the real time it
-// runs fast for.
+// --fast-ticks, only for that many ticks' time from the first room's opening, and at the real rate
+// after. This is how long it runs fast, in real time from the start.
 static RelayClock::duration FindFastStretch(const Relay& relay)
 {
-    return std::chrono::nanoseconds(relay.options.fastTicks * 1000000000L / relay.options.tickHz);
+    return relay.fastUntil == RelayTime{} ? RelayClock::duration::max() / kMaxTickHz : relay.fastUntil - relay.started;
 }
 
 static RelayTime ReadRoomClock(const Relay& relay)
 {
-    const RelayClock::duration real = RelayClock::now() - relay.started;
-    const RelayClock::duration fast = relay.options.fastTicks ? std::min(real, FindFastStretch(relay)) : real;
+    const RelayClock::duration real = RelayClock::now() - relay.started, fast = std::min(real, FindFastStretch(relay));
     return relay.started + fast * relay.options.tickHz / kTickRate + (real - fast);
 }
 
 static RelayTime FindRealTime(const Relay& relay, RelayTime roomTime)
 {
     const RelayClock::duration room = roomTime - relay.started;
-    const RelayClock::duration fast =
-        relay.options.fastTicks ? std::min(room, FindFastStretch(relay) * relay.options.tickHz / kTickRate) : room;
+    const RelayClock::duration fast = std::min(room, FindFastStretch(relay) * relay.options.tickHz / kTickRate);
     return relay.started + fast * kTickRate / relay.options.tickHz + (room - fast);
 }
 
@@ -221,6 +220,8 @@ static std::string OpenNewRoom(Relay& relay, int leastDelay)
     std::string code = MakeRoomCode();
     while (relay.rooms.count(code))
         code = MakeRoomCode();
+    if (relay.options.fastTicks && relay.fastUntil == RelayTime{})
+        relay.fastUntil = RelayClock::now() + std::chrono::nanoseconds(relay.options.fastTicks * 1000000000L / relay.options.tickHz);
     HostedRoom hosted = {OpenRoom(code, MakeRoomSeed(), ReadRoomClock(relay), leastDelay), std::make_unique<net::steady_timer>(relay.io)};
     relay.rooms.emplace(code, std::move(hosted));
     if (leastDelay == kRollback)

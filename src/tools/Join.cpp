@@ -1,6 +1,7 @@
 #include "Join.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,7 +21,8 @@ struct JoinedReplay {
     long printed;            // the last frame whose trace is out, or would be
     bool hash;
     bool worldBuilt;
-    uint32_t startMs;        // when it set out to join
+    std::chrono::steady_clock::time_point start;  // when it set out to join, by the real clock: the
+                                                  // null backend's stands still
     bool caughtUp;           // ...and has run the room's world up to its last tick, and said when
 };
 static JoinedReplay gJoin;
@@ -93,8 +95,9 @@ static bool StepJoinedReplay()
     }
     if (!gJoin.caughtUp && gJoin.worldBuilt && gShared.logRead && gSim.frame >= gShared.lastTick) {
         gJoin.caughtUp = true;
-        std::fprintf(stderr, "kelvaron-replay: room %s: caught up with tick %ld %u ms after setting out\n",
-                     gShared.room.c_str(), gShared.lastTick, unsigned(ReadTickCount() - gJoin.startMs));
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - gJoin.start);
+        std::fprintf(stderr, "kelvaron-replay: room %s: caught up with tick %ld %ld ms after setting out\n",
+                     gShared.room.c_str(), gShared.lastTick, long(ms.count()));
     }
     if (gJoin.worldBuilt && gShared.confirmed >= gJoin.frames)
         EndJoinedReplay(0);
@@ -108,7 +111,7 @@ int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long
     StartFreshProcess();
     HandleMinimised(true);
     gJoin = JoinedReplay{};
-    gJoin.startMs = ReadTickCount();
+    gJoin.start = std::chrono::steady_clock::now();
     std::string error;
     if (!ReadRoomLink(link, gJoin.address, error)) {
         std::fprintf(stderr, "kelvaron-replay: cannot join %s: %s\n", link, error.c_str());
