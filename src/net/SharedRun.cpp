@@ -21,6 +21,9 @@ SharedRun gShared;
 
 constexpr long kTraceFrames = 300;  // the stretch of this machine's trace kept for a desync's report
 constexpr uint32_t kPingEveryMs = 1000;
+// A catch-up reports the hashes of its last ticks only: at its pace, every kHashEveryTicks-th tick's
+// of a long room would pass the relay's kMaxMessagesPerSecond.
+constexpr long kHashedCatchUpTicks = 10 * kHashEveryTicks;
 
 static std::string gTrace[kTraceFrames];  // the latest frames' trace and hash lines, by frame
 static long gPingNumber;
@@ -193,7 +196,8 @@ static void EndSharedRun(const std::string& why)
 // world (null: as it is now) kept for a joining client.
 static void SendFrameHash(long frame, uint64_t hash, const ByteWriter* world)
 {
-    if (!gShared.joined || frame % kHashEveryTicks != 0 || gShared.seat == kSpectator)
+    if (!gShared.joined || frame % kHashEveryTicks != 0 || gShared.seat == kSpectator ||
+        frame + kHashedCatchUpTicks <= gShared.lastTick)
         return;
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016" PRIx64, hash);
