@@ -44,7 +44,12 @@ static bool IsWithinProtocol(const RelayMessage& m)
     case RelayMessageKind::kRefused:
         return IsPrintableLine(m.text);
     case RelayMessageKind::kLog:
+    case RelayMessageKind::kOffer:
         return true;
+    case RelayMessageKind::kSnapshot:  // none (tick 0), or a tick's world with the seats' hash
+        return m.tick == 0 ? m.hash.empty() && m.text.empty()
+                           : m.tick >= 1 && !m.hash.empty() && m.hash.find_first_not_of("0123456789abcdefABCDEF") ==
+                                                                   std::string::npos && !m.text.empty();
     }
     return false;
 }

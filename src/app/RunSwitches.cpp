@@ -20,6 +20,8 @@ bool StartRunSwitches(const RunSwitches& switches, std::string& error)
         RecordRunInto(switches.record.c_str());
     if (switches.join.empty())
         return true;
+    // A recording of a room keeps its whole run: the history is run, not taken from a seat's world.
+    JoinByWholeLog(!switches.record.empty());
     RelayAddress address;
     if (!ReadRoomLink(switches.join, address, why) || !JoinSharedRun(address, true, why) || !WaitForRoom(kJoinSeconds, why)) {
         error = "cannot join " + switches.join + ": " + why;

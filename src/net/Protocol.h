@@ -15,7 +15,8 @@
 // and ...&seat=N there counts cars as people see them, 1 to 3, as the overlay's "Car1" does.
 //
 // Messages are text, one per WebSocket message; lines end with '\n', words are separated by one
-// blank. Binary messages, messages over kMaxMessageBytes and more than kMaxMessagesPerSecond end the
+// blank. Binary messages, messages over kMaxMessageBytes (but a seat's offer, up to kMaxOfferBytes,
+// once the relay has asked it for one) and more than kMaxMessagesPerSecond end the
 // connection, with the reason in the close frame, as does a connection beyond --max-per-address
 // from one address. So does a malformed message, a command for a tick kMaxTicksAhead or more from
 // the room's, another car's command or a spectator's, and a hash for a tick to come: the close
@@ -50,7 +51,17 @@
 //                                client's ahead from its own.
 //   desync T SEAT...             the seats whose state hash for tick T differs from the others'
 //   log                          answers a client's log: the room's recording so far after the first
-//   RECORDING...                 line (a key-script recording: kelvaron-replay --script plays it)
+//   RECORDING...                 line (a key-script recording: kelvaron-replay --script plays it); for
+//                                log TICK, its lines after tick TICK only
+//   snapshot TICK HEX BASE64     answers a client's snapshot: a seat's world after tick TICK, the bytes
+//                                of sim/Snapshot.h in base64, and HEX the state hash most seats sent for
+//                                TICK. The client checks the world against HEX before it runs on from it
+//                                with log TICK; one that does not match it answers with wrong TICK and
+//                                asks again. snapshot 0: no seat the client has not had one from has a
+//                                world to give (none is seated, or each had none or a wrong one): the
+//                                client takes the whole log. The relay keeps the newest world offered and
+//                                gives it while it is at most kFreshSnapshotTicks old.
+//   offer                        asks a seat for the newest world it keeps, for a client joining
 //   refused REASON...            the room asked for does not exist; the relay then closes
 //
 // Client to relay:
@@ -65,6 +76,15 @@
 //   hash TICK HEX                the client's state hash after tick TICK, compared between seats: of
 //                                the world run with every command of that tick and those before
 //   log                          asks for the room's recording so far
+//   log TICK                     ...its lines after tick TICK only, for a client that has that tick's world
+//   snapshot                     asks for a recent world of the room, to join it without running its
+//                                whole log; a client has at most one of each seat's
+//   offer TICK BASE64            answers offer: the seat's world after a confirmed tick TICK whose hash
+//                                it has sent, as snapshot says; offer 0 when it keeps none yet. The one
+//                                message over kMaxMessageBytes the relay takes, and only in answer; a
+//                                seat that has not answered in kSilentSeconds is passed over
+//   wrong TICK                   the world the relay gave for TICK is not the room's: it forgets that
+//                                world, and the client asks again
 //   sit SEAT                     a spectator takes a seat: SEAT (0 to 2) if no one holds it, else as
 //                                the join would have seated it (-1 for any); answered with welcome again,
 //                                the seat in it (-1: still watching)
@@ -76,8 +96,8 @@
 #pragma once
 
 // Raised when a message changes or is added; 2: logs of recording format 2; 3: sit; 4: rollback rooms
-// (delay 0) by default, and ?delay=D for a room that waits
-constexpr int kRelayProtocol = 4;
+// (delay 0) by default, and ?delay=D for a room that waits; 5: joining by a seat's snapshot
+constexpr int kRelayProtocol = 5;
 constexpr int kDefaultRelayPort = 27183;
 constexpr int kTickRate = 30;  // ticks a second
 constexpr int kSeatCount = 3;
@@ -89,6 +109,8 @@ constexpr long kMaxPrediction = 8;   // frames a rollback room's client runs pas
 constexpr int kDefaultAhead = 2;     // ...until the relay says from its round trips
 constexpr long kMaxTicksAhead = 300;
 constexpr int kMaxMessageBytes = 512;
+constexpr int kMaxOfferBytes = 64 << 10;  // a snapshot of some 21 KB in base64, with room to grow
+constexpr long kFreshSnapshotTicks = 10 * kTickRate;  // a kept world older than this is asked for afresh
 constexpr int kMaxMessagesPerSecond = 200;
 constexpr int kSilentSeconds = 2;
 constexpr int kEmptyRoomSeconds = 10;
@@ -110,6 +132,9 @@ constexpr char kRefusedWord[] = "refused";
 constexpr char kCommandWord[] = "cmd";
 constexpr char kHashWord[] = "hash";
 constexpr char kSitWord[] = "sit";
+constexpr char kSnapshotWord[] = "snapshot";
+constexpr char kOfferWord[] = "offer";
+constexpr char kWrongWord[] = "wrong";
 // The WebSocket's path and its query's keys.
 constexpr char kRoomsPath[] = "/ws";
 constexpr char kRoomKey[] = "room";

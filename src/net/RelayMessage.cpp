@@ -91,6 +91,20 @@ static bool ReadDesync(const std::vector<std::string>& words, RelayMessage& m, s
     return true;
 }
 
+// snapshot TICK HEX BASE64, or snapshot 0; the base64 is read as the world is restored.
+static bool ReadSnapshot(const std::vector<std::string>& words, RelayMessage& m, std::string& why)
+{
+    why = "a snapshot is snapshot TICK HASH BASE64, or snapshot 0";
+    if (words.size() == 2 && words[1] == "0")
+        return true;
+    if (words.size() != 4 || !ReadCount(words[1], m.tick) || m.tick < 1 || words[2].size() > 64 ||
+        words[2].find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return false;
+    m.hash = words[2];
+    m.text = words[3];
+    return true;
+}
+
 bool ReadRelayMessage(const std::string& text, RelayMessage& m, std::string& why)
 {
     m = RelayMessage{};
@@ -145,6 +159,15 @@ bool ReadRelayMessage(const std::string& text, RelayMessage& m, std::string& why
     if (verb == kDesyncWord) {
         m.kind = RelayMessageKind::kDesync;
         return ReadDesync(words, m, why);
+    }
+    if (verb == kSnapshotWord) {
+        m.kind = RelayMessageKind::kSnapshot;
+        return ReadSnapshot(words, m, why);
+    }
+    if (verb == kOfferWord) {
+        m.kind = RelayMessageKind::kOffer;
+        why = "an offer is the word offer alone";
+        return words.size() == 1;
     }
     why = "no message of protocol " + std::to_string(kRelayProtocol);
     return false;

@@ -6,19 +6,20 @@
 #include <string>
 #include <vector>
 
-enum class RelayMessageKind { kWelcome, kDelay, kAhead, kTick, kPing, kPong, kDesync, kLog, kRefused };
+enum class RelayMessageKind { kWelcome, kDelay, kAhead, kTick, kPing, kPong, kDesync, kLog, kRefused, kSnapshot, kOffer };
 
 struct RelayMessage {
     RelayMessageKind kind;
     std::string room;        // welcome: the room's code
     int seat;                // welcome: 0 to kSeatCount - 1, or kSpectator
-    long tick;               // welcome: the room's last tick; tick and desync: theirs
+    long tick;               // welcome: the room's last tick; tick, desync and snapshot: theirs (snapshot: 0 for none)
+    std::string hash;        // snapshot: the state hash most seats sent for its tick, in hexadecimal
     uint32_t seed;           // welcome: the autopilot's seed
     int delay;               // delay: kMinDelay to kMaxDelay, or kRollback; ahead: 1 to kMaxPrediction
     long number;             // ping and pong
     std::vector<int> seats;  // desync: the seats that differ, one or more
     std::string text;        // tick: its lines, each stamped with the tick; log: the recording;
-                             // refused: the reason
+                             // refused: the reason; snapshot: the world, in base64
 };
 
 // One message; false with why it is not one, in words that read after "the relay sent 'MESSAGE': ".

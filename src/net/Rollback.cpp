@@ -95,6 +95,12 @@ bool FindRolledHash(const RollbackRun& run, long frame, uint64_t& hash)
     return r.frame == frame;
 }
 
+const ByteWriter* FindRolledWorld(const RollbackRun& run, long frame)
+{
+    const RanFrame& r = run.ran[frame % kFramesKept];
+    return r.frame == frame ? &r.world : nullptr;
+}
+
 long WindBackWorld(RollbackRun& run, long worldFrame, std::string& why)
 {
     if (!run.wrong)

@@ -48,6 +48,8 @@ std::vector<Command> FindFrameCommands(const RollbackRun& run, long frame, long 
 void NoteRolledFrame(RollbackRun& run, long frame, std::vector<Command> commands, uint64_t hash, long lastTick);
 // The hash kept for a frame run lately, or false.
 bool FindRolledHash(const RollbackRun& run, long frame, uint64_t& hash);
+// The world kept after a frame run lately, or null.
+const ByteWriter* FindRolledWorld(const RollbackRun& run, long frame);
 // When wrong: the world back at confirmed, counted, and the frame it had reached (to run forward to).
 // 0 when nothing is wrong; -1, why said, when the frame to go back to is not kept.
 long WindBackWorld(RollbackRun& run, long worldFrame, std::string& why);

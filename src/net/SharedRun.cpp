@@ -9,6 +9,7 @@
 
 #include "record/KeyTable.h"
 #include "record/KeptFiles.h"
+#include "net/JoinSnapshot.h"
 #include "net/MessageWords.h"
 #include "net/Protocol.h"
 #include "net/RelayMessage.h"
@@ -20,6 +21,9 @@ SharedRun gShared;
 
 constexpr long kTraceFrames = 300;  // the stretch of this machine's trace kept for a desync's report
 constexpr uint32_t kPingEveryMs = 1000;
+// A catch-up reports the hashes of its last ticks only: at its pace, every kHashEveryTicks-th tick's
+// of a long room would pass the relay's kMaxMessagesPerSecond.
+constexpr long kHashedCatchUpTicks = 10 * kHashEveryTicks;
 
 static std::string gTrace[kTraceFrames];  // the latest frames' trace and hash lines, by frame
 static long gPingNumber;
@@ -29,6 +33,7 @@ static std::vector<Command> gFrameCommands;  // what the frame running now runs 
 static uint32_t gLastTickMs;                 // when the last tick came
 static uint32_t gSecondStartMs;              // the rollbacks of the last whole second, for the overlay
 static long gRollbacksBefore, gRollbacksLastSecond;
+static bool gJoinByWholeLog;
 
 bool ReadRoomLink(const std::string& link, RelayAddress& address, std::string& error)
 {
@@ -121,8 +126,14 @@ void ResetSharedRun()
     for (std::string& line : gTrace)
         line.clear();
     gPingNumber = 0;
+    ResetJoinSnapshots();
     StartRollback(gRollback, 0);
     gRollbacksBefore = gRollbacksLastSecond = 0;
+}
+
+void JoinByWholeLog(bool wholeLog)
+{
+    gJoinByWholeLog = wholeLog;
 }
 
 static bool IsRollbackRoom()
@@ -181,14 +192,17 @@ static void EndSharedRun(const std::string& why)
     LeaveSharedRun();
 }
 
-// A confirmed frame's state hash, for the relay to compare, every kHashEveryTicks frames.
-static void SendFrameHash(long frame, uint64_t hash)
+// A confirmed frame's state hash, for the relay to compare, every kHashEveryTicks frames; and its
+// world (null: as it is now) kept for a joining client.
+static void SendFrameHash(long frame, uint64_t hash, const ByteWriter* world)
 {
-    if (!gShared.joined || frame % kHashEveryTicks != 0 || gShared.seat == kSpectator)
+    if (!gShared.joined || frame % kHashEveryTicks != 0 || gShared.seat == kSpectator ||
+        frame + kHashedCatchUpTicks <= gShared.lastTick)
         return;
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016" PRIx64, hash);
     SendRelayText(std::string(kHashWord) + " " + std::to_string(frame) + " " + hex);
+    KeepOfferedWorld(frame, gShared.lastTick, world);
 }
 
 // What has arrived goes into the world's queue once there is a world for it. The relay sends only
@@ -203,12 +217,31 @@ static void QueueArrivedCommands()
     gShared.reader.script.commands.clear();
 }
 
-void StartSharedWorld()
+// The world as built, or from the world a seat gave, runs on with the log's commands. One given that is
+// not the room's is refused, and another asked for; the log that comes with it starts the world then.
+static void StartWorldFromLog()
 {
-    const RecordingHeader& room = gShared.reader.script.header;
-    SwitchAutopilot(room.autopilot);
-    StartAutopilot(room.seed);
-    gShared.worldStarted = true;
+    if (HoldsJoinSnapshot()) {
+        const long tick = ReadJoinSnapshotTick();
+        bool asBuilt;
+        std::string why;
+        if (!RestoreJoinSnapshot(asBuilt, why)) {
+            std::fprintf(stderr, "kelvaron: room %s: the world given for tick %ld is not the room's: %s\n",
+                         gShared.room.c_str(), tick, why.c_str());
+            if (!asBuilt)
+                return EndSharedRun("the world as built did not come back");
+            SendRelayText(std::string(kWrongWord) + " " + std::to_string(tick));
+            StartKeyScriptReader(gShared.reader);  // the log after that tick is of no use now
+            gShared.logRead = false;
+            gShared.lastTick = 0;
+            gShared.askedSnapshot = true;
+            SendRelayText(kSnapshotWord);
+            return;
+        }
+        for (int car = 0; car < kSeatCount; ++car)
+            gShared.autopilot[car] = IsAutopilotDriving(car);
+        std::fprintf(stderr, "kelvaron: room %s: joined from a seat's world of tick %ld\n", gShared.room.c_str(), tick);
+    }
     QueueArrivedCommands();
     gShared.confirmed = ReadWorldFrame();
     StartRollback(gRollback, gShared.confirmed);
@@ -217,9 +250,18 @@ void StartSharedWorld()
     gLastTickMs = gSecondStartMs = ReadTickCount();
 }
 
+void StartSharedWorld()
+{
+    const RecordingHeader& room = gShared.reader.script.header;
+    SwitchAutopilot(room.autopilot);
+    StartAutopilot(room.seed);
+    gShared.worldStarted = true;
+    StartWorldFromLog();
+}
+
 long CountDueFrames()
 {
-    if (!gShared.worldStarted || gShared.watchingForNow)
+    if (!gShared.worldStarted || !gShared.logRead || gShared.watchingForNow)
         return 0;
     const long frame = ReadWorldFrame();
     if (!IsRollbackRoom() || !gShared.joined)
@@ -282,6 +324,29 @@ static void TakeLog(const std::string& recording)
     }
     gShared.lastTick = log.header.frames;
     gShared.logRead = true;
+    if (gShared.worldStarted)  // after a world given was refused
+        StartWorldFromLog();
+}
+
+// A seat's world of a recent tick, or none: the log after that tick, or the whole log. One that does
+// not read as the room's world is refused, and another asked for.
+static void TakeSnapshot(const RelayMessage& m)
+{
+    if (!gShared.askedSnapshot)
+        return;
+    gShared.askedSnapshot = false;
+    std::string why;
+    if (m.tick == 0) {
+        SendRelayText(kLogWord);
+    } else if (TakeJoinSnapshot(m.tick, m.hash, m.text, why)) {
+        SendRelayText(std::string(kLogWord) + " " + std::to_string(m.tick));
+    } else {
+        std::fprintf(stderr, "kelvaron: room %s: the world given for tick %ld is not the room's: %s\n", gShared.room.c_str(),
+                     m.tick, why.c_str());
+        SendRelayText(std::string(kWrongWord) + " " + std::to_string(m.tick));
+        gShared.askedSnapshot = true;
+        SendRelayText(kSnapshotWord);
+    }
 }
 
 static bool WriteText(const std::string& text, const char* path, char* reason, size_t reasonSize)
@@ -344,7 +409,7 @@ static void TakeTick(long tick, const std::string& lines)
     for (long f = before + 1; f <= gRollback.confirmed; ++f) {
         uint64_t hash = 0;
         if (FindRolledHash(gRollback, f, hash))
-            SendFrameHash(f, hash);
+            SendFrameHash(f, hash, FindRolledWorld(gRollback, f));
     }
     gShared.confirmed = gRollback.confirmed;
 }
@@ -388,9 +453,12 @@ void HandleRelayText(const std::string& text)
         break;
     case RelayMessageKind::kWelcome:
         // The first lets this machine in; a run watching for now has a second, its seat, once it sits.
-        if (gShared.room.empty())
-            SendRelayText(kLogWord);
-        else
+        if (gShared.room.empty()) {
+            // A room under way for longer than a kept world may be old is joined from a seat's world of
+            // a recent tick, if one has it; a younger room's log is as quick to run.
+            gShared.askedSnapshot = m.tick > kFreshSnapshotTicks && !gJoinByWholeLog;
+            SendRelayText(gShared.askedSnapshot ? kSnapshotWord : kLogWord);
+        } else
             gShared.watchingForNow = false;
         gShared.room = m.room;
         gShared.seat = m.seat;
@@ -424,6 +492,12 @@ void HandleRelayText(const std::string& text)
     case RelayMessageKind::kRefused:
         EndSharedRun("the relay refused: " + m.text);
         break;
+    case RelayMessageKind::kSnapshot:
+        TakeSnapshot(m);
+        break;
+    case RelayMessageKind::kOffer:
+        SendRelayText(WriteOffer());
+        break;
     }
 }
 
@@ -447,7 +521,7 @@ void NoteSharedFrame()
     }
     if (!IsRollbackRoom() || gRollback.confirmed == frame) {
         gShared.confirmed = frame;
-        SendFrameHash(frame, hash);
+        SendFrameHash(frame, hash, nullptr);
     }
     if (!gShared.joined)
         return;

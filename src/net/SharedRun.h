@@ -29,7 +29,9 @@ struct SharedRun {
     int delay;              // input delay, in ticks, or kRollback
     int ahead;              // in a rollback room, how far past the last tick the world runs
     long joinedAtTick;      // the room's tick at the welcome: frames up to it are a catch-up
-    bool logRead;           // the room's log is in: its world can be built
+    bool askedSnapshot;     // a seat's world of a recent tick asked for, to join from: not the whole log
+    bool logRead;           // the room's log is in (after the tick of the world given, if one was):
+                            // its world can be built, or be started
     bool worldStarted;      // ...and is: commands go straight into the queue
     long lastTick;          // every command of every tick up to this one is here
     long confirmed;         // the last frame run with every command of its tick and those before
@@ -51,14 +53,19 @@ bool ReadRoomLink(const std::string& link, RelayAddress& address, std::string& e
 std::string MakeRoomLink(const RelayAddress& address, const std::string& room);
 // Nothing joined.
 void ResetSharedRun();
+// A room under way is joined by running its whole log, not from a seat's world of a recent tick;
+// for comparing the two.
+void JoinByWholeLog(bool wholeLog);
 // Connects to the room; false with the reason when the connection cannot even start. Watching for
 // now, it holds no seat until TakeSharedSeat: a program whose window is not up yet (a question may
 // hold it back for long) would leave its car to the autopilot meanwhile.
 bool JoinSharedRun(const RelayAddress& address, bool watchingForNow, std::string& error);
 // Once the run's window is up: the seat asked for, by a run that joined watching for now.
 void TakeSharedSeat();
-// With the world just built from the room's log (gShared.logRead): its commands queued, the autopilot
-// seeded as the room's and switched off but for the cars the relay hands it.
+// With the world just built once the room's log is in (gShared.logRead): the world a seat gave, if one
+// was, restored; the log's commands queued, the autopilot seeded as the room's and switched off but for
+// the cars the relay hands it. A world given that is not the room's is refused, and the shared run
+// waits for another or the whole log (gShared.logRead false meanwhile), then starts from that.
 void StartSharedWorld();
 // The frames that may run now: up to the last tick, or in a room that rolls back, up to where this
 // machine's commands reach the relay in time, at most kMaxPrediction past the last tick (waiting

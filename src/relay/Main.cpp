@@ -11,14 +11,16 @@ static void PrintUsage(std::FILE* to)
 {
     std::fprintf(to,
                  "usage: kelvaron-relay [--bind ADDR] [--port N] [--page DIR] [--log-dir DIR] [--max-per-address N]\n"
-                 "                      [--tick-hz N]\n"
+                 "                      [--tick-hz N [--fast-ticks N]]\n"
                  "  --bind ADDR    the address to listen on (default: every interface)\n"
                  "  --port N       the port for the page and the rooms (default: %d; 0: any free one)\n"
                  "  --page DIR     the page's files, as the web build makes them (default: %s)\n"
                  "  --log-dir DIR  keep each ended room's recording there as ROOM.keys (default: none)\n"
                  "  --max-per-address N  open connections from one address (default: %d)\n"
                  "  --tick-hz N    for tests and benchmarks: ticks a second (default: %d); everything else a\n"
-                 "                 room times (silent seats, pings, its end) runs that much faster too\n",
+                 "                 room times (silent seats, pings, its end) runs that much faster too\n"
+                 "  --fast-ticks N for benchmarks: --tick-hz only for N ticks' time from the first room's opening,\n"
+                 "                 then the real rate: a long room's history made quickly, joined at people's pace\n",
                  kDefaultRelayPort, KELVARON_PAGE_DIR, kDefaultMaxPerAddress, kTickRate);
 }
 
@@ -31,7 +33,8 @@ static int RefuseOptions(const char* why, const char* arg)
 
 int main(int argc, char** argv)
 {
-    RelayOptions options = {"", kDefaultRelayPort, KELVARON_PAGE_DIR, "", kDefaultMaxPerAddress, kTickRate};
+    RelayOptions options = {"", kDefaultRelayPort, KELVARON_PAGE_DIR, "", kDefaultMaxPerAddress, kTickRate, 0};
+    int fastTicks = 0;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
@@ -45,6 +48,7 @@ int main(int argc, char** argv)
         int* number = !std::strcmp(arg, "--port") ? &options.port
                       : !std::strcmp(arg, "--max-per-address") ? &options.maxPerAddress
                       : !std::strcmp(arg, "--tick-hz")         ? &options.tickHz
+                      : !std::strcmp(arg, "--fast-ticks")      ? &fastTicks
                                                                : nullptr;
         if (!value && !number)
             return RefuseOptions("unknown option ", arg);
@@ -58,11 +62,14 @@ int main(int argc, char** argv)
         char* end;
         const long n = std::strtol(given, &end, 10);
         const long least = number == &options.port ? 0 : 1;
-        const long most = number == &options.port ? 65535 : number == &options.tickHz ? kMaxTickHz : 1000000;
+        const long most = number == &options.port ? 65535 : number == &options.tickHz ? kMaxTickHz
+                          : number == &fastTicks                                   ? 100000000
+                                                                                   : 1000000;
         if (*end || n < least || n > most)
             return RefuseOptions((std::string(arg) + " takes a number from " + std::to_string(least) + " to " +
                                   std::to_string(most) + ", not ").c_str(), given);
         *number = int(n);
     }
+    options.fastTicks = fastTicks;
     return RunRelay(options);
 }

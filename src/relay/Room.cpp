@@ -1,6 +1,7 @@
 #include "relay/Room.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -106,7 +107,7 @@ static void Welcome(const Room& room, long client, int seat, std::vector<Outgoin
 
 int JoinRoom(Room& room, long client, int wantedSeat, bool watching, RelayTime now, std::vector<Outgoing>& out)
 {
-    room.clients.push_back({client, kSpectator, now, 0, 0, now, true, {}});
+    room.clients.push_back({client, kSpectator, now, 0, 0, now, true, {}, 0, false, 0, false});
     const int seat = watching ? kSpectator : SeatClient(room, room.clients.back(), wantedSeat, now);
     Welcome(room, client, seat, out);
     out.push_back({client, std::string(kDelayWord) + " " + std::to_string(room.delay), false});
@@ -284,6 +285,100 @@ static Taking TakeCommand(Room& room, const RoomClient& client, const std::vecto
     return Taking::kTaken;
 }
 
+// The hash most seats sent for tick; empty when none did, or as many sent another.
+static std::string FindAgreedHash(const Room& room, long tick)
+{
+    auto found = room.hashes.find(tick);
+    if (found == room.hashes.end())
+        return "";
+    const SeatHashes& h = found->second;
+    const std::string differing = FindDifferingSeats(h) + " ";
+    for (int s = 0; s < kSeatCount; ++s)
+        if (!h.hex[s].empty() && differing.find(" " + std::to_string(s) + " ") == std::string::npos)
+            return h.hex[s];
+    return "";
+}
+
+// Each client waiting for a snapshot gets the kept world, if it is fresh, vouched for by the seats'
+// hashes and from a seat it has not had one from; else a seat it has not tried is asked for its
+// world, one seat at a time, and answers them all; with no seat left to ask, it gets none and takes
+// the whole log.
+static void ServeSnapshots(Room& room, RelayTime now, std::vector<Outgoing>& out)
+{
+    const RoomClient* asked = room.offerAsked ? FindClient(room, room.offerAsked) : nullptr;
+    if (room.offerAsked && (!asked || now - room.offerAskedAt >= seconds(kSilentSeconds))) {
+        for (RoomClient& c : room.clients)  // gone or silent: as if it had none
+            if (c.wantsSnapshot)
+                c.seatsTried |= 1u << room.offerSeat;
+        room.offerAsked = 0;
+    }
+    KeptSnapshot& kept = room.snapshot;
+    const std::string hash = kept.tick ? FindAgreedHash(room, kept.tick) : "";
+    if (kept.tick && (hash.empty() || kept.tick + kFreshSnapshotTicks < room.tick))
+        kept = KeptSnapshot{};
+    for (RoomClient& c : room.clients) {
+        if (!c.wantsSnapshot)
+            continue;
+        if (kept.tick && !(c.seatsTried & 1u << kept.seat)) {
+            out.push_back({c.id, std::string(kSnapshotWord) + " " + std::to_string(kept.tick) + " " + hash + " " + kept.base64,
+                           false});
+            c.seatsTried |= 1u << kept.seat;
+            c.wantsSnapshot = false;
+            continue;
+        }
+        if (room.offerAsked)
+            continue;  // its offer answers this client too
+        int seat = 0;
+        while (seat < kSeatCount && (room.seats[seat].client == 0 || room.seats[seat].client == c.id || c.seatsTried & 1u << seat))
+            ++seat;
+        if (seat == kSeatCount) {
+            out.push_back({c.id, std::string(kSnapshotWord) + " 0", false});
+            c.wantsSnapshot = false;
+            continue;
+        }
+        RoomClient* offering = FindClient(room, room.seats[seat].client);
+        offering->mayOffer = true;
+        room.offerAsked = offering->id;
+        room.offerSeat = seat;
+        room.offerAskedAt = now;
+        out.push_back({offering->id, kOfferWord, false});
+    }
+}
+
+static bool IsBase64(const std::string& text)
+{
+    return !text.empty() && text.size() % 4 == 0 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return std::isalnum((unsigned char)c) || c == '+' || c == '/' || c == '='; });
+}
+
+// A seat's world, asked for: kept, for those waiting and those to come. What it holds is the joining
+// client's to check; the relay only sees that it is of a tick the seats have hashed, in base64.
+static Taking TakeOffer(Room& room, RoomClient& client, const std::vector<std::string>& words, RelayTime now,
+                        std::vector<Outgoing>& out, std::string& why)
+{
+    long tick = -1;
+    if (!client.mayOffer || client.seat == kSpectator) {
+        why = "an offer the relay did not ask for";
+        return Taking::kRefused;
+    }
+    if (!(words.size() == 2 && words[1] == "0") &&
+        !(words.size() == 3 && ReadCount(words[1], tick) && tick >= 1 && tick <= room.tick && IsBase64(words[2]))) {
+        why = "expected offer TICK BASE64, or offer 0";
+        return Taking::kRefused;
+    }
+    client.mayOffer = false;
+    if (room.offerAsked == client.id)
+        room.offerAsked = 0;
+    if (tick > 0)
+        room.snapshot = {tick, client.seat, words[2]};
+    else
+        for (RoomClient& c : room.clients)
+            if (c.wantsSnapshot)
+                c.seatsTried |= 1u << client.seat;
+    ServeSnapshots(room, now, out);
+    return Taking::kTaken;
+}
+
 // What the client's message asks.
 static Taking TakeWords(Room& room, RoomClient& client, const std::vector<std::string>& words, RelayTime now,
                         std::vector<Outgoing>& out, std::string& why)
@@ -319,8 +414,24 @@ static Taking TakeWords(Room& room, RoomClient& client, const std::vector<std::s
         Welcome(room, client.id, client.seat == kSpectator ? SeatClient(room, client, wanted, now) : client.seat, out);
         return Taking::kTaken;
     }
-    if (verb == kLogWord && words.size() == 1) {
-        out.push_back({client.id, std::string(kLogWord) + "\n" + WriteRoomRecording(room), false});
+    if (verb == kLogWord && (words.size() == 1 || (words.size() == 2 && ReadCount(words[1], number) && number <= room.tick))) {
+        out.push_back({client.id, std::string(kLogWord) + "\n" + WriteRoomRecording(room, words.size() == 2 ? number : 0), false});
+        return Taking::kTaken;
+    }
+    if (verb == kSnapshotWord && words.size() == 1) {
+        client.wantsSnapshot = true;
+        ServeSnapshots(room, now, out);
+        return Taking::kTaken;
+    }
+    if (verb == kOfferWord)
+        return TakeOffer(room, client, words, now, out, why);
+    if (verb == kWrongWord && words.size() == 2 && ReadCount(words[1], number)) {
+        const KeptSnapshot& kept = room.snapshot;
+        if (kept.tick == 0 || kept.tick != number || !(client.seatsTried & 1u << kept.seat))
+            return Taking::kIgnored;
+        std::fprintf(stderr, "kelvaron-relay: room %s: seat %d's world of tick %ld is not the room's, a client found\n",
+                     room.code.c_str(), kept.seat, kept.tick);
+        room.snapshot = KeptSnapshot{};
         return Taking::kTaken;
     }
     why = "a message the relay does not know";
@@ -341,6 +452,11 @@ void TakeClientMessage(Room& room, long id, const std::string& text, RelayTime n
         return;
     }
     HearSeat(room, client->seat, now);
+    const bool offer = text.compare(0, sizeof kOfferWord, std::string(kOfferWord) + " ") == 0;
+    if (text.size() > size_t(kMaxMessageBytes) && !(offer && client->mayOffer)) {
+        out.push_back({id, "a message over " + std::to_string(kMaxMessageBytes) + " bytes", true});
+        return;
+    }
     // One line of printable words: a message that would smuggle a second line into a tick is not one.
     const std::vector<std::string> words = IsPrintableLine(text) ? SplitMessageWords(text, 4) : std::vector<std::string>{};
     std::string why = "a message the relay does not know";
@@ -381,6 +497,8 @@ void RunRoom(Room& room, RelayTime now, std::vector<Outgoing>& out, TickLateness
         CountLateness(lateness, duration<double>(now - FindTickTime(room, room.tick + 1)).count());
         BroadcastTick(room, out);
     }
+    if (room.offerAsked)
+        ServeSnapshots(room, now, out);
 }
 
 bool IsRoomOver(const Room& room, RelayTime now)
@@ -388,7 +506,23 @@ bool IsRoomOver(const Room& room, RelayTime now)
     return room.clients.empty() && now - room.emptySince >= seconds(kEmptyRoomSeconds);
 }
 
-std::string WriteRoomRecording(const Room& room)
+// Where the log's lines after tick begin: its lines go in the order of their ticks.
+static size_t FindLogLinesAfter(const std::string& log, long tick)
+{
+    size_t low = 0, high = log.size();  // each a line's start, or the end
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        const size_t start = middle == 0 ? 0 : log.rfind('\n', middle - 1) + 1;  // npos + 1 is 0
+        const size_t end = log.find('\n', start);
+        if (std::atol(log.c_str() + start) <= tick)
+            low = end == std::string::npos ? log.size() : end + 1;
+        else
+            high = start;
+    }
+    return low;
+}
+
+std::string WriteRoomRecording(const Room& room, long afterTick)
 {
     const RecordingHeader header = {DescribePhysics(), kWorldFall, kDefaultBoxMass, false, room.seed,
                                     room.tick};
@@ -401,5 +535,5 @@ std::string WriteRoomRecording(const Room& room)
     std::fclose(file);
     std::string text(data, size);
     std::free(data);
-    return text + room.log;
+    return text + room.log.substr(afterTick ? FindLogLinesAfter(room.log, afterTick) : 0);
 }

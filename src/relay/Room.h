@@ -34,6 +34,9 @@ struct RoomClient {
     bool pingAnswered;
     std::vector<double> roundTrips;  // the latest, in seconds
     int ahead;  // in a rollback room, as last sent; 0 before
+    bool wantsSnapshot;  // asked for a snapshot, not answered yet
+    unsigned seatsTried;  // bit s: it has had seat s's world, or seat s had none to give
+    bool mayOffer;        // asked for its world and not answered: its next message may be an offer's size
 };
 
 struct Seat {
@@ -41,6 +44,13 @@ struct Seat {
     bool held;      // someone has held it: a person's car, driven by the autopilot while they are away
     bool autopilot;  // handed to the autopilot
     RelayTime lastHeard;
+};
+
+// A seat's world after a tick, as it offered it, in base64.
+struct KeptSnapshot {
+    long tick;  // 0: none
+    int seat;
+    std::string base64;
 };
 
 struct SeatHashes {
@@ -62,6 +72,10 @@ struct Room {
     std::map<long, SeatHashes> hashes;
     long ignored;  // messages not taken
     long moved;    // commands for a tick already broadcast, moved to the next
+    KeptSnapshot snapshot;  // the newest world a seat offered
+    long offerAsked;        // the client asked for its world, not answered yet, or 0
+    int offerSeat;          // ...its seat
+    RelayTime offerAskedAt;
     RelayTime emptySince;
 };
 
@@ -85,5 +99,6 @@ RelayTime FindTickTime(const Room& room, long n);
 void RunRoom(Room& room, RelayTime now, std::vector<Outgoing>& out, TickLateness& lateness);
 // No one has been in the room for kEmptyRoomSeconds.
 bool IsRoomOver(const Room& room, RelayTime now);
-// The room's recording so far: frames = ticks broadcast, the autopilot off, the room's seed.
-std::string WriteRoomRecording(const Room& room);
+// The room's recording so far: frames = ticks broadcast, the autopilot off, the room's seed; with
+// afterTick, only the lines of the ticks after it.
+std::string WriteRoomRecording(const Room& room, long afterTick = 0);

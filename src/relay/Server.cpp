@@ -7,6 +7,7 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -67,18 +68,29 @@ struct Relay {
     long nextClient = 1;
     TickLateness lateness;  // since the start, or since the last SIGUSR1
     RelayTime started = RelayClock::now();
+    RelayTime fastUntil;  // with --fast-ticks, once the first room is open: when the rooms' clock slows
 };
 
 // The rooms' clock. With --tick-hz above kTickRate it runs that much faster than the real one, so
-// that everything a room times (ticks, a silent seat, pings, its end) comes sooner alike.
+// that everything a room times (ticks, a silent seat, pings, its end) comes sooner alike; with
+// --fast-ticks, only for that many ticks' time from the first room's opening, and at the real rate
+// after. This is how long it runs fast, in real time from the start.
+static RelayClock::duration FindFastStretch(const Relay& relay)
+{
+    return relay.fastUntil == RelayTime{} ? RelayClock::duration::max() / kMaxTickHz : relay.fastUntil - relay.started;
+}
+
 static RelayTime ReadRoomClock(const Relay& relay)
 {
-    return relay.started + (RelayClock::now() - relay.started) * relay.options.tickHz / kTickRate;
+    const RelayClock::duration real = RelayClock::now() - relay.started, fast = std::min(real, FindFastStretch(relay));
+    return relay.started + fast * relay.options.tickHz / kTickRate + (real - fast);
 }
 
 static RelayTime FindRealTime(const Relay& relay, RelayTime roomTime)
 {
-    return relay.started + (roomTime - relay.started) * kTickRate / relay.options.tickHz;
+    const RelayClock::duration room = roomTime - relay.started;
+    const RelayClock::duration fast = std::min(room, FindFastStretch(relay) * relay.options.tickHz / kTickRate);
+    return relay.started + fast * kTickRate / relay.options.tickHz + (room - fast);
 }
 
 using ConnectionPtr = std::shared_ptr<Connection>;
@@ -147,6 +159,12 @@ static void Deliver(Relay& relay, HostedRoom& hosted, std::vector<Outgoing>& out
         }
     }
     out.clear();
+    // A seat asked for its world may send an offer's size, once; everyone else a message's.
+    for (const RoomClient& rc : hosted.room.clients) {
+        auto found = relay.connections.find(rc.id);
+        if (found != relay.connections.end())
+            found->second->ws.read_message_max(rc.mayOffer ? kMaxOfferBytes : kMaxMessageBytes);
+    }
 }
 
 static void WriteRoomLog(const Relay& relay, const Room& room)
@@ -244,6 +262,8 @@ static std::string OpenNewRoom(Relay& relay, int leastDelay)
     std::string code = MakeRoomCode();
     while (relay.rooms.count(code))
         code = MakeRoomCode();
+    if (relay.options.fastTicks && relay.fastUntil == RelayTime{})
+        relay.fastUntil = RelayClock::now() + std::chrono::nanoseconds(relay.options.fastTicks * 1000000000L / relay.options.tickHz);
     int index;
     const RelayTime start = FindNextPhase(relay, ReadRoomClock(relay), index);
     HostedRoom& opened = relay.rooms.emplace(code, HostedRoom{OpenRoom(code, MakeRoomSeed(), start, leastDelay), index})

@@ -11,6 +11,8 @@ struct RelayOptions {
     std::string logDir;  // where ended rooms' recordings go, or empty
     int maxPerAddress;   // open WebSockets from one address; those beyond are refused
     int tickHz;          // ticks a second: kTickRate, or faster for tests and benchmarks
+    long fastTicks;      // with tickHz: that fast only for this many ticks' time from the first room's
+                         // opening, then kTickRate; 0: always
 };
 
 // Serves until SIGINT or SIGTERM, which end every room as if it were empty and print how late the

@@ -149,6 +149,22 @@ bool CheckSnapshotBytes(const uint8_t* bytes, size_t size, long& frame, std::str
     return true;
 }
 
+uint64_t ReadSnapshotHash(const uint8_t* bytes)
+{
+    ByteReader in = StartByteReader(bytes + kHeaderSize - 8, 8);
+    return TakeUint64(in);
+}
+
+void SpoilSnapshot(uint8_t* bytes, size_t size)
+{
+    if (size < kHeaderSize + kRunStateSize + kChecksumSize)
+        return;
+    bytes[kHeaderSize] ^= 1;  // the first of the held controls
+    const uint64_t sum = ChecksumSnapshot(bytes, size);
+    for (size_t i = 0; i < kChecksumSize; ++i)
+        bytes[size - kChecksumSize + i] = uint8_t(sum >> (8 * i));
+}
+
 // The header and the checksum, and what the scene's state says of its fit; nothing changes.
 static bool CheckSnapshot(const uint8_t* bytes, size_t size, std::string& why)
 {

@@ -24,6 +24,12 @@ void SaveSnapshot(ByteWriter& out);
 // Whether bytes are a whole snapshot of this build's format and physics, its checksum matching, and of
 // which frame's world; what only the world can tell (its scene's fit) is left to RestoreSnapshot.
 bool CheckSnapshotBytes(const uint8_t* bytes, size_t size, long& frame, std::string& why);
+// The state hash the world of a snapshot CheckSnapshotBytes took was saved with.
+uint64_t ReadSnapshotHash(const uint8_t* bytes);
+// For tests of those who take snapshots from others: car 0's held left steer turned over and the
+// checksum made to fit, a snapshot whose every byte reads well and whose world is not the one its
+// header says.
+void SpoilSnapshot(uint8_t* bytes, size_t size);
 // Restores the world from a snapshot. One of another format, of other physics, damaged or cut short
 // is refused, with the reason in why, before anything changes. False too, after the change, when the
 // restored world's state hash is not the one saved.

@@ -1,6 +1,7 @@
 #include "Join.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,6 +22,9 @@ struct JoinedReplay {
     bool hash;
     bool live;
     bool worldBuilt;
+    std::chrono::steady_clock::time_point start;  // when it set out to join, by the real clock: the
+                                                  // null backend's stands still
+    bool caughtUp;           // ...and has run the room's world up to its last tick, and said when
 };
 static JoinedReplay gJoin;
 
@@ -72,12 +76,14 @@ static bool StepJoinedReplay()
     }
     // Each of the script's commands goes out once its tick is near: in a room that rolls back, or live,
     // just before its frame runs here, as a person's key would; in one with a delay, as soon as that
-    // delay would stamp it for its frame, as only a script known ahead allows.
+    // delay would stamp it for its frame, as only a script known ahead allows. None while a world given
+    // was refused and the room's is on its way.
     const std::vector<Command>& commands = gJoin.script.commands;
     const auto sendDue = [&] {
         const long reach =
             gShared.delay == kRollback || gJoin.live ? gSim.frame + 1 : gShared.lastTick + gShared.delay;
-        while (gJoin.worldBuilt && gJoin.nextCommand < commands.size() && commands[gJoin.nextCommand].frame <= reach)
+        while (gJoin.worldBuilt && gShared.logRead && gJoin.nextCommand < commands.size() &&
+               commands[gJoin.nextCommand].frame <= reach)
             SendSeatCommand(commands[gJoin.nextCommand++]);
     };
     PrintConfirmedTraces();
@@ -90,6 +96,12 @@ static bool StepJoinedReplay()
         NoteSharedFrame();
         PrintConfirmedTraces();
         sendDue();
+    }
+    if (!gJoin.caughtUp && gJoin.worldBuilt && gShared.logRead && gSim.frame >= gShared.lastTick) {
+        gJoin.caughtUp = true;
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - gJoin.start);
+        std::fprintf(stderr, "kelvaron-replay: room %s: caught up with tick %ld %ld ms after setting out\n",
+                     gShared.room.c_str(), gShared.lastTick, long(ms.count()));
     }
     if (gJoin.worldBuilt && gShared.confirmed >= gJoin.frames)
         EndJoinedReplay(0);
@@ -104,6 +116,7 @@ int RunJoinedReplay(const char* link, const KeyScript& script, long frames, long
     StartFreshProcess();
     HandleMinimised(true);
     gJoin = JoinedReplay{};
+    gJoin.start = std::chrono::steady_clock::now();
     std::string error;
     if (!ReadRoomLink(link, gJoin.address, error)) {
         std::fprintf(stderr, "kelvaron-replay: cannot join %s: %s\n", link, error.c_str());

@@ -15,7 +15,9 @@
 #include "SyncTest.h"
 #include "app/Commands.h"
 #include "app/Frame.h"
+#include "net/JoinSnapshot.h"
 #include "net/Protocol.h"
+#include "net/SharedRun.h"
 #include "record/KeyScript.h"
 #include "record/Playback.h"
 #include "platform/Platform.h"
@@ -115,8 +117,8 @@ static int Usage(const char* why)
                  "kelvaron-replay: %s\n"
                  "usage: kelvaron-replay [--frames N] [--every K] [--script FILE] [--autopilot SEED] [--hash]\n"
                  "                       [--save-snapshot FRAME FILE] [--from-snapshot FILE] [--synctest N]\n"
-                 "       kelvaron-replay --join LINK [--delay D] [--live] [--script FILE] [--frames N]\n"
-                 "                       [--every K] [--hash]\n"
+                 "       kelvaron-replay --join LINK [--delay D] [--live] [--whole-log] [--script FILE]\n"
+                 "                       [--frames N] [--every K] [--hash]\n"
                  "Traces frame 0, every K-th frame and the last; --hash adds 'hash FRAME HEX' after each\n"
                  "traced frame, the whole simulation state's 64-bit hash, the same on every build.\n"
                  "A recording (kelvaron --record) plays with its own autopilot, to its own last frame\n"
@@ -134,7 +136,9 @@ static int Usage(const char* why)
                  "three cars have their people it only watches, its script driving nothing. A new room\n"
                  "rolls back; with --delay D (3 to 6) it waits out an input delay of at least D ticks.\n"
                  "--live sends each command as its frame comes, as if typed then, not ahead of time as\n"
-                 "a script known in advance allows: the room's log then shows the seat's input delay.\n",
+                 "a script known in advance allows: the room's log then shows the seat's input delay.\n"
+                 "A room under way is joined from a seat's world of a recent tick, tracing the frames\n"
+                 "after it; --whole-log runs the room's whole log instead, tracing its history too.\n",
                  why);
     return 2;
 }
@@ -148,6 +152,7 @@ int main(int argc, char** argv)
     long delay = 0;
     bool live = false;
     bool framesGiven = false;
+    bool wholeLog = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         bool hasValue = i + 1 < argc;
@@ -181,6 +186,10 @@ int main(int argc, char** argv)
                 return Usage("--delay takes the ticks of a new room's input delay, 3 to 6");
         } else if (!std::strcmp(arg, "--join") && hasValue) {
             join = argv[++i];
+        } else if (!std::strcmp(arg, "--whole-log")) {
+            wholeLog = true;
+        } else if (!std::strcmp(arg, "--test-spoil-offers")) {  // tests only: a seat whose world given is wrong
+            SpoilOffers();
         } else {
             return Usage((std::string("unknown or incomplete option ") + arg).c_str());
         }
@@ -217,8 +226,9 @@ int main(int argc, char** argv)
         return Usage("--save-snapshot asks for a frame after the last one run");
     if (join && (request.fromPath || request.savePath || request.rollback))
         return Usage("--join does not go with snapshots or --synctest");
-    if ((delay || live) && !join)
-        return Usage("--delay and --live go with --join");
+    if ((delay || live || wholeLog) && !join)
+        return Usage("--delay, --live and --whole-log go with --join");
+    JoinByWholeLog(wholeLog);
     if (join)
         return RunJoinedReplay(join, keyScript, request.frames, request.every, request.hash, int(delay), live);
     request.autopilotSeed = uint32_t(autopilotSeed);

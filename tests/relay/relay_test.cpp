@@ -546,6 +546,97 @@ TEST_CASE("the room's log: on request and at its end, a recording the reader rea
                                                 lost.room + ".keys.part: No such file or directory\n") != std::string::npos);
 }
 
+static void ExpectClosed(RelayClient* client, const std::string& why)
+{
+    std::string text, reason;
+    while (ReadMessage(client, text, 2))
+        ;
+    CHECK(IsClosed(client, reason));
+    CHECK_MESSAGE(reason.find(why) != std::string::npos, reason);
+}
+
+TEST_CASE("snapshots: a seat's world goes to a joiner with the seats' hash; offers unasked, garbage or too big are closed")
+{
+    const fs::path scratch = MakeScratch("snapshots");
+    RelayProcess relay = StartTestRelay(scratch, {"--tick-hz", kFastTickHz});
+    Welcome w, other;
+    RelayClient* seat0 = Join(relay.port, "/ws", w);
+    RelayClient* seat1 = Join(relay.port, "/ws?room=" + w.room, other);
+    std::string text;
+    REQUIRE(ReadMessageStarting(seat0, "tick ", text, 2));
+    const long at = ReadTickNumber(text) + 4;
+    SendText(seat0, "cmd " + std::to_string(at) + " down 38");
+    SendText(seat1, "cmd " + std::to_string(at + 20) + " down 87");
+    ReadTicksUntil(seat0, std::max(at + 25, 30L));
+    for (RelayClient* seat : {seat0, seat1})
+        SendText(seat, "hash 30 00000000000000aa");
+    // Nobody asked: closed, however well formed, and a message over 512 bytes likewise.
+    Welcome third;
+    RelayClient* unasked = Join(relay.port, "/ws?room=" + w.room, third);
+    REQUIRE(third.seat == 2);
+    SendText(unasked, "offer 30 QUJD");
+    ExpectClosed(unasked, "an offer the relay did not ask for");
+    RelayClient* big = Join(relay.port, "/ws?room=" + w.room + "&seat=2", third);
+    SendText(big, "offer 30 " + std::string(600, 'A'));
+    ExpectClosed(big, "");
+
+    // A joiner asks; seat 0, asked first, answers garbage and is closed; seat 1 is asked next.
+    Welcome joining;
+    RelayClient* joiner = Join(relay.port, "/ws?room=" + w.room, joining);
+    CHECK(joining.seat == kSpectator);
+    SendText(joiner, "snapshot");
+    REQUIRE(ReadMessageStarting(seat0, "offer", text, 2));
+    CHECK(text == "offer");
+    SendText(seat0, "offer 30 !!!!");
+    ExpectClosed(seat0, "expected offer TICK BASE64");
+    REQUIRE(ReadMessageStarting(seat1, "offer", text, 2));
+    std::string world;
+    for (int i = 0; i < 10000; ++i)  // 40 KB: over a message's 512 bytes, within an offer's 64 KB
+        world += "QUJD";
+    SendText(seat1, "offer 30 " + world);
+    REQUIRE(ReadMessageStarting(joiner, "snapshot ", text, 2));
+    CHECK(text == "snapshot 30 00000000000000aa " + world);
+    // Refused as not the room's: forgotten, and with no other seat to ask, none.
+    SendText(joiner, "wrong 30");
+    SendText(joiner, "snapshot");
+    REQUIRE(ReadMessageStarting(joiner, "snapshot ", text, 2));
+    CHECK(text == "snapshot 0");
+    // Asked again for another joiner, seat 1 sends more than an offer may be: closed; none to give.
+    RelayClient* second = Join(relay.port, "/ws?room=" + w.room, joining);
+    SendText(second, "snapshot");
+    REQUIRE(ReadMessageStarting(seat1, "offer", text, 2));
+    SendText(seat1, "offer 30 " + std::string(kMaxOfferBytes, 'A'));
+    ExpectClosed(seat1, "");
+    REQUIRE(ReadMessageStarting(second, "snapshot ", text, 3));
+    CHECK(text == "snapshot 0");
+
+    // The log after a tick holds only the lines of the ticks after it.
+    SendText(joiner, "log " + std::to_string(at + 10));
+    REQUIRE(ReadMessageStarting(joiner, "log\n", text, 2));
+    KeyScript tail;
+    std::string error;
+    REQUIRE_MESSAGE(ReadRecording(text.substr(4), tail, error), error);
+    REQUIRE(!tail.commands.empty());
+    CHECK(tail.commands[0].frame == at + 20);
+    for (const Command& c : tail.commands)
+        CHECK(c.frame > at + 10);
+
+    // No seat left: the real client, given none, runs the whole log, its history traced (in a room
+    // past kFreshSnapshotTicks, which a client would join from a seat's world).
+    const long now = ReadTickNumber(ReadTicksUntil(joiner, kFreshSnapshotTicks + 10).back());
+    const std::string command = std::string("timeout 30 ") + KELVARON_REPLAY + " --join 'http://127.0.0.1:" +
+                                std::to_string(relay.port) + "/?room=" + w.room + "' --frames " + std::to_string(now + 60) +
+                                " --every 30 > " + (scratch / "client.out").string() + " 2> " + (scratch / "client.err").string();
+    CHECK(std::system(command.c_str()) == 0);
+    CHECK(ReadWhole(scratch / "client.out").find("frame 30 ") != std::string::npos);
+    CHECK(ReadWhole(scratch / "client.err").find("joined from") == std::string::npos);
+    CloseClient(joiner);
+    CloseClient(second);
+    CHECK(StopRelay(relay) == 0);
+    CHECK(ReadWhole(scratch / "relay.err").find("room " + w.room + ": seat 1's world of tick 30 is not the room's") !=
+          std::string::npos);
+}
+
 TEST_CASE("a test that stops short leaves no relay running")
 {
     const fs::path scratch = MakeScratch("stops-short");

@@ -245,3 +245,45 @@ TEST_CASE("a client that joins watching holds no seat, so its silence hands no c
     TakeClientMessage(room, 4, "sit 3", start + milliseconds(5000), out);
     CHECK(FindRefusal(out, 4) == "expected sit SEAT, -1 to 2: 'sit 3'");
 }
+
+TEST_CASE("the log after a tick starts at the first line of a later tick, wherever the tick falls")
+{
+    Room room = OpenRoom("code", 7, RelayClock::now(), kRollback);
+    room.tick = 20;
+    room.log = "5 down 38\n5 up 38\n7 down 87\n12 upright 1\n";
+    const std::string whole = WriteRoomRecording(room);
+    const std::string header = whole.substr(0, whole.size() - room.log.size());
+    CHECK(WriteRoomRecording(room, 4) == whole);
+    CHECK(WriteRoomRecording(room, 5) == header + "7 down 87\n12 upright 1\n");
+    CHECK(WriteRoomRecording(room, 6) == header + "7 down 87\n12 upright 1\n");
+    CHECK(WriteRoomRecording(room, 11) == header + "12 upright 1\n");
+    CHECK(WriteRoomRecording(room, 12) == header);
+    CHECK(WriteRoomRecording(room, 20) == header);
+    room.log.clear();
+    CHECK(WriteRoomRecording(room, 3) == header);
+}
+
+TEST_CASE("a seat asked for its world and silent for 2 s is passed over: the joiner gets none")
+{
+    const RelayTime start = RelayClock::now();
+    Room room = OpenRoom("code", 7, start, kRollback);
+    std::vector<Outgoing> out;
+    JoinRoom(room, 1, -1, false, start, out);
+    JoinRoom(room, 2, -1, true, start, out);
+    out.clear();
+    TakeClientMessage(room, 2, "snapshot", start, out);
+    REQUIRE(out.size() == 1);
+    CHECK((out[0].client == 1 && out[0].text == "offer"));
+    out.clear();
+    TickLateness lateness;
+    RunRoom(room, start + milliseconds(1999), out, lateness);
+    CHECK(std::none_of(out.begin(), out.end(), [](const Outgoing& o) { return o.client == 2 && o.text.compare(0, 5, "ping ") != 0; }));
+    RunRoom(room, start + milliseconds(2000), out, lateness);
+    CHECK(std::any_of(out.begin(), out.end(), [](const Outgoing& o) { return o.client == 2 && o.text == "snapshot 0"; }));
+    // Its offer, late, is still taken and kept for whoever asks next.
+    out.clear();
+    TakeClientMessage(room, 1, "hash 30 00aa", start + milliseconds(2001), out);
+    TakeClientMessage(room, 1, "offer 30 QUJD", start + milliseconds(2001), out);
+    CHECK(out.empty());
+    CHECK((room.snapshot.tick == 30 && room.snapshot.base64 == "QUJD"));
+}

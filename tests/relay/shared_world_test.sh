@@ -5,13 +5,18 @@
 #   shared_world_test.sh bad-link RELAY LINUX-REPLAY TICKS ['CLIENT-B' 'CLIENT-C']
 #   shared_world_test.sh faults RELAY LINUX-REPLAY TICKS ['CLIENT-B' 'CLIENT-C']
 #   shared_world_test.sh delay-room RELAY LINUX-REPLAY TICKS
+#   shared_world_test.sh late-join RELAY LINUX-REPLAY TICKS
+# Clients that join as the room opens run its whole log (--whole-log), so that their hashes from its
+# first tick compare; on the test clock a room is soon old enough to be joined from a seat's world.
 # A client is its runner and program, split on blanks ("wine-run.sh kelvaron-replay.exe", "node
 # kelvaron-replay.js"), the Linux replay unless given; the first client is always the Linux replay.
 # bad-link: B reaches the relay through a link with 150 ms of delay and 2 % loss each way, at the
 # real tick rate. faults: C is killed at tick 700, and a Linux client takes its seat back at tick
-# 1200. Rooms roll back, but delay-room's, opened with an input delay of 4 ticks, which runs as rooms
-# did before rollback. In bad-link and delay-room, A types its script live, and the room's log
-# shows its input delay.
+# 1200, joining from a seat's world. late-join: a third client joins at tick 900 from a seat's
+# world; the first seat's worlds are spoilt, so it must refuse that one and take the second's. Rooms
+# roll back, but delay-room's, opened with an input delay of 4 ticks, which runs as rooms did before
+# rollback. In bad-link and delay-room, A types its script live, and the room's log shows its input
+# delay.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 for part in checks wait relay; do . "$here/../../scripts/lib/$part.sh"; done
@@ -29,7 +34,7 @@ trap cleanup EXIT
 
 # Rooms about equal worlds run on the relay's test clock, the faults' slower for their timed checks
 # (a seat silent for 2 s of room time); the bad link's pacing is tested at the real rate.
-case $mode in delay-room) tick_hz=300 ;; faults) tick_hz=150 ;; *) tick_hz=30 ;; esac
+case $mode in delay-room | late-join) tick_hz=300 ;; faults) tick_hz=150 ;; *) tick_hz=30 ;; esac
 start_relay "$relay" "$work/relay.log" --log-dir "$work" --tick-hz "$tick_hz" ||
   { echo "FAILED: the relay did not start"; exit 1; }
 echo "relay on 127.0.0.1:$relay_port"
@@ -57,6 +62,14 @@ same_hashes() {  # NAME OTHER
   [ "$count" -eq $((ticks / 50)) ] && [ "$(hashes "$1")" = "$(hashes "$2")" ] && return 0
   echo "   $1 has $count hash lines; first difference from $2:"
   diff <(hashes "$1") <(hashes "$2") | head -n 4
+  return 1
+}
+joined_hashes() {  # NAME OTHER: from the world it joined from on
+  local count
+  count=$(hashes "$1" | wc -l)
+  [ "$count" -gt 0 ] && [ "$(hashes "$1")" = "$(hashes "$2" | tail -n "$count")" ] && return 0
+  echo "   $1 has $count hash lines; first difference from the end of $2's:"
+  diff <(hashes "$1") <(hashes "$2" | tail -n "$count") | head -n 4
   return 1
 }
 # The room ends 10 s after its last client leaves, and its log is kept then.
@@ -94,17 +107,18 @@ open_room() {  # SCRIPT [OPTION...]
 case $mode in
 faults)
   open_room "$scripts/drive.keys"
-  join b "$link" "$scripts/weave.keys" "$client_b"
+  join b "$link" "$scripts/weave.keys" "$client_b" --whole-log
   # Seats go in the order of joining: b's is 1 once it runs, and c's 2.
   wait_until 60 reached b 50 || echo "   client b never reached tick 50"
-  join c "$link" "$scripts/drive.keys" "$client_c"
+  join c "$link" "$scripts/drive.keys" "$client_c" --whole-log
   wait_until 60 reached a 700 || echo "   client a never reached tick 700"
   kill -- "-$pid_c"
   wait_until 60 reached a 1200 || echo "   client a never reached tick 1200"
   join d "$link&seat=3" "$scripts/weave.keys" "$linux"
   for name in a b d; do check "client $name ran $ticks ticks" ended_well $name; done
   check "the second build's hashes equal the Linux client's" same_hashes b a
-  check "the late joiner caught up to the same hashes from tick 50" same_hashes d a
+  check "the late joiner joined from a seat's world" grep -q "joined from a seat's world of tick" "$work/d.err"
+  check "... and reached the same hashes" joined_hashes d a
   check "the killed client agreed until it went" \
     [ "$(hashes c)" = "$(hashes a | head -n "$(hashes c | wc -l)")" ]
   check "the Linux replay of the room's log gives the same hashes" log_replays_as a
@@ -118,8 +132,8 @@ bad-link)
   wait_until 10 test -s "$work/proxy.port" || { echo "FAILED: the slow link did not start"; exit 1; }
   started=$SECONDS
   open_room "$scripts/drive.keys" --live
-  join b "${link/:$relay_port\//:$(cat "$work/proxy.port")/}" "$scripts/weave.keys" "$client_b"
-  join c "$link" "$scripts/drive.keys" "$client_c"
+  join b "${link/:$relay_port\//:$(cat "$work/proxy.port")/}" "$scripts/weave.keys" "$client_b" --whole-log
+  join c "$link" "$scripts/drive.keys" "$client_c" --whole-log
   for name in a b c; do check "client $name ran $ticks ticks" ended_well $name; done
   # In lockstep behind a slow seat each tick would wait out its round trip: 0.3 s, not 1/30.
   check "the clients on good links were not held back by the slow one ($((SECONDS - started)) s for $ticks ticks)" \
@@ -138,8 +152,8 @@ bad-link)
   ;;
 delay-room)
   open_room "$scripts/drive.keys" --delay 4 --live
-  join b "$link" "$scripts/weave.keys" "$linux"
-  join c "$link" "$scripts/drive.keys" "$linux"
+  join b "$link" "$scripts/weave.keys" "$linux" --whole-log
+  join c "$link" "$scripts/drive.keys" "$linux" --whole-log
   for name in a b c; do check "client $name ran $ticks ticks" ended_well $name; done
   check "the second client's hashes equal the first's" same_hashes b a
   check "the third client's hashes equal the first's" same_hashes c a
@@ -148,6 +162,20 @@ delay-room)
   check "the relay opened it with its delay" grep -q 'opened with an input delay of at least 4 ticks' "$work/relay.log"
   # The delay counts from the last tick received, the one before the frame a key is typed for.
   check "typed live, seat 0's commands wait out the room's delay in its log" delays_within "$scripts/drive.keys" 3 8
+  ;;
+late-join)
+  open_room "$scripts/drive.keys" --test-spoil-offers
+  join b "$link" "$scripts/weave.keys" "$linux" --whole-log
+  wait_until 60 reached a 900 || echo "   client a never reached tick 900"
+  join d "$link" "$scripts/weave.keys" "$linux"
+  for name in a b d; do check "client $name ran $ticks ticks" ended_well $name; done
+  check "the late joiner refused the first seat's spoilt world" \
+    grep -q "the world given for tick [0-9]* is not the room's: the restored world's state hash" "$work/d.err"
+  check "... and the relay forgot it" grep -q "seat 0's world of tick [0-9]* is not the room's" "$work/relay.log"
+  check "... and joined from the second seat's" grep -q "joined from a seat's world of tick" "$work/d.err"
+  check "the late joiner's hashes from then on equal the seats'" joined_hashes d a
+  check "the second seat's hashes equal the first's" same_hashes b a
+  check "the Linux replay of the room's log gives the same hashes" log_replays_as a
   ;;
 *)
   echo "unknown mode $mode"; exit 2 ;;

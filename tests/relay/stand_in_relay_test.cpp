@@ -103,7 +103,7 @@ static ClientRun JoinStandIn(const fs::path& scratch, const std::vector<std::str
     const std::string command = "TMPDIR=" + scratch.string() + " timeout 20 " + KELVARON_REPLAY +
                                 " --join http://127.0.0.1:" + std::to_string(s.acceptor.local_endpoint().port()) +
                                 "/ " + options + " > " + traced.string() + " 2> " + errors.string();
-    ClientRun run = {-1, ""};
+    ClientRun run = {-1, "", "", {}};
     std::thread client([&] { run.status = std::system(command.c_str()); });
     Serve(s);
     s.ws.reset();  // gone: a client still in the room ends
@@ -146,6 +146,9 @@ TEST_CASE("a malformed message from the relay ends the client's run, naming it; 
         {{welcome}, std::string("\x01\xff tick", 7), "the relay sent '?? tick': not a message"},
         {{welcome}, "welcome 0123 0 0 7\nmore", "the relay sent 'welcome 0123 0 0 7?more': a welcome is one line"},
         {{welcome}, "teleport 1 2 3", "the relay sent 'teleport 1 2 3': no message of protocol " + std::to_string(kRelayProtocol)},
+        {{welcome}, "snapshot 30 zz QUJD", "a snapshot is snapshot TICK HASH BASE64, or snapshot 0"},
+        {{welcome}, "snapshot 30", "a snapshot is snapshot TICK HASH BASE64, or snapshot 0"},
+        {{welcome}, "offer 30 QUJD", "the relay sent 'offer 30 QUJD': an offer is the word offer alone"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> messages = c.before;
@@ -183,4 +186,26 @@ TEST_CASE("a rollback room's client runs at most 8 frames past the last tick, th
     CHECK(run.traced.find("frame 3 ") != std::string::npos);
     CHECK(run.traced.find("frame 4 ") == std::string::npos);
     CHECK(run.errors.find("waited for the relay 1 times") != std::string::npos);
+}
+
+TEST_CASE("a world given that is no world, or not the tick's, is refused and another asked for; with none, the whole log")
+{
+    const fs::path scratch = fs::current_path() / "relay-scratch" / "stand-in-worlds";
+    fs::remove_all(scratch);
+    fs::create_directories(scratch);
+    const std::string log = "log\n" + WriteRoomRecording(OpenRoom("0123456789abcdef0123", 7, RelayTime{}, kRollback));
+    const ClientRun run = JoinStandIn(scratch, {"welcome 0123456789abcdef0123 1 400 7", "delay 0", "snapshot 390 00aa !!!!",
+                                                "snapshot 390 00aa S0VMVlNOQVA=", "snapshot 0", log, "tick 1", "tick 2"},
+                                      "--frames 2 --every 1");
+    INFO("the client said: ", run.errors);
+    CHECK(run.status == 0);
+    CHECK(run.errors.find("the world given for tick 390 is not the room's: it is not base64") != std::string::npos);
+    CHECK(run.errors.find("the world given for tick 390 is not the room's: cut short") != std::string::npos);
+    const std::vector<std::string> asked = {"snapshot", "wrong 390", "snapshot", "wrong 390", "snapshot", "log"};
+    std::vector<std::string> sent;
+    for (const std::string& m : run.sent)
+        if (m.compare(0, 4, "ping") != 0 && m.compare(0, 4, "pong") != 0 && m.compare(0, 4, "hash") != 0)
+            sent.push_back(m);
+    CHECK(sent == asked);
+    CHECK(run.traced.find("frame 2 ") != std::string::npos);
 }
