@@ -546,6 +546,7 @@ TEST_CASE("the room's log: on request and at its end, a recording the reader rea
                                                 lost.room + ".keys.part: No such file or directory\n") != std::string::npos);
 }
 
+// The relay closed the client, saying why; the client is let go.
 static void ExpectClosed(RelayClient* client, const std::string& why)
 {
     std::string text, reason;
@@ -553,6 +554,7 @@ static void ExpectClosed(RelayClient* client, const std::string& why)
         ;
     CHECK(IsClosed(client, reason));
     CHECK_MESSAGE(reason.find(why) != std::string::npos, reason);
+    CloseClient(client);
 }
 
 TEST_CASE("snapshots: a seat's world goes to a joiner with the seats' hash; offers unasked, garbage or too big are closed")
