@@ -22,11 +22,25 @@ static bool AreStamped(const std::string& lines, long tick)
     return true;
 }
 
+// Relays named as HOST:PORT, a port from 1 to 65535.
+static bool AreRelays(const std::vector<std::string>& relays)
+{
+    std::string host;
+    int port;
+    for (const std::string& r : relays)
+        if (!ReadRelayWord(r, host, port) || port < 1 || port > 65535 || !IsPrintableLine(host))
+            return false;
+    return true;
+}
+
 static bool IsWithinProtocol(const RelayMessage& m)
 {
     switch (m.kind) {
     case RelayMessageKind::kWelcome:
-        return IsRoomCode(m.room) && m.seat >= kSpectator && m.seat < kSeatCount && m.tick >= 0;
+        return IsRoomCode(m.room) && m.seat >= kSpectator && m.seat < kSeatCount && m.tick >= 0 &&
+               m.relays.size() <= size_t(kMaxFleetNamed) && AreRelays(m.relays);
+    case RelayMessageKind::kMoved:
+        return m.relays.size() == 1 && AreRelays(m.relays);
     case RelayMessageKind::kDelay:
         return m.delay == kRollback || (m.delay >= kMinDelay && m.delay <= kMaxDelay);
     case RelayMessageKind::kAhead:

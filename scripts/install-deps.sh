@@ -26,6 +26,7 @@ run_packages=(
   # The whole tree configures its tests too: the offscreen context, saved frames and doctest.
   libosmesa6-dev libpng-dev doctest-dev
   libboost-dev                            # kelvaron-relay: Boost.Beast and Asio, headers only
+  libhiredis-dev                          # kelvaron-relay --redis: the fleet's room map
   xvfb xfonts-base x11-utils              # the private display; X core fonts for SDL's message box
   xdotool imagemagick                     # driving the cars there and saving screenshots
   librsvg2-bin                            # the icons, drawn from data/kelvaron.svg
@@ -42,6 +43,7 @@ linux_test_packages=(
   iproute2                                # ss: which process kept a connection to the test display
   appstream                               # appstreamcli: the metainfo file's check
   sway grim wtype                         # the Wayland test's headless compositor, screenshots and keys
+  redis-server                            # the relays' fleet test: the room map they share
 )
 # What the other trees and their tests need, and the packages' checks.
 test_packages=(

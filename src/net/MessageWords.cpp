@@ -40,6 +40,21 @@ bool IsRoomCode(const std::string& code)
     return !code.empty() && code.size() <= 64 && code.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
+bool ReadRelayWord(const std::string& word, std::string& host, int& port)
+{
+    const size_t colon = word.rfind(':');
+    long number;
+    if (colon == std::string::npos || !ReadCount(word.substr(colon + 1), number) || number < 1 || number > 65535)
+        return false;
+    host = word.substr(0, colon);
+    const bool bracketed = host.size() > 2 && host.front() == '[' && host.back() == ']';
+    if (bracketed)
+        host = host.substr(1, host.size() - 2);
+    port = int(number);
+    const char* allowed = bracketed ? "0123456789abcdefABCDEF:." : "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-_";
+    return !host.empty() && host.size() <= 253 && host.find_first_not_of(allowed) == std::string::npos;
+}
+
 std::string QuoteMessage(const std::string& text)
 {
     std::string quoted = text.substr(0, kQuotedChars);

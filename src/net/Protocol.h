@@ -25,8 +25,14 @@
 // command once the room's log is full.
 //
 // Relay to client:
-//   welcome ROOM SEAT TICK SEED  on joining: the room's code, the seat (0-2, or -1 for a spectator),
-//                                the last tick broadcast, and the autopilot's seed for the room's world
+//   welcome ROOM SEAT TICK SEED [RELAY...]
+//                                on joining: the room's code, the seat (0-2, or -1 for a spectator),
+//                                the last tick broadcast, and the autopilot's seed for the room's world;
+//                                from a relay of a fleet, the fleet's relays too (at most kMaxFleetNamed),
+//                                each HOST:PORT: when the connection breaks without a close, the client
+//                                joins the room again through one of them, the same seat, as it was
+//   moved RELAY                  the room is held by the fleet's relay at HOST:PORT; the relay then
+//                                closes, and the client joins the room there, the same way
 //   delay D                      the input delay in ticks (kMinDelay to kMaxDelay): stamp commands at
 //                                least D ticks after the last tick received. Sent on joining, and
 //                                again whenever the room's delay changes. 0 (kRollback), sent once on
@@ -96,8 +102,9 @@
 #pragma once
 
 // Raised when a message changes or is added; 2: logs of recording format 2; 3: sit; 4: rollback rooms
-// (delay 0) by default, and ?delay=D for a room that waits; 5: joining by a seat's snapshot
-constexpr int kRelayProtocol = 5;
+// (delay 0) by default, and ?delay=D for a room that waits; 5: joining by a seat's snapshot; 6: fleets
+// (the relays in welcome, moved)
+constexpr int kRelayProtocol = 6;
 constexpr int kDefaultRelayPort = 27183;
 constexpr int kTickRate = 30;  // ticks a second
 constexpr int kSeatCount = 3;
@@ -116,6 +123,7 @@ constexpr int kSilentSeconds = 2;
 constexpr int kEmptyRoomSeconds = 10;
 constexpr int kCodeBits = 80;  // a room's code: this many random bits, in hex
 constexpr int kMaxRooms = 1000;
+constexpr int kMaxFleetNamed = 8;  // relays a welcome names
 constexpr int kDefaultMaxPerAddress = 64;  // connections from one address: a household, not a botnet
 constexpr long kMaxLogBytes = 16L << 20;  // a room's log beyond this takes no more commands
 
@@ -135,6 +143,7 @@ constexpr char kSitWord[] = "sit";
 constexpr char kSnapshotWord[] = "snapshot";
 constexpr char kOfferWord[] = "offer";
 constexpr char kWrongWord[] = "wrong";
+constexpr char kMovedWord[] = "moved";
 // The WebSocket's path and its query's keys.
 constexpr char kRoomsPath[] = "/ws";
 constexpr char kRoomKey[] = "room";

@@ -27,11 +27,25 @@ static bool ReadSeed(const std::string& word, uint32_t& seed)
     return value <= UINT32_MAX;
 }
 
+// Relays as the protocol names them, HOST:PORT each.
+static bool ReadRelays(const std::vector<std::string>& words, size_t from, RelayMessage& m)
+{
+    for (size_t i = from; i < words.size(); ++i) {
+        std::string host;
+        int port;
+        if (!ReadRelayWord(words[i], host, port))
+            return false;
+        m.relays.push_back(words[i]);
+    }
+    return true;
+}
+
 static bool ReadWelcome(const std::vector<std::string>& words, RelayMessage& m, std::string& why)
 {
-    why = "a welcome is welcome ROOM SEAT TICK SEED";
-    if (words.size() != 5 || !IsRoomCode(words[1]) || !ReadSeat(words[2], m.seat) || !ReadCount(words[3], m.tick) ||
-        !ReadSeed(words[4], m.seed))
+    why = "a welcome is welcome ROOM SEAT TICK SEED, and up to " + std::to_string(kMaxFleetNamed) + " relays HOST:PORT";
+    if (words.size() < 5 || words.size() > size_t(5 + kMaxFleetNamed) || !IsRoomCode(words[1]) ||
+        !ReadSeat(words[2], m.seat) || !ReadCount(words[3], m.tick) || !ReadSeed(words[4], m.seed) ||
+        !ReadRelays(words, 5, m))
         return false;
     m.room = words[1];
     return true;
@@ -111,7 +125,7 @@ bool ReadRelayMessage(const std::string& text, RelayMessage& m, std::string& why
     const size_t firstEnd = text.find('\n');
     const std::string first = text.substr(0, firstEnd);
     const std::string rest = firstEnd == std::string::npos ? "" : text.substr(firstEnd + 1);
-    const std::vector<std::string> words = SplitMessageWords(first, kSeatCount + 2);
+    const std::vector<std::string> words = SplitMessageWords(first, 5 + kMaxFleetNamed);
     if (!IsPrintableLine(first) || words.empty()) {
         why = "not a message: a message's first line is words of printable characters";
         return false;
@@ -168,6 +182,11 @@ bool ReadRelayMessage(const std::string& text, RelayMessage& m, std::string& why
         m.kind = RelayMessageKind::kOffer;
         why = "an offer is the word offer alone";
         return words.size() == 1;
+    }
+    if (verb == kMovedWord) {
+        m.kind = RelayMessageKind::kMoved;
+        why = "a move is moved HOST:PORT";
+        return words.size() == 2 && ReadRelays(words, 1, m);
     }
     why = "no message of protocol " + std::to_string(kRelayProtocol);
     return false;

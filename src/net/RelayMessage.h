@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class RelayMessageKind { kWelcome, kDelay, kAhead, kTick, kPing, kPong, kDesync, kLog, kRefused, kSnapshot, kOffer };
+enum class RelayMessageKind { kWelcome, kDelay, kAhead, kTick, kPing, kPong, kDesync, kLog, kRefused, kSnapshot, kOffer, kMoved };
 
 struct RelayMessage {
     RelayMessageKind kind;
@@ -18,6 +18,7 @@ struct RelayMessage {
     int delay;               // delay: kMinDelay to kMaxDelay, or kRollback; ahead: 1 to kMaxPrediction
     long number;             // ping and pong
     std::vector<int> seats;  // desync: the seats that differ, one or more
+    std::vector<std::string> relays;  // welcome: the fleet's, HOST:PORT each, if any; moved: the one
     std::string text;        // tick: its lines, each stamped with the tick; log: the recording;
                              // refused: the reason; snapshot: the world, in base64
 };

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 
 #include "record/KeyTable.h"
 #include "record/KeptFiles.h"
@@ -24,6 +25,10 @@ constexpr uint32_t kPingEveryMs = 1000;
 // A catch-up reports the hashes of its last ticks only: at its pace, every kHashEveryTicks-th tick's
 // of a long room would pass the relay's kMaxMessagesPerSecond.
 constexpr long kHashedCatchUpTicks = 10 * kHashEveryTicks;
+// Joining again through a fleet: some 6 s of tries (a relay that sends the room to a dead one and the
+// dead one are two), longer than a dead relay's rooms wait for another to take them (kFleetLeaseMs).
+constexpr int kRejoinAttempts = 80;
+constexpr uint32_t kRejoinEveryMs = 150;
 
 static std::string gTrace[kTraceFrames];  // the latest frames' trace and hash lines, by frame
 static long gPingNumber;
@@ -149,16 +154,23 @@ static long FindPredictionTarget()
     return gShared.lastTick + std::min(sinceLastTick + gShared.ahead, kMaxPrediction);
 }
 
-bool JoinSharedRun(const RelayAddress& address, bool watchingForNow, std::string& error)
+// The socket to the room at address, naming this build's protocol and physics.
+static bool OpenRoomSocket(const RelayAddress& address, bool watchingForNow, std::string& error)
 {
-    ResetSharedRun();
     RelayAddress named = address;
     named.target += std::string(address.target.find('?') == std::string::npos ? "?" : "&") + kProtocolKey + "=" +
                     std::to_string(kRelayProtocol) + "&" + kPhysicsKey + "=" + DescribePhysicsWord();
     if (watchingForNow)
         named.target += std::string("&") + kWatchKey + "=1";
-    if (!OpenRelaySocket(named, error))
+    return OpenRelaySocket(named, error);
+}
+
+bool JoinSharedRun(const RelayAddress& address, bool watchingForNow, std::string& error)
+{
+    ResetSharedRun();
+    if (!OpenRoomSocket(address, watchingForNow, error))
         return false;
+    gShared.address = address;
     const size_t seat = address.target.find(std::string("&") + kSeatKey + "=");
     if (seat != std::string::npos)
         gShared.wantedSeat = std::atoi(address.target.c_str() + seat + std::strlen(kSeatKey) + 2);
@@ -261,6 +273,7 @@ void StartSharedWorld()
 
 long CountDueFrames()
 {
+    RejoinSharedRun();
     if (!gShared.worldStarted || !gShared.logRead || gShared.watchingForNow)
         return 0;
     const long frame = ReadWorldFrame();
@@ -384,7 +397,7 @@ static void SaveDesync(const std::string& log)
 
 static void TakeTick(long tick, const std::string& lines)
 {
-    if (!gShared.logRead)
+    if (!gShared.logRead || gShared.awaitingTail)
         return;  // the log, asked for, holds it
     if (tick != gShared.lastTick + 1) {
         EndSharedRun("the relay sent tick " + std::to_string(tick) + " after tick " + std::to_string(gShared.lastTick));
@@ -412,6 +425,36 @@ static void TakeTick(long tick, const std::string& lines)
             SendFrameHash(f, hash, FindRolledWorld(gRollback, f));
     }
     gShared.confirmed = gRollback.confirmed;
+}
+
+// Joined again: the ticks missed while the connection was down, from the room's log after the last tick
+// here, taken as if they had come one by one; then the seat's commands of meanwhile.
+static void TakeTail(const std::string& recording)
+{
+    gShared.awaitingTail = false;
+    std::map<long, std::string> lines;  // the log's, by tick
+    long frames = -1;
+    for (size_t from = 0; from < recording.size();) {
+        size_t end = recording.find('\n', from);
+        end = end == std::string::npos ? recording.size() : end + 1;
+        const std::string line = recording.substr(from, end - from);
+        if (!line.empty() && line[0] >= '0' && line[0] <= '9')
+            lines[std::atol(line.c_str())] += line;
+        else if (line.compare(0, 7, "frames ") == 0)
+            frames = std::atol(line.c_str() + 7);
+        from = end;
+    }
+    if (frames < gShared.lastTick)
+        return EndSharedRun("the room's log, joined again, ends at tick " + std::to_string(frames) + ", before tick " +
+                            std::to_string(gShared.lastTick) + " here");
+    for (long tick = gShared.lastTick + 1; tick <= frames && gShared.joined; ++tick)
+        TakeTick(tick, lines[tick]);
+    std::fprintf(stderr, "kelvaron: room %s: joined again through %s at tick %ld\n", gShared.room.c_str(),
+                 (WriteRelayHost(gShared.address.host) + ":" + std::to_string(gShared.address.port)).c_str(), frames);
+    gShared.attempts = 0;
+    for (const std::string& text : gShared.unsent)
+        SendRelayText(text);
+    gShared.unsent.clear();
 }
 
 // Said once, as the relay seats this machine: the room, and its car or that it only watches.
@@ -458,8 +501,14 @@ void HandleRelayText(const std::string& text)
             // a recent tick, if one has it; a younger room's log is as quick to run.
             gShared.askedSnapshot = m.tick > kFreshSnapshotTicks && !gJoinByWholeLog;
             SendRelayText(gShared.askedSnapshot ? kSnapshotWord : kLogWord);
+        } else if (gShared.awaitingWelcome) {
+            // Joined again: the world goes on from the ticks missed meanwhile.
+            gShared.awaitingTail = true;
+            SendRelayText(std::string(kLogWord) + " " + std::to_string(gShared.lastTick));
         } else
             gShared.watchingForNow = false;
+        gShared.awaitingWelcome = false;
+        gShared.relays = m.relays;
         gShared.room = m.room;
         gShared.seat = m.seat;
         gShared.joinedAtTick = m.tick;
@@ -481,7 +530,9 @@ void HandleRelayText(const std::string& text)
             gShared.roundTripMs = long(ReadTickCount() - gPingSentMs);
         break;
     case RelayMessageKind::kLog:
-        if (!gShared.logRead)
+        if (gShared.awaitingTail)
+            TakeTail(m.text);
+        else if (!gShared.logRead)
             TakeLog(m.text);
         else
             SaveDesync(m.text);
@@ -498,12 +549,58 @@ void HandleRelayText(const std::string& text)
     case RelayMessageKind::kOffer:
         SendRelayText(WriteOffer());
         break;
+    case RelayMessageKind::kMoved:
+        gShared.movedTo = m.relays[0];
+        break;
     }
 }
 
 void HandleRelayClosed(const std::string& reason)
 {
+    // A relay of a fleet that broke off (killed, or its machine gone), or sent the room elsewhere: the
+    // room goes on through another, this machine's world running on meanwhile as far as it may.
+    const bool fleet = !gShared.movedTo.empty() || (gShared.logRead && !gShared.relays.empty());
+    if (gShared.joined && gShared.ended.empty() && fleet && gShared.attempts < kRejoinAttempts) {
+        if (!gShared.rejoining && gShared.movedTo.empty())
+            std::fprintf(stderr, "kelvaron: room %s: %s; joining it again through the fleet\n", gShared.room.c_str(),
+                         reason.empty() ? "the relay closed the connection" : reason.c_str());
+        gShared.rejoining = true;
+        gShared.awaitingWelcome = gShared.awaitingTail = false;
+        gShared.nextAttemptMs = ReadTickCount() + (gShared.movedTo.empty() && gShared.attempts ? kRejoinEveryMs : 0);
+        return;
+    }
     EndSharedRun(reason.empty() ? "the relay closed the connection" : "the relay closed the connection: " + reason);
+}
+
+void RejoinSharedRun()
+{
+    if (!gShared.rejoining || int32_t(ReadTickCount() - gShared.nextAttemptMs) < 0)
+        return;
+    if (++gShared.attempts > kRejoinAttempts) {
+        gShared.rejoining = false;
+        EndSharedRun("no relay of the fleet took the room back");
+        return;
+    }
+    std::string next = gShared.movedTo;
+    gShared.movedTo.clear();
+    if (next.empty() && !gShared.relays.empty()) {  // the one after the relay lost, in turn
+        const std::string lost = WriteRelayHost(gShared.address.host) + ":" + std::to_string(gShared.address.port);
+        const auto at = std::find(gShared.relays.begin(), gShared.relays.end(), lost);
+        next = gShared.relays[at == gShared.relays.end() ? 0 : (at - gShared.relays.begin() + 1) % gShared.relays.size()];
+    }
+    RelayAddress address = gShared.address;
+    if (!ReadRelayWord(next, address.host, address.port))
+        return EndSharedRun("the relay named no relay of the fleet to go to");
+    if (!gShared.room.empty())
+        address.target = std::string(kRoomsPath) + "?" + kRoomKey + "=" + gShared.room +
+                         (gShared.seat == kSpectator ? "" : std::string("&") + kSeatKey + "=" + std::to_string(gShared.seat));
+    gShared.address = address;
+    gShared.nextAttemptMs = ReadTickCount() + kRejoinEveryMs;
+    std::string error;
+    if (OpenRoomSocket(address, gShared.watchingForNow, error)) {
+        gShared.rejoining = false;
+        gShared.awaitingWelcome = true;  // or its end, which tries the next
+    }
 }
 
 void NoteSharedFrame()
@@ -579,6 +676,8 @@ const char* DescribeSharedRun()
         std::snprintf(line, sizeof line, "Left the room: %s", gShared.ended.c_str());
     else if (ReadWorldFrame() + kHashEveryTicks < gShared.lastTick)
         std::snprintf(line, sizeof line, "Catching up: tick %ld of %ld", ReadWorldFrame(), gShared.lastTick);
+    else if (gShared.rejoining || gShared.awaitingWelcome || gShared.awaitingTail)
+        std::snprintf(line, sizeof line, "%s  Joining the room again", seat.c_str());
     else if (gShared.desyncTick)
         std::snprintf(line, sizeof line, "%s  The worlds differ since tick %ld: %s", seat.c_str(), gShared.desyncTick,
                       gShared.desyncSaved.empty() ? "keeping the log" : gShared.desyncSaved.c_str());
@@ -600,8 +699,10 @@ const char* DescribeSharedRun()
 bool WaitForRoom(double seconds, std::string& error)
 {
     const uint32_t start = ReadTickCount();
-    while (gShared.joined && !gShared.logRead && uint32_t(ReadTickCount() - start) < uint32_t(seconds * 1000))
+    while (gShared.joined && !gShared.logRead && uint32_t(ReadTickCount() - start) < uint32_t(seconds * 1000)) {
+        RejoinSharedRun();
         PumpRelaySocket(0.1);
+    }
     if (gShared.logRead)
         return true;
     error = !gShared.ended.empty() ? gShared.ended : "the relay did not let this machine into the room within " +
@@ -623,7 +724,11 @@ void SendSeatCommand(Command c)
     const int key = FindCommandKey(c);
     const std::string what = key >= 0 ? std::string(c.down ? "down " : "up ") + std::to_string(key)
                                       : "upright " + std::to_string(seat);
-    SendRelayText(std::string(kCommandWord) + " " + std::to_string(tick) + " " + what);
+    const std::string text = std::string(kCommandWord) + " " + std::to_string(tick) + " " + what;
+    if (gShared.rejoining || gShared.awaitingWelcome)
+        gShared.unsent.push_back(text);
+    else
+        SendRelayText(text);
     // Predicted as the relay will say it back.
     Command sent;
     if (IsRollbackRoom() && ReadCommandWords(what, sent)) {

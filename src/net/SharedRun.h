@@ -9,6 +9,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "record/KeyScript.h"
 #include "sim/Commands.h"
@@ -40,6 +41,16 @@ struct SharedRun {
     long desyncTick;        // the first tick the relay found the machines differing at, 0 if none
     std::string desyncSaved;  // where that stretch's log and trace went, once they have
     KeyScriptReader reader;   // the room's lines: its log's, then each tick's
+    RelayAddress address;     // the relay joined through, and the room's target there
+    std::vector<std::string> relays;  // the fleet's, HOST:PORT each, as the last welcome named them
+    std::string movedTo;      // the relay the room is at, as the last relay said, until joined there
+    bool rejoining;           // the connection broke: joining again through the fleet, the world running
+                              // on as far as it may meanwhile
+    bool awaitingWelcome;     // ...and connected: the relay's welcome is to come
+    bool awaitingTail;        // joined again: the log after lastTick is on its way
+    int attempts;             // to join again, since the last time it worked
+    uint32_t nextAttemptMs;
+    std::vector<std::string> unsent;  // the seat's commands while the connection was down, sent once back
 };
 
 // Written in SharedRun.cpp alone.
@@ -67,6 +78,10 @@ void TakeSharedSeat();
 // the cars the relay hands it. A world given that is not the room's is refused, and the shared run
 // waits for another or the whole log (gShared.logRead false meanwhile), then starts from that.
 void StartSharedWorld();
+// Joining again, when the connection has broken or the room moved, and the time has come: through the
+// relay it moved to, else the fleet's relays in turn, the one lost last. CountDueFrames and WaitForRoom
+// call it; the run ends when none has let it in after kRejoinAttempts tries.
+void RejoinSharedRun();
 // The frames that may run now: up to the last tick, or in a room that rolls back, up to where this
 // machine's commands reach the relay in time, at most kMaxPrediction past the last tick (waiting
 // there, as gShared.waiting says). A run watching for now runs none until it has its seat: as a seat

@@ -48,6 +48,29 @@ Room OpenRoom(const std::string& code, uint32_t seed, RelayTime now, int leastDe
     return room;
 }
 
+Room ResumeRoom(const std::string& code, uint32_t seed, RelayTime now, int leastDelay, long tick, const std::string& log)
+{
+    Room room = OpenRoom(code, seed, now - nanoseconds(tick * 1000000000LL / kTickRate), leastDelay);
+    room.tick = tick;
+    room.log = log;
+    room.emptySince = now;
+    for (size_t from = 0; from < log.size();) {
+        size_t end = log.find('\n', from);
+        end = end == std::string::npos ? log.size() : end;
+        const size_t blank = log.find(' ', from);
+        Command c;
+        if (blank < end && ReadCommandWords(log.substr(blank + 1, end - blank - 1), c) && c.car >= 0 && c.car < kSeatCount) {
+            room.seats[c.car].held = true;
+            if (c.kind == CommandKind::kAutopilot)
+                room.seats[c.car].autopilot = c.down;
+        }
+        from = end + 1;
+    }
+    for (Seat& s : room.seats)
+        s.lastHeard = now;
+    return room;
+}
+
 RelayTime FindTickTime(const Room& room, long n)
 {
     return room.start + nanoseconds(n * 1000000000LL / kTickRate);
@@ -102,7 +125,7 @@ static int SeatClient(Room& room, RoomClient& client, int wantedSeat, RelayTime 
 static void Welcome(const Room& room, long client, int seat, std::vector<Outgoing>& out)
 {
     out.push_back({client, std::string(kWelcomeWord) + " " + room.code + " " + std::to_string(seat) + " " + std::to_string(room.tick) + " " +
-                               std::to_string(room.seed), false});
+                               std::to_string(room.seed) + room.relays, false});
 }
 
 int JoinRoom(Room& room, long client, int wantedSeat, bool watching, RelayTime now, std::vector<Outgoing>& out)

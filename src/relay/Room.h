@@ -77,6 +77,7 @@ struct Room {
     int offerSeat;          // ...its seat
     RelayTime offerAskedAt;
     RelayTime emptySince;
+    std::string relays;  // a fleet's relays, as a welcome names them after its seed (" HOST:PORT..."), or empty
 };
 
 // A fresh code of kCodeBits random bits, and a seed, from std::random_device.
@@ -85,6 +86,10 @@ uint32_t MakeRoomSeed();
 // A room that rolls back, with leastDelay kRollback; else one that waits out an input delay of at
 // least leastDelay ticks (kMinDelay to kMaxDelay).
 Room OpenRoom(const std::string& code, uint32_t seed, RelayTime now, int leastDelay);
+// A room another relay held, going on here from the tick and log the fleet kept of it: its next tick is
+// due one tick after now. The seats the log names are held, those it last handed to the autopilot its,
+// and the rest count as heard now: a seat whose person does not come back goes to the autopilot.
+Room ResumeRoom(const std::string& code, uint32_t seed, RelayTime now, int leastDelay, long tick, const std::string& log);
 // Seats the client: in wantedSeat if it is free (or -1 for any), else in the first seat no one has
 // held, else as a spectator; watching, as a spectator until it sends sit. Sends welcome and delay.
 // The seat given, or kSpectator.

@@ -9,6 +9,7 @@
 #include <boost/beast/websocket.hpp>
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -19,7 +20,9 @@
 #include <optional>
 #include <sstream>
 
+#include "net/MessageWords.h"
 #include "record/KeyScript.h"
+#include "relay/Fleet.h"
 #include "relay/Room.h"
 
 namespace net = boost::asio;
@@ -51,6 +54,7 @@ struct Connection {
 struct HostedRoom {
     Room room;
     int phase;
+    size_t storedBytes;  // of its log, in the fleet's map
 };
 
 struct TickPhase {
@@ -69,6 +73,10 @@ struct Relay {
     TickLateness lateness;  // since the start, or since the last SIGUSR1
     RelayTime started = RelayClock::now();
     RelayTime fastUntil;  // with --fast-ticks, once the first room is open: when the rooms' clock slows
+    bool inFleet = false;  // --redis
+    Fleet fleet = {};
+    std::unique_ptr<net::steady_timer> fleetTimer;
+    std::string relays;  // the fleet's, as a welcome names them
 };
 
 // The rooms' clock. With --tick-hz above kTickRate it runs that much faster than the real one, so
@@ -196,6 +204,15 @@ static void WriteRoomLog(const Relay& relay, const Room& room)
         std::fprintf(stderr, "kelvaron-relay: room %s: its %ld ticks are in %s\n", room.code.c_str(), room.tick, path.c_str());
 }
 
+static void DropRoom(Relay& relay, std::map<std::string, HostedRoom>::iterator found)
+{
+    std::vector<HostedRoom*>& phase = relay.phases[found->second.phase].rooms;
+    phase.erase(std::find(phase.begin(), phase.end(), &found->second));
+    relay.rooms.erase(found);
+}
+
+// In a fleet, a room ended with no one in it is forgotten; one with people in it, at the relay's own
+// end, is left for another relay to take over as they come back through the fleet.
 static void EndRoom(Relay& relay, const std::string& code)
 {
     auto found = relay.rooms.find(code);
@@ -203,9 +220,50 @@ static void EndRoom(Relay& relay, const std::string& code)
     std::fprintf(stderr, "kelvaron-relay: room %s ended at tick %ld; %ld messages not taken, %ld commands late\n",
                  code.c_str(), room.tick, room.ignored, room.moved);
     WriteRoomLog(relay, room);
-    std::vector<HostedRoom*>& phase = relay.phases[found->second.phase].rooms;
-    phase.erase(std::find(phase.begin(), phase.end(), &found->second));
-    relay.rooms.erase(found);
+    if (relay.inFleet && room.clients.empty())
+        ForgetRoom(relay.fleet, code);
+    else if (relay.inFleet)
+        ReleaseRoom(relay.fleet, code);
+    DropRoom(relay, found);
+}
+
+// Another relay holds the room now: its clients' connections are cut, not closed, so that they come
+// back through the fleet and are sent there.
+static void LoseRoom(Relay& relay, const std::string& code)
+{
+    auto found = relay.rooms.find(code);
+    std::fprintf(stderr, "kelvaron-relay: room %s is held by another relay of the fleet now\n", code.c_str());
+    for (const RoomClient& rc : found->second.room.clients) {
+        auto c = relay.connections.find(rc.id);
+        if (c != relay.connections.end()) {
+            c->second->gone = true;
+            beast::error_code ignored;
+            c->second->ws.next_layer().close(ignored);
+        }
+    }
+    DropRoom(relay, found);
+}
+
+// The ticks just run go to the fleet's map before they go out; a room another relay holds now is let go.
+static void StoreRanTicks(Relay& relay, std::vector<std::pair<HostedRoom*, std::vector<Outgoing>>>& ran)
+{
+    std::vector<std::string> codes, lines;
+    std::vector<long> ticks;
+    for (const auto& r : ran) {
+        codes.push_back(r.first->room.code);
+        ticks.push_back(r.first->room.tick);
+        lines.push_back(r.first->room.log.substr(std::min(r.first->storedBytes, r.first->room.log.size())));
+    }
+    const std::vector<FleetLease> leases = StoreTicks(relay.fleet, codes, ticks, lines);
+    for (size_t i = 0; i < ran.size(); ++i) {
+        if (leases[i] == FleetLease::kOurs)
+            ran[i].first->storedBytes = ran[i].first->room.log.size();
+        relay.fleet.registerAll |= leases[i] == FleetLease::kAbsent;
+        if (leases[i] == FleetLease::kLost) {
+            LoseRoom(relay, codes[i]);
+            ran[i].first = nullptr;
+        }
+    }
 }
 
 static void RunPhase(Relay& relay, int index);
@@ -227,7 +285,7 @@ static void SchedulePhase(Relay& relay, int index)
 static void RunPhase(Relay& relay, int index)
 {
     std::vector<HostedRoom*>& rooms = relay.phases[index].rooms;
-    std::vector<Outgoing> out;
+    std::vector<std::pair<HostedRoom*, std::vector<Outgoing>>> ran;
     for (size_t i = 0; i < rooms.size();) {
         HostedRoom& hosted = *rooms[i];
         // Each room's own moment, so that its lateness counts the rooms before it on the phase.
@@ -236,10 +294,15 @@ static void RunPhase(Relay& relay, int index)
             EndRoom(relay, hosted.room.code);  // which takes it off the phase
             continue;
         }
-        RunRoom(hosted.room, now, out, relay.lateness);
-        Deliver(relay, hosted, out);
+        ran.push_back({&hosted, {}});
+        RunRoom(hosted.room, now, ran.back().second, relay.lateness);
         ++i;
     }
+    if (relay.inFleet)
+        StoreRanTicks(relay, ran);
+    for (auto& r : ran)
+        if (r.first)
+            Deliver(relay, *r.first, r.second);
     if (!rooms.empty())
         SchedulePhase(relay, index);
 }
@@ -257,27 +320,62 @@ static RelayTime FindNextPhase(const Relay& relay, RelayTime now, int& index)
     return relay.started + std::chrono::nanoseconds(since / kSecond * kSecond + phase * kSecond / kPerSecond);
 }
 
+// A room, new or taken over, on the next phase of a tick.
+static HostedRoom& HostRoom(Relay& relay, Room room, int index)
+{
+    const std::string code = room.code;
+    room.relays = relay.relays;
+    HostedRoom& hosted = relay.rooms.emplace(code, HostedRoom{std::move(room), index, 0}).first->second;
+    TickPhase& phase = relay.phases[index];
+    phase.rooms.push_back(&hosted);
+    if (phase.rooms.size() == 1)
+        SchedulePhase(relay, index);
+    return hosted;
+}
+
+// Registered in the fleet's map, a code no relay of it uses; when the map cannot be reached, once it can.
 static std::string OpenNewRoom(Relay& relay, int leastDelay)
 {
+    const uint32_t seed = MakeRoomSeed();
     std::string code = MakeRoomCode();
-    while (relay.rooms.count(code))
+    while (relay.rooms.count(code) ||
+           (relay.inFleet && RegisterRoom(relay.fleet, code, {seed, leastDelay, 0, ""}, true) == FleetLease::kLost))
         code = MakeRoomCode();
+    relay.fleet.registerAll |= relay.inFleet && !relay.fleet.redis;
     if (relay.options.fastTicks && relay.fastUntil == RelayTime{})
         relay.fastUntil = RelayClock::now() + std::chrono::nanoseconds(relay.options.fastTicks * 1000000000L / relay.options.tickHz);
     int index;
     const RelayTime start = FindNextPhase(relay, ReadRoomClock(relay), index);
-    HostedRoom& opened = relay.rooms.emplace(code, HostedRoom{OpenRoom(code, MakeRoomSeed(), start, leastDelay), index})
-                             .first->second;
-    TickPhase& phase = relay.phases[index];
+    HostRoom(relay, OpenRoom(code, seed, start, leastDelay), index);
     if (leastDelay == kRollback)
         std::fprintf(stderr, "kelvaron-relay: room %s opened\n", code.c_str());
     else
         std::fprintf(stderr, "kelvaron-relay: room %s opened with an input delay of at least %d ticks\n", code.c_str(),
                      leastDelay);
-    phase.rooms.push_back(&opened);
-    if (phase.rooms.size() == 1)
-        SchedulePhase(relay, index);
     return code;
+}
+
+// A room of the fleet this relay does not hold: the client is sent to the relay that does, or the
+// room, its holder gone, goes on here from the fleet's tick and log. False when the fleet has no
+// such room, or cannot be asked.
+static bool FindFleetRoom(Relay& relay, const ConnectionPtr& c, const std::string& code)
+{
+    std::string owner;
+    FleetRoom kept;
+    const FleetAnswer answer = relay.inFleet ? ClaimRoom(relay.fleet, code, owner, kept) : FleetAnswer::kNoRoom;
+    if (answer == FleetAnswer::kHeld && owner != relay.fleet.self) {
+        Send(relay, c, std::make_shared<const std::string>(std::string(kMovedWord) + " " + owner));
+        Close(relay, c, websocket::close_code::normal, "the room is at " + owner);
+        return true;
+    }
+    if (answer != FleetAnswer::kClaimed)
+        return false;
+    int index;
+    const RelayTime start = FindNextPhase(relay, ReadRoomClock(relay), index);
+    HostedRoom& hosted = HostRoom(relay, ResumeRoom(code, kept.seed, start, kept.delay, kept.tick, kept.log), index);
+    hosted.storedBytes = kept.log.size();
+    std::fprintf(stderr, "kelvaron-relay: room %s taken over from the fleet at tick %ld\n", code.c_str(), kept.tick);
+    return false;
 }
 
 static void ReadNext(Relay& relay, const ConnectionPtr& c)
@@ -320,6 +418,22 @@ static void RefuseConnection(Relay& relay, const ConnectionPtr& c, const std::st
     Close(relay, c, websocket::close_code::policy_error, why);
 }
 
+// This relay's presence renewed, and the fleet's relays read back for the welcomes; false when Redis
+// cannot be reached.
+static bool NoteFleet(Relay& relay)
+{
+    if (!RenewPresence(relay.fleet))
+        return false;
+    std::vector<std::string> relays = relay.fleet.relays;
+    std::sort(relays.begin(), relays.end());
+    relay.relays.clear();
+    for (size_t i = 0; i < relays.size() && i < size_t(kMaxFleetNamed); ++i)
+        relay.relays += " " + relays[i];
+    for (auto& [code, hosted] : relay.rooms)
+        hosted.room.relays = relay.relays;
+    return true;
+}
+
 static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http::string_body> request,
                             const std::string& query)
 {
@@ -358,10 +472,14 @@ static void AcceptWebSocket(Relay& relay, tcp::socket socket, http::request<http
                 return RefuseConnection(relay, c, "the relay has as many rooms as it takes");
             code = OpenNewRoom(relay, least);
         }
+        if (!relay.rooms.count(code) && IsRoomCode(code) && FindFleetRoom(relay, c, code))
+            return;
         auto hosted = relay.rooms.find(code);
         if (hosted == relay.rooms.end())
             return RefuseConnection(relay, c, "no room " + code.substr(0, 40) + " here: check the link");
         c->room = code;
+        if (relay.inFleet)
+            NoteFleet(relay);  // the relays up now, to come back through should this one go
         const std::string seat = FindQueryValue(query, kSeatKey);
         const int wanted = seat.size() == 1 && seat[0] >= '0' && seat[0] < '0' + kSeatCount ? seat[0] - '0' : -1;
         std::vector<Outgoing> out;
@@ -486,6 +604,47 @@ static void AcceptNext(Relay& relay, tcp::acceptor& acceptor)
     });
 }
 
+// Every kFleetRenewMs of real time: this relay's presence and its rooms' leases renewed, and the
+// fleet's relays read for the welcomes; once Redis is back (restarted, it holds nothing), every room
+// held here is written whole again.
+static void RenewFleet(Relay& relay)
+{
+    Fleet& fleet = relay.fleet;
+    ConnectFleet(fleet);
+    if (NoteFleet(relay)) {
+        std::vector<std::string> codes, lost;
+        for (const auto& entry : relay.rooms)
+            codes.push_back(entry.first);
+        const bool all = fleet.registerAll;
+        fleet.registerAll = false;
+        std::vector<FleetLease> leases;
+        for (auto& [code, hosted] : relay.rooms) {
+            if (!all)
+                break;
+            const Room& room = hosted.room;
+            leases.push_back(RegisterRoom(fleet, code, {room.seed, room.leastDelay, room.tick, room.log}, false));
+            if (leases.back() == FleetLease::kOurs)
+                hosted.storedBytes = room.log.size();
+        }
+        if (all && !codes.empty())
+            std::fprintf(stderr, "kelvaron-relay: %zu rooms registered in the fleet's map\n", codes.size());
+        else
+            leases = RenewLeases(fleet, codes);
+        for (size_t i = 0; i < leases.size(); ++i) {
+            fleet.registerAll |= leases[i] == FleetLease::kAbsent || (all && leases[i] == FleetLease::kDown);
+            if (leases[i] == FleetLease::kLost)
+                lost.push_back(codes[i]);
+        }
+        for (const std::string& code : lost)
+            LoseRoom(relay, code);
+    }
+    relay.fleetTimer->expires_after(std::chrono::milliseconds(kFleetRenewMs));
+    relay.fleetTimer->async_wait([&relay](beast::error_code ec) {
+        if (!ec)
+            RenewFleet(relay);
+    });
+}
+
 // In real milliseconds, whatever the rooms' clock.
 static void PrintLateness(const Relay& relay)
 {
@@ -546,6 +705,29 @@ int RunRelay(const RelayOptions& options)
     std::error_code noPage;
     if (!fs::is_regular_file(fs::path(options.page) / "index.html", noPage))
         std::fprintf(stderr, "kelvaron-relay: no page in %s: only rooms are served (--page DIR)\n", options.page.c_str());
+    if (!options.redis.empty()) {
+        std::string error;
+        relay.inFleet = ReadRedisUrl(options.redis, relay.fleet, error);
+        const std::string host = address.is_v6() ? "[" + address.to_string() + "]" : address.to_string();
+        relay.fleet.self = !options.publicAddress.empty() ? options.publicAddress
+                                                          : host + ":" + std::to_string(acceptor.local_endpoint().port());
+        std::string publicHost;
+        int publicPort;
+        if (relay.inFleet && !ReadRelayWord(relay.fleet.self, publicHost, publicPort))
+            error = "--public takes HOST:PORT, not " + options.publicAddress;
+        else if (relay.inFleet && options.publicAddress.empty() && address.is_unspecified())
+            error = "in a fleet, --bind ADDR or --public HOST:PORT says where clients reach this relay";
+        if (!error.empty()) {
+            std::fprintf(stderr, "kelvaron-relay: %s\n", error.c_str());
+            return 2;
+        }
+        std::signal(SIGPIPE, SIG_IGN);  // hiredis writes with write(): a Redis gone must not end the relay
+        relay.fleetTimer = std::make_unique<net::steady_timer>(relay.io);
+        RenewFleet(relay);
+        if (!relay.fleet.redis)
+            std::fprintf(stderr, "kelvaron-relay: cannot reach Redis at %s: trying again every %d ms\n",
+                         options.redis.c_str(), kFleetRenewMs);
+    }
     std::printf("kelvaron-relay: serving http://%s:%d/\n", address.to_string().c_str(), acceptor.local_endpoint().port());
     std::fflush(stdout);
     AcceptNext(relay, acceptor);
@@ -559,5 +741,6 @@ int RunRelay(const RelayOptions& options)
         relay.io.stop();
     });
     relay.io.run();
+    CloseFleet(relay.fleet);
     return 0;
 }

@@ -27,6 +27,7 @@ struct JoinedReplay {
     bool caughtUp;           // ...and has run the room's world up to its last tick, and said when
 };
 static JoinedReplay gJoin;
+constexpr uint32_t kStepWaitMs = 50;  // RunRelayLoop's wait between steps when nothing comes
 
 // The confirmed frames not printed yet: every --every-th and the last, as the room has them.
 static void PrintConfirmedTraces()
@@ -59,6 +60,10 @@ static void EndJoinedReplay(int status)
 // confirmed frame runs.
 static bool StepJoinedReplay()
 {
+    // Joining the room again paces its tries by the clock, which here stands still: meanwhile it moves
+    // by the loop's wait between steps.
+    if (gShared.rejoining)
+        WaitForEvents(kStepWaitMs);
     if (gJoin.newRoom && !gShared.room.empty()) {
         std::printf("room %s\n", MakeRoomLink(gJoin.address, gShared.room).c_str());
         std::fflush(stdout);

@@ -287,3 +287,33 @@ TEST_CASE("a seat asked for its world and silent for 2 s is passed over: the joi
     CHECK(out.empty());
     CHECK((room.snapshot.tick == 30 && room.snapshot.base64 == "QUJD"));
 }
+
+TEST_CASE("a room taken over goes on from the fleet's tick and log: its seats held, the next tick one tick on")
+{
+    const RelayTime now = RelayClock::now();
+    const std::string log = "12 down 38\n40 down 87\n95 autopilot 1 on\n130 autopilot 0 on\n150 autopilot 0 off\n";
+    Room room = ResumeRoom("code", 7, now, kRollback, 200, log);
+    room.relays = " 127.0.0.1:1 127.0.0.1:2";
+    CHECK(room.tick == 200);
+    CHECK(room.seats[0].held);
+    CHECK(!room.seats[0].autopilot);  // handed back at 150
+    CHECK(room.seats[1].held);
+    CHECK(room.seats[1].autopilot);
+    CHECK(!room.seats[2].held);
+    std::vector<Outgoing> out;
+    TickLateness lateness;
+    // The first seat no one has held; the fleet's relays named.
+    CHECK(JoinRoom(room, 1, -1, false, now, out) == 2);
+    CHECK(FindLatest(out, 1, "welcome ") == "welcome code 2 200 7 127.0.0.1:1 127.0.0.1:2");
+    RunRoom(room, now + milliseconds(33), out, lateness);
+    CHECK(room.tick == 200);
+    RunRoom(room, now + milliseconds(34), out, lateness);
+    CHECK(room.tick == 201);
+    const std::string header = WriteRoomRecording(room).substr(0, WriteRoomRecording(room).find("12 down"));
+    CHECK(WriteRoomRecording(room, 100) == header + "130 autopilot 0 on\n150 autopilot 0 off\n");
+    // A seat of the log whose person does not come back goes to the autopilot 2 s on.
+    RunRoom(room, now + milliseconds(1999), out, lateness);
+    CHECK(!room.seats[0].autopilot);
+    RunRoom(room, now + milliseconds(2000), out, lateness);
+    CHECK(room.seats[0].autopilot);
+}

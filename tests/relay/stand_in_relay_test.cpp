@@ -149,6 +149,9 @@ TEST_CASE("a malformed message from the relay ends the client's run, naming it; 
         {{welcome}, "snapshot 30 zz QUJD", "a snapshot is snapshot TICK HASH BASE64, or snapshot 0"},
         {{welcome}, "snapshot 30", "a snapshot is snapshot TICK HASH BASE64, or snapshot 0"},
         {{welcome}, "offer 30 QUJD", "the relay sent 'offer 30 QUJD': an offer is the word offer alone"},
+        {{welcome}, "moved nowhere", "the relay sent 'moved nowhere': a move is moved HOST:PORT"},
+        {{welcome}, "moved 127.0.0.1:0", "a move is moved HOST:PORT"},
+        {{welcome}, welcome + " 127.0.0.1:1 a/b:2", "and up to 8 relays HOST:PORT"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> messages = c.before;

@@ -271,6 +271,8 @@ void PumpRelaySocket(double seconds)
     if (gRelaySocket.fd < 0 && !gRelaySocket.reason.empty() && !gRelaySocket.ended) {
         gRelaySocket.ended = true;
         HandleRelayClosed(gRelaySocket.reason);
+    } else if (gRelaySocket.fd < 0) {
+        poll(nullptr, 0, waitMs);  // nothing can arrive: between a fleet's relays, say
     }
 }
 
