@@ -26,3 +26,24 @@ seat0_arrows() {  # FILE
 input_delays() {  # SCRIPT LOG
   paste <(seat0_arrows "$1") <(seat0_arrows "$2") | awk 'NF == 2 { print $2 - $1 }'
 }
+
+# A Redis of the test's own for a fleet of relays, on 127.0.0.1 and keeping nothing on disk, on a
+# free port (tried at random, five at most) or PORT; sets redis_pid and redis_port, its messages
+# going to LOG.
+start_redis() {  # LOG [PORT]
+  local log=$1 try
+  for try in 1 2 3 4 5; do
+    redis_port=${2:-$((20000 + RANDOM % 40000))}
+    redis-server --bind 127.0.0.1 --port "$redis_port" --save '' --appendonly no --dir /tmp >> "$log" 2>&1 &
+    redis_pid=$!
+    wait_until 5 eval "redis-cli -p $redis_port ping 2> /dev/null | grep -q PONG || ! kill -0 $redis_pid 2> /dev/null"
+    redis-cli -p "$redis_port" ping 2> /dev/null | grep -q PONG && return 0
+    stop_redis
+  done
+  cat "$log" >&2
+  return 1
+}
+stop_redis() {
+  [ -n "${redis_pid:-}" ] && kill "$redis_pid" 2> /dev/null && wait "$redis_pid" 2> /dev/null
+  redis_pid=
+}

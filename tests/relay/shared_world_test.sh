@@ -6,6 +6,7 @@
 #   shared_world_test.sh faults RELAY LINUX-REPLAY TICKS ['CLIENT-B' 'CLIENT-C']
 #   shared_world_test.sh delay-room RELAY LINUX-REPLAY TICKS
 #   shared_world_test.sh late-join RELAY LINUX-REPLAY TICKS
+#   shared_world_test.sh fleet RELAY LINUX-REPLAY TICKS
 # Clients that join as the room opens run its whole log (--whole-log), so that their hashes from its
 # first tick compare; on the test clock a room is soon old enough to be joined from a seat's world.
 # A client is its runner and program, split on blanks ("wine-run.sh kelvaron-replay.exe", "node
@@ -16,7 +17,9 @@
 # world; the first seat's worlds are spoilt, so it must refuse that one and take the second's. Rooms
 # roll back, but delay-room's, opened with an input delay of 4 ticks, which runs as rooms did before
 # rollback. In bad-link and delay-room, A types its script live, and the room's log shows its input
-# delay.
+# delay. fleet: three relays share a Redis of the test's own; a room opened on A is joined through B,
+# Redis restarts at tick 300 and the relays register the room again, then A is killed (SIGKILL) at
+# tick 900: its clients go on through another relay of the fleet, which takes the room over.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 for part in checks wait relay; do . "$here/../../scripts/lib/$part.sh"; done
@@ -28,14 +31,20 @@ proxy_pid=
 cleanup() {
   for pid in $(jobs -p); do kill -- "-$pid" 2> /dev/null || kill "$pid" 2> /dev/null; done
   stop_relay
+  stop_redis
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 # Rooms about equal worlds run on the relay's test clock, the faults' slower for their timed checks
 # (a seat silent for 2 s of room time); the bad link's pacing is tested at the real rate.
-case $mode in delay-room | late-join) tick_hz=300 ;; faults) tick_hz=150 ;; *) tick_hz=30 ;; esac
-start_relay "$relay" "$work/relay.log" --log-dir "$work" --tick-hz "$tick_hz" ||
+case $mode in delay-room | late-join | fleet) tick_hz=300 ;; faults) tick_hz=150 ;; *) tick_hz=30 ;; esac
+fleet=()
+if [ "$mode" = fleet ]; then
+  start_redis "$work/redis.log" || { echo "FAILED: Redis did not start"; exit 1; }
+  fleet=(--redis "redis://127.0.0.1:$redis_port")
+fi
+start_relay "$relay" "$work/relay.log" --log-dir "$work" --tick-hz "$tick_hz" "${fleet[@]}" ||
   { echo "FAILED: the relay did not start"; exit 1; }
 echo "relay on 127.0.0.1:$relay_port"
 
@@ -176,6 +185,35 @@ late-join)
   check "the late joiner's hashes from then on equal the seats'" joined_hashes d a
   check "the second seat's hashes equal the first's" same_hashes b a
   check "the Linux replay of the room's log gives the same hashes" log_replays_as a
+  ;;
+fleet)
+  relay_a=$relay_pid port_a=$relay_port
+  for name in b c; do
+    start_relay "$relay" "$work/relay-$name.log" --log-dir "$work" --tick-hz "$tick_hz" "${fleet[@]}" ||
+      { echo "FAILED: relay $name did not start"; exit 1; }
+    printf -v "port_$name" %s "$relay_port"
+  done
+  relay_pid=$relay_a relay_port=$port_a
+  open_room "$scripts/drive.keys"
+  code=${link##*=}
+  join b "http://127.0.0.1:$port_b/?room=$code" "$scripts/weave.keys" "$linux" --whole-log
+  wait_until 60 reached b 300 || echo "   client b never reached tick 300"
+  check "a room's link through another relay of the fleet reached the room" reached b 300
+  leased() { [ "$(redis-cli -p "$redis_port" exists "kelvaron:lease:$code" "kelvaron:log:$code")" = 2 ]; }
+  check "the room is in the fleet's map" leased
+  stop_redis
+  start_redis "$work/redis.log" "$redis_port" || { echo "FAILED: Redis did not start again"; exit 1; }
+  check "Redis restarted, the relay registered the room again within 5 s" wait_until 5 leased
+  wait_until 60 reached a 900 || echo "   client a never reached tick 900"
+  kill -KILL "$relay_a"
+  for name in a b; do check "client $name ran $ticks ticks" ended_well $name; done
+  for name in a b; do
+    check "client $name joined the room again through the fleet" grep -q "joined again through" "$work/$name.err"
+  done
+  check "another relay took the room over: $(grep -ho 'taken over .*' "$work"/relay-[bc].log)" \
+    grep -q "room $code taken over from the fleet at tick" "$work/relay-b.log" "$work/relay-c.log"
+  check "the second client's hashes equal the first's" same_hashes b a
+  check "the Linux replay of the fleet's log of the room gives the same hashes" log_replays_as a
   ;;
 *)
   echo "unknown mode $mode"; exit 2 ;;
