@@ -356,8 +356,8 @@ static std::string OpenNewRoom(Relay& relay, int leastDelay)
 }
 
 // A room of the fleet this relay does not hold: the client is sent to the relay that does, or the
-// room, its holder gone, goes on here from the fleet's tick and log. False when the fleet has no
-// such room, or cannot be asked.
+// room, its holder gone, goes on here from the fleet's tick and log; or, when Redis cannot be asked,
+// let go without a refusal. False when the fleet has no such room.
 static bool FindFleetRoom(Relay& relay, const ConnectionPtr& c, const std::string& code)
 {
     std::string owner;
@@ -366,6 +366,10 @@ static bool FindFleetRoom(Relay& relay, const ConnectionPtr& c, const std::strin
     if (answer == FleetAnswer::kHeld && owner != relay.fleet.self) {
         Send(relay, c, std::make_shared<const std::string>(std::string(kMovedWord) + " " + owner));
         Close(relay, c, websocket::close_code::normal, "the room is at " + owner);
+        return true;
+    }
+    if (answer == FleetAnswer::kDown) {  // no refusal: a client coming back through the fleet tries again
+        Close(relay, c, websocket::close_code::try_again_later, "the fleet's room map cannot be reached now");
         return true;
     }
     if (answer != FleetAnswer::kClaimed)

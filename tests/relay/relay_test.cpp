@@ -7,7 +7,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <netinet/in.h>
+#include <random>
 #include <sstream>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -704,4 +707,98 @@ TEST_CASE("seats as people see them: a taken car, watching, the autopilot's hand
     CloseClient(first);
     CloseClient(last);
     CHECK(StopRelay(relay) == 0);
+}
+
+// A Redis of the test's own on 127.0.0.1, keeping nothing on disk, on a port tried at random (five at
+// most); its pid, or -1.
+static int StartRedis(int& port)
+{
+    std::mt19937 random(std::random_device{}());
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        port = 20000 + int(random() % 40000);
+        const std::string portText = std::to_string(port);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            execlp("redis-server", "redis-server", "--bind", "127.0.0.1", "--port", portText.c_str(), "--save", "",
+                   "--appendonly", "no", "--dir", "/tmp", "--loglevel", "warning", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 50 && waitpid(pid, nullptr, WNOHANG) == 0; ++i) {  // gone: its port was taken
+            const int fd = socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in address = {};
+            address.sin_family = AF_INET;
+            address.sin_port = htons(uint16_t(port));
+            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            const bool up = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+            close(fd);
+            if (up)
+                return pid;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    return -1;
+}
+
+TEST_CASE("fleet: a link through another relay is sent on, and a relay paused past its lease loses its room to one that goes on")
+{
+    const fs::path scratch = MakeScratch("fleet");
+    int redisPort;
+    const int redis = StartRedis(redisPort);
+    REQUIRE_MESSAGE(redis > 0, "redis-server did not start");
+    const std::string url = "redis://127.0.0.1:" + std::to_string(redisPort);
+    fs::create_directories(scratch / "b");
+    RelayProcess a = StartTestRelay(scratch, {"--redis", url, "--tick-hz", kFastTickHz});
+    RelayProcess b = StartTestRelay(scratch / "b", {"--redis", url, "--tick-hz", kFastTickHz});
+    const std::string atA = "127.0.0.1:" + std::to_string(a.port), atB = "127.0.0.1:" + std::to_string(b.port);
+
+    RelayClient* first = ConnectClient(a.port, "/ws");
+    std::string text;
+    REQUIRE(ReadMessageStarting(first, "welcome ", text, 2));
+    const std::string code = text.substr(8, text.find(' ', 8) - 8);
+    // Both relays named, in order, after the seed.
+    CHECK(text.substr(text.size() - atA.size() - atB.size() - 2) ==
+          " " + std::min(atA, atB) + " " + std::max(atA, atB));
+    SendText(first, "cmd 5 down 38");
+    const std::vector<std::string> before = ReadTicksUntil(first, 20);
+    REQUIRE(!before.empty());
+
+    RelayClient* sent = ConnectClient(b.port, "/ws?room=" + code);
+    CHECK(ReadMessageStarting(sent, "moved ", text, 2));
+    CHECK(text == "moved " + atA);
+    CHECK(!ReadMessage(sent, text, 2));  // and closed
+    RelayClient* stranger = ConnectClient(b.port, "/ws?room=0123456789abcdef0123");
+    CHECK(ReadMessageStarting(stranger, "refused ", text, 2));
+
+    // A paused: its lease of 2 s lapses, and a client asking B for the room has it from the map.
+    kill(a.pid, SIGSTOP);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2600));
+    Welcome taken;
+    RelayClient* second = Join(b.port, "/ws?room=" + code + "&seat=1", taken);
+    CHECK(taken.seat == 1);
+    CHECK(taken.tick >= ReadTickNumber(before.back()));
+    // A goes on, finds the room is B's, and cuts its client off without a tick the map did not take.
+    kill(a.pid, SIGCONT);
+    long last = 0;
+    while (ReadMessage(first, text, 3))
+        if (text.compare(0, 5, "tick ") == 0)
+            last = ReadTickNumber(text);
+    std::string reason;
+    CHECK(IsClosed(first, reason));
+    CHECK(last <= taken.tick);
+    CHECK(ReadTicksUntil(second, taken.tick + 30).size() == 30);
+    SendText(second, "log");
+    REQUIRE(ReadMessageStarting(second, "log", text, 2));
+    CHECK(text.find(" down 38\n") != std::string::npos);  // the log went on whole
+    CHECK(ReadWhole(scratch / "relay.err").find("room " + code + " is held by another relay of the fleet now") !=
+          std::string::npos);
+    CloseClient(first);
+    CloseClient(sent);
+    CloseClient(stranger);
+    CloseClient(second);
+    CHECK(StopRelay(a) == 0);
+    CHECK(StopRelay(b) == 0);
+    kill(redis, SIGTERM);
+    waitpid(redis, nullptr, 0);
 }
