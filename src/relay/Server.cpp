@@ -622,18 +622,18 @@ static void RenewFleet(Relay& relay)
         const bool all = fleet.registerAll;
         fleet.registerAll = false;
         std::vector<FleetLease> leases;
-        for (auto& [code, hosted] : relay.rooms) {
-            if (!all)
-                break;
-            const Room& room = hosted.room;
-            leases.push_back(RegisterRoom(fleet, code, {room.seed, room.leastDelay, room.tick, room.log}, false));
-            if (leases.back() == FleetLease::kOurs)
-                hosted.storedBytes = room.log.size();
-        }
-        if (all && !codes.empty())
-            std::fprintf(stderr, "kelvaron-relay: %zu rooms registered in the fleet's map\n", codes.size());
-        else
+        if (all) {
+            for (auto& [code, hosted] : relay.rooms) {
+                const Room& room = hosted.room;
+                leases.push_back(RegisterRoom(fleet, code, {room.seed, room.leastDelay, room.tick, room.log}, false));
+                if (leases.back() == FleetLease::kOurs)
+                    hosted.storedBytes = room.log.size();
+            }
+            if (!codes.empty())
+                std::fprintf(stderr, "kelvaron-relay: %zu rooms registered in the fleet's map\n", codes.size());
+        } else {
             leases = RenewLeases(fleet, codes);
+        }
         for (size_t i = 0; i < leases.size(); ++i) {
             fleet.registerAll |= leases[i] == FleetLease::kAbsent || (all && leases[i] == FleetLease::kDown);
             if (leases[i] == FleetLease::kLost)
