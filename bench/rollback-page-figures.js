@@ -1,9 +1,9 @@
 'use strict';
 // The page's side of bench/rollback-page-figures.sh: the page opened at a room's LINK in Chromium,
 // driving the seat it is given with the arrows (a turn held, then let go, every two seconds) until it
-// has reported its state hash for tick TICKS. Prints its hash lines, the gaps between its frames once
-// it drives (median, 99th percentile, longest), then "page: done"; then, once the room ends (the
-// script stops the relay), its rollbacks as it says them.
+// has reported its state hash for the last tick of TICKS it says one for. Prints its hash lines, the
+// gaps between its frames once it drives (median, 99th percentile, longest), then "page: done"; then,
+// once the room ends (the script stops the relay), its rollbacks as it says them.
 //   node rollback-page-figures.js LINK TICKS
 const lib = require('../tests/web/lib');
 
@@ -32,7 +32,7 @@ const percentile = (sorted, p) => sorted[Math.min(sorted.length - 1, Math.floor(
                              {timeout: 120000});
   await page.evaluate(() => { window.frameGaps = []; });
   await page.locator('#canvas').focus();
-  const last = 'hash ' + ticks + ' ';
+  const last = 'hash ' + (ticks - ticks % 30) + ' ';  // the page says its hash every 30 ticks
   const keys = ['ArrowUp', 'ArrowLeft', 'ArrowUp', 'ArrowRight'];
   for (let i = 0; i < 900 && !said.some((line) => line.startsWith(last)); i++) {
     if (i % 10 == 0) await page.keyboard.down(keys[(i / 10) % keys.length]);
