@@ -30,7 +30,8 @@ asan() {
 windows() {
   configure "$root" "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARON_ODE_PREFIX="$build/deps/ode-i686-w64-mingw32" \
-    -DKELVARON_LINUX_REPLAY="$replay" && cmake --build "$build/windows" -j "$jobs"
+    -DKELVARON_LINUX_REPLAY="$replay" && cmake --build "$build/windows" -j "$jobs" &&
+    make_wine_template "$build/wine-template"
 }
 web() {  # the page, and the wasm replay under node against the Linux traces
   emcmake cmake -S "$root" -B "$build/web" -DCMAKE_BUILD_TYPE=Release \
@@ -123,6 +124,7 @@ ctest --test-dir "$build/asan" --output-on-failure -j "$jobs"
 
 wait_for_tree windows
 stage "windows: tests"
+export KELVARON_WINE_TEMPLATE="$build/wine-template"  # each test's new prefix a copy of it
 use_wine_prefix "$build/wineprefix"  # made once, before the tests share it
 ctest --test-dir "$build/windows" --output-on-failure -j "$jobs"
 

@@ -21,7 +21,9 @@ add_test(NAME windows_storm COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/long_ru
          --wine ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> storm 30)
 add_test(NAME windows_previews COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_previews_test.sh
          ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:kelvaron_scr> $<TARGET_FILE:kelvaron-test-host-win32> 5)
-set_tests_properties(windows_storm windows_previews PROPERTIES RUN_SERIAL ON)
+# The storm, a test for crashes and memory errors, runs beside the rest, started first.
+set_tests_properties(windows_previews PROPERTIES RUN_SERIAL ON)
+set_tests_properties(windows_storm PROPERTIES COST 1000)
 
 include(${CMAKE_CURRENT_LIST_DIR}/LinuxReplay.cmake)
 if(KELVARON_LINUX_REPLAY)

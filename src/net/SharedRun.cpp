@@ -200,6 +200,8 @@ static void EndSharedRun(const std::string& why)
         gShared.ended = why;
         if (gShared.logRead)
             std::fprintf(stderr, "kelvaron: left room %s: %s\n", gShared.room.c_str(), why.c_str());
+        if (!DescribeRollbacks().empty())
+            std::fprintf(stderr, "kelvaron: room %s: %s\n", gShared.room.c_str(), DescribeRollbacks().c_str());
     }
     LeaveSharedRun();
 }

@@ -47,7 +47,7 @@ static void EndJoinedReplay(int status)
     if (!gShared.ended.empty() && status && !gShared.logRead)  // once in the room, the shared run says it
         std::fprintf(stderr, "kelvaron-replay: left room %s at frame %ld: %s\n", gShared.room.c_str(), gSim.frame,
                      gShared.ended.c_str());
-    if (!DescribeRollbacks().empty())
+    if (gShared.ended.empty() && !DescribeRollbacks().empty())  // a room that ended has said them
         std::fprintf(stderr, "kelvaron-replay: room %s: %s\n", gShared.room.c_str(), DescribeRollbacks().c_str());
     LeaveSharedRun();
     if (gJoin.worldBuilt)

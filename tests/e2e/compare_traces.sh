@@ -53,21 +53,35 @@ compare_snapshots() {  # KEYS
   ours=$("${other[@]}" --script "$keys" --frames "$sync_frames" --autopilot 5 --synctest 8 | tr -d '\r')
   check_equal "$(basename "$keys"): the $name synctest" "$expected" "$ours"
 }
+# The comparisons run as jobs, as many at once as there are processors, the longest first; each
+# job's verdicts and counts go to files of its own, printed in order at the end.
+job_count=0
+job() {  # COMMAND...
+  while [ "$(jobs -pr | wc -l)" -ge "$(nproc)" ]; do wait -n; done
+  job_count=$((job_count + 1))
+  (passed=0 failed=0; "$@"; echo "$passed $failed" > "$work/job.$job_count.counts") > "$work/job.$job_count.out" 2>&1 &
+}
+for seed in $seeds; do
+  job compare "the autopilot alone, seed $seed" --autopilot "$seed" --frames 20000 --every 500
+done
 for folder in $scripts; do
   found=0
   for keys in "$folder"/*.keys; do
     [ -f "$keys" ] || continue
     found=1
     if grep -q '^kelvaron-recording ' "$keys"; then
-      compare "$(basename "$keys") as recorded" --script "$keys" --every 50
+      job compare "$(basename "$keys") as recorded" --script "$keys" --every 50
     else
-      compare_snapshots "$keys"
-      compare "$(basename "$keys") with the autopilot" --script "$keys" --frames 2000 --every 50 --autopilot 5
+      job compare_snapshots "$keys"
+      job compare "$(basename "$keys") with the autopilot" --script "$keys" --frames 2000 --every 50 --autopilot 5
     fi
   done
   [ $found -eq 1 ] || { echo "no key scripts or recordings in $folder"; failed=$((failed + 1)); }
 done
-for seed in $seeds; do
-  compare "the autopilot alone, seed $seed" --autopilot "$seed" --frames 20000 --every 500
+wait
+for ((i = 1; i <= job_count; ++i)); do
+  cat "$work/job.$i.out"
+  read -r job_passed job_failed < "$work/job.$i.counts" 2> /dev/null || { job_passed=0 job_failed=1; }
+  passed=$((passed + job_passed)) failed=$((failed + job_failed))
 done
 finish
