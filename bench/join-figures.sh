@@ -25,12 +25,14 @@ cleanup() {
   stop_relay
   rm -rf "$work"
 }
-trap cleanup EXIT
+at_exit cleanup
 fast_hz=1000
 
 # One join; its milliseconds, or nothing when it did not catch up within two minutes.
 time_join() {  # LINK HOW COMMAND...
   local link=$1 how=$2 joiner ms; shift 2
+  # Emptied here, not only by the joiner's redirection: the wait below must not find the last join's line.
+  : > "$work/join.err"
   "$@" --join "$link" ${how:+"$how"} --frames 100000000 --every 100000000 > /dev/null 2> "$work/join.err" &
   joiner=$!
   wait_until 120 grep -q 'caught up with tick' "$work/join.err" || true
@@ -67,7 +69,9 @@ for minutes in "${lengths[@]}"; do
       time_join "$link" --whole-log "${command[@]}" >> "$work/ms.$client.log"
     done
   done
-  kill "$seat" 2> /dev/null || true
+  # Figures of a room whose relay or seat went away meanwhile are not the room's.
+  kill -0 "$relay_pid" 2> /dev/null || { echo "join-figures.sh: the relay ended during the joins:" >&2; tail -n 3 "$work/relay.log" >&2; exit 1; }
+  kill "$seat" 2> /dev/null || { echo "join-figures.sh: the seat left during the joins:" >&2; tail -n 3 "$work/seat.err" >&2; exit 1; }
   wait "$seat" 2> /dev/null || true
   seat=
   stop_relay
