@@ -141,6 +141,7 @@ void PresentFrame()
 {
     AwaitAnimationFrame();
     CountPresentedFrame();
+    JoinPageRoom();
     ShowRoomStatus();
     DeliverPictures();
     FollowShownSize();
