@@ -12,14 +12,7 @@ const kLive = /: (Driving|Watching)/;
 async function timeJoin(browser, link) {
   const context = await browser.newContext({serviceWorkers: 'block'});
   try {
-    await context.addInitScript(() => {
-      window.statusTimes = [];
-      document.addEventListener('DOMContentLoaded', () => {
-        const status = document.getElementById('room-status');
-        new MutationObserver(() => window.statusTimes.push([status.textContent, performance.now()]))
-            .observe(status, {childList: true, characterData: true, subtree: true});
-      });
-    });
+    await lib.recordRoomStatus(context);
     const page = await context.newPage();
     await page.goto(link + '&seat=3');
     await page.waitForFunction((live) => new RegExp(live).test(document.getElementById('room-status').textContent),
