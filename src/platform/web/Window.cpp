@@ -128,7 +128,8 @@ void SetRenderWindowTitle(const char* title)
     SetPageTitle(title);
 }
 
-// The frame goes to the screen when the browser next composites: the run waits for that moment.
+// The frame goes to the screen when the browser next composites: the run waits for that moment. Once
+// the first is on screen, the page asks for its room (Room.cpp).
 EM_ASYNC_JS(void, AwaitAnimationFrame, (), { await new Promise((resolve) => requestAnimationFrame(resolve)); });
 
 // The window is the one surface, always current.
