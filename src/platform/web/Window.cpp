@@ -128,8 +128,7 @@ void SetRenderWindowTitle(const char* title)
     SetPageTitle(title);
 }
 
-// The frame goes to the screen when the browser next composites: the run waits for that moment. Once
-// the first is on screen, the page asks for its room (Room.cpp).
+// The frame goes to the screen when the browser next composites: the run waits for that moment.
 EM_ASYNC_JS(void, AwaitAnimationFrame, (), { await new Promise((resolve) => requestAnimationFrame(resolve)); });
 
 // The window is the one surface, always current.
@@ -138,6 +137,7 @@ bool SelectRenderSurface(int index)
     return index == 0;
 }
 
+// Once the run's first frame is on screen, the page asks for its room (Room.cpp).
 void PresentFrame()
 {
     AwaitAnimationFrame();
