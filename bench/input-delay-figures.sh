@@ -22,7 +22,7 @@ cleanup() {
   stop_relay
   rm -rf "$work"
 }
-trap cleanup EXIT
+at_exit cleanup
 
 # Seat 0 steers left and right in turn, a key every 15 frames until the last 60.
 awk -v last=$((frames - 60)) 'BEGIN { for (f = 30; f < last; f += 30) { k = (f / 30) % 2 ? 37 : 39

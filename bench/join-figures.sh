@@ -8,7 +8,9 @@
 # it so far behind that the relay lets it go.
 # Each joiner says its own time as it catches up ("caught up with tick T N ms after setting out":
 # from before it connects, its program's start-up not counted). The Linux replay, and with a web
-# build the wasm replay under node; medians of RUNS joins each (3 by default), printed, never asserted.
+# build the wasm replay under node and the page in Chromium (join-page.js: from the page's asking,
+# once its first frame is on screen, to its seat), from a seat's snapshot; medians of RUNS joins each
+# (3 by default), printed, never asserted.
 #   bench/join-figures.sh RELAY LINUX-REPLAY [RUNS [WEB-BUILD [MINUTES...]]]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -25,12 +27,14 @@ cleanup() {
   stop_relay
   rm -rf "$work"
 }
-trap cleanup EXIT
+at_exit cleanup
 fast_hz=1000
 
 # One join; its milliseconds, or nothing when it did not catch up within two minutes.
 time_join() {  # LINK HOW COMMAND...
   local link=$1 how=$2 joiner ms; shift 2
+  # Emptied here, not only by the joiner's redirection: the wait below must not find the last join's line.
+  : > "$work/join.err"
   "$@" --join "$link" ${how:+"$how"} --frames 100000000 --every 100000000 > /dev/null 2> "$work/join.err" &
   joiner=$!
   wait_until 120 grep -q 'caught up with tick' "$work/join.err" || true
@@ -46,9 +50,10 @@ time_join() {  # LINK HOW COMMAND...
 
 clients=(linux)
 [ -z "$web" ] || clients+=(node)
+[ -z "$web" ] || "$here/../tests/web/install-driver.sh" "$web/driver"
 for minutes in "${lengths[@]}"; do
   ticks=$((minutes * 60 * 30))
-  start_relay "$relay" "$work/relay.log" --tick-hz "$fast_hz" --fast-ticks "$ticks"
+  start_relay "$relay" "$work/relay.log" --tick-hz "$fast_hz" --fast-ticks "$ticks" ${web:+--page "$web"}
   "$linux" --join "http://127.0.0.1:$relay_port/" --frames 100000000 --every 100 \
     > "$work/seat.out" 2> "$work/seat.err" &
   seat=$!
@@ -67,18 +72,25 @@ for minutes in "${lengths[@]}"; do
       time_join "$link" --whole-log "${command[@]}" >> "$work/ms.$client.log"
     done
   done
-  kill "$seat" 2> /dev/null || true
+  if [ -n "$web" ]; then
+    NODE_PATH="$web/driver/node_modules:/usr/share/nodejs" node "$here/join-page.js" "$link" "$runs" > "$work/ms.page.snapshot"
+  fi
+  # Figures of a room whose relay or seat went away meanwhile are not the room's.
+  kill -0 "$relay_pid" 2> /dev/null || { echo "join-figures.sh: the relay ended during the joins:" >&2; tail -n 3 "$work/relay.log" >&2; exit 1; }
+  kill "$seat" 2> /dev/null || { echo "join-figures.sh: the seat left during the joins:" >&2; tail -n 3 "$work/seat.err" >&2; exit 1; }
   wait "$seat" 2> /dev/null || true
   seat=
   stop_relay
   echo "joining a room of $minutes minutes ($ticks ticks), median of $runs joins (each in brackets):"
-  for client in "${clients[@]}"; do
+  for client in "${clients[@]}" ${web:+page}; do
     for how in snapshot log; do
+      [ "$client-$how" != page-log ] || continue  # the page joins from a snapshot only
       label=$(case $client-$how in
         linux-snapshot) echo "Linux replay, from a seat's snapshot" ;;
         linux-log) echo "Linux replay, from the whole log" ;;
         node-snapshot) echo "wasm replay under node, from a seat's snapshot" ;;
         node-log) echo "wasm replay under node, from the whole log" ;;
+        page-snapshot) echo "the page in Chromium, from a seat's snapshot" ;;
       esac)
       printf '  %-48s %8.0f ms  (%s)\n' "$label" "$(median < "$work/ms.$client.$how")" "$(paste -sd' ' "$work/ms.$client.$how")"
     done

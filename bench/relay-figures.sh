@@ -25,7 +25,7 @@ done
 [ $# -gt 0 ] || set -- 50 100 200 400 800 1000
 late_ms=11.1  # a third of a tick
 work=$(mktemp -d)
-trap 'stop_relay; rm -rf "$work"' EXIT
+at_exit 'stop_relay; rm -rf "$work"'
 # Each client is a descriptor in the relay and one in the bots.
 ulimit -n "$(ulimit -Hn)" 2> /dev/null
 

@@ -1,7 +1,17 @@
 # shellcheck shell=bash
-# Waiting under a deadline, for a condition or for a process to end. Every wait polls for what it
-# waits for, so a loaded machine only makes it take longer. Sourced by everything that starts the
-# programs: the end-to-end tests, the package proofs, scripts/run.sh and the bench figures.
+# Waiting under a deadline, for a condition or for a process to end, and the cleanup at a script's
+# end. Every wait polls for what it waits for, so a loaded machine only makes it take longer. Sourced
+# by everything that starts the programs: the end-to-end tests, the package proofs, scripts/run.sh and
+# the bench figures.
+
+# Runs COMMAND as the script ends, in the script's own process only. A program started with & is a
+# copy of the script until it execs, and a signal in that moment (a kill just after the start) runs
+# the EXIT trap there too: a cleanup would end the relay, the display and the rest under the script.
+# In that copy `[` is not even found (status 127), so the test is a keyword's and the command runs
+# only when it holds.
+at_exit() {  # COMMAND
+  trap 'if [[ $BASHPID == "$$" ]]; then '"$1"'; fi' EXIT
+}
 
 # Runs the command until it succeeds, every tenth of a second, for at most SECONDS.
 wait_until() {  # SECONDS COMMAND...

@@ -1,6 +1,7 @@
 // The run about to start readied as its switches ask: a recording to play or keep, a room to join.
 // The room is joined before any window, so that a link that leads nowhere is said first, but only
-// watched until the window is up (RunUntilQuit takes the seat).
+// watched until the window is up (RunUntilQuit takes the seat); or, by the page, once its first frame
+// is on screen, seated at once.
 #include <cstdio>
 
 #include "record/Playback.h"
@@ -23,7 +24,7 @@ bool StartRunSwitches(const RunSwitches& switches, std::string& error)
     // A recording of a room keeps its whole run: the history is run, not taken from a seat's world.
     JoinByWholeLog(!switches.record.empty());
     RelayAddress address;
-    if (!ReadRoomLink(switches.join, address, why) || !JoinSharedRun(address, true, why) || !WaitForRoom(kJoinSeconds, why)) {
+    if (!ReadRoomLink(switches.join, address, why) || !JoinSharedRun(address, !switches.windowOpen, why) || !WaitForRoom(kJoinSeconds, why)) {
         error = "cannot join " + switches.join + ": " + why;
         return false;
     }

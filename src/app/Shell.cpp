@@ -194,6 +194,14 @@ int RunUntilQuit()
             // A machine that falls behind goes on at the pace from now, rather than in a rush.
             framesDue = std::fmax(framesDue + 1, std::floor(elapsed / frameMs));
         }
+        // A room joined as the run went on (the page's, once its first frame was on screen) takes the
+        // world from its build, as a run joined before its window does.
+        if (gShared.logRead && !gShared.worldStarted) {
+            DestroySimWorld();
+            ResetSimulation();
+            BuildRunWorld();
+            StartSharedWorld();
+        }
         if (!(gShared.worldStarted ? RunSharedFrame() : RunFrame()) || IsPlaybackOver())
             break;
         CheckRunHealth(ReadTickCount());

@@ -243,13 +243,16 @@ struct RunSwitches {
     std::string play;    // --play FILE: the run plays a recording or key script
     std::string join;    // --join LINK: the run is a seat in a room, one world with the room's machines
     std::vector<std::string> linkHosts;  // a relay of this machine's: the addresses others reach it by
+    bool windowOpen = false;  // the run's window is up and drawn: the room's seat is taken at once, not
+                              // watched for now (the page joins once its first frame is on screen)
 };
 // Takes the switches out of words. False with the reason for a switch without its value, one given
 // twice, or --join with --play.
 bool TakeRunSwitches(std::vector<std::string>& words, RunSwitches& switches, std::string& error);
 // Readies the run about to start as the switches ask: the recording it plays, where it is kept, the
 // room it joins (its log in within 10 s; a new room's link said on standard output). False, with
-// "cannot play FILE: ..." or "cannot join LINK: ..." in error, before any window opens.
+// "cannot play FILE: ..." or "cannot join LINK: ..." in error, before any window opens; or, with
+// windowOpen, as the run goes on, which then goes into the room's world at its next frame.
 bool StartRunSwitches(const RunSwitches& switches, std::string& error);
 // Opens the preview window as a child of the host window at its client size. The settings are not
 // read. False when the window could not be made (the user has been told why).

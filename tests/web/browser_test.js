@@ -73,14 +73,7 @@ async function startRelay() {
 // with the moment it came (performance.now()).
 async function openRoomPage(browser, url) {
   const context = await browser.newContext({serviceWorkers: 'block'});
-  await context.addInitScript(() => {
-    window.statusTimes = [];
-    document.addEventListener('DOMContentLoaded', () => {
-      const status = document.getElementById('room-status');
-      new MutationObserver(() => window.statusTimes.push([status.textContent, performance.now()]))
-          .observe(status, {childList: true, characterData: true, subtree: true});
-    });
-  });
+  await lib.recordRoomStatus(context);
   const page = await context.newPage();
   page.hashes = new Map();
   page.said = [];

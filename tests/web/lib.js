@@ -136,4 +136,17 @@ function countTextPixels(picture) {
   return n;
 }
 
-module.exports = {serve, launch, openPage, decodePng, quadrants, countPrimaries, countTextPixels, changedShare, check};
+// In every page the context opens, each text its room's status takes goes into window.statusTimes with
+// the moment it came (performance.now()).
+function recordRoomStatus(context) {
+  return context.addInitScript(() => {
+    window.statusTimes = [];
+    document.addEventListener('DOMContentLoaded', () => {
+      const status = document.getElementById('room-status');
+      new MutationObserver(() => window.statusTimes.push([status.textContent, performance.now()]))
+          .observe(status, {childList: true, characterData: true, subtree: true});
+    });
+  });
+}
+
+module.exports = {serve, launch, openPage, recordRoomStatus, decodePng, quadrants, countPrimaries, countTextPixels, changedShare, check};

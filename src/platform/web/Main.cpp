@@ -14,7 +14,7 @@ int main()
     NoteStartupStep("main");
     RunSettingsDialog();
     for (;;) {
-        JoinPageRoom();
+        ReadPageRoom();
         if (!StartFullRun())
             return 1;
         RunUntilQuit();

@@ -6,6 +6,7 @@
 #include <emscripten/html5.h>
 
 #include <cstdint>
+#include <string>
 
 #include "platform/Platform.h"
 
@@ -26,6 +27,7 @@ struct WebBackend {
     bool padConnected[kSeenPadCount];  // Pads.cpp: the browser's pad at each index was there at the last poll
     bool pictureWritten;            // Pictures.cpp: a file may have been written since the last delivery
     bool restartRequested;          // Dialog.cpp
+    std::string roomToJoin;         // Room.cpp: the room this run joins once its first frame is shown
     bool inRoom;                    // Room.cpp: this run joined a room
     SharedRunStatus shownRoom;      // Room.cpp: what the page says of it
     long framesPresented;           // WebKeyScript.cpp
@@ -62,7 +64,9 @@ void AwaitEvent(uint32_t milliseconds);
 void WakeWaiter();
 
 // Rooms (Room.cpp): with a room in the page's address (?room=CODE, or ?room=new for a new one), the
-// run about to start joins it, its log in, or says on the page why it could not and runs on its own.
+// run about to start joins it once its first frame is on screen (the second presented), its log in,
+// or says on the page why it could not and runs on its own.
+void ReadPageRoom();
 void JoinPageRoom();
 // Brings the page's word on the room up to date; each frame.
 void ShowRoomStatus();

@@ -137,10 +137,12 @@ bool SelectRenderSurface(int index)
     return index == 0;
 }
 
+// Once the run's first frame is on screen, the page asks for its room (Room.cpp).
 void PresentFrame()
 {
     AwaitAnimationFrame();
     CountPresentedFrame();
+    JoinPageRoom();
     ShowRoomStatus();
     DeliverPictures();
     FollowShownSize();

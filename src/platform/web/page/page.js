@@ -65,10 +65,12 @@
     // The room the run about to start joins, as a relay's link (Room.cpp): empty for none.
     roomLink() {
       if (!room.code) return '';
-      const opening = room.code == 'new';
-      sayOfRoom(opening ? 'Opening a new room…' : 'Joining room ' + room.code + '…');
-      if (opening) return 'http://' + location.host + '/' + (room.delay !== null ? '?delay=' + room.delay : '');
+      if (room.code == 'new') return 'http://' + location.host + '/' + (room.delay !== null ? '?delay=' + room.delay : '');
       return 'http://' + location.host + '/?room=' + room.code + (room.seat !== null ? '&seat=' + room.seat : '');
+    },
+    // The run asks to join it now, its first frame on screen.
+    sayJoining() {
+      sayOfRoom(room.code == 'new' ? 'Opening a new room…' : 'Joining room ' + room.code + '…');
     },
     // How the run stands in its room: its code, the seat and the overlay's line; or why it is not in one.
     showRoom(status) {
