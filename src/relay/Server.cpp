@@ -285,6 +285,8 @@ static void SchedulePhase(Relay& relay, int index)
 static void RunPhase(Relay& relay, int index)
 {
     std::vector<HostedRoom*>& rooms = relay.phases[index].rooms;
+    std::vector<Outgoing> out;
+    // In a fleet each room's messages wait until its ticks are in the map; alone they go out at once.
     std::vector<std::pair<HostedRoom*, std::vector<Outgoing>>> ran;
     for (size_t i = 0; i < rooms.size();) {
         HostedRoom& hosted = *rooms[i];
@@ -294,8 +296,13 @@ static void RunPhase(Relay& relay, int index)
             EndRoom(relay, hosted.room.code);  // which takes it off the phase
             continue;
         }
-        ran.push_back({&hosted, {}});
-        RunRoom(hosted.room, now, ran.back().second, relay.lateness);
+        if (relay.inFleet) {
+            ran.push_back({&hosted, {}});
+            RunRoom(hosted.room, now, ran.back().second, relay.lateness);
+        } else {
+            RunRoom(hosted.room, now, out, relay.lateness);
+            Deliver(relay, hosted, out);
+        }
         ++i;
     }
     if (relay.inFleet)
